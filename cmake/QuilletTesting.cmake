@@ -1,0 +1,12 @@
+# quillet_add_tests(NAME SOURCES a_test.cpp ... LIBS lib ...)
+# One GoogleTest executable per library, its cases registered with CTest one by one.
+function(quillet_add_tests name)
+  if(NOT QUILLET_BUILD_TESTS)
+    return()
+  endif()
+  cmake_parse_arguments(ARG "" "" "SOURCES;LIBS" ${ARGN})
+  add_executable(${name} ${ARG_SOURCES})
+  target_link_libraries(${name} PRIVATE ${ARG_LIBS} GTest::gtest GTest::gtest_main GTest::gmock)
+  gtest_discover_tests(${name} DISCOVERY_MODE PRE_TEST
+                       PROPERTIES ENVIRONMENT "QUILLET_TEST_BINARY_DIR=${CMAKE_BINARY_DIR}")
+endfunction()

@@ -1,0 +1,71 @@
+#pragma once
+// Everything the program asks of its host. The rest of the program speaks Windows
+// path text ("C:\Data\file.txt", "\\server\share\dir") and never calls the operating
+// system itself; each host has an implementation of this header (posix/ for Linux
+// and macOS), chosen when the program is built.
+//
+// Conventions:
+// - Calls that stand for a Windows API call return a result (bool, optional, empty
+//   text) and leave the reason in last_error(), as the API calls did.
+// - Calls that stand for a statement of the language (MkDir, Kill, Name) throw
+//   quillet::Error with the language's run-time error number and text.
+
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace quillet::platform {
+
+// ---------------------------------------------------------------------------
+// Errors of the last failed call
+
+// The host's code for the last failed call of this header (errno on POSIX).
+int last_error();
+// The host's own wording for last_error(), ending in a line end as Windows'
+// FormatMessage texts do; empty when the code has no text.
+std::string last_error_text();
+
+// ---------------------------------------------------------------------------
+// Paths: Windows path text <-> native paths
+
+// The native path for path text: "Z:\home\ann" is "/home/ann"; other drives and
+// \\server\share roots come from QUILLET_DRIVES; text without a drive is relative
+// to the current directory. Empty when the drive or share is not mapped.
+std::optional<std::string> native_path(std::string_view path_text);
+// Path text for a native path: the longest QUILLET_DRIVES mapping that holds it,
+// else drive Z:. Empty when a name in it holds a backslash, which path text
+// cannot carry.
+std::optional<std::string> path_text(std::string_view native);
+// The current directory as path text, without a trailing backslash.
+std::string current_directory();
+
+// ---------------------------------------------------------------------------
+// File attributes and folder listings
+
+struct Attributes {
+    bool directory = false;
+};
+// The attributes of a file or folder, links followed; empty when there is none.
+std::optional<Attributes> attributes(std::string_view path_text);
+
+struct DirectoryEntry {
+    std::string name;
+    bool directory = false;
+};
+
+// One folder's entries whose names match a wildcard pattern, as find-first and
+// find-next deliver them: in the file system's order, "." and ".." included.
+// The pattern is matched without regard to case, and "*.*" matches every name.
+class FolderListing {
+public:
+    virtual ~FolderListing() = default;
+    // The next entry; false when the listing is exhausted.
+    virtual bool next(DirectoryEntry& entry) = 0;
+};
+// Opens the listing of a folder given as path text; null when it cannot be
+// listed (missing, not a folder, no permission, drive not mapped).
+std::unique_ptr<FolderListing> list_folder(std::string_view folder_text, std::string_view pattern);
+
+}  // namespace quillet::platform

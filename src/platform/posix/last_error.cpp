@@ -1,0 +1,16 @@
+#include <cerrno>
+#include <cstring>
+
+#include "platform/platform.h"
+
+namespace quillet::platform {
+
+int last_error() { return errno; }
+
+std::string last_error_text() {
+    const int code = errno;
+    if (code == 0) return {};
+    return std::string(std::strerror(code)) + "\r\n";
+}
+
+}  // namespace quillet::platform
