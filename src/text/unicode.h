@@ -1,0 +1,29 @@
+#pragma once
+// Text is UTF-8 in std::string. Lengths and positions are counted in code points,
+// and case is folded with Unicode's simple case mapping, never ASCII alone.
+
+#include <cstddef>
+#include <string>
+#include <string_view>
+
+namespace quillet::unicode {
+
+bool is_valid_utf8(std::string_view text);
+
+// Code points of UTF-8 text. Text that is not valid UTF-8 is read as Windows-1252.
+std::u32string decode(std::string_view text);
+std::string encode(std::u32string_view code_points);
+
+// Number of code points.
+std::size_t length(std::string_view text);
+
+char32_t to_upper(char32_t c);
+std::string to_upper(std::string_view text);
+std::u32string to_upper(std::u32string_view text);
+bool equal_ignoring_case(std::string_view a, std::string_view b);
+
+// Bytes that are not valid UTF-8 read as Windows-1252 (command files written on
+// Windows); valid UTF-8 is returned unchanged.
+std::string from_windows_1252_unless_utf8(std::string_view bytes);
+
+}  // namespace quillet::unicode

@@ -1,0 +1,27 @@
+#include "text/unicode.h"
+
+#include <gtest/gtest.h>
+
+namespace quillet::unicode {
+namespace {
+
+TEST(Unicode, CountsCodePointsNotBytes) {
+    EXPECT_EQ(length("Zürich"), 6u);
+    EXPECT_EQ(decode("Zürich").size(), 6u);
+    EXPECT_EQ(encode(decode("Zürich 東京")), "Zürich 東京");
+}
+
+TEST(Unicode, UpperCasesBeyondAscii) {
+    EXPECT_EQ(to_upper("straße über"), "STRAßE ÜBER");  // simple mapping keeps ß
+    EXPECT_TRUE(equal_ignoring_case("Ärger.TMP", "ärger.tmp"));
+    EXPECT_FALSE(equal_ignoring_case("a", "b"));
+}
+
+TEST(Unicode, InvalidUtf8ReadsAsWindows1252) {
+    EXPECT_EQ(from_windows_1252_unless_utf8("caf\xE9 \x80"), "café €");
+    EXPECT_EQ(from_windows_1252_unless_utf8("café"), "café");
+    EXPECT_EQ(length("caf\xE9"), 4u);
+}
+
+}  // namespace
+}  // namespace quillet::unicode
