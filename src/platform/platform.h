@@ -68,4 +68,51 @@ public:
 // listed (missing, not a folder, no permission, drive not mapped).
 std::unique_ptr<FolderListing> list_folder(std::string_view folder_text, std::string_view pattern);
 
+// ---------------------------------------------------------------------------
+// Files
+
+// A file time as Windows keeps it: 100-nanosecond units since 1601-01-01 UTC.
+using FileTime = std::int64_t;
+// 1970-01-01 00:00 UTC as a file time.
+inline constexpr FileTime kUnixEpochFileTime = 116'444'736'000'000'000;
+
+struct FileTimes {
+    FileTime creation = 0;
+    FileTime last_access = 0;
+    FileTime last_write = 0;
+};
+// The times of a file or folder, links followed. The creation time is the birth
+// time where the file system keeps one, else the last write time. Empty when the
+// path names nothing.
+std::optional<FileTimes> file_times(std::string_view path_text);
+// Sets the last access and last write times (links followed). The creation time
+// cannot be set on this host and is left as it is.
+bool set_file_times(std::string_view path_text, const FileTimes& times);
+
+// Copies a file's content and permission bits to a new file, links followed. The
+// target must not exist yet; a copy that fails leaves no target behind.
+bool copy_file(std::string_view source_text, std::string_view target_text);
+
+// The folder for temporary files ($TMPDIR, else /tmp) as path text with a trailing
+// backslash; empty when it cannot be written as path text.
+std::string temp_folder();
+// Creates a new, empty, owner-only file in a folder, named with the first three
+// characters of the prefix, up to four hexadecimal digits and ".tmp"; its path
+// text, or empty when none could be made.
+std::string create_temp_file(std::string_view folder_text, std::string_view prefix);
+
+// The statements MkDir, Kill (one file, no wildcards) and Name. Name refuses to
+// replace an existing file (58 "File already exists"); naming a file as itself
+// succeeds.
+void make_folder(std::string_view path_text);
+void remove_file(std::string_view path_text);
+void rename_file(std::string_view from_text, std::string_view to_text);
+
+// Moves a file or a whole folder to the user's trash. False when the trash cannot
+// take it; the item is then left where it is, never deleted for good instead.
+bool move_to_trash(std::string_view path_text);
+// Deletes a file or a folder with everything in it, for good. Links inside are
+// removed themselves, never followed.
+bool delete_permanently(std::string_view path_text);
+
 }  // namespace quillet::platform
