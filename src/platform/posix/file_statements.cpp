@@ -1,0 +1,72 @@
+// MkDir, Kill and Name: they fail with the language's run-time errors.
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdio>
+
+#include "platform/platform.h"
+#include "platform/posix/language_errors.h"
+#include "text/vb_errors.h"
+
+namespace quillet::platform {
+
+namespace {
+
+std::string native_or_raise(std::string_view path_text, std::int32_t when_missing) {
+    auto native = native_path(path_text);
+    if (!native) throw vb::error(when_missing);
+    return *native;
+}
+
+bool same_file(const std::string& a, const std::string& b) {
+    struct stat first {}, second {};
+    return ::lstat(a.c_str(), &first) == 0 && ::lstat(b.c_str(), &second) == 0 && first.st_dev == second.st_dev &&
+           first.st_ino == second.st_ino;
+}
+
+// rename() would silently replace an existing target; Name never does.
+bool rename_without_replacing(const std::string& from, const std::string& to) {
+    if (::renameat2(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), RENAME_NOREPLACE) == 0) return true;
+    if (errno == EEXIST && same_file(from, to)) return ::rename(from.c_str(), to.c_str()) == 0;
+    if (errno != EINVAL && errno != ENOSYS) return false;
+    // The file system cannot refuse for us: look first.
+    struct stat existing {};
+    if (::lstat(to.c_str(), &existing) == 0 && !same_file(from, to)) {
+        errno = EEXIST;
+        return false;
+    }
+    return ::rename(from.c_str(), to.c_str()) == 0;
+}
+
+}  // namespace
+
+void make_folder(std::string_view path_text) {
+    const std::string native = native_or_raise(path_text, vb::kPathNotFound);
+    if (::mkdir(native.c_str(), 0777) == 0) return;
+    if (errno == EEXIST) throw vb::error(vb::kPathFileAccessError);
+    throw posix::language_error(errno, vb::kPathNotFound);
+}
+
+void remove_file(std::string_view path_text) {
+    const std::string native = native_or_raise(path_text, vb::kFileNotFound);
+    struct stat info {};
+    if (::lstat(native.c_str(), &info) == 0 && S_ISDIR(info.st_mode)) throw vb::error(vb::kFileNotFound);
+    if (::unlink(native.c_str()) != 0) throw posix::language_error(errno, vb::kFileNotFound);
+}
+
+void rename_file(std::string_view from_text, std::string_view to_text) {
+    const std::string from = native_or_raise(from_text, vb::kFileNotFound);
+    const std::string to = native_or_raise(to_text, vb::kPathNotFound);
+    if (rename_without_replacing(from, to)) return;
+    const int reason = errno;
+    // A missing name is the file itself unless the file is there: then it is the
+    // folder it was to go to.
+    struct stat source {};
+    const bool source_exists = ::lstat(from.c_str(), &source) == 0;
+    throw posix::language_error(reason, source_exists ? vb::kPathNotFound : vb::kFileNotFound);
+}
+
+}  // namespace quillet::platform

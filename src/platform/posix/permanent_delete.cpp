@@ -1,0 +1,96 @@
+// Deleting a file or a folder tree for good. The tree is walked through folder
+// descriptors opened with O_NOFOLLOW, so a link is removed itself and whatever it
+// points to is never touched.
+
+#include <dirent.h>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
+
+#include "platform/platform.h"
+
+namespace quillet::platform {
+
+namespace {
+
+// Remembers the first failure's reason while the deletion goes on with the rest.
+class Outcome {
+public:
+    void fail() {
+        if (ok_) reason_ = errno;
+        ok_ = false;
+    }
+    bool finish() const {
+        if (!ok_) errno = reason_;
+        return ok_;
+    }
+
+private:
+    bool ok_ = true;
+    int reason_ = 0;
+};
+
+bool is_dot_or_dot_dot(const char* name) {
+    return std::strcmp(name, ".") == 0 || std::strcmp(name, "..") == 0;
+}
+
+bool is_real_folder(int parent, const dirent& entry) {
+    if (entry.d_type != DT_UNKNOWN) return entry.d_type == DT_DIR;
+    struct stat info {};
+    return ::fstatat(parent, entry.d_name, &info, AT_SYMLINK_NOFOLLOW) == 0 && S_ISDIR(info.st_mode);
+}
+
+void remove_contents(int folder_fd, Outcome& outcome);
+
+void remove_entry(int parent, const dirent& entry, Outcome& outcome) {
+    if (!is_real_folder(parent, entry)) {
+        if (::unlinkat(parent, entry.d_name, 0) != 0) outcome.fail();
+        return;
+    }
+    const int folder = ::openat(parent, entry.d_name, O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+    if (folder < 0) {
+        outcome.fail();
+        return;
+    }
+    remove_contents(folder, outcome);
+    if (::unlinkat(parent, entry.d_name, AT_REMOVEDIR) != 0) outcome.fail();
+}
+
+// Takes ownership of folder_fd.
+void remove_contents(int folder_fd, Outcome& outcome) {
+    DIR* folder = ::fdopendir(folder_fd);
+    if (folder == nullptr) {
+        outcome.fail();
+        ::close(folder_fd);
+        return;
+    }
+    while (const dirent* entry = ::readdir(folder)) {
+        if (!is_dot_or_dot_dot(entry->d_name)) remove_entry(::dirfd(folder), *entry, outcome);
+    }
+    ::closedir(folder);
+}
+
+}  // namespace
+
+bool delete_permanently(std::string_view path_text) {
+    const auto native = native_path(path_text);
+    if (!native) {
+        errno = ENOENT;
+        return false;
+    }
+    struct stat info {};
+    if (::lstat(native->c_str(), &info) != 0) return false;
+    if (!S_ISDIR(info.st_mode)) return ::unlink(native->c_str()) == 0;
+
+    Outcome outcome;
+    const int folder = ::open(native->c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+    if (folder < 0) return false;
+    remove_contents(folder, outcome);
+    if (::rmdir(native->c_str()) != 0) outcome.fail();
+    return outcome.finish();
+}
+
+}  // namespace quillet::platform
