@@ -115,4 +115,45 @@ bool move_to_trash(std::string_view path_text);
 // removed themselves, never followed.
 bool delete_permanently(std::string_view path_text);
 
+// ---------------------------------------------------------------------------
+// Services for the windows, the console and the log
+
+// Sends one line to the system's debug log (syslog at debug level).
+void debug_output(std::string_view line);
+
+// Milliseconds on a steady clock. The count wraps around after 2^32.
+std::uint32_t tick_count();
+
+struct LocalTime {
+    int year = 0;  // four digits
+    int month = 0;
+    int day = 0;
+    int hour = 0;
+    int minute = 0;
+    int second = 0;
+};
+LocalTime local_time_now();
+// The user's separators between day, month and year, and between hours, minutes
+// and seconds; "/" and ":" where the user's locale names none.
+std::string date_separator();
+std::string time_separator();
+
+enum class StandardStream { input, output, error };
+bool is_terminal(StandardStream stream);
+// The width in columns of the terminal on standard error; empty when there is none.
+std::optional<int> terminal_columns();
+// One line from standard input without its line end; empty at end of input. With
+// hide_typing, a terminal does not echo what is typed.
+std::optional<std::string> read_input_line(bool hide_typing);
+
+// Appends a line and a line end to a file, creating the file if needed; the file
+// is opened and closed for every line. Throws the language's file error when the
+// file cannot be written.
+void append_line_to_file(std::string_view path_text, std::string_view line);
+
+// The running program's file name, without its folder.
+std::string executable_name();
+// An environment variable's value; empty when it is not set.
+std::optional<std::string> environment_variable(std::string_view name);
+
 }  // namespace quillet::platform

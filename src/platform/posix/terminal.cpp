@@ -1,0 +1,75 @@
+#include <sys/ioctl.h>
+#include <termios.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <string>
+
+#include "platform/platform.h"
+
+namespace quillet::platform {
+
+namespace {
+
+int descriptor_of(StandardStream stream) {
+    switch (stream) {
+        case StandardStream::input:
+            return STDIN_FILENO;
+        case StandardStream::output:
+            return STDOUT_FILENO;
+        case StandardStream::error:
+            break;
+    }
+    return STDERR_FILENO;
+}
+
+// Turns the terminal's echo off for as long as it lives; a no-op elsewhere.
+class EchoOff {
+public:
+    explicit EchoOff(bool wanted) {
+        if (!wanted || tcgetattr(STDIN_FILENO, &saved_) != 0) return;
+        termios quiet = saved_;
+        quiet.c_lflag &= ~static_cast<tcflag_t>(ECHO);
+        active_ = tcsetattr(STDIN_FILENO, TCSANOW, &quiet) == 0;
+    }
+    ~EchoOff() {
+        if (active_) tcsetattr(STDIN_FILENO, TCSANOW, &saved_);
+    }
+    EchoOff(const EchoOff&) = delete;
+    EchoOff& operator=(const EchoOff&) = delete;
+
+private:
+    termios saved_{};
+    bool active_ = false;
+};
+
+}  // namespace
+
+bool is_terminal(StandardStream stream) { return isatty(descriptor_of(stream)) == 1; }
+
+std::optional<int> terminal_columns() {
+    winsize size{};
+    if (ioctl(STDERR_FILENO, TIOCGWINSZ, &size) != 0 || size.ws_col == 0) return std::nullopt;
+    return static_cast<int>(size.ws_col);
+}
+
+std::optional<std::string> read_input_line(bool hide_typing) {
+    const EchoOff echo_off(hide_typing);
+    std::string line;
+    bool read_any = false;
+    // Byte by byte, so that nothing after the line is taken from the input.
+    for (;;) {
+        char c = 0;
+        const ssize_t got = read(STDIN_FILENO, &c, 1);
+        if (got < 0 && errno == EINTR) continue;
+        if (got <= 0) break;
+        read_any = true;
+        if (c == '\n') break;
+        line.push_back(c);
+    }
+    if (!read_any) return std::nullopt;
+    if (!line.empty() && line.back() == '\r') line.pop_back();
+    return line;
+}
+
+}  // namespace quillet::platform
