@@ -2,6 +2,7 @@
 // The program's own message box: error, warning and information kinds.
 
 #include <cstdint>
+#include <optional>
 #include <string>
 
 namespace quillet {
@@ -14,5 +15,17 @@ void lib_MsgBox(const std::string& kind, const std::string& text, std::int16_t c
 void lib_MsgBoxError(const std::string& text, std::int16_t countdown = 0);    // beeps
 void lib_MsgBoxWarning(const std::string& text, std::int16_t countdown = 0);  // beeps
 void lib_MsgBoxInfo(const std::string& text, std::int16_t countdown = 0);
+
+// The request for one box. A countdown outside 0 to 9999 seconds is held to it.
+std::string ComposeMsgBoxRequest(const std::string& kind, std::int16_t countdown, const std::string& text);
+
+// A text of 1250 characters or more is shown in two boxes: up to the last blank,
+// CR or LF at or before character 990 (else the first 1240 characters) with
+// "...(contd)", then the rest. Empty for a text that fits one box.
+struct MsgBoxParts {
+    std::string first;
+    std::string rest;
+};
+std::optional<MsgBoxParts> SplitLongMessage(const std::string& text);
 
 }  // namespace quillet

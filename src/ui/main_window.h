@@ -1,0 +1,68 @@
+#pragma once
+// frmMain's window side: the activity labels, the message list and the window's
+// geometry. The jobs report through it; the front end draws what it lays out and
+// hands it the user's resizing.
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "ui/display.h"
+#include "ui/front_end.h"
+#include "ui/main_window_layout.h"
+
+namespace quillet {
+
+class MainWindow : public lib_basDisplay::Form {
+public:
+    void SetLabelCaption(MainLabel label, const std::string& caption);
+    const std::string& LabelCaption(MainLabel label) const;
+    void RefreshLabel(MainLabel label);
+    // The window's own title, such as the phase of the job ("Copying...").
+    void SetWindowCaption(const std::string& title);
+
+    // Prepares the empty, hidden message list; once, before the first job.
+    void MessagesInit();
+    // Adds one row. Any row means the run had failures.
+    void AddMessage(const std::string& text);
+    // Refits the window's width to the activity labels.
+    void FitWindowToMessage(bool always, bool force);
+    // The window now has this outer size (the user dragged its border): the size
+    // snaps back to the one the window is meant to have.
+    void Form_Resize(std::int32_t width, std::int32_t height);
+
+    // The height the window is meant to have, in twips.
+    std::int32_t WindowHeight() const { return window_height_; }
+    void SetWindowHeight(std::int32_t height) { window_height_ = height; }
+    // The outer height it has now.
+    std::int32_t Height() const { return layout_.window.height; }
+    bool Resizing() const { return resizing_; }
+    bool ListVisible() const { return layout_.list_visible; }
+    const std::vector<std::string>& Messages() const { return messages_; }
+    const MainWindowLayout& Layout() const { return layout_; }
+
+    Rect WindowRect() const override;
+    void MoveWindow(const Rect& rect) override;
+
+private:
+    struct Label {
+        std::string caption;
+        std::int32_t text_width = 0;  // the label sizes itself to its text
+    };
+    Label& label(MainLabel which);
+    const Label& label(MainLabel which) const;
+    void publish_layout();
+    void lay_out_for_width(std::int32_t width);
+
+    Label display_;
+    Label sizing_;
+    std::vector<std::string> messages_;
+    MainWindowLayout layout_;
+    std::int32_t window_height_ = kMainDesignHeight;
+    bool resizing_ = false;
+};
+
+// The program's main window.
+extern MainWindow frmMain;
+
+}  // namespace quillet
