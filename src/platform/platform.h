@@ -52,12 +52,15 @@ std::optional<Attributes> attributes(std::string_view path_text);
 
 struct DirectoryEntry {
     std::string name;
-    bool directory = false;
+    bool directory = false;  // links followed: a link to a folder is a folder
+    bool link = false;       // the entry itself is a symbolic link
 };
 
 // One folder's entries whose names match a wildcard pattern, as find-first and
 // find-next deliver them: in the file system's order, "." and ".." included.
 // The pattern is matched without regard to case, and "*.*" matches every name.
+// "." and ".." come first. A name that holds a backslash is delivered all the
+// same, although path text cannot name it: the caller reports it.
 class FolderListing {
 public:
     virtual ~FolderListing() = default;

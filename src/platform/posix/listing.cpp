@@ -1,0 +1,97 @@
+// Folder listings with readdir. The directory bit comes from d_type, so a listing
+// costs one system call per block of entries, not one per entry; only entries whose
+// type readdir does not tell, and links (a link to a folder lists as a folder), are
+// looked up with fstatat, and only when their name matches.
+
+#include <dirent.h>
+#include <fcntl.h>
+#include <sys/stat.h>
+
+#include <cerrno>
+#include <utility>
+
+#include "platform/platform.h"
+#include "text/wildcard.h"
+
+namespace quillet::platform {
+
+namespace {
+
+// "*.*" asks for every name, with or without a dot, as it always has on Windows.
+std::string every_name_for_star_dot_star(std::string_view pattern) {
+    std::string result(pattern);
+    for (std::size_t at = result.find("*.*"); at != std::string::npos; at = result.find("*.*", at)) {
+        result.replace(at, 3, "*");
+    }
+    return result;
+}
+
+bool is_dot_entry(const char* name) {
+    return name[0] == '.' && (name[1] == '\0' || (name[1] == '.' && name[2] == '\0'));
+}
+
+class PosixFolderListing final : public FolderListing {
+public:
+    PosixFolderListing(DIR* folder, WildcardPattern pattern) : folder_(folder), pattern_(std::move(pattern)) {}
+    ~PosixFolderListing() override { closedir(folder_); }
+    PosixFolderListing(const PosixFolderListing&) = delete;
+    PosixFolderListing& operator=(const PosixFolderListing&) = delete;
+
+    bool next(DirectoryEntry& entry) override {
+        // "." and ".." come first, as find-first gives them, whatever order readdir
+        // would have put them in.
+        while (dots_delivered_ < 2) {
+            const char* dot_name = dots_delivered_++ == 0 ? "." : "..";
+            if (pattern_.matches(dot_name)) {
+                entry.name = dot_name;
+                entry.directory = true;
+                entry.link = false;
+                return true;
+            }
+        }
+        while (const dirent* found = readdir(folder_)) {
+            if (is_dot_entry(found->d_name) || !pattern_.matches(found->d_name)) continue;
+            entry.name = found->d_name;
+            describe(*found, entry);
+            return true;
+        }
+        return false;
+    }
+
+private:
+    void describe(const dirent& found, DirectoryEntry& entry) const {
+        entry.link = found.d_type == DT_LNK;
+        entry.directory = found.d_type == DT_DIR;
+        if (found.d_type != DT_UNKNOWN && found.d_type != DT_LNK) return;
+        struct stat status {};
+        const int saved_errno = errno;
+        if (found.d_type == DT_UNKNOWN && fstatat(dirfd(folder_), found.d_name, &status, AT_SYMLINK_NOFOLLOW) == 0) {
+            entry.link = S_ISLNK(status.st_mode);
+            entry.directory = S_ISDIR(status.st_mode);
+        }
+        if (entry.link && fstatat(dirfd(folder_), found.d_name, &status, 0) == 0) {
+            entry.directory = S_ISDIR(status.st_mode);
+        }
+        errno = saved_errno;  // a dangling link is a file; the listing goes on
+    }
+
+    DIR* folder_;
+    WildcardPattern pattern_;
+    int dots_delivered_ = 0;
+};
+
+}  // namespace
+
+std::unique_ptr<FolderListing> list_folder(std::string_view folder_text, std::string_view pattern) {
+    const auto native = native_path(folder_text);
+    if (!native) {
+        errno = ENOENT;
+        return nullptr;
+    }
+    WildcardPattern matcher(every_name_for_star_dot_star(pattern), CaseMode::ignore_case);
+    DIR* folder = opendir(native->empty() ? "." : native->c_str());
+    if (folder == nullptr) return nullptr;
+    return std::make_unique<PosixFolderListing>(folder, std::move(matcher));
+}
+
+}  // namespace quillet::platform

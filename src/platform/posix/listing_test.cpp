@@ -1,0 +1,109 @@
+#include <dirent.h>
+#include <gtest/gtest.h>
+#include <stdlib.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <vector>
+
+#include "platform/platform.h"
+
+namespace quillet::platform {
+namespace {
+
+namespace fs = std::filesystem;
+
+// A fresh folder with files, a subfolder and links of every kind.
+class Listing : public ::testing::Test {
+protected:
+    void SetUp() override {
+        std::string name = (fs::temp_directory_path() / "quillet-listing-XXXXXX").string();
+        ASSERT_NE(mkdtemp(name.data()), nullptr);
+        folder_ = fs::canonical(name);
+        text_ = *path_text(folder_.string());
+        for (const char* file : {"a.txt", "B.TXT", "noext", "back\\slash"}) std::ofstream(folder_ / file) << "x";
+        fs::create_directory(folder_ / "sub");
+        fs::create_directory_symlink(folder_ / "sub", folder_ / "link-to-sub");
+        fs::create_symlink(folder_ / "a.txt", folder_ / "link-to-file");
+        fs::create_symlink(folder_ / "missing", folder_ / "dangling");
+    }
+    void TearDown() override { fs::remove_all(folder_); }
+
+    std::vector<DirectoryEntry> list(std::string_view folder_text, std::string_view pattern) {
+        std::vector<DirectoryEntry> entries;
+        auto listing = list_folder(folder_text, pattern);
+        if (!listing) return entries;
+        DirectoryEntry entry;
+        while (listing->next(entry)) entries.push_back(entry);
+        return entries;
+    }
+    std::vector<std::string> names(std::string_view pattern) {
+        std::vector<std::string> result;
+        for (const DirectoryEntry& entry : list(text_, pattern)) result.push_back(entry.name);
+        return result;
+    }
+
+    fs::path folder_;
+    std::string text_;
+};
+
+TEST_F(Listing, DotsComeFirstThenTheFileSystemsOrder) {
+    std::vector<std::string> expected{".", ".."};
+    DIR* raw = opendir(folder_.c_str());
+    while (const dirent* found = readdir(raw)) {
+        const std::string name = found->d_name;
+        if (name != "." && name != "..") expected.push_back(name);
+    }
+    closedir(raw);
+    EXPECT_EQ(names("*.*"), expected);
+    EXPECT_EQ(names("*"), expected);
+    EXPECT_EQ(expected.size(), 10u);
+}
+
+TEST_F(Listing, PatternIgnoresCase) {
+    std::vector<std::string> found = names("*.txt");
+    std::sort(found.begin(), found.end());
+    EXPECT_EQ(found, (std::vector<std::string>{"B.TXT", "a.txt"}));
+    EXPECT_EQ(names("NOEXT"), std::vector<std::string>{"noext"});
+    EXPECT_EQ(names("[s]u?"), std::vector<std::string>{"sub"});
+    EXPECT_TRUE(names("*.doc").empty());
+}
+
+TEST_F(Listing, FoldersAndLinksAreMarked) {
+    for (const DirectoryEntry& entry : list(text_ + "\\", "*")) {
+        const bool folder = entry.name == "." || entry.name == ".." || entry.name == "sub" || entry.name == "link-to-sub";
+        const bool link = entry.name.starts_with("link-") || entry.name == "dangling";
+        EXPECT_EQ(entry.directory, folder) << entry.name;
+        EXPECT_EQ(entry.link, link) << entry.name;
+    }
+}
+
+TEST_F(Listing, NameWithBackslashIsDeliveredAnyway) {
+    EXPECT_EQ(names("back*"), std::vector<std::string>{"back\\slash"});
+}
+
+TEST_F(Listing, FoldersThatCannotBeListed) {
+    EXPECT_EQ(list_folder(text_ + "\\missing", "*"), nullptr);
+    EXPECT_EQ(list_folder(text_ + "\\a.txt", "*"), nullptr);
+    unsetenv("QUILLET_DRIVES");
+    EXPECT_EQ(list_folder("Q:\\", "*"), nullptr);
+    // An empty folder still has its two dots.
+    EXPECT_EQ(list(text_ + "\\sub", "*").size(), 2u);
+}
+
+TEST_F(Listing, AttributesFollowLinks) {
+    EXPECT_EQ(attributes(text_ + "\\a.txt")->directory, false);
+    EXPECT_EQ(attributes(text_ + "\\sub")->directory, true);
+    EXPECT_EQ(attributes(text_ + "\\link-to-sub")->directory, true);
+    EXPECT_EQ(attributes(text_ + "\\link-to-file")->directory, false);
+    EXPECT_EQ(attributes(text_ + "\\dangling"), std::nullopt);
+    EXPECT_EQ(attributes(text_ + "\\nothing"), std::nullopt);
+    EXPECT_EQ(attributes(text_ + "\\a.txt\\"), std::nullopt);
+    unsetenv("QUILLET_DRIVES");
+    EXPECT_EQ(attributes("Q:\\"), std::nullopt);
+}
+
+}  // namespace
+}  // namespace quillet::platform
