@@ -11,6 +11,7 @@
 //   quillet::Error with the language's run-time error number and text.
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -92,9 +93,11 @@ std::optional<FileTimes> file_times(std::string_view path_text);
 // cannot be set on this host and is left as it is.
 bool set_file_times(std::string_view path_text, const FileTimes& times);
 
+// Told the bytes copied so far and the size of the file while a copy runs.
+using CopyProgress = std::function<void(std::uint64_t copied, std::uint64_t total)>;
 // Copies a file's content and permission bits to a new file, links followed. The
 // target must not exist yet; a copy that fails leaves no target behind.
-bool copy_file(std::string_view source_text, std::string_view target_text);
+bool copy_file(std::string_view source_text, std::string_view target_text, const CopyProgress& progress = {});
 
 // The folder for temporary files ($TMPDIR, else /tmp) as path text with a trailing
 // backslash; empty when it cannot be written as path text.

@@ -36,7 +36,8 @@ private:
     int fd_;
 };
 
-constexpr std::size_t kChunk = std::size_t{1} << 30;
+// Small enough for progress to be told now and then, large enough to cost nothing.
+constexpr std::size_t kChunk = std::size_t{64} << 20;
 constexpr std::size_t kBufferSize = std::size_t{1} << 20;
 
 bool kernel_cannot_copy(int code) {
@@ -45,14 +46,31 @@ bool kernel_cannot_copy(int code) {
 
 enum class KernelCopy { done, failed, unsupported };
 
+// Tells the caller's progress routine, when there is one, how far the copy is.
+class ProgressReport {
+public:
+    ProgressReport(const CopyProgress& progress, std::uint64_t total) : progress_(progress), total_(total) {}
+    void restart() { copied_ = 0; }
+    void add(std::uint64_t bytes) {
+        copied_ += bytes;
+        if (progress_) progress_(copied_, total_);
+    }
+
+private:
+    const CopyProgress& progress_;
+    std::uint64_t total_;
+    std::uint64_t copied_ = 0;
+};
+
 // Files that report no size (as some pseudo-files do) give nothing here and are
 // read the ordinary way.
-KernelCopy copy_in_kernel(int in, int out) {
+KernelCopy copy_in_kernel(int in, int out, ProgressReport& report) {
     bool copied_any = false;
     for (;;) {
         const ssize_t copied = copy_file_range(in, nullptr, out, nullptr, kChunk, 0);
         if (copied > 0) {
             copied_any = true;
+            report.add(static_cast<std::uint64_t>(copied));
             continue;
         }
         if (copied == 0) return copied_any ? KernelCopy::done : KernelCopy::unsupported;
@@ -75,7 +93,7 @@ bool write_all(int out, const char* data, std::size_t size) {
     return true;
 }
 
-bool copy_by_reading(int in, int out) {
+bool copy_by_reading(int in, int out, ProgressReport& report) {
     std::vector<char> buffer(kBufferSize);
     for (;;) {
         const ssize_t got = ::read(in, buffer.data(), buffer.size());
@@ -85,11 +103,12 @@ bool copy_by_reading(int in, int out) {
             return false;
         }
         if (!write_all(out, buffer.data(), static_cast<std::size_t>(got))) return false;
+        report.add(static_cast<std::uint64_t>(got));
     }
 }
 
-bool copy_content(int in, int out) {
-    switch (copy_in_kernel(in, out)) {
+bool copy_content(int in, int out, ProgressReport& report) {
+    switch (copy_in_kernel(in, out, report)) {
         case KernelCopy::done:
             return true;
         case KernelCopy::failed:
@@ -98,11 +117,12 @@ bool copy_content(int in, int out) {
             break;
     }
     // Start again from the beginning: the kernel may have copied part of it.
+    report.restart();
     return ::lseek(in, 0, SEEK_SET) == 0 && ::lseek(out, 0, SEEK_SET) == 0 && ::ftruncate(out, 0) == 0 &&
-           copy_by_reading(in, out);
+           copy_by_reading(in, out, report);
 }
 
-bool copy_open_file(int in, const std::string& target) {
+bool copy_open_file(int in, const std::string& target, const CopyProgress& progress) {
     struct stat source_info {};
     if (::fstat(in, &source_info) != 0) return false;
     if (S_ISDIR(source_info.st_mode)) {
@@ -112,7 +132,8 @@ bool copy_open_file(int in, const std::string& target) {
     // Owner-only until the content is complete, then the source's permissions.
     Descriptor out(::open(target.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600));
     if (!out.valid()) return false;
-    const bool copied = copy_content(in, out.get()) && ::fchmod(out.get(), source_info.st_mode & 0777) == 0;
+    ProgressReport report(progress, static_cast<std::uint64_t>(source_info.st_size));
+    const bool copied = copy_content(in, out.get(), report) && ::fchmod(out.get(), source_info.st_mode & 0777) == 0;
     int reason = errno;
     const bool closed = out.close();
     if (copied && closed) return true;
@@ -124,7 +145,7 @@ bool copy_open_file(int in, const std::string& target) {
 
 }  // namespace
 
-bool copy_file(std::string_view source_text, std::string_view target_text) {
+bool copy_file(std::string_view source_text, std::string_view target_text, const CopyProgress& progress) {
     const auto source = native_path(source_text);
     const auto target = native_path(target_text);
     if (!source || !target) {
@@ -134,7 +155,7 @@ bool copy_file(std::string_view source_text, std::string_view target_text) {
     Descriptor in(::open(source->c_str(), O_RDONLY | O_CLOEXEC));
     if (!in.valid()) return false;
     ::posix_fadvise(in.get(), 0, 0, POSIX_FADV_SEQUENTIAL);
-    return copy_open_file(in.get(), *target);
+    return copy_open_file(in.get(), *target, progress);
 }
 
 }  // namespace quillet::platform
