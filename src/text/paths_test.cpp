@@ -1,0 +1,164 @@
+#include "text/paths.h"
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <set>
+
+#include "text/error.h"
+
+namespace quillet::lib_basConversion {
+namespace {
+
+TEST(Paths, AddPathPutsExactlyOneBackslashBetweenNonEmptyPieces) {
+    EXPECT_EQ(lib_AddPath("C:\\Data\\", "\\x"), "C:\\Data\\x");
+    EXPECT_EQ(lib_AddPath("C:\\Data\\", "x"), "C:\\Data\\x");
+    EXPECT_EQ(lib_AddPath("C:\\Data", "\\x"), "C:\\Data\\x");
+    EXPECT_EQ(lib_AddPath("C:", "x"), "C:\\x");
+    EXPECT_EQ(lib_AddPath("", "x"), "x");
+    EXPECT_EQ(lib_AddPath("C:\\Data", ""), "C:\\Data");
+}
+
+TEST(Paths, CountStringCountsOverlappingHits) {
+    EXPECT_EQ(lib_CountString("aaaa", "aa", kBinaryCompare), 3);
+    EXPECT_EQ(lib_CountString("..\\..\\X", "..\\", kBinaryCompare), 2);
+    EXPECT_EQ(lib_CountString("Über über", "ÜBER", kBinaryCompare), 0);
+    EXPECT_EQ(lib_CountString("Über über", "ÜBER", kTextCompare), 2);
+    EXPECT_EQ(lib_CountString("abc", "", kBinaryCompare), 0);
+}
+
+TEST(Paths, DriveOfDrivesSharesAndRelativePaths) {
+    EXPECT_EQ(lib_GetDrive("C:\\Data\\file.txt"), "C:");
+    EXPECT_EQ(lib_GetDrive(" \"C:\\My Data\" "), "C:");
+    EXPECT_EQ(lib_GetDrive("\\\\server\\share\\dir\\file"), "\\\\server\\share");
+    EXPECT_EQ(lib_GetDrive("\\\\server"), "\\\\server");
+    EXPECT_EQ(lib_GetDrive("\\Data\\file.txt"), "");
+    EXPECT_EQ(lib_GetDrive("Data"), "");
+}
+
+TEST(Paths, FileNameIsTheLastComponentButNeverADriveOrShare) {
+    EXPECT_EQ(lib_GetFileName("C:\\Data\\file.txt"), "file.txt");
+    EXPECT_EQ(lib_GetFileName("file.txt"), "file.txt");
+    EXPECT_EQ(lib_GetFileName("C:"), "");
+    EXPECT_EQ(lib_GetFileName("C:\\"), "");
+    EXPECT_EQ(lib_GetFileName("\\\\srv\\share"), "");
+    EXPECT_EQ(lib_GetFileName("\\\\srv\\share\\f"), "f");
+    EXPECT_EQ(lib_GetFileName("\"C:\\My Data\\a b.txt\""), "a b.txt");
+}
+
+TEST(Paths, ExtensionAndBaseLookAtTheRightDot) {
+    EXPECT_EQ(lib_GetFileExt("C:\\a\\file.TXT"), "TXT");
+    EXPECT_EQ(lib_GetFileExt("C:\\a\\file.tar.gz"), "gz");
+    EXPECT_EQ(lib_GetFileExt("C:\\a\\file."), "");
+    EXPECT_EQ(lib_GetFileExt("C:\\a.b\\file"), "");
+
+    EXPECT_EQ(lib_GetFileBase("C:\\a\\file.txt", true), "C:\\a\\file");
+    EXPECT_EQ(lib_GetFileBase("C:\\a\\file.txt", false), "file");
+    EXPECT_EQ(lib_GetFileBase("C:\\a\\readme", false), "");
+    EXPECT_EQ(lib_GetFileBase("C:\\a.b\\readme", true), "C:\\a");
+    EXPECT_EQ(lib_GetFileBase("C:\\a\\.profile", false), "");
+    EXPECT_EQ(lib_GetFileBase("C:\\", true), "");
+}
+
+TEST(Paths, FolderPartWithAndWithoutDrive) {
+    EXPECT_EQ(lib_GetPath("C:\\Data\\Sub\\*.*", true), "C:\\Data\\Sub");
+    EXPECT_EQ(lib_GetPath("C:\\Data\\Sub\\*.*", false), "\\Data\\Sub");
+    EXPECT_EQ(lib_GetPath("C:\\file.txt", true), "C:");
+    EXPECT_EQ(lib_GetPath("C:\\file.txt", false), "");
+    EXPECT_EQ(lib_GetPath("C:file.txt", true), "C:");
+    EXPECT_EQ(lib_GetPath("\\\\srv\\share\\f.txt", false), "\\\\srv\\share");
+    EXPECT_EQ(lib_GetPath("file.txt", true), "");
+    EXPECT_EQ(lib_GetPath("Dir.v2\\file", true), "Dir.v2");
+}
+
+TEST(Paths, StripStringTrimsThenRemovesThePieceAtOneEnd) {
+    EXPECT_EQ(lib_StripString("  \\\\a\\b\\  ", "\\", true, false), "\\\\a\\b");
+    EXPECT_EQ(lib_StripString("C:\\old\\\\", "\\", false, false), "C:\\old\\");
+    EXPECT_EQ(lib_StripString("\\\\a", "\\", true, true), "a");
+    EXPECT_EQ(lib_StripString("XyXyz", "xY", true, true), "z");
+    EXPECT_EQ(lib_StripString("XyXyz", "xY", false, true), "Xyz");
+    EXPECT_EQ(lib_StripString("  ab  ", "", true, true), "ab");
+}
+
+TEST(Paths, InStrLastAndTrimNull) {
+    EXPECT_EQ(lib_InStrLast("a.b.c", ".", kBinaryCompare), 4);
+    EXPECT_EQ(lib_InStrLast("Zürich.txt", ".", kBinaryCompare), 7);
+    EXPECT_EQ(lib_InStrLast("abc", "x", kBinaryCompare), 0);
+    EXPECT_EQ(lib_InStrLast("aXbxc", "x", kTextCompare), 4);
+    EXPECT_EQ(lib_InStrLast(std::int16_t{2}, "a.b.c", ".", kBinaryCompare), 4);
+    EXPECT_EQ(lib_InStrLast(std::int16_t{3}, "a.b.c", ".", kBinaryCompare), 2);
+
+    EXPECT_EQ(lib_TrimNull(std::string("C:\\TEMP\\\0\0junk", 14)), "C:\\TEMP\\");
+    EXPECT_EQ(lib_TrimNull("no null"), "no null");
+}
+
+TEST(Paths, ComponentsAreCountedUpToAHundred) {
+    std::string path = "C:";
+    for (int i = 0; i < 99; ++i) path += "\\d";
+    EXPECT_EQ(path_components(path).size(), 100u);
+    try {
+        path_components(path + "\\one too many");
+        ADD_FAILURE() << "no error raised";
+    } catch (const Error& error) {
+        EXPECT_EQ(error.description(), "LineParts array too small");
+    }
+}
+
+const FolderExistsTest kNoFolderTest;
+
+std::string level(const std::string& path, std::int16_t n, bool from_start = false, bool without_drive = false,
+                  bool to_end = false) {
+    return lib_GetPathLevel(path, n, from_start, without_drive, false, to_end, kNoFolderTest);
+}
+
+TEST(Paths, PathLevelPicksOneComponentOrARunOfThem) {
+    const std::string path = "C:\\Data\\Sub.v1\\Deep";
+    EXPECT_EQ(level(path, 1), "C:");
+    EXPECT_EQ(level(path, 2), "Data");
+    EXPECT_EQ(level(path, 0), "Deep");
+    EXPECT_EQ(level(path, -1), "Deep");
+    EXPECT_EQ(level(path, -2), "Sub.v1");
+    EXPECT_EQ(level(path, 5), "");
+    EXPECT_EQ(level(path, -5), "");
+
+    EXPECT_EQ(level(path, -2, true), "C:\\Data\\Sub.v1");
+    EXPECT_EQ(level(path, 2, false, false, true), "Data\\Sub.v1\\Deep");
+    EXPECT_EQ(level(path, 1, false, true), "Data");
+    EXPECT_EQ(level(path, -1, false, true), "Deep");
+    EXPECT_EQ(level("\"C:\\My Data\"", -1, false, true), "My Data");
+    EXPECT_EQ(level("C:\\", -1, false, true), "");
+}
+
+TEST(Paths, PathLevelOfSharesAndRelativePaths) {
+    const std::string share = "\\\\srv\\share\\dir\\file";
+    EXPECT_EQ(level(share, 1), "\\\\srv");
+    EXPECT_EQ(level(share, 1, false, true), "dir");
+    EXPECT_EQ(level(share, -2, true), "\\\\srv\\share\\dir");
+    EXPECT_EQ(level(share, -3, true, true), "");  // the share itself is not usable without the drive
+
+    EXPECT_EQ(level("\\Data\\x", 1), "Data");
+    EXPECT_EQ(level("Data\\\\x", -2), "");  // a doubled backslash leaves an empty element
+    EXPECT_EQ(level("Data\\\\x", -3), "Data");
+}
+
+TEST(Paths, PathLevelThatMustExistMovesTowardsTheRoot) {
+    std::vector<std::string> asked;
+    const std::set<std::string> existing{"C:", "C:\\Data", "\\\\srv\\share"};
+    const FolderExistsTest exists = [&](const std::string& folder) {
+        asked.push_back(folder);
+        return existing.contains(folder);
+    };
+    const std::string path = "C:\\Data\\New\\Newer";
+    EXPECT_EQ(lib_GetPathLevel(path, -1, false, false, true, false, exists), "Data");
+    EXPECT_THAT(asked, ::testing::ElementsAre("C:\\Data\\New\\Newer", "C:\\Data\\New", "C:\\Data"));
+
+    EXPECT_EQ(lib_GetPathLevel(path, -1, true, true, true, false, exists), "Data");
+    EXPECT_EQ(lib_GetPathLevel(path, 2, false, false, true, false, exists), "Data");
+    EXPECT_EQ(lib_GetPathLevel(path, 3, false, false, true, false, exists), "");
+    EXPECT_EQ(lib_GetPathLevel(path, 0, false, false, true, false, exists), "");
+    EXPECT_EQ(lib_GetPathLevel("D:\\gone\\x", -1, false, false, true, false, exists), "");
+    EXPECT_EQ(lib_GetPathLevel("\\\\srv\\share\\x\\y", -1, true, false, true, false, exists), "\\\\srv\\share");
+}
+
+}  // namespace
+}  // namespace quillet::lib_basConversion
