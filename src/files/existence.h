@@ -1,0 +1,17 @@
+#pragma once
+// Whether a folder or a file is there, asked of the host.
+
+#include <string>
+
+namespace quillet::lib_basFile {
+
+// True when the path names an existing folder; an empty path is none. A path
+// without a drive is taken from the root of the current drive, one with "..\"
+// from the current directory.
+bool lib_DirExists(const std::string& strPath);
+
+// True when at least one file (not a folder) matches the path, whose last
+// component may hold wildcards; enclosing quotes are removed first.
+bool lib_FileExists(const std::string& strPath);
+
+}  // namespace quillet::lib_basFile

@@ -1,0 +1,69 @@
+#include "files/existence.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "files/test_folder.h"
+
+namespace quillet::lib_basFile {
+namespace {
+
+class Existence : public ::testing::Test {
+protected:
+    void SetUp() override {
+        folder_.make_folder("Sub Dir/deeper");
+        folder_.make_folder("looks.txt");
+        folder_.make_file("Sub Dir/report.txt");
+        folder_.make_file("plain");
+    }
+
+    test_support::TestFolder folder_;
+};
+
+TEST_F(Existence, DirExistsOnlyForFolders) {
+    EXPECT_TRUE(lib_DirExists(folder_.text()));
+    EXPECT_TRUE(lib_DirExists(folder_.text("Sub Dir/deeper")));
+    EXPECT_TRUE(lib_DirExists(folder_.text("Sub Dir") + "\\"));
+    EXPECT_FALSE(lib_DirExists(folder_.text("plain")));
+    EXPECT_FALSE(lib_DirExists(folder_.text("missing")));
+    EXPECT_FALSE(lib_DirExists(""));
+    EXPECT_FALSE(lib_DirExists("Q:\\unmapped"));
+}
+
+TEST_F(Existence, DirExistsTakesPathsWithoutADriveFromTheDrivesRoot) {
+    const std::string without_drive = folder_.text("Sub Dir").substr(2);  // \tmp\...\Sub Dir
+    EXPECT_TRUE(lib_DirExists(without_drive));
+    EXPECT_TRUE(lib_DirExists(without_drive.substr(1)));
+
+    const auto previous = std::filesystem::current_path();
+    std::filesystem::current_path(folder_.native() / "Sub Dir" / "deeper");
+    EXPECT_TRUE(lib_DirExists("..\\..\\looks.txt"));
+    EXPECT_FALSE(lib_DirExists("..\\..\\plain"));
+    std::filesystem::current_path(previous);
+}
+
+TEST_F(Existence, FileExistsForFilesAndPatternsButNotFolders) {
+    EXPECT_TRUE(lib_FileExists(folder_.text("plain")));
+    EXPECT_TRUE(lib_FileExists(" \"" + folder_.text("Sub Dir/report.txt") + "\" "));
+    EXPECT_TRUE(lib_FileExists(folder_.text("Sub Dir/*.TXT")));
+    EXPECT_TRUE(lib_FileExists(folder_.text("Sub Dir/rep?rt.*")));
+
+    EXPECT_FALSE(lib_FileExists(folder_.text("Sub Dir")));
+    EXPECT_FALSE(lib_FileExists(folder_.text("*.txt")));  // only the folder looks.txt matches
+    EXPECT_FALSE(lib_FileExists(folder_.text("Sub Dir") + "\\"));
+    EXPECT_FALSE(lib_FileExists(folder_.text("missing/*.*")));
+    EXPECT_FALSE(lib_FileExists(""));
+}
+
+TEST_F(Existence, FileExistsLooksForABareNameInTheCurrentDirectory) {
+    const auto previous = std::filesystem::current_path();
+    std::filesystem::current_path(folder_.native());
+    EXPECT_TRUE(lib_FileExists("plain"));
+    EXPECT_TRUE(lib_FileExists("Sub Dir\\report.txt"));
+    EXPECT_FALSE(lib_FileExists("looks.txt"));
+    std::filesystem::current_path(previous);
+}
+
+}  // namespace
+}  // namespace quillet::lib_basFile
