@@ -28,6 +28,9 @@ struct RunState {
     // Every archive path started during the run (at most 50), never reset.
     std::vector<std::string> ArchiveNames;
 
+    std::int16_t CopiedCount() const { return static_cast<std::int16_t>(CopiedFiles.size()); }
+    std::int16_t ArchiveCount() const { return static_cast<std::int16_t>(ArchiveNames.size()); }
+
     // A job asked for the main window to unload, which ends the run (the zip
     // component could not be initialised).
     bool UnloadRequested = false;
