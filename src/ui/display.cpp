@@ -38,6 +38,7 @@ std::string WindowTitleText(const std::string& text, const std::string& minimise
 }
 
 void lib_SetWindowTitle(const std::string& text, const std::string& minimised_text, WindowHandle window) {
+    if (!NamesAWindow(window)) return;
     FrontEnd& windows = front_end();
     windows.set_window_title(window, WindowTitleText(text, minimised_text, windows.is_minimised(window)));
 }

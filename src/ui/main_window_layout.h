@@ -26,6 +26,8 @@ struct MainWindowLayout {
     TwipRect lblCopyright{1358, 1290, 4365, 225};
     TwipRect imgCopyright{2475, 1257, 2250, 270};  // a 150 x 18 pixel picture
     bool list_visible = false;
+
+    friend bool operator==(const MainWindowLayout&, const MainWindowLayout&) = default;
 };
 
 }  // namespace quillet

@@ -20,6 +20,8 @@ struct MsgBoxLayout {
     TwipRect cmdOk{3240, 960, 675, 375};
     TwipRect cmdPrint{6720, 1080, 315, 255};
     TwipRect lblCountDown{6120, 1020, 555, 315};
+
+    friend bool operator==(const MsgBoxLayout&, const MsgBoxLayout&) = default;
 };
 
 inline constexpr std::int32_t kMsgBoxLineHeight = 255;

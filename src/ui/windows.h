@@ -14,5 +14,8 @@ inline constexpr WindowHandle kMsgBoxWindow = 2;    // frmMsgBox
 inline constexpr WindowHandle kSyntaxWindow = 3;    // frmSyntaxMsg
 inline constexpr WindowHandle kAboutWindow = 4;     // frmAbout
 // Any other value names no window (the jobs pass -1, a true value, as a handle).
+inline constexpr bool NamesAWindow(WindowHandle window) {
+    return window >= kForegroundWindow && window <= kAboutWindow;
+}
 
 }  // namespace quillet

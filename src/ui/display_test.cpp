@@ -1,0 +1,86 @@
+#include "ui/display.h"
+
+#include <gtest/gtest.h>
+
+#include "text/error.h"
+#include "ui/busy.h"
+#include "ui/min_max.h"
+#include "ui/recording_front_end.h"
+
+namespace quillet {
+namespace {
+
+using lib_basDisplay::CentredRect;
+
+TEST(CentredRect, DividesTheFreeSpaceFromTheScreensOrigin) {
+    const Rect work_area{0, 0, 1024, 738};
+    EXPECT_EQ(CentredRect(Rect{5, 7, 405, 207}, work_area, 4, 2), (Rect{312, 134, 712, 334}));
+    // The work area's own origin (a task bar on the left or top) is not added.
+    EXPECT_EQ(CentredRect(Rect{0, 0, 400, 200}, Rect{60, 30, 1084, 768}, 4, 2), (Rect{312, 134, 712, 334}));
+    // A divisor of 0 or less leaves that axis where it was.
+    EXPECT_EQ(CentredRect(Rect{5, 7, 405, 207}, work_area, 0, 2), (Rect{312, 7, 712, 207}));
+    EXPECT_EQ(CentredRect(Rect{5, 7, 405, 207}, work_area, 4, -1), (Rect{5, 134, 405, 334}));
+    // Larger than the work area: negative, truncated toward zero.
+    EXPECT_EQ(CentredRect(Rect{0, 0, 300, 301}, Rect{0, 0, 100, 100}, 2, 2), (Rect{-100, -100, 200, 201}));
+}
+
+// A form whose placement fails, as a window that has gone away would.
+class BrokenForm : public lib_basDisplay::Form {
+public:
+    Rect WindowRect() const override { return Rect{0, 0, 10, 10}; }
+    void MoveWindow(const Rect&) override { throw Error(5, "MoveWindow", "Invalid procedure call or argument"); }
+};
+
+TEST(CentreForm, AFailureIsRaisedAgainUnderItsOwnNameWithThePointerRestored) {
+    testing::RecordingFrontEnd screen;
+    const FrontEndScope installed(screen);
+    BrokenForm form;
+    try {
+        lib_basDisplay::lib_CentreForm(form, 4, 2);
+        FAIL() << "no error raised";
+    } catch (const Error& error) {
+        EXPECT_EQ(error.number(), 5);
+        EXPECT_EQ(error.source(), "Base7.lib_CentreForm");
+        EXPECT_EQ(error.description(), "Invalid procedure call or argument");
+    }
+    EXPECT_TRUE(screen.boxes.empty());  // reported without being shown
+    EXPECT_FALSE(lib_basDisplay::BusyState);
+}
+
+TEST(WindowTitle, AppendsABlankAndUsesTheMinimisedTextOnlyWhenMinimised) {
+    testing::RecordingFrontEnd screen;
+    const FrontEndScope installed(screen);
+    lib_basDisplay::lib_SetWindowTitle("Copying", "", kMainWindow);
+    EXPECT_EQ(lib_basDisplay::lib_GetWindowTitle(kMainWindow), "Copying ");
+    lib_basDisplay::lib_SetWindowTitle("Copying", "12%", kMainWindow);
+    EXPECT_EQ(screen.titles[kMainWindow], "Copying ");
+    screen.minimised.insert(kMainWindow);
+    lib_basDisplay::lib_SetWindowTitle("Copying", "12%", kMainWindow);
+    EXPECT_EQ(screen.titles[kMainWindow], "12% ");
+    lib_basDisplay::lib_SetWindowTitle("Copying", "", kMainWindow);
+    EXPECT_EQ(screen.titles[kMainWindow], "Copying ");
+    EXPECT_EQ(lib_basDisplay::lib_GetWindowTitle(kAboutWindow), "");
+}
+
+// Equal by key, told apart by tag: shows which argument a tie returns.
+struct Tagged {
+    int key;
+    char tag;
+    bool operator<(const Tagged& other) const { return key < other.key; }
+    bool operator>(const Tagged& other) const { return key > other.key; }
+};
+
+TEST(MinMax, LargerAndSmallerWithTiesToTheSecondAndNullWinning) {
+    EXPECT_EQ(lib_Max(3, 7), 7);
+    EXPECT_EQ(lib_Max(7, 3), 7);
+    EXPECT_EQ(lib_Min(3, 7), 3);
+    EXPECT_EQ(lib_Min(7, 3), 3);
+    EXPECT_EQ(lib_Max(Tagged{1, 'a'}, Tagged{1, 'b'}).tag, 'b');
+    EXPECT_EQ(lib_Min(Tagged{1, 'a'}, Tagged{1, 'b'}).tag, 'b');
+    EXPECT_EQ(lib_Max(std::optional<int>(2), std::optional<int>(5)), 5);
+    EXPECT_EQ(lib_Max(std::optional<int>(), std::optional<int>(5)), std::nullopt);
+    EXPECT_EQ(lib_Min(std::optional<int>(2), std::optional<int>()), std::nullopt);
+}
+
+}  // namespace
+}  // namespace quillet

@@ -1,0 +1,125 @@
+#pragma once
+// A front end for tests: it records what the program asks of its windows and
+// answers from what the test set up.
+
+#include <algorithm>
+#include <deque>
+#include <functional>
+#include <map>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "text/unicode.h"
+#include "ui/front_end.h"
+#include "ui/main_window_layout.h"
+#include "ui/msgbox_window.h"
+
+namespace quillet::testing {
+
+struct ShownBox {
+    MsgBoxIcon icon;
+    std::string title;
+    std::string text;
+    std::int32_t lines;
+    std::int32_t countdown;
+    bool counting;
+    bool busy_while_up;
+};
+
+class RecordingFrontEnd : public FrontEnd {
+public:
+    // Captions are this many twips wide for each character of their longest line.
+    std::int32_t twips_per_character = 100;
+    Rect area{0, 0, 1024, 738};
+    std::set<WindowHandle> minimised;
+    std::set<WindowHandle> loaded;
+    std::deque<std::string> answers;
+    // Runs when a box is shown, to close it as a user would, or to fail.
+    std::function<void(MsgBoxWindow&)> on_box;
+    // Runs when the main window's layout changes, as a window system's resize would.
+    std::function<void(const MainWindowLayout&)> on_layout;
+
+    std::vector<std::string> events;  // in order, for tests of sequence
+    std::map<MainLabel, std::string> captions;
+    std::vector<std::string> rows;
+    std::vector<MainWindowLayout> layouts;
+    std::vector<ShownBox> boxes;
+    std::map<WindowHandle, std::string> titles;
+    std::vector<InputBoxRequest> questions;
+    std::vector<std::string> fatal_errors;
+    std::string syntax_title;
+    std::string syntax_text;
+    int beeps = 0;
+    int event_runs = 0;
+    bool busy = false;
+
+    void caption_changed(MainLabel label, const std::string& caption) override {
+        captions[label] = caption;
+        events.push_back((label == MainLabel::lblDisplay ? "lblDisplay=" : "lblSizingMsg=") + caption);
+    }
+    void refresh_label(MainLabel) override { events.push_back("refresh"); }
+    std::int32_t caption_width(MainLabel, const std::string& caption) override {
+        std::size_t widest = 0;
+        std::size_t start = 0;
+        for (;;) {
+            const std::size_t end = caption.find("\r\n", start);
+            widest = std::max(widest, unicode::length(caption.substr(start, end - start)));
+            if (end == std::string::npos) break;
+            start = end + 2;
+        }
+        return static_cast<std::int32_t>(widest) * twips_per_character;
+    }
+    void message_added(const std::string& text) override {
+        rows.push_back(text);
+        events.push_back("row=" + text);
+    }
+    void main_window_changed(const MainWindowLayout& layout) override {
+        layouts.push_back(layout);
+        if (on_layout) on_layout(layout);
+    }
+    Rect work_area() override { return area; }
+    bool is_minimised(WindowHandle window) override { return minimised.contains(window); }
+    void restore_window(WindowHandle window) override {
+        minimised.erase(window);
+        events.push_back("restore");
+    }
+    void set_window_title(WindowHandle window, const std::string& title) override { titles[window] = title; }
+    std::optional<std::string> window_title(WindowHandle window) override {
+        const auto found = titles.find(window);
+        if (found == titles.end()) return std::nullopt;
+        return found->second;
+    }
+    bool is_loaded(WindowHandle window) override { return loaded.contains(window); }
+    void show_message_box(MsgBoxWindow& box) override {
+        boxes.push_back(ShownBox{box.Icon(), box.Title(), box.Text(), box.Lines(), box.CountDown(),
+                                 box.CountingDown(), busy});
+        events.push_back("box");
+        if (on_box) on_box(box);
+    }
+    void show_fatal_error(const std::string& text) override { fatal_errors.push_back(text); }
+    std::string input_box(const InputBoxRequest& request) override {
+        questions.push_back(request);
+        if (answers.empty()) return {};
+        std::string answer = answers.front();
+        answers.pop_front();
+        return answer;
+    }
+    void show_syntax(const std::string& title, const std::string& text) override {
+        syntax_title = title;
+        syntax_text = text;
+        loaded.insert(kSyntaxWindow);
+    }
+    void beep() override {
+        ++beeps;
+        events.push_back("beep");
+    }
+    void set_busy(bool value) override { busy = value; }
+    void do_events() override {
+        ++event_runs;
+        events.push_back("events");
+    }
+    bool shift_held() override { return false; }
+};
+
+}  // namespace quillet::testing

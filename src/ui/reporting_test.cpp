@@ -1,0 +1,97 @@
+#include "ui/reporting.h"
+
+#include <gtest/gtest.h>
+
+#include "text/error.h"
+#include "ui/busy.h"
+#include "ui/msgbox.h"
+#include "ui/recording_front_end.h"
+
+namespace quillet {
+namespace {
+
+class ErrorHandlerTest : public ::testing::Test {
+protected:
+    void SetUp() override { ShowErrorDetails = true; }
+    void TearDown() override { ShowErrorDetails = false; }
+
+    testing::RecordingFrontEnd screen;
+    FrontEndScope installed{screen};
+};
+
+struct ReportCase {
+    std::int32_t number;
+    const char* expected_text;
+    MsgBoxIcon icon;
+};
+
+TEST_F(ErrorHandlerTest, NumberPartAndBoxFollowTheKindOfNumber) {
+    const ReportCase cases[] = {
+        {0, "An error has occurred in Base7.lib_MakePath\r\n\r\nBroken", MsgBoxIcon::critical},
+        {53, "An error has occurred in Base7.lib_MakePath\r\n\r\n(53) Broken", MsgBoxIcon::critical},
+        {kObjectErrorBase + 5, "An error has occurred in Base7.lib_MakePath\r\n\r\n(&H80040005)(SQL 5) Broken",
+         MsgBoxIcon::critical},
+        {kObjectErrorBase + 1000,
+         "An error has occurred in Base7.lib_MakePath\r\n\r\n(&H800403E8)(AppDef 1000) Broken",
+         MsgBoxIcon::critical},
+        {kObjectErrorBase + 1001,
+         "An error has occurred in Base7.lib_MakePath\r\n\r\n(&H800403E9)(AppDef 1001) Broken",
+         MsgBoxIcon::exclamation},
+        {kObjectErrorBase + 65535,
+         "An error has occurred in Base7.lib_MakePath\r\n\r\n(&H8004FFFF)(AppDef 65535) Broken",
+         MsgBoxIcon::exclamation},
+        {kObjectErrorBase + 65536, "An error has occurred in Base7.lib_MakePath\r\n\r\n(-2147155968) Broken",
+         MsgBoxIcon::critical},
+        {-1, "An error has occurred in Base7.lib_MakePath\r\n\r\n(-1) Broken", MsgBoxIcon::critical},
+    };
+    for (const auto& c : cases) {
+        screen.boxes.clear();
+        lib_ErrorHandler("Base7.lib_MakePath", c.number, "Broken");
+        ASSERT_EQ(screen.boxes.size(), 1u) << c.number;
+        EXPECT_EQ(screen.boxes[0].text, c.expected_text) << c.number;
+        EXPECT_EQ(screen.boxes[0].icon, c.icon) << c.number;
+    }
+    EXPECT_EQ(screen.beeps, 8);  // both error and warning boxes beep
+}
+
+TEST_F(ErrorHandlerTest, DetailsFollowOnTheirOwnLinesAndTheCountdownIsPassedOn) {
+    lib_ErrorHandler("Base7.lib_CopyFile", kObjectErrorBase + 1001, "Access denied", true,
+                     "Src:C:\\a.txt\r\nTgt:D:\\a.txt", 30);
+    ASSERT_EQ(screen.boxes.size(), 1u);
+    EXPECT_EQ(MsgBoxRequest.substr(0, 5), "2  30");
+    EXPECT_EQ(screen.boxes[0].text,
+              "An error has occurred in Base7.lib_CopyFile\r\n\r\n(&H800403E9)(AppDef 1001) Access denied\r\n"
+              "Src:C:\\a.txt\r\nTgt:D:\\a.txt");
+    EXPECT_EQ(screen.boxes[0].countdown, 30);
+}
+
+TEST_F(ErrorHandlerTest, HiddenDetailsShowTheFixedText) {
+    ShowErrorDetails = false;
+    lib_ErrorHandler("HandleCommandLineS", 53, "File not found", true, "C:\\x");
+    ASSERT_EQ(screen.boxes.size(), 1u);
+    EXPECT_EQ(screen.boxes[0].text, "The application has encountered an error");
+}
+
+TEST_F(ErrorHandlerTest, NotShownMeansNothingHappens) {
+    MsgBoxRequest = "untouched";
+    lib_ErrorHandler("Base7.lib_CentreForm", 53, "File not found", false);
+    EXPECT_TRUE(screen.boxes.empty());
+    EXPECT_EQ(screen.beeps, 0);
+    EXPECT_EQ(MsgBoxRequest, "untouched");
+}
+
+TEST_F(ErrorHandlerTest, AFailureWhileReportingEndsInTheSystemsBox) {
+    lib_basDisplay::lib_SetBusy(true);
+    screen.on_box = [](MsgBoxWindow&) { throw Error(68, "frmMsgBox", "Device unavailable"); };
+    EXPECT_NO_THROW(lib_ErrorHandler("Base7.lib_KillFile", 53, "File not found"));
+    const std::string fatal =
+        "Fatal Error: the system encountered an error within the error handler\r\n(68) Device unavailable";
+    ASSERT_EQ(screen.fatal_errors.size(), 1u);
+    EXPECT_EQ(screen.fatal_errors[0], fatal);
+    EXPECT_EQ(MsgBoxRequest, fatal);
+    EXPECT_TRUE(lib_basDisplay::BusyState);  // the box put the pointer back on its way out
+    lib_basDisplay::lib_SetBusy(false);
+}
+
+}  // namespace
+}  // namespace quillet
