@@ -17,6 +17,8 @@
 #include <string>
 #include <string_view>
 
+#include "text/dates.h"
+
 namespace quillet::platform {
 
 // ---------------------------------------------------------------------------
@@ -120,6 +122,33 @@ bool move_to_trash(std::string_view path_text);
 // Deletes a file or a folder with everything in it, for good. Links inside are
 // removed themselves, never followed.
 bool delete_permanently(std::string_view path_text);
+
+// ---------------------------------------------------------------------------
+// Clock: moments as local dates (text/dates.h) and back
+
+// The current local date and time, to the second.
+Date now();
+
+// A moment as Unix counts it: seconds since 1970-01-01 00:00 UTC, and the
+// nanoseconds past that second.
+struct UnixTime {
+    std::int64_t seconds = 0;
+    std::int32_t nanoseconds = 0;
+};
+// A moment's local date by the host's time zone rules. Dates carry whole seconds:
+// the fraction of a second is dropped.
+Date local_date_from_unix(UnixTime time);
+// The moment of a local date; a local time that a clock change skips or repeats is
+// read as mktime reads it. Error 6 "Overflow" when there is no such moment.
+UnixTime unix_from_local_date(Date date);
+// The same without a time zone: the UTC calendar time read as the date and back.
+Date utc_date_from_unix(UnixTime time);
+UnixTime unix_from_utc_date(Date date);
+// The same for file times.
+Date local_date_from_file_time(FileTime time);
+FileTime file_time_from_local_date(Date date);
+Date utc_date_from_file_time(FileTime time);
+FileTime file_time_from_utc_date(Date date);
 
 // ---------------------------------------------------------------------------
 // Services for the windows, the console and the log
