@@ -1,0 +1,167 @@
+#include "files/copy_file.h"
+
+#include <algorithm>
+#include <array>
+#include <numeric>
+#include <random>
+
+#include "files/file_deletion.h"
+#include "files/file_times.h"
+#include "files/find_files.h"
+#include "text/error.h"
+#include "text/paths.h"
+#include "text/vb_errors.h"
+#include "ui/busy.h"
+#include "ui/reporting.h"
+
+namespace quillet::lib_basFile {
+
+using lib_basConversion::lib_AddPath;
+using lib_basConversion::lib_GetFileBase;
+using lib_basConversion::lib_GetFileName;
+
+namespace {
+
+constexpr const char* kSource = "Base7.lib_CopyFile";
+constexpr const char* kCrLf = "\r\n";
+constexpr int kTemporaryNumbers = 100;  // ".~00" to ".~99"
+
+// The copy itself failed: this goes to the caller as it is, without a report here.
+struct UnreportedFailure {
+    Error error;
+};
+
+bool has_wildcard(const std::string& text) { return text.find_first_of("*?") != std::string::npos; }
+
+// A file (not a folder) at exactly this path. Names on this host may hold "*",
+// "?" or "#", so they are not read as patterns here.
+bool file_exists_at(const std::string& path) {
+    const auto found = platform::attributes(path);
+    return found && !found->directory;
+}
+
+bool anything_at(const std::string& path) { return platform::attributes(path).has_value(); }
+
+void remove_quietly(const std::string& path) {
+    try {
+        if (anything_at(path)) platform::remove_file(path);
+    } catch (const Error&) {
+        // The error that follows is the one that matters.
+    }
+}
+
+unsigned seconds_since_midnight() {
+    const platform::LocalTime now = platform::local_time_now();
+    return static_cast<unsigned>(now.hour * 3600 + now.minute * 60 + now.second);
+}
+
+// The temporary name's stem: the target without its extension. A file name
+// without one keeps its whole path, so the temporary file still lies beside it.
+std::string temporary_stem(const std::string& target) {
+    if (lib_GetFileBase(target, false).empty()) return target;
+    return lib_GetFileBase(target, true);
+}
+
+std::string two_digits(int number) { return (number < 10 ? "0" : "") + std::to_string(number); }
+
+class FileCopier {
+public:
+    FileCopier(bool overwrite, const platform::CopyProgress& progress) : overwrite_(overwrite), progress_(progress) {}
+
+    bool copy_matches(const std::string& strSource, const std::string& strTarget) {
+        const std::string folder = lib_basConversion::lib_GetPath(strSource, true);
+        lib_clsFindFiles finder;
+        if (!finder.FindFirstFile(lib_GetFileName(strSource), folder, false)) return false;
+        bool all_copied = true;
+        do {
+            const std::string source = lib_AddPath(folder, finder.File());
+            const std::string target = lib_AddPath(strTarget, finder.File());
+            const bool copied = source != target && copy_one(source, target);
+            all_copied = all_copied && copied;
+        } while (finder.FindNextFile());
+        return all_copied;
+    }
+
+    bool copy_single(const std::string& strSource, const std::string& strTarget) {
+        const std::string target = strTarget.ends_with('\\') ? strTarget + lib_GetFileName(strSource) : strTarget;
+        return strSource != target && copy_one(strSource, target);
+    }
+
+    // "Src:" and "Tgt:" of the file in hand, for a report.
+    std::string details() const { return "Src:" + source_ + kCrLf + "Tgt:" + target_; }
+
+private:
+    bool copy_one(const std::string& source, const std::string& target) {
+        source_ = source;
+        target_ = target;
+        if (!overwrite_ && file_exists_at(target)) return false;
+        platform::FileTimes times;
+        lib_GetFileTimes(source, times);
+        const std::string temporary = free_temporary_name(target);
+        if (!platform::copy_file(source, temporary, progress_)) throw UnreportedFailure{copy_failed(temporary)};
+        // The old target goes only now that a complete copy stands ready.
+        if (!lib_KillFile(target, false)) {
+            remove_quietly(temporary);
+            throw Error(kLibraryError, kSource, std::string("Failed to copy file") + kCrLf + "Could not delete existing target file");
+        }
+        rename_into_place(temporary, target);
+        if (!file_exists_at(target)) return false;
+        lib_SetFileTimes(target, times);
+        return true;
+    }
+
+    // A copy that cannot take the target's name is not left behind either.
+    static void rename_into_place(const std::string& temporary, const std::string& target) {
+        try {
+            platform::rename_file(temporary, target);
+        } catch (const Error&) {
+            remove_quietly(temporary);
+            throw;
+        }
+    }
+
+    // A name ".~NN" beside the target that nothing has yet, NN drawn at random.
+    std::string free_temporary_name(const std::string& target) const {
+        std::array<int, kTemporaryNumbers> numbers{};
+        std::iota(numbers.begin(), numbers.end(), 0);
+        std::shuffle(numbers.begin(), numbers.end(), std::minstd_rand(seconds_since_midnight()));
+        const std::string stem = temporary_stem(target);
+        for (const int number : numbers) {
+            std::string candidate = stem + ".~" + two_digits(number);
+            if (candidate != target && !anything_at(candidate)) return candidate;
+        }
+        throw vb::error(vb::kFileAlreadyExists);
+    }
+
+    Error copy_failed(const std::string& temporary) const {
+        const std::string reason = lib_GetLastDllErrorText();
+        remove_quietly(temporary);
+        return Error(kLibraryError, kSource,
+                     std::string("Failed to copy file") + kCrLf + reason + kCrLf + "Src=" + source_ + kCrLf + "Tgt=" +
+                         temporary);
+    }
+
+    bool overwrite_;
+    const platform::CopyProgress& progress_;
+    std::string source_;
+    std::string target_;
+};
+
+}  // namespace
+
+bool lib_CopyFile(const std::string& strSource, const std::string& strTarget, bool blnOverwrite,
+                  bool /*blnRetryPrompt*/, const platform::CopyProgress& progress) {
+    lib_basDisplay::BusyScope busy;
+    FileCopier copier(blnOverwrite, progress);
+    try {
+        return has_wildcard(strSource) ? copier.copy_matches(strSource, strTarget)
+                                       : copier.copy_single(strSource, strTarget);
+    } catch (const UnreportedFailure& failure) {
+        throw failure.error;
+    } catch (const Error& error) {
+        lib_ErrorHandler(kSource, error.number(), error.description(), false, copier.details());
+        throw error.with_source(kSource);
+    }
+}
+
+}  // namespace quillet::lib_basFile

@@ -1,0 +1,206 @@
+#include "files/find_files.h"
+
+#include <utility>
+
+#include "text/error.h"
+#include "text/paths.h"
+#include "text/vb_errors.h"
+
+namespace quillet {
+
+using lib_basConversion::lib_AddPath;
+
+namespace {
+
+std::string replace_all(std::string text, std::string_view from, std::string_view to) {
+    for (std::size_t at = text.find(from); at != std::string::npos; at = text.find(from, at + to.size())) {
+        text.replace(at, from.size(), to);
+    }
+    return text;
+}
+
+bool is_dot_or_dot_dot(const std::string& name) { return name == "." || name == ".."; }
+
+Error too_many_levels(std::int16_t depth) {
+    return Error(kLibraryError, "FindNextFile()", "Too many dir levels (" + std::to_string(depth) + ")");
+}
+
+}  // namespace
+
+lib_clsFindFiles::lib_clsFindFiles() : lib_clsFindFiles(&platform::list_folder) {}
+
+lib_clsFindFiles::lib_clsFindFiles(FolderLister lister) : lister_(std::move(lister)) {}
+
+// ---------------------------------------------------------------------------
+// The walk
+
+bool lib_clsFindFiles::FindFirstFile(const std::string& pstrFilespec, std::string pstrStartDir,
+                                     bool pblnInclSubs) {
+    std::string pattern = pstrFilespec;
+    if (pstrStartDir.empty()) {
+        pattern = lib_basConversion::lib_GetFileName(pstrFilespec);
+        pstrStartDir = lib_basConversion::lib_GetPath(pstrFilespec, true);
+    }
+    dir_ = pstrStartDir;
+    // "*.*" means every name, those without a dot too.
+    pattern = replace_all(pattern, "*.*", "*");
+    match_pattern_.emplace(pattern, CaseMode::ignore_case);
+    // With subfolders every entry is needed, to find the folders among them.
+    search_pattern_ = pblnInclSubs ? "*" : pattern;
+
+    auto listing = lister_(pstrStartDir, search_pattern_);
+    if (!listing || !listing->next(record_)) return false;
+
+    depth_ = 1;
+    Level& start = level(1);
+    start.listing = std::move(listing);
+    start.relative_path.clear();
+    start.full_path = pstrStartDir;
+    current_level_ = 1;
+    first_call_ = true;
+    include_subfolders_ = pblnInclSubs;
+    return FindNextFile();
+}
+
+bool lib_clsFindFiles::FindNextFile() {
+    Step step = Step::advance;
+    bool found = true;
+    if (first_call_) {
+        first_call_ = false;  // FindFirstFile has read the first entry already
+        step = Step::examine;
+    } else if (enter_returned_folder_) {
+        step = Step::open_level;
+    } else {
+        dir_changed_ = false;
+    }
+    for (;;) {
+        switch (step) {
+            case Step::advance:
+                found = advance();
+                step = Step::examine;
+                break;
+            case Step::open_level:
+                found = open_level();
+                step = Step::examine;
+                break;
+            case Step::examine:
+                if (!found) {
+                    close_exhausted_level();
+                    if (depth_ <= 0) return false;
+                    dir_changed_ = true;  // back in the parent's listing
+                    step = Step::advance;
+                    break;
+                }
+                file_ = record_.name;
+                if (is_dot_or_dot_dot(file_)) {
+                    step = Step::advance;
+                    break;
+                }
+                step = record_.directory ? examine_folder() : examine_file();
+                break;
+            case Step::deliver:
+                return true;
+        }
+    }
+}
+
+bool lib_clsFindFiles::advance() {
+    if (depth_ < 1) return false;
+    Level& current = level(depth_);
+    return current.listing && current.listing->next(record_);
+}
+
+bool lib_clsFindFiles::open_level() {
+    dir_changed_ = true;
+    Level& entered = level(depth_);
+    entered.listing = lister_(entered.full_path, search_pattern_);
+    return entered.listing && entered.listing->next(record_);
+}
+
+// A level that is exhausted, or could not be listed at all, is given up.
+void lib_clsFindFiles::close_exhausted_level() {
+    if (depth_ < 1) return;
+    level(depth_).listing.reset();
+    --depth_;
+}
+
+lib_clsFindFiles::Step lib_clsFindFiles::examine_file() {
+    if (search_type_ == kFoldersOnly) return Step::advance;
+    if (!matches(file_)) {
+        file_.clear();
+        return Step::advance;
+    }
+    return returned(false, depth_, false);
+}
+
+lib_clsFindFiles::Step lib_clsFindFiles::examine_folder() {
+    // A link to a folder is an entry of its folder, never a folder to walk.
+    if (!include_subfolders_ || record_.link) return examine_folder_without_subfolders();
+
+    ++depth_;
+    if (depth_ > kHighestLevel) throw too_many_levels(depth_);
+    dir_ = file_;
+    Level& entered = level(depth_);
+    const Level& parent = level(depth_ - 1);
+    entered.relative_path = lib_AddPath(parent.relative_path, file_);
+    entered.full_path = lib_AddPath(parent.full_path, file_);
+
+    // A matching folder is returned as an entry of its parent and walked by the next call.
+    if (search_type_ != kFilesOnly && matches(file_)) return returned(true, depth_ - 1, true);
+    return Step::open_level;
+}
+
+lib_clsFindFiles::Step lib_clsFindFiles::examine_folder_without_subfolders() {
+    if (search_type_ == kFilesOnly) return Step::advance;
+    if (!matches(file_)) {
+        file_.clear();
+        return Step::advance;
+    }
+    return returned(true, depth_, false);
+}
+
+bool lib_clsFindFiles::matches(const std::string& name) const { return match_pattern_->matches(name); }
+
+lib_clsFindFiles::Step lib_clsFindFiles::returned(bool is_dir, std::int16_t at_level, bool enter_next) {
+    is_dir_ = is_dir;
+    current_level_ = at_level;
+    enter_returned_folder_ = enter_next;
+    return Step::deliver;
+}
+
+// ---------------------------------------------------------------------------
+// Levels and paths
+
+void lib_clsFindFiles::CloseCurrentFindLevel() {
+    level(current_level_).listing.reset();
+    if (depth_ > 0) --depth_;
+    if (current_level_ > depth_) current_level_ = depth_;
+}
+
+lib_clsFindFiles::Level& lib_clsFindFiles::level(int index) {
+    if (index < 0 || index > kHighestLevel) throw vb::error(vb::kSubscriptOutOfRange);
+    if (static_cast<std::size_t>(index) >= levels_.size()) levels_.resize(static_cast<std::size_t>(index) + 1);
+    return levels_[static_cast<std::size_t>(index)];
+}
+
+const lib_clsFindFiles::Level& lib_clsFindFiles::level(int index) const {
+    static const Level kNeverOpened;
+    if (index < 0 || index > kHighestLevel) throw vb::error(vb::kSubscriptOutOfRange);
+    if (static_cast<std::size_t>(index) >= levels_.size()) return kNeverOpened;
+    return levels_[static_cast<std::size_t>(index)];
+}
+
+std::string lib_clsFindFiles::CurrentFindLevelFullPath() const { return level(current_level_).full_path; }
+
+std::string lib_clsFindFiles::FullDir(std::int16_t& pintDirLevel) const {
+    if (pintDirLevel == 0) pintDirLevel = current_level_;
+    return level(pintDirLevel).full_path;
+}
+
+std::string lib_clsFindFiles::FullDir() const { return level(current_level_).full_path; }
+
+std::string lib_clsFindFiles::FullFile() const { return lib_AddPath(FullDir(), file_); }
+
+std::string lib_clsFindFiles::RecursedDir() const { return level(current_level_).relative_path; }
+
+}  // namespace quillet

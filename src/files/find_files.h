@@ -1,0 +1,106 @@
+#pragma once
+// lib_clsFindFiles walks a folder depth first and hands back one entry per call:
+// files, folders or both, optionally with every subfolder. Entries come in the
+// order the file system lists them; a subfolder is walked the moment it is met in
+// its parent's listing. Links to folders are reported but never walked, so a loop
+// of links cannot trap the walk.
+//
+//   lib_clsFindFiles finder;
+//   finder.SearchType(3);
+//   for (bool found = finder.FindFirstFile("*.*", folder, true); found; found = finder.FindNextFile())
+//       use(finder.FullFile(), finder.IsDir(), finder.RecursedDir(), finder.DirChanged());
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "platform/platform.h"
+#include "text/wildcard.h"
+
+namespace quillet {
+
+class lib_clsFindFiles {
+public:
+    // Opens one folder's listing with a pattern; null when the folder cannot be listed.
+    using FolderLister =
+        std::function<std::unique_ptr<platform::FolderListing>(std::string_view folder, std::string_view pattern)>;
+
+    // Search types: files only (the default), folders only; any other value means both.
+    static constexpr std::int32_t kFilesOnly = 1;
+    static constexpr std::int32_t kFoldersOnly = 2;
+    // Levels 1 to 9999 can be open; level 0 is never used.
+    static constexpr std::int16_t kHighestLevel = 9999;
+
+    lib_clsFindFiles();
+    // Walks listings from the given lister instead of the host's folders.
+    explicit lib_clsFindFiles(FolderLister lister);
+
+    void CloseCurrentFindLevel();
+    std::int16_t CurrentFindLevel() const { return current_level_; }
+    std::string CurrentFindLevelFullPath() const;
+    // The start folder after FindFirstFile, then the subfolder most recently entered.
+    const std::string& Dir() const { return dir_; }
+    // True for the first entry of a newly entered folder, and for the first entry
+    // after the walk came back to a parent folder.
+    bool DirChanged() const { return dir_changed_; }
+    const std::string& File() const { return file_; }
+
+    // Without pstrStartDir the folder comes from pstrFilespec ("C:\Data\*.txt");
+    // with it, pstrFilespec is the pattern alone. True when an entry was found.
+    bool FindFirstFile(const std::string& pstrFilespec, std::string pstrStartDir = {}, bool pblnInclSubs = false);
+    // Raises "Too many dir levels (...)" when the tree is deeper than 9999 levels.
+    bool FindNextFile();
+
+    // The full path of a level's folder; level 0 (or none) is the current level,
+    // which is written back into pintDirLevel.
+    std::string FullDir(std::int16_t& pintDirLevel) const;
+    std::string FullDir() const;
+    std::string FullFile() const;
+    bool IsDir() const { return is_dir_; }
+    // The current level's folder relative to the start folder; empty for the start folder.
+    std::string RecursedDir() const;
+    std::int32_t SearchType() const { return search_type_; }
+    void SearchType(std::int32_t penmSearchType) { search_type_ = penmSearchType; }
+
+private:
+    struct Level {
+        std::unique_ptr<platform::FolderListing> listing;
+        std::string full_path;
+        std::string relative_path;
+    };
+    enum class Step { advance, open_level, examine, deliver };
+
+    Level& level(int index);
+    const Level& level(int index) const;
+    bool advance();
+    bool open_level();
+    void close_exhausted_level();
+    Step examine_file();
+    Step examine_folder();
+    Step examine_folder_without_subfolders();
+    bool matches(const std::string& name) const;
+    Step returned(bool is_dir, std::int16_t at_level, bool enter_next);
+
+    FolderLister lister_;
+    bool dir_changed_ = false;
+    bool first_call_ = false;
+    bool include_subfolders_ = false;
+    bool is_dir_ = false;
+    // The folder just returned is to be walked by the next call.
+    bool enter_returned_folder_ = false;
+    std::int32_t search_type_ = kFilesOnly;
+    std::int16_t depth_ = 0;
+    std::int16_t current_level_ = 0;
+    std::vector<Level> levels_;
+    std::string dir_;
+    std::string file_;
+    std::optional<WildcardPattern> match_pattern_;
+    std::string search_pattern_;
+    platform::DirectoryEntry record_;
+};
+
+}  // namespace quillet
