@@ -38,7 +38,8 @@ public:
     virtual void message_added(const std::string& text) = 0;
     virtual void main_window_changed(const MainWindowLayout& layout) = 0;
 
-    // Windows in general. A handle of kForegroundWindow means the foreground window.
+    // Windows in general. Handles always name a window (NamesAWindow); one of
+    // kForegroundWindow means the window in the foreground now.
     virtual Rect work_area() = 0;  // the desktop less the task bar, in pixels
     virtual bool is_minimised(WindowHandle window) = 0;
     virtual void restore_window(WindowHandle window) = 0;

@@ -1,0 +1,175 @@
+#include "ui/console/console_front_end.h"
+
+#include <algorithm>
+#include <ostream>
+
+#include "platform/platform.h"
+#include "text/unicode.h"
+#include "ui/activity_report.h"
+#include "ui/msgbox_window.h"
+
+namespace quillet {
+
+namespace {
+
+// A caption's width when it is only text on a terminal: a character of the
+// window's usual font is about six pixels wide.
+constexpr std::int32_t kTwipsPerCharacter = 90;
+
+// Clears from the cursor to the end of the terminal line.
+constexpr const char* kClearToEndOfLine = "\x1b[K";
+
+// CR LF, a lone CR and a lone LF each end a line.
+std::string as_console_lines(const std::string& text) {
+    std::string lines;
+    lines.reserve(text.size());
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const char c = text[i];
+        if (c == '\r' && i + 1 < text.size() && text[i + 1] == '\n') ++i;
+        lines += (c == '\r' || c == '\n') ? '\n' : c;
+    }
+    return lines;
+}
+
+std::string kind_name(MsgBoxIcon icon) {
+    switch (icon) {
+        case MsgBoxIcon::critical:
+            return "Error";
+        case MsgBoxIcon::exclamation:
+            return "Warning";
+        case MsgBoxIcon::information:
+        case MsgBoxIcon::none:
+            break;
+    }
+    return "Information";
+}
+
+// The text cut to fit one terminal line, so that rewriting it in place works.
+std::string fitted_to_terminal(const std::string& text) {
+    const auto columns = platform::terminal_columns();
+    const std::u32string chars = unicode::decode(text);
+    if (!columns || chars.size() < static_cast<std::size_t>(*columns)) return text;
+    return unicode::encode(std::u32string_view(chars).substr(0, static_cast<std::size_t>(std::max(*columns - 1, 0))));
+}
+
+}  // namespace
+
+ConsoleFrontEnd::ConsoleFrontEnd(std::ostream& out, std::ostream& err)
+    : out_(out), err_(err), err_is_terminal_(platform::is_terminal(platform::StandardStream::error)) {}
+
+void ConsoleFrontEnd::caption_changed(MainLabel label, const std::string& caption) {
+    if (label != MainLabel::lblDisplay) return;
+    activity_ = caption;
+    draw_activity();
+}
+
+void ConsoleFrontEnd::refresh_label(MainLabel) {}
+
+std::int32_t ConsoleFrontEnd::caption_width(MainLabel, const std::string& caption) {
+    std::size_t widest = 0;
+    std::size_t start = 0;
+    const std::string lines = as_console_lines(caption);
+    for (;;) {
+        const std::size_t end = lines.find('\n', start);
+        widest = std::max(widest, unicode::length(std::string_view(lines).substr(start, end - start)));
+        if (end == std::string::npos) break;
+        start = end + 1;
+    }
+    return static_cast<std::int32_t>(widest) * kTwipsPerCharacter;
+}
+
+void ConsoleFrontEnd::message_added(const std::string& text) {
+    clear_activity();
+    out_ << JoinActivityLines(text) << '\n' << std::flush;
+    rows_added_ = true;
+    draw_activity();
+}
+
+void ConsoleFrontEnd::main_window_changed(const MainWindowLayout&) {}
+
+Rect ConsoleFrontEnd::work_area() { return Rect{0, 0, 1024, 738}; }
+
+bool ConsoleFrontEnd::is_minimised(WindowHandle) { return false; }
+
+void ConsoleFrontEnd::restore_window(WindowHandle) {}
+
+void ConsoleFrontEnd::set_window_title(WindowHandle window, const std::string& title) {
+    titles_[window == kForegroundWindow ? kMainWindow : window] = title;
+}
+
+std::optional<std::string> ConsoleFrontEnd::window_title(WindowHandle window) {
+    const auto found = titles_.find(window == kForegroundWindow ? kMainWindow : window);
+    if (found == titles_.end()) return std::nullopt;
+    return found->second;
+}
+
+bool ConsoleFrontEnd::is_loaded(WindowHandle window) {
+    return window == kMainWindow || (window == kSyntaxWindow && syntax_shown_);
+}
+
+void ConsoleFrontEnd::show_message_box(MsgBoxWindow& box) {
+    write_box(kind_name(box.Icon()), box.Text());
+    box.PressOk();  // nobody is there to answer it
+}
+
+void ConsoleFrontEnd::show_fatal_error(const std::string& text) { write_box("Error", text); }
+
+void ConsoleFrontEnd::write_box(const std::string& kind, const std::string& text) {
+    clear_activity();
+    err_ << kind << '\n' << as_console_lines(text) << '\n' << std::flush;
+    draw_activity();
+}
+
+std::string ConsoleFrontEnd::input_box(const InputBoxRequest& request) {
+    clear_activity();
+    if (err_is_terminal_) {
+        err_ << request.prompt;
+        if (!request.default_text.empty() && !request.password) err_ << " [" << request.default_text << ']';
+        err_ << ": " << std::flush;
+    }
+    const auto line = platform::read_input_line(request.password);
+    const bool typed_unseen = request.password && platform::is_terminal(platform::StandardStream::input);
+    if (err_is_terminal_ && typed_unseen) err_ << '\n' << std::flush;  // the Enter key was not echoed either
+    draw_activity();
+    if (!line) return {};  // end of input is Cancel
+    // An empty line keeps the text the box would have offered.
+    return line->empty() ? request.default_text : *line;
+}
+
+void ConsoleFrontEnd::show_syntax(const std::string&, const std::string& text) {
+    clear_activity();
+    out_ << as_console_lines(text) << '\n' << std::flush;
+    syntax_shown_ = true;
+    draw_activity();
+}
+
+void ConsoleFrontEnd::beep() {
+    if (err_is_terminal_) err_ << '\a' << std::flush;
+}
+
+void ConsoleFrontEnd::set_busy(bool) {}
+
+void ConsoleFrontEnd::do_events() {}
+
+bool ConsoleFrontEnd::shift_held() { return platform::environment_variable("QUILLET_SHIFT") == "1"; }
+
+int ConsoleFrontEnd::Finish() {
+    clear_activity();
+    activity_.clear();
+    if (rows_added_) return 1;
+    return syntax_shown_ ? 2 : 0;
+}
+
+void ConsoleFrontEnd::clear_activity() {
+    if (!activity_drawn_) return;
+    err_ << '\r' << kClearToEndOfLine << std::flush;
+    activity_drawn_ = false;
+}
+
+void ConsoleFrontEnd::draw_activity() {
+    if (!err_is_terminal_ || activity_.empty()) return;
+    err_ << '\r' << fitted_to_terminal(JoinActivityLines(activity_)) << kClearToEndOfLine << std::flush;
+    activity_drawn_ = true;
+}
+
+}  // namespace quillet

@@ -1,0 +1,108 @@
+#include <gtest/gtest.h>
+
+#include "ui/console/run_process.h"
+
+namespace quillet {
+namespace {
+
+using testing::RunOnTerminal;
+using testing::RunWithPipes;
+
+// The driver names its steps after what the program does: "activity" reports an
+// activity, "row" adds a message row, "boxes" shows one box of each kind,
+// "report" an error report, "long" a text that takes two boxes, "syntax" the
+// syntax window, "ask" the Shift questions and the zip password.
+testing::ProcessResult drive(std::vector<std::string> steps, const std::string& input = {},
+                             const std::vector<std::string>& environment = {}) {
+    steps.insert(steps.begin(), QUILLET_CONSOLE_DRIVER);
+    return RunWithPipes(steps, input, environment);
+}
+
+TEST(ConsoleOnPipes, ARunWithoutFailuresWritesNothingAndEndsWithZero) {
+    const auto run = drive({"activity", "activity"});
+    EXPECT_EQ(run.out, "");
+    EXPECT_EQ(run.err, "");  // no activity line without a terminal
+    EXPECT_EQ(run.status, 0);
+}
+
+TEST(ConsoleOnPipes, MessageRowsGoToStandardOutputAndEndWithOne) {
+    const auto run = drive({"activity", "row", "activity", "row"});
+    EXPECT_EQ(run.out,
+              "Failed to copy C:\\a.txt to D:\\snap\\a.txt\n"
+              "Failed to copy C:\\a.txt to D:\\snap\\a.txt\n");
+    EXPECT_EQ(run.err, "");
+    EXPECT_EQ(run.status, 1);
+}
+
+TEST(ConsoleOnPipes, BoxesGoToStandardErrorWithTheirKindAndLineBreaks) {
+    const auto run = drive({"boxes", "report"});
+    EXPECT_EQ(run.err,
+              "Error\nLine one\nLine two\n"
+              "Warning\ndone\n"
+              "Information\na\nb\nc\nd\n"
+              "Warning\nAn error has occurred in Base7.lib_CopyFile\n\n(&H800403E9)(AppDef 1001) Access denied\n"
+              "Src:C:\\a.txt\nTgt:D:\\a.txt\n");
+    EXPECT_EQ(run.out, "");
+    EXPECT_EQ(run.status, 0);  // a box is not a message row
+}
+
+TEST(ConsoleOnPipes, ALongTextIsTwoBoxes) {
+    const auto run = drive({"long"});
+    EXPECT_EQ(run.err, "Information\n" + std::string(995, 'x') + " " + std::string(244, 'y') +
+                           "...(contd)\nInformation\n" + std::string(60, 'y') + "\n");
+}
+
+TEST(ConsoleOnPipes, TheSyntaxGoesToStandardOutputAndEndsWithTwo) {
+    const auto run = drive({"syntax"});
+    EXPECT_TRUE(run.out.starts_with("Make snapshots of a dir\\files\n\nSyntax:  quillet_console_driver\n"));
+    EXPECT_NE(run.out.find("\neg. quillet_console_driver F:\\Apps\\YearlyData\\*.*  C:\\MyBackup  /S"),
+              std::string::npos);
+    EXPECT_EQ(run.out.find('\r'), std::string::npos);
+    EXPECT_TRUE(run.out.ends_with("prompted for a Comment and /M override\n"));
+    EXPECT_EQ(run.status, 2);
+
+    EXPECT_EQ(drive({"syntax", "row"}).status, 1);  // the main window stays open with the errors
+}
+
+TEST(ConsoleOnPipes, QuestionsReadLinesFromStandardInput) {
+    auto run = drive({"ask"}, "before noon\n\nhush\n");
+    EXPECT_EQ(run.out, "comment=[before noon] minutes=[5] password=[hush]\n");
+    EXPECT_EQ(run.err, "");  // no prompts without a terminal
+    EXPECT_EQ(run.status, 0);
+
+    run = drive({"ask"}, "a\r\n15\r\nlast line without end");
+    EXPECT_EQ(run.out, "comment=[a] minutes=[15] password=[last line without end]\n");
+
+    run = drive({"ask"}, "only one\n");  // then end of input: Cancel
+    EXPECT_EQ(run.out, "comment=[only one] minutes=[] password=[]\n");
+}
+
+TEST(ConsoleOnPipes, ShiftIsHeldWhenTheEnvironmentSaysSo) {
+    EXPECT_EQ(drive({"shift"}, "", {"QUILLET_SHIFT=1"}).out, "shift\n");
+    EXPECT_EQ(drive({"shift"}, "", {"QUILLET_SHIFT=0"}).out, "no shift\n");
+    EXPECT_EQ(drive({"shift"}).out, "no shift\n");
+}
+
+TEST(ConsoleOnTerminal, TheActivityLineIsRewrittenInPlaceAndClearedAtTheEnd) {
+    const auto run = RunOnTerminal({QUILLET_CONSOLE_DRIVER, "activity", "row"}, {}, 20);
+    EXPECT_EQ(run.out, "Failed to copy C:\\a.txt to D:\\snap\\a.txt\n");
+    // Cut to the terminal's width less one, line breaks as blanks.
+    EXPECT_NE(run.err.find("\rCopying C:\\a.txt to\x1b[K"), std::string::npos) << run.err;
+    EXPECT_NE(run.err.find("\rErrors encountered\x1b[K"), std::string::npos) << run.err;
+    EXPECT_TRUE(run.err.ends_with("\r\x1b[K")) << run.err;
+    EXPECT_EQ(run.status, 1);
+}
+
+TEST(ConsoleOnTerminal, QuestionsPromptAndThePasswordIsNotEchoed) {
+    const auto run = RunOnTerminal({QUILLET_CONSOLE_DRIVER, "ask"},
+                                   {{"Comment (becomes part of backup dir name): ", "note\n"},
+                                    {"Override for /M [5]: ", "\n"},
+                                    {"Please Enter The Password!: ", "hush\n", true}});
+    EXPECT_EQ(run.out, "comment=[note] minutes=[5] password=[hush]\n");
+    EXPECT_NE(run.err.find("note"), std::string::npos);  // typed and echoed
+    EXPECT_EQ(run.err.find("hush"), std::string::npos) << run.err;
+    EXPECT_EQ(run.status, 0);
+}
+
+}  // namespace
+}  // namespace quillet

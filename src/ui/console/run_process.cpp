@@ -1,0 +1,181 @@
+#include "ui/console/run_process.h"
+
+#include <fcntl.h>
+#include <poll.h>
+#include <spawn.h>
+#include <sys/ioctl.h>
+#include <sys/wait.h>
+#include <termios.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <chrono>
+#include <cstdlib>
+#include <stdexcept>
+
+extern char** environ;
+
+namespace quillet::testing {
+
+namespace {
+
+constexpr auto kTimeLimit = std::chrono::seconds(20);
+
+struct Pipe {
+    int read = -1;
+    int write = -1;
+    Pipe() {
+        int ends[2];
+        if (pipe2(ends, O_CLOEXEC) != 0) throw std::runtime_error("pipe");
+        read = ends[0];
+        write = ends[1];
+    }
+};
+
+std::vector<char*> c_strings(std::vector<std::string>& texts) {
+    std::vector<char*> pointers;
+    for (auto& text : texts) pointers.push_back(text.data());
+    pointers.push_back(nullptr);
+    return pointers;
+}
+
+pid_t spawn(const std::vector<std::string>& args, const std::vector<std::string>& extra_environment, int in, int out,
+            int err) {
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_adddup2(&actions, in, 0);
+    posix_spawn_file_actions_adddup2(&actions, out, 1);
+    posix_spawn_file_actions_adddup2(&actions, err, 2);
+
+    std::vector<std::string> arguments = args;
+    std::vector<std::string> environment;
+    for (char** entry = environ; *entry != nullptr; ++entry) {
+        const std::string text = *entry;
+        if (text.rfind("QUILLET_", 0) != 0) environment.push_back(text);
+    }
+    environment.insert(environment.end(), extra_environment.begin(), extra_environment.end());
+    auto argv = c_strings(arguments);
+    auto envp = c_strings(environment);
+
+    pid_t child = 0;
+    const int failed = posix_spawn(&child, argv[0], &actions, nullptr, argv.data(), envp.data());
+    posix_spawn_file_actions_destroy(&actions);
+    if (failed != 0) throw std::runtime_error("cannot start " + args[0]);
+    return child;
+}
+
+// Reads what is there; false at the end of the stream.
+bool drain(int fd, std::string& into) {
+    char buffer[4096];
+    const ssize_t got = read(fd, buffer, sizeof buffer);
+    if (got > 0) {
+        into.append(buffer, static_cast<std::size_t>(got));
+        return true;
+    }
+    return got < 0 && errno == EINTR;
+}
+
+int wait_for(pid_t child) {
+    int status = 0;
+    while (waitpid(child, &status, 0) < 0 && errno == EINTR) {
+    }
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+void write_all(int fd, const std::string& text) {
+    std::size_t done = 0;
+    while (done < text.size()) {
+        const ssize_t written = write(fd, text.data() + done, text.size() - done);
+        if (written < 0 && errno == EINTR) continue;
+        if (written <= 0) throw std::runtime_error("write");
+        done += static_cast<std::size_t>(written);
+    }
+}
+
+}  // namespace
+
+ProcessResult RunWithPipes(const std::vector<std::string>& args, const std::string& input,
+                           const std::vector<std::string>& environment) {
+    Pipe in, out, err;
+    const pid_t child = spawn(args, environment, in.read, out.write, err.write);
+    close(in.read);
+    close(out.write);
+    close(err.write);
+    write_all(in.write, input);  // small enough for the pipe's buffer
+    close(in.write);
+
+    ProcessResult result;
+    pollfd watched[2] = {{out.read, POLLIN, 0}, {err.read, POLLIN, 0}};
+    std::string* into[2] = {&result.out, &result.err};
+    int open_streams = 2;
+    const auto deadline = std::chrono::steady_clock::now() + kTimeLimit;
+    while (open_streams > 0 && std::chrono::steady_clock::now() < deadline) {
+        if (poll(watched, 2, 100) <= 0) continue;
+        for (int i = 0; i < 2; ++i) {
+            if (watched[i].fd < 0 || watched[i].revents == 0) continue;
+            if (!drain(watched[i].fd, *into[i])) {
+                close(watched[i].fd);
+                watched[i].fd = -1;
+                --open_streams;
+            }
+        }
+    }
+    if (open_streams > 0) kill(child, SIGKILL);
+    result.status = wait_for(child);
+    return result;
+}
+
+ProcessResult RunOnTerminal(const std::vector<std::string>& args, const std::vector<Keystrokes>& keystrokes,
+                            unsigned short columns) {
+    const int master = posix_openpt(O_RDWR | O_NOCTTY | O_CLOEXEC);
+    if (master < 0 || grantpt(master) != 0 || unlockpt(master) != 0) throw std::runtime_error("no terminal");
+    const int terminal = open(ptsname(master), O_RDWR | O_NOCTTY | O_CLOEXEC);
+    if (terminal < 0) throw std::runtime_error("no terminal");
+    winsize size{};
+    size.ws_col = columns;
+    size.ws_row = columns == 0 ? 0 : 24;
+    ioctl(master, TIOCSWINSZ, &size);
+
+    Pipe out;
+    const pid_t child = spawn(args, {}, terminal, out.write, terminal);
+    close(out.write);
+
+    ProcessResult result;
+    std::size_t next = 0;
+    std::size_t seen_up_to = 0;
+    pollfd watched[2] = {{out.read, POLLIN, 0}, {master, POLLIN, 0}};
+    const auto deadline = std::chrono::steady_clock::now() + kTimeLimit;
+    // The terminal stays open on our side, so the program's end shows on its
+    // standard output alone.
+    while (watched[0].fd >= 0 && std::chrono::steady_clock::now() < deadline) {
+        poll(watched, 2, 20);
+        if (watched[0].revents != 0 && !drain(out.read, result.out)) {
+            close(out.read);
+            watched[0].fd = -1;
+        }
+        if (watched[1].revents != 0) drain(master, result.err);
+        if (next < keystrokes.size()) {
+            const Keystrokes& due = keystrokes[next];
+            const std::size_t shown = result.err.find(due.after, seen_up_to);
+            termios mode{};
+            tcgetattr(master, &mode);
+            const bool echoing = (mode.c_lflag & ECHO) != 0;
+            if (shown != std::string::npos && (!due.unechoed || !echoing)) {
+                write_all(master, due.type);
+                seen_up_to = shown + due.after.size();
+                ++next;
+            }
+        }
+    }
+    if (watched[0].fd >= 0) kill(child, SIGKILL);
+    result.status = wait_for(child);
+    // What the program wrote last may still be in the terminal.
+    pollfd rest{master, POLLIN, 0};
+    while (poll(&rest, 1, 50) > 0 && drain(master, result.err)) {
+    }
+    close(terminal);
+    close(master);
+    return result;
+}
+
+}  // namespace quillet::testing
