@@ -1,0 +1,89 @@
+#include "zip/archive_file.h"
+
+#include <zip.h>
+
+#include "zip/libzip_errors.h"
+#include "zip/zip32.h"
+
+namespace quillet::zip32 {
+
+namespace {
+
+std::string folder_entry_name(const std::string& name) { return name.ends_with('/') ? name : name + "/"; }
+
+}  // namespace
+
+ArchiveFile::~ArchiveFile() {
+    if (handle_ != nullptr) zip_discard(handle_);
+}
+
+int ArchiveFile::open(const std::string& native_path, std::unique_ptr<ArchiveFile>& archive) {
+    int error = ZIP_ER_OK;
+    zip_t* handle = zip_open(native_path.c_str(), ZIP_CREATE, &error);
+    if (handle == nullptr) return result_for_libzip_error(error, ArchiveStage::opening);
+    archive.reset(new ArchiveFile(handle));
+    return ZE_OK;
+}
+
+std::optional<std::time_t> ArchiveFile::entry_time(const std::string& name) const {
+    zip_stat_t stat;
+    zip_stat_init(&stat);
+    if (zip_stat(handle_, name.c_str(), 0, &stat) != 0) return std::nullopt;
+    if ((stat.valid & ZIP_STAT_MTIME) == 0) return std::time_t{0};
+    return stat.mtime;
+}
+
+int ArchiveFile::add_folder(const std::string& name, std::time_t modified) {
+    const std::string entry = folder_entry_name(name);
+    if (zip_name_locate(handle_, entry.c_str(), 0) >= 0) return ZE_OK;
+    const zip_int64_t index = zip_dir_add(handle_, entry.c_str(), ZIP_FL_ENC_GUESS);
+    if (index < 0) return last_error(ZE_LOGIC);
+    if (zip_file_set_mtime(handle_, static_cast<zip_uint64_t>(index), modified, 0) != 0) return last_error(ZE_LOGIC);
+    return ZE_OK;
+}
+
+int ArchiveFile::add_file(const std::string& name, const std::string& native_path, int level,
+                          const std::string& password) {
+    zip_source_t* source = zip_source_file(handle_, native_path.c_str(), 0, -1);
+    if (source == nullptr) return last_error(ZE_OPEN);
+    const zip_int64_t added = zip_file_add(handle_, name.c_str(), source, ZIP_FL_OVERWRITE | ZIP_FL_ENC_GUESS);
+    if (added < 0) {
+        zip_source_free(source);
+        return last_error(ZE_LOGIC);
+    }
+    const auto index = static_cast<zip_uint64_t>(added);
+    const bool stored = level == 0;
+    const zip_int32_t method = stored ? ZIP_CM_STORE : ZIP_CM_DEFLATE;
+    if (zip_set_file_compression(handle_, index, method, stored ? 0 : static_cast<zip_uint32_t>(level)) != 0)
+        return last_error(ZE_LOGIC);
+    if (!password.empty() && zip_file_set_encryption(handle_, index, ZIP_EM_AES_256, password.c_str()) != 0)
+        return last_error(ZE_LOGIC);
+    return ZE_OK;
+}
+
+std::string ArchiveFile::comment() const {
+    int length = 0;
+    const char* text = zip_get_archive_comment(handle_, &length, ZIP_FL_ENC_RAW);
+    return text == nullptr ? std::string() : std::string(text, static_cast<std::size_t>(length));
+}
+
+int ArchiveFile::set_comment(const std::string& comment) {
+    if (comment.size() > 0xFFFF) return ZE_PARMS;
+    if (zip_set_archive_comment(handle_, comment.data(), static_cast<zip_uint16_t>(comment.size())) != 0)
+        return last_error(ZE_LOGIC);
+    return ZE_OK;
+}
+
+int ArchiveFile::close() {
+    if (zip_close(handle_) != 0) return last_error(ZE_WRITE);
+    handle_ = nullptr;  // zip_close freed it
+    return ZE_OK;
+}
+
+int ArchiveFile::last_error(int stage_result_if_unknown) const {
+    const int code = zip_error_code_zip(zip_get_error(handle_));
+    if (code == ZIP_ER_OK) return stage_result_if_unknown;
+    return result_for_libzip_error(code, ArchiveStage::writing);
+}
+
+}  // namespace quillet::zip32

@@ -1,0 +1,51 @@
+#pragma once
+// One zip archive being written through libzip: opened (or created), changed in
+// memory, and written on close to a temporary beside it that replaces it only
+// when everything succeeded. Dropped unclosed, it leaves the archive as it was.
+
+#include <cstdint>
+#include <ctime>
+#include <memory>
+#include <optional>
+#include <string>
+
+struct zip;
+
+namespace quillet::zip32 {
+
+class ArchiveFile {
+public:
+    ~ArchiveFile();
+    ArchiveFile(const ArchiveFile&) = delete;
+    ArchiveFile& operator=(const ArchiveFile&) = delete;
+
+    // Opens the archive at a native path, creating it when it does not exist.
+    // Returns a ZE_ code; `archive` is set on ZE_OK.
+    static int open(const std::string& native_path, std::unique_ptr<ArchiveFile>& archive);
+
+    // The modification time of an existing entry ("name" or, for a folder,
+    // "name/"); empty when the archive has no such entry.
+    std::optional<std::time_t> entry_time(const std::string& name) const;
+
+    // Adds a folder entry "name/" with a modification time; one that exists stays.
+    int add_folder(const std::string& name, std::time_t modified);
+    // Adds a file from a native path, replacing an entry of the same name; the
+    // entry takes the file's modification time. Level 0 stores; a non-empty
+    // password encrypts with AES-256.
+    int add_file(const std::string& name, const std::string& native_path, int level, const std::string& password);
+
+    std::string comment() const;
+    int set_comment(const std::string& comment);
+
+    // Writes the archive. Returns a ZE_ code; on failure the archive on disk is
+    // unchanged.
+    int close();
+
+private:
+    explicit ArchiveFile(zip* handle) : handle_(handle) {}
+    int last_error(int stage_result_if_unknown) const;
+
+    zip* handle_;
+};
+
+}  // namespace quillet::zip32

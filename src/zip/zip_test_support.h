@@ -1,0 +1,113 @@
+#pragma once
+// Test helpers: a scratch folder tree with chosen file times, an independent
+// reader of archives (libzip's reading side), and recording callbacks.
+
+#include <zip.h>
+
+#include <chrono>
+#include <cstdlib>
+#include <ctime>
+#include <filesystem>
+#include <fstream>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "zip/zip32.h"
+
+namespace quillet::zip_test {
+
+namespace fs = std::filesystem;
+
+// 2021-06-15 around noon UTC; an even second, as archive times keep two seconds.
+inline constexpr std::time_t kFileTime = 1623758400;
+
+// Path text for a native path: drive Z: is the root.
+inline std::string text_of(const fs::path& native) {
+    std::string text = "Z:" + native.string();
+    for (char& c : text) {
+        if (c == '/') c = '\\';
+    }
+    return text;
+}
+
+inline void set_time(const fs::path& path, std::time_t time) {
+    fs::last_write_time(path, std::chrono::file_clock::from_sys(std::chrono::system_clock::from_time_t(time)));
+}
+
+class ScratchTree {
+public:
+    ScratchTree() {
+        std::string pattern = (fs::temp_directory_path() / "quillet-zip-XXXXXX").string();
+        root_ = mkdtemp(pattern.data());
+    }
+    ~ScratchTree() {
+        std::error_code ignored;
+        fs::remove_all(root_, ignored);
+    }
+    ScratchTree(const ScratchTree&) = delete;
+    ScratchTree& operator=(const ScratchTree&) = delete;
+
+    const fs::path& root() const { return root_; }
+    fs::path path(const std::string& relative) const { return root_ / relative; }
+    std::string text(const std::string& relative = {}) const {
+        return relative.empty() ? text_of(root_) : text_of(root_ / relative);
+    }
+
+    void file(const std::string& relative, const std::string& content, std::time_t time = kFileTime) const {
+        fs::create_directories(path(relative).parent_path());
+        std::ofstream(path(relative), std::ios::binary) << content;
+        set_time(path(relative), time);
+    }
+    void folder(const std::string& relative, std::time_t time = kFileTime) const {
+        fs::create_directories(path(relative));
+        set_time(path(relative), time);
+    }
+
+private:
+    fs::path root_;
+};
+
+struct Entry {
+    std::time_t time = 0;
+    std::uint16_t method = 0;
+    std::uint16_t encryption = 0;
+    std::string content;
+};
+
+// Every entry of an archive by name, in archive order, read with libzip.
+// A content that could not be read (wrong password) reads as "<unreadable>".
+inline std::vector<std::pair<std::string, Entry>> read_archive(const fs::path& archive,
+                                                               const char* password = nullptr) {
+    std::vector<std::pair<std::string, Entry>> entries;
+    int error = 0;
+    zip_t* handle = zip_open(archive.c_str(), ZIP_RDONLY | ZIP_CHECKCONS, &error);
+    if (handle == nullptr) return entries;
+    for (zip_int64_t i = 0; i < zip_get_num_entries(handle, 0); ++i) {
+        zip_stat_t stat;
+        zip_stat_index(handle, static_cast<zip_uint64_t>(i), 0, &stat);
+        Entry entry{stat.mtime, stat.comp_method, stat.encryption_method, {}};
+        zip_file_t* file = zip_fopen_index_encrypted(handle, static_cast<zip_uint64_t>(i), 0, password);
+        std::string content(stat.size, '\0');
+        const bool read = file != nullptr &&
+                          zip_fread(file, content.data(), stat.size) == static_cast<zip_int64_t>(stat.size);
+        if (file != nullptr) zip_fclose(file);
+        entry.content = read ? content : "<unreadable>";
+        entries.emplace_back(stat.name, entry);
+    }
+    zip_discard(handle);
+    return entries;
+}
+
+inline std::vector<std::string> names_in(const fs::path& archive) {
+    std::vector<std::string> names;
+    for (const auto& [name, entry] : read_archive(archive)) names.push_back(name);
+    return names;
+}
+
+inline std::string file_bytes(const fs::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+}  // namespace quillet::zip_test
