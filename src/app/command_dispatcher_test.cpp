@@ -1,0 +1,143 @@
+#include "app/command_dispatcher.h"
+
+#include <gtest/gtest.h>
+
+#include <fstream>
+
+#include "files/test_folder.h"
+#include "ui/main_window.h"
+#include "ui/recording_front_end.h"
+#include "ui/reporting.h"
+
+namespace quillet {
+namespace {
+
+using Lines = std::vector<std::string>;
+
+// Runs lines through a dispatcher whose jobs only record their command lines.
+class DispatchTest : public ::testing::Test {
+protected:
+    DispatchTest() {
+        ShowErrorDetails = true;  // as start-up sets it
+        frmMain.MessagesInit();
+    }
+
+    void dispatch(std::string line) { dispatcher.HandleCommandline(line); }
+
+    // Writes a command file into the test folder and returns its path text.
+    std::string command_file(const std::string& name, const std::string& content) {
+        std::ofstream(folder.native() / name, std::ios::binary) << content;
+        return folder.text(name);
+    }
+
+    std::vector<std::string> box_texts() const {
+        std::vector<std::string> texts;
+        for (const auto& box : windows.boxes) texts.push_back(box.text);
+        return texts;
+    }
+
+    testing::RecordingFrontEnd windows;
+    FrontEndScope installed{windows};
+    test_support::TestFolder folder;
+    RunState run;
+    Lines jobs;
+    std::function<void(std::string&)> on_job;
+    CommandDispatcher dispatcher{run, [this](std::string& line, RunState&) {
+                                     jobs.push_back(line);
+                                     if (on_job) on_job(line);
+                                 }};
+};
+
+TEST_F(DispatchTest, CommentCharactersCountOnlyInTheFirstPosition) {
+    dispatch(";Z:\\a Z:\\b");
+    dispatch("'Z:\\a Z:\\b");
+    dispatch("#Z:\\a Z:\\b");
+    dispatch(" ;Z:\\a Z:\\b");
+    EXPECT_EQ(jobs, Lines{" ;Z:\\a Z:\\b"});
+    EXPECT_TRUE(windows.syntax_text.empty());
+}
+
+TEST_F(DispatchTest, AnEmptyOrBlankLineShowsTheSyntax) {
+    dispatch("");
+    EXPECT_FALSE(windows.syntax_text.empty());
+    windows.syntax_text.clear();
+    dispatch("  \t ");
+    EXPECT_FALSE(windows.syntax_text.empty());
+    EXPECT_TRUE(jobs.empty());
+}
+
+TEST_F(DispatchTest, TwoPartsRunOneJobWithTheWholeUnsplitLine) {
+    dispatch("  \"Z:\\My Data\\*.*\"\tZ:\\bak  /S ");
+    EXPECT_EQ(jobs, Lines{"  \"Z:\\My Data\\*.*\"\tZ:\\bak  /S "});
+}
+
+TEST_F(DispatchTest, MoreThanTenPartsAreReportedAndNotRun) {
+    dispatch("Z:\\a Z:\\b /S /S /S /S /S /S /S /S /S");
+    EXPECT_TRUE(jobs.empty());
+    ASSERT_EQ(windows.boxes.size(), 1u);
+    EXPECT_NE(windows.boxes[0].text.find("HandleCommandLine()"), std::string::npos);
+    EXPECT_NE(windows.boxes[0].text.find("LineParts array too small"), std::string::npos);
+}
+
+TEST_F(DispatchTest, APathAloneOrFollowedByOptionsIsACommandFile) {
+    const std::string path = command_file("cmds.txt", "Z:\\a Z:\\b /S\r\n");
+    dispatch(path);
+    dispatch(path + " /K=3 /S");
+    EXPECT_EQ(jobs, (Lines{"Z:\\a Z:\\b /S", "Z:\\a Z:\\b /S"}));
+}
+
+TEST_F(DispatchTest, AMissingCommandFileIsShownInAnErrorBox) {
+    const std::string path = folder.text("missing.txt");
+    dispatch(path);
+    dispatch(folder.text());  // a folder is no command file either
+    EXPECT_EQ(box_texts(), (Lines{"Command File " + path + " -  not found",
+                                  "Command File " + folder.text() + " -  not found"}));
+    EXPECT_TRUE(frmMain.Messages().empty());
+}
+
+TEST_F(DispatchTest, CommandFileLinesOfTwoCharactersOrFewerAreSkippedAndTheLastNeedsNoLineEnd) {
+    dispatch(command_file("cmds.txt", "\r\nab\r\n;x y\r\n   \r\nZ:\\a Z:\\b\rZ:\\c Z:\\d"));
+    // The line of three blanks is no comment and shows the syntax.
+    EXPECT_EQ(jobs, (Lines{"Z:\\a Z:\\b", "Z:\\c Z:\\d"}));
+    EXPECT_FALSE(windows.syntax_text.empty());
+}
+
+TEST_F(DispatchTest, ANestedCommandFileRunsInFullBeforeTheNextLine) {
+    const std::string inner = command_file("inner.txt", "Z:\\i1 Z:\\b\r\nZ:\\i2 Z:\\b");
+    dispatch(command_file("outer.txt", "Z:\\o1 Z:\\b\r\n" + inner + "\r\nZ:\\o2 Z:\\b\r\n"));
+    dispatch(inner);  // the file may run again once it has ended
+    EXPECT_EQ(jobs, (Lines{"Z:\\o1 Z:\\b", "Z:\\i1 Z:\\b", "Z:\\i2 Z:\\b", "Z:\\o2 Z:\\b", "Z:\\i1 Z:\\b",
+                           "Z:\\i2 Z:\\b"}));
+    EXPECT_TRUE(frmMain.Messages().empty());
+}
+
+TEST_F(DispatchTest, ACommandFileThatRunsItselfIsRefusedAndTheNextLineRuns) {
+    const std::string self = folder.text("self.txt");
+    const std::string first = folder.text("first.txt");
+    command_file("second.txt", first + "\r\nZ:\\s Z:\\b\r\n");
+    command_file("first.txt", "Z:\\f Z:\\b\r\n" + self + "\r\n" + folder.text("second.txt") + "\r\nZ:\\g Z:\\b");
+    command_file("self.txt", self + " /S\r\nZ:\\x Z:\\b\r\n");
+    dispatch(first);
+    EXPECT_EQ(jobs, (Lines{"Z:\\f Z:\\b", "Z:\\x Z:\\b", "Z:\\s Z:\\b", "Z:\\g Z:\\b"}));
+    EXPECT_EQ(frmMain.Messages(), (Lines{"Command File " + self + " -  already running",
+                                         "Command File " + first + " -  already running"}));
+}
+
+TEST_F(DispatchTest, AnEmptyCommandFileIsReportedAsAReadError) {
+    dispatch(command_file("empty.txt", ""));
+    ASSERT_EQ(windows.boxes.size(), 1u);
+    EXPECT_NE(windows.boxes[0].text.find("HandleCommandLineA()"), std::string::npos);
+    EXPECT_NE(windows.boxes[0].text.find("Input past end of file"), std::string::npos);
+}
+
+TEST_F(DispatchTest, AJobThatUnloadsTheWindowEndsTheRestOfTheRun) {
+    on_job = [this](std::string& line) { run.UnloadRequested = line.starts_with("Z:\\stop"); };
+    const std::string inner = command_file("inner.txt", "Z:\\stop Z:\\b\r\nZ:\\after Z:\\b\r\n");
+    dispatch(command_file("outer.txt", inner + "\r\nZ:\\outer Z:\\b\r\n"));
+    dispatch("Z:\\later Z:\\b");
+    EXPECT_EQ(jobs, Lines{"Z:\\stop Z:\\b"});
+    EXPECT_TRUE(dispatcher.RunEnded());
+}
+
+}  // namespace
+}  // namespace quillet

@@ -1,0 +1,73 @@
+#include <algorithm>
+
+#include "app/command_dispatcher.h"
+#include "app/command_file_lines.h"
+#include "app/trapped_error.h"
+#include "files/existence.h"
+#include "text/error.h"
+#include "text/unicode.h"
+#include "ui/activity_report.h"
+#include "ui/msgbox.h"
+
+namespace quillet {
+
+namespace {
+
+// What reading the first line of an empty file meets.
+constexpr std::int32_t kInputPastEndOfFile = 62;
+
+// Lines this short cannot hold a command; they are skipped without a word.
+constexpr std::size_t kShortestCommand = 3;
+
+// Holds a command file among the running ones while its lines run.
+class RunningFile {
+public:
+    RunningFile(std::vector<platform::FileIdentity>& running, const std::optional<platform::FileIdentity>& file)
+        : running_(running), held_(file.has_value()) {
+        if (held_) running_.push_back(*file);
+    }
+    ~RunningFile() {
+        if (held_) running_.pop_back();
+    }
+    RunningFile(const RunningFile&) = delete;
+    RunningFile& operator=(const RunningFile&) = delete;
+
+private:
+    std::vector<platform::FileIdentity>& running_;
+    bool held_;
+};
+
+}  // namespace
+
+void CommandDispatcher::HandleCommandlineA(std::string& strPathfile) {
+    try {
+        if (!lib_basFile::lib_FileExists(strPathfile)) {
+            lib_MsgBoxError("Command File " + strPathfile + " -  not found");
+            return;
+        }
+        const auto file = platform::file_identity(strPathfile);
+        if (already_running(file)) {
+            AddMessageAndLog("Command File " + strPathfile + " -  already running");
+            return;
+        }
+        const std::string bytes = platform::read_file(strPathfile);
+        if (bytes.empty()) throw Error(kInputPastEndOfFile, "HandleCommandLineA()", "Input past end of file");
+        const RunningFile running(running_files_, file);
+        run_lines(bytes);
+    } catch (...) {
+        ReportTrappedError("HandleCommandLineA()");
+    }
+}
+
+void CommandDispatcher::run_lines(const std::string& bytes) {
+    for (std::string line : CommandFileLines(bytes)) {
+        if (RunEnded()) return;
+        if (unicode::length(line) >= kShortestCommand) HandleCommandline(line);
+    }
+}
+
+bool CommandDispatcher::already_running(const std::optional<platform::FileIdentity>& file) const {
+    return file && std::find(running_files_.begin(), running_files_.end(), *file) != running_files_.end();
+}
+
+}  // namespace quillet

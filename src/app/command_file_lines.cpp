@@ -1,0 +1,21 @@
+#include "app/command_file_lines.h"
+
+#include "text/unicode.h"
+
+namespace quillet {
+
+std::vector<std::string> CommandFileLines(std::string_view bytes) {
+    std::vector<std::string> lines;
+    std::size_t start = 0;
+    while (start < bytes.size()) {
+        const std::size_t end = bytes.find('\r', start);
+        const std::string_view line = bytes.substr(start, end == std::string_view::npos ? end : end - start);
+        lines.push_back(unicode::from_windows_1252_unless_utf8(line));
+        if (end == std::string_view::npos) break;
+        start = end + 1;
+        if (start < bytes.size() && bytes[start] == '\n') ++start;
+    }
+    return lines;
+}
+
+}  // namespace quillet

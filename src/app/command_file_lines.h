@@ -1,0 +1,17 @@
+#pragma once
+// How a command file's bytes become command lines.
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace quillet {
+
+// The file's lines: a line ends at a CR or at a CR LF; a LF alone stays part of its
+// line, as text input reads it. The last line needs no line end, and a line end at
+// the very end of the file starts no further line. Each line is read as UTF-8, or
+// as Windows-1252 when it is not valid UTF-8 (command files written on Windows).
+// An empty file has no lines.
+std::vector<std::string> CommandFileLines(std::string_view bytes);
+
+}  // namespace quillet

@@ -1,0 +1,42 @@
+#include "app/form_load.h"
+
+#include "app/trapped_error.h"
+#include "ui/busy.h"
+#include "ui/display.h"
+#include "ui/front_end.h"
+#include "ui/main_window.h"
+#include "ui/reporting.h"
+#include "ui/version.h"
+
+namespace quillet {
+
+WindowsAfterRun Form_Load(std::string strCommand, const JobRunner& job) {
+    // Everything the jobs keep between them lives as long as the window.
+    RunState run;
+    try {
+        ShowErrorDetails = true;
+        lib_basDisplay::lib_SetWindowTitle(kProgramTitle, "", kMainWindow);
+        run.ShiftKeyAtStart = front_end().shift_held();
+        frmMain.SetWindowHeight(frmMain.Height());
+        frmMain.FitWindowToMessage(true, false);
+        frmMain.MessagesInit();  // publishing the empty layout shows the window
+
+        CommandDispatcher dispatcher(run, job);
+        dispatcher.HandleCommandline(strCommand);
+        lib_basDisplay::lib_SetBusy(false);
+
+        if (!dispatcher.RunEnded() && frmMain.ListVisible()) {
+            frmMain.SetLabelCaption(MainLabel::lblDisplay, "Errors encountered");
+            return WindowsAfterRun::errors_shown;
+        }
+    } catch (...) {
+        ReportTrappedError("Form_Load");
+    }
+    return Form_Unload();
+}
+
+WindowsAfterRun Form_Unload() {
+    return lib_basDisplay::lib_FormIsLoaded(kSyntaxWindow) ? WindowsAfterRun::syntax_only : WindowsAfterRun::closed;
+}
+
+}  // namespace quillet

@@ -1,0 +1,80 @@
+#include "app/form_load.h"
+
+#include <gtest/gtest.h>
+
+#include <fstream>
+
+#include "files/test_folder.h"
+#include "ui/activity_report.h"
+#include "ui/main_window.h"
+#include "ui/recording_front_end.h"
+#include "ui/reporting.h"
+
+namespace quillet {
+namespace {
+
+using Lines = std::vector<std::string>;
+
+class ShiftHeld : public testing::RecordingFrontEnd {
+public:
+    bool shift_held() override { return true; }
+};
+
+TEST(FormLoad, AJobWithoutFailuresLetsTheWindowCloseByItself) {
+    testing::RecordingFrontEnd windows;
+    const FrontEndScope installed(windows);
+    Lines jobs;
+    const auto outcome = Form_Load("Z:\\a\\*.* Z:\\b /S", [&](std::string& line, RunState& run) {
+        jobs.push_back(line);
+        EXPECT_FALSE(run.ShiftKeyAtStart);
+    });
+    EXPECT_EQ(outcome, WindowsAfterRun::closed);
+    EXPECT_EQ(jobs, Lines{"Z:\\a\\*.* Z:\\b /S"});
+    EXPECT_TRUE(ShowErrorDetails);
+    EXPECT_EQ(windows.titles[kMainWindow], "Quillet ");
+    EXPECT_FALSE(frmMain.ListVisible());
+    EXPECT_FALSE(windows.busy);
+}
+
+TEST(FormLoad, AFailureRowKeepsTheWindowOpenWithErrorsEncountered) {
+    testing::RecordingFrontEnd windows;
+    const FrontEndScope installed(windows);
+    const auto outcome =
+        Form_Load("Z:\\a\\*.* Z:\\b", [](std::string&, RunState&) { AddMessageAndLog("Failed to copy x to y"); });
+    EXPECT_EQ(outcome, WindowsAfterRun::errors_shown);
+    EXPECT_EQ(frmMain.Messages(), Lines{"Failed to copy x to y"});
+    EXPECT_EQ(windows.captions[MainLabel::lblDisplay], "Errors encountered");
+}
+
+TEST(FormLoad, TheSyntaxWindowOutlivesTheMainWindow) {
+    testing::RecordingFrontEnd windows;
+    const FrontEndScope installed(windows);
+    EXPECT_EQ(Form_Load("", [](std::string&, RunState&) { FAIL() << "no job runs"; }), WindowsAfterRun::syntax_only);
+    EXPECT_FALSE(windows.syntax_text.empty());
+}
+
+TEST(FormLoad, TheShiftStateReachesTheFirstJobAndTheJobsShareTheRun) {
+    ShiftHeld windows;
+    const FrontEndScope installed(windows);
+    test_support::TestFolder folder;
+    std::ofstream(folder.native() / "cmds.txt") << "Z:\\a Z:\\b\r\nZ:\\c Z:\\d\r\n";
+    std::vector<bool> shift_seen;
+    Form_Load(folder.text("cmds.txt"), [&](std::string&, RunState& run) {
+        shift_seen.push_back(run.ShiftKeyAtStart);
+        run.ShiftKeyAtStart = false;  // as the first job that asks the questions does
+    });
+    EXPECT_EQ(shift_seen, (std::vector<bool>{true, false}));
+}
+
+TEST(FormLoad, AJobThatUnloadsTheWindowEndsTheProgramDespiteItsRows) {
+    testing::RecordingFrontEnd windows;
+    const FrontEndScope installed(windows);
+    const auto outcome = Form_Load("Z:\\a Z:\\b", [](std::string&, RunState& run) {
+        AddMessageAndLog("a row");
+        run.UnloadRequested = true;
+    });
+    EXPECT_EQ(outcome, WindowsAfterRun::closed);
+}
+
+}  // namespace
+}  // namespace quillet

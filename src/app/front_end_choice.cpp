@@ -1,0 +1,35 @@
+#include "app/front_end_choice.h"
+
+#include "platform/platform.h"
+#include "text/unicode.h"
+
+namespace quillet {
+
+namespace {
+
+// No window front end is built into the program yet.
+constexpr bool kWindowFrontEndBuilt = false;
+
+bool is_set(const std::optional<std::string>& value) { return value && !value->empty(); }
+
+// A display server the window front end could reach.
+bool display_available() {
+    return is_set(platform::environment_variable("DISPLAY")) ||
+           is_set(platform::environment_variable("WAYLAND_DISPLAY"));
+}
+
+}  // namespace
+
+FrontEndKind ChooseFrontEnd(const std::optional<std::string>& requested, bool display_available,
+                            bool window_front_end_built) {
+    if (!window_front_end_built) return FrontEndKind::console;
+    if (requested && unicode::equal_ignoring_case(*requested, "console")) return FrontEndKind::console;
+    if (requested && unicode::equal_ignoring_case(*requested, "window")) return FrontEndKind::window;
+    return display_available ? FrontEndKind::window : FrontEndKind::console;
+}
+
+FrontEndKind ChooseFrontEndForRun() {
+    return ChooseFrontEnd(platform::environment_variable("QUILLET_UI"), display_available(), kWindowFrontEndBuilt);
+}
+
+}  // namespace quillet
