@@ -160,6 +160,7 @@ public:
         auto selection = select_entries(rules, specs, problem);
         if (!selection) return fail(ZE_PARMS, problem);
         for (const std::string& note : selection->notes) messages_.say("zip warning: " + note);
+        for (const std::string& detail : selection->details) messages_.detail(detail);
         if (const int rc = drop_repeated_names(selection->entries, problem); rc != ZE_OK) return fail(rc, problem);
         if (selection->entries.empty()) return fail(ZE_NONE, "nothing to do");
 
@@ -223,6 +224,7 @@ int run_archive(const ZIPUSERFUNCTIONS& callbacks, const StoredOptions& options,
     ArchiveSettings settings;
     std::string problem;
     if (const int rc = read_settings(options, settings, problem); rc != ZE_OK) {
+        settings.quiet = options.record.fQuiet != 0;
         Messages(callbacks.print, settings).say("zip error: " + problem);
         return rc;
     }

@@ -135,7 +135,10 @@ private:
             selection_.unreadable = true;
             return false;
         }
-        if (entry.name.starts_with('.') && !rules_.include_hidden) return false;
+        if (entry.name.starts_with('.') && !rules_.include_hidden) {
+            selection_.details.push_back("hidden, left out: " + shown);
+            return false;
+        }
         if (entry.directory && entry.link) {
             note("link to a folder not followed: " + shown);
             return false;

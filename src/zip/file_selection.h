@@ -38,7 +38,8 @@ struct SelectedEntry {
 
 struct Selection {
     std::vector<SelectedEntry> entries;  // folders before what they hold
-    std::vector<std::string> notes;      // what was left out, and why
+    std::vector<std::string> notes;      // what could not be taken, and why
+    std::vector<std::string> details;    // what was left out on purpose
     bool unreadable = false;             // something matched that cannot be archived
 };
 

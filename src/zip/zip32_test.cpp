@@ -142,11 +142,20 @@ TEST_F(Zip32, HiddenNamesAndLinkedFoldersAreLeftOutUnlessAsked) {
     EXPECT_THAT(names_in(archive), UnorderedElementsAre("seen", "alias"));
     EXPECT_EQ(read_archive(archive).back().second.content, "s");  // a link to a file is followed
     EXPECT_THAT(calls.messages, Contains(HasSubstr("link to a folder not followed: linked")));
+    EXPECT_THAT(calls.messages, Contains("hidden, left out: .config\n"));
 
     fs::remove(archive);
     options.fSystem = 1;
     ASSERT_EQ(zip(), ZE_OK);
     EXPECT_THAT(names_in(archive), UnorderedElementsAre("seen", "alias", ".hidden", ".config/", ".config/x"));
+}
+
+TEST_F(Zip32, AFileThatCannotBeReadIsReportedAndTheRestArchived) {
+    tree.file("work/good.txt", "g");
+    fs::create_symlink(tree.path("work/missing"), tree.path("work/dangling"));
+    EXPECT_EQ(zip(), ZE_OPEN);
+    EXPECT_THAT(names_in(archive), ElementsAre("good.txt"));
+    EXPECT_THAT(calls.messages, Contains("zip warning: cannot read: dangling\n"));
 }
 
 TEST_F(Zip32, JunkedFolderNamesAndNoFolderEntries) {
