@@ -191,4 +191,18 @@ std::string executable_name();
 // An environment variable's value; empty when it is not set.
 std::optional<std::string> environment_variable(std::string_view name);
 
+// ---------------------------------------------------------------------------
+// Zip
+
+// What the archiver needs of a file or folder it adds, read in one go, links
+// followed; empty when the path names nothing that can be read.
+struct ArchiveStatus {
+    bool directory = false;
+    std::uint64_t size = 0;
+    FileTime last_write = 0;
+};
+std::optional<ArchiveStatus> archive_status(std::string_view path_text);
+// Removes a folder only when it is empty; false otherwise (reason in last_error()).
+bool remove_empty_folder(std::string_view path_text);
+
 }  // namespace quillet::platform
