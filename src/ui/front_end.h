@@ -71,6 +71,9 @@ FrontEnd& front_end();
 // Installs a front end, or the silent one again for null. The caller keeps it alive.
 void set_front_end(FrontEnd* front_end);
 
+// Lets pending window events run: long work calls it between its steps.
+inline void DoEvents() { front_end().do_events(); }
+
 // Installs a front end for a scope and puts the previous one back.
 class FrontEndScope {
 public:

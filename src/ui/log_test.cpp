@@ -2,6 +2,12 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
+#include <fstream>
+#include <random>
+#include <regex>
+#include <sstream>
+
 #include "text/error.h"
 #include "ui/recording_front_end.h"
 
@@ -33,6 +39,35 @@ TEST(LogMessage, AWindowGivenShowsTheLineAsItsTitle) {
     lib_LogMessage("Done", kMainWindow, false, "", false, "Copy");
     EXPECT_EQ(screen.titles[kMainWindow], "Copy, Done ");
     EXPECT_EQ(screen.event_runs, 1);
+}
+
+std::string read_all(const std::filesystem::path& file) {
+    std::ifstream in(file);
+    std::stringstream content;
+    content << in.rdbuf();
+    return content.str();
+}
+
+TEST(LogMessage, EachLineIsAppendedToTheLogFile) {
+    testing::RecordingFrontEnd screen;
+    const FrontEndScope installed(screen);
+    const auto folder = std::filesystem::temp_directory_path() / ("quillet-log-" + std::to_string(std::random_device{}()));
+    std::filesystem::create_directories(folder);
+    const auto file = folder / "run.log";
+    std::string file_text = "Z:";
+    for (const char c : file.string()) file_text += c == '/' ? '\\' : c;
+
+    lib_LogMessage("Started", std::nullopt, false, file_text, false, "Copy");
+    lib_LogMessage("Done", std::nullopt, false, file_text, true);
+    const std::string content = read_all(file);
+    std::filesystem::remove_all(folder);
+
+    const std::string d = platform::date_separator();
+    const std::string t = platform::time_separator();
+    const std::regex expected("Copy, Started\n\\d\\d[" + d + "]\\d\\d[" + d + "]\\d\\d, \\d\\d[" + t +
+                              "]\\d\\d[" + t + "]\\d\\d, Done\n");
+    EXPECT_TRUE(std::regex_match(content, expected)) << content;
+    EXPECT_EQ(screen.event_runs, 2);
 }
 
 TEST(LogMessage, AnUnwritableLogFileRaisesTheFileError) {

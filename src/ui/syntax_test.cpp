@@ -23,43 +23,21 @@ std::vector<std::string> split_lines(const std::string& text) {
     }
 }
 
-TEST(SyntaxText, ReadsLineForLineWithTheProgramsName) {
-    const std::vector<std::string> expected{
-        "Make snapshots of a dir\\files",
-        "",
-        "Syntax:  qsnap",
-        "",
-        "(1) Path\\Filename  TargetDir  [options] [/S] [/E=dir] [/D=x] [/M=mins] [/F[=1-5]] [/K=days]",
-        "           [/C[=wrkgrp/user/pwd[/DBpwd]|[=DBpwd]] [/Z[=[password]]]",
-        "",
-        "     /S    include files in sub directories",
-        "     /E=   excl [dir][\\][files] matching this pattern (comma delimit if more than one, enter path excl "
-        "SourceDir)",
-        "     /D=   only include files modified within the last x day(s). 1=today, 2=yesterday etc",
-        "     /F[=] files will created in TargetDir, optionally within subdirs whose name is based on SourceDir "
-        "&/or date",
-        "           1:subdir\\date, 2:date\\subdir, 3:subdir, 4:date, 5:no sub (def=1)",
-        "     /A    an addon dir to the subdir/date created according to /F  eg. to create specific subdir within "
-        "dated subdir",
-        "     /M=   a subdir off TargetDir will be created using date/time, where time is rounded to the nearest /M "
-        "mins (def 1)",
-        "     /K=   keep x days worth of backups, delete older",
-        "           eg. 0:keep none, 1:keep today, 2:keep last 2 days (works on unique days snapped, not calendar)",
-        "     /C[=] compact MSAccess databases (must be <= v2003) - optionally specify a workgroup_file/user/pwd "
-        "&/or DB_pwd ",
-        "     /Z    zip the output, /Z=[password] to encrypt, if password not supplied you will be prompted at run "
-        "time",
-        "",
-        "(2) Commandline_file",
-        "     where Commandline_file is a textfile containing multiple commandlines of format (1) excluding appname",
-        "",
-        "eg. qsnap F:\\Apps\\YearlyData\\*.*  C:\\MyBackup  /S  /E=\"1998\\Junk\",\"1999\\Onefile\"  /M=60  /K=5  /C",
-        "",
-        "Hold Shift key down when starting to be prompted for a Comment and /M override",
-    };
-    const std::string text = SyntaxText("qsnap");
-    EXPECT_EQ(split_lines(text), expected);
-    EXPECT_NE(text.back(), '\n');
+TEST(SyntaxText, NamesTheProgramTwiceAndKeepsItsExactSpacing) {
+    const auto lines = split_lines(SyntaxText("qsnap"));
+    ASSERT_EQ(lines.size(), 25u);
+    EXPECT_EQ(lines[0], "Make snapshots of a dir\\files");
+    EXPECT_EQ(lines[2], "Syntax:  qsnap");
+    EXPECT_EQ(lines[4],
+              "(1) Path\\Filename  TargetDir  [options] [/S] [/E=dir] [/D=x] [/M=mins] [/F[=1-5]] [/K=days]");
+    EXPECT_EQ(lines[5], "           [/C[=wrkgrp/user/pwd[/DBpwd]|[=DBpwd]] [/Z[=[password]]]");
+    EXPECT_EQ(lines[16],
+              "     /C[=] compact MSAccess databases (must be <= v2003) - optionally specify a workgroup_file/user/pwd "
+              "&/or DB_pwd ");
+    EXPECT_EQ(lines[22],
+              "eg. qsnap F:\\Apps\\YearlyData\\*.*  C:\\MyBackup  /S  /E=\"1998\\Junk\",\"1999\\Onefile\"  /M=60  /K=5  /C");
+    EXPECT_EQ(lines[24], "Hold Shift key down when starting to be prompted for a Comment and /M override");
+    for (const std::size_t empty : {1u, 3u, 6u, 18u, 21u, 23u}) EXPECT_EQ(lines[empty], "") << empty;
 }
 
 TEST(SyntaxTitle, VersionRevisionLetterAndTrailingBlanks) {
