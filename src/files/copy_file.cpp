@@ -55,11 +55,28 @@ unsigned seconds_since_midnight() {
     return static_cast<unsigned>(now.hour * 3600 + now.minute * 60 + now.second);
 }
 
+// File systems here hold names of up to 255 bytes.
+constexpr std::size_t kLongestName = 255;
+constexpr std::size_t kTemporarySuffix = 4;  // ".~NN"
+
+bool is_continuation_byte(char c) { return (static_cast<unsigned char>(c) & 0xC0) == 0x80; }
+
+// Cuts the last component so that it still takes the suffix, never inside a character.
+std::string leaving_room_for_suffix(std::string stem) {
+    const std::size_t last_backslash = stem.rfind('\\');
+    const std::size_t name_start = last_backslash == std::string::npos ? 0 : last_backslash + 1;
+    std::size_t end = name_start + (kLongestName - kTemporarySuffix);
+    if (stem.size() <= end) return stem;
+    while (end > name_start && is_continuation_byte(stem[end])) --end;
+    stem.resize(end);
+    return stem;
+}
+
 // The temporary name's stem: the target without its extension. A file name
 // without one keeps its whole path, so the temporary file still lies beside it.
 std::string temporary_stem(const std::string& target) {
-    if (lib_GetFileBase(target, false).empty()) return target;
-    return lib_GetFileBase(target, true);
+    const std::string stem = lib_GetFileBase(target, false).empty() ? target : lib_GetFileBase(target, true);
+    return leaving_room_for_suffix(stem);
 }
 
 std::string two_digits(int number) { return (number < 10 ? "0" : "") + std::to_string(number); }

@@ -38,16 +38,10 @@ TEST(MoveToTrash, FailsForWhatIsNotThere) {
 TEST(MoveToTrash, LeavesTheItemWhereTheTrashCannotTakeIt) {
     testing::ScratchFolder folder;
     folder.write("keep me", "precious");
-    // A file where the trash folder should be: the trash cannot be made.
-    const fs::path trash = home.data() / "Trash";
-    const fs::path aside = home.data() / "Trash aside";
-    if (fs::exists(trash)) fs::rename(trash, aside);
-    std::ofstream(trash) << "not a folder";
-
-    EXPECT_FALSE(move_to_trash(folder.text("keep me")));
-
-    fs::remove(trash);
-    if (fs::exists(aside)) fs::rename(aside, trash);
+    {
+        testing::BrokenTrash broken;
+        EXPECT_FALSE(move_to_trash(folder.text("keep me")));
+    }
     EXPECT_EQ(folder.read("keep me"), "precious");
 }
 

@@ -77,4 +77,24 @@ private:
     ScratchFolder folder_;
 };
 
+// For a scope, a file stands where the private home's trash folder should be, so
+// that the trash can take nothing.
+class BrokenTrash {
+public:
+    BrokenTrash() : trash_(PrivateHome::get().data() / "Trash"), aside_(PrivateHome::get().data() / "Trash aside") {
+        if (std::filesystem::exists(trash_)) std::filesystem::rename(trash_, aside_);
+        std::ofstream(trash_) << "not a folder";
+    }
+    ~BrokenTrash() {
+        std::filesystem::remove(trash_);
+        if (std::filesystem::exists(aside_)) std::filesystem::rename(aside_, trash_);
+    }
+    BrokenTrash(const BrokenTrash&) = delete;
+    BrokenTrash& operator=(const BrokenTrash&) = delete;
+
+private:
+    std::filesystem::path trash_;
+    std::filesystem::path aside_;
+};
+
 }  // namespace quillet::testing
