@@ -42,12 +42,13 @@ public:
     void detail(const std::string& text) const {
         if (settings_.verbose) send(text);
     }
+
+private:
     void send(const std::string& text) const {
         std::string line = text + "\n";
         print_(line.data(), static_cast<unsigned long>(line.size()));
     }
 
-private:
     DLLPRNT* print_;
     const ArchiveSettings& settings_;
 };

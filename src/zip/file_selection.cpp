@@ -1,6 +1,5 @@
 #include "zip/file_selection.h"
 
-#include <memory>
 #include <unordered_set>
 #include <utility>
 
@@ -75,7 +74,7 @@ public:
     static NameFilter for_pattern(const std::string& folder_text, const std::string& pattern) {
         NameFilter filter;
         if (matches_every_name(pattern)) return filter;
-        filter.names_ = std::make_shared<std::unordered_set<std::string>>();
+        filter.names_.emplace();
         if (auto listing = platform::list_folder(folder_text, pattern)) {
             platform::DirectoryEntry entry;
             while (listing->next(entry)) filter.names_->insert(entry.name);
@@ -85,7 +84,7 @@ public:
     bool matches(const std::string& name) const { return !names_ || names_->contains(name); }
 
 private:
-    std::shared_ptr<std::unordered_set<std::string>> names_;  // null: every name
+    std::optional<std::unordered_set<std::string>> names_;  // none: every name
 };
 
 enum class Descend {
