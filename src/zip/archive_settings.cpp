@@ -1,6 +1,5 @@
 #include "zip/archive_settings.h"
 
-#include <cctype>
 #include <optional>
 #include <utility>
 
@@ -31,29 +30,10 @@ constexpr Unsupported kUnsupported[] = {
     {&ZPOPT::fRepair, "fRepair"},
 };
 
-bool all_digits(std::string_view text) {
-    for (const char c : text) {
-        if (std::isdigit(static_cast<unsigned char>(c)) == 0) return false;
-    }
-    return true;
-}
-
-int number(std::string_view digits) {
-    int value = 0;
-    for (const char c : digits) value = value * 10 + (c - '0');
-    return value;
-}
-
 // The day a date limit names, "mmddyyyy" as the library always took it or
 // "yyyy-mm-dd"; empty when it is no real calendar day.
 std::optional<Date> limit_day(const std::string& text) {
-    if (text.size() == 8 && all_digits(text)) {
-        const DateTime wanted{number(text.substr(4, 4)), number(text.substr(0, 2)), number(text.substr(2, 2))};
-        if (wanted.year < 100 || wanted.month < 1 || wanted.month > 12 || wanted.day < 1) return std::nullopt;
-        const Date day = date_from_parts(wanted);
-        if (parts_from_date(day) != wanted) return std::nullopt;  // 31 April and the like
-        return day;
-    }
+    if (text.size() == 8) return parse_iso_date(text.substr(4, 4) + "-" + text.substr(0, 2) + "-" + text.substr(2, 2));
     return parse_iso_date(text);
 }
 
