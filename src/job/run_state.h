@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+#include "job/copied_files_index.h"
+
 namespace quillet {
 
 // One file that a job of this run accepted for copying.
@@ -25,6 +27,8 @@ struct RunState {
 
     // Every file accepted for copying during the run (at most 10000), never reset.
     std::vector<CopiedFile> CopiedFiles;
+    // Beside CopiedFiles: its first row for each destination.
+    CopiedFilesIndex CopiedIndex;
     // Every archive path started during the run (at most 50), never reset.
     std::vector<std::string> ArchiveNames;
 

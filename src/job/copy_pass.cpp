@@ -1,0 +1,179 @@
+#include "job/copy_pass.h"
+
+#include <vector>
+
+#include "files/compact_database.h"
+#include "files/copy_file.h"
+#include "files/file_times.h"
+#include "files/find_files.h"
+#include "files/folders.h"
+#include "files/path_resolution.h"
+#include "files/temp_names.h"
+#include "text/paths.h"
+#include "text/unicode.h"
+#include "text/vb_errors.h"
+#include "text/wildcard.h"
+#include "ui/activity_report.h"
+#include "ui/front_end.h"
+#include "ui/main_window.h"
+#include "ui/msgbox.h"
+
+namespace quillet {
+
+namespace {
+
+using lib_basConversion::lib_AddPath;
+
+const std::string kNoBreakSpace = "\u00A0";
+
+// What "qtk1A2B.tmp" less its extension leaves: a folder name the temporary file reserves.
+std::string without_extension(const std::string& temp_file) {
+    const std::u32string characters = unicode::decode(temp_file);
+    return unicode::encode(characters.substr(0, characters.size() >= 4 ? characters.size() - 4 : 0));
+}
+
+// An /E pattern excludes a file by its relative path, or every file below a relative folder.
+struct Exclusion {
+    WildcardPattern path;
+    WildcardPattern below;
+};
+
+std::vector<Exclusion> read_exclusions(const JobOptions& options) {
+    std::vector<Exclusion> exclusions;
+    for (std::int16_t i = 1; i <= options.ExcludeCount; ++i) {
+        const std::string& pattern = options.ExcludePatterns[static_cast<std::size_t>(i)];
+        // Both sides are upper case, so an exact match ignores case all the same.
+        exclusions.push_back({WildcardPattern(pattern, CaseMode::exact), WildcardPattern(pattern + "\\*", CaseMode::exact)});
+    }
+    return exclusions;
+}
+
+void show_looking_for_next_file() {
+    frmMain.SetLabelCaption(MainLabel::lblSizingMsg, kNoBreakSpace);
+    frmMain.SetLabelCaption(MainLabel::lblSizingMsg, " ");
+    frmMain.SetLabelCaption(MainLabel::lblDisplay, "Looking for next file....");
+    frmMain.RefreshLabel(MainLabel::lblDisplay);
+    front_end().do_events();
+}
+
+class CopyRun {
+public:
+    CopyRun(JobOptions& options, RunState& run)
+        : options_(options), run_(run), exclusions_(read_exclusions(options)) {}
+
+    CopyPassOutcome walk() {
+        lib_clsFindFiles finder;
+        for (bool found = finder.FindFirstFile(options_.FilePattern, options_.SourceDir, options_.IncludeSubdirs);
+             found; found = finder.FindNextFile()) {
+            if (handle(finder) == CopyPassOutcome::table_full) return CopyPassOutcome::table_full;
+            show_looking_for_next_file();
+        }
+        return CopyPassOutcome::walked;
+    }
+
+private:
+    CopyPassOutcome handle(const lib_clsFindFiles& finder) {
+        folder_changed_ = folder_changed_ || finder.DirChanged();
+        std::string source = finder.FullFile();
+        if (finder.File().find('\\') != std::string::npos) {
+            // Path text cannot name it; it must not vanish without a word.
+            AddMessageAndLog("Failed to copy " + source + ": its name holds a backslash");
+            return CopyPassOutcome::walked;
+        }
+        if (excluded(lib_AddPath(finder.RecursedDir(), finder.File()))) return CopyPassOutcome::walked;
+        if (too_old(source)) return CopyPassOutcome::walked;
+
+        const std::string root = options_.ZipOutput ? options_.ZipWorkDir : options_.TargetDir;
+        const std::string folder = lib_AddPath(root, finder.RecursedDir());
+        std::string destination = lib_AddPath(folder, finder.File());
+        if (reported_as_duplicate(source, destination)) return CopyPassOutcome::walked;
+        if (run_.CopiedFiles.size() >= kCopiedFilesLimit) {
+            lib_MsgBoxWarning("Oops, tried to copy more than " + std::to_string(kCopiedFilesLimit) + " files");
+            return CopyPassOutcome::table_full;
+        }
+        run_.CopiedFiles.push_back({source, destination});
+
+        // The file name alone has the same extension, and is quicker to take apart.
+        const std::string extension = unicode::to_upper(lib_basConversion::lib_GetFileExt(finder.File()));
+        const bool compact = options_.CompactDatabases && (extension == "MDB" || extension == "MDA");
+        ReportActivity(std::string(compact ? "Compacting" : "Copying") + "\r\n" + source + "\r\nto\r\n" + folder);
+
+        if (folder_changed_ && !lib_basFile::lib_MakePath(folder)) {
+            AddMessageAndLog("Failed to create dir " + folder);
+            destination.clear();
+        }
+        front_end().do_events();
+        if (!destination.empty()) copy_or_compact(source, destination, compact);
+        front_end().do_events();
+        folder_changed_ = false;
+        return CopyPassOutcome::walked;
+    }
+
+    bool excluded(const std::string& relative_path) const {
+        if (exclusions_.empty()) return false;
+        const std::string upper = unicode::to_upper(relative_path);
+        for (const Exclusion& exclusion : exclusions_) {
+            if (exclusion.path.matches(upper) || exclusion.below.matches(upper)) return true;
+        }
+        return false;
+    }
+
+    // A file last written before the /D day; a write at any time on that day counts.
+    bool too_old(std::string& source) const {
+        if (options_.ModifiedSince == 0) return false;
+        return whole_day(lib_basFile::lib_FileDateTime(source, "M", std::nullopt, false)) < options_.ModifiedSince;
+    }
+
+    bool reported_as_duplicate(const std::string& source, const std::string& destination) {
+        const auto row = run_.CopiedIndex.first_row(run_.CopiedFiles, destination);
+        if (!row) return false;
+        const CopiedFile& first = run_.CopiedFiles[*row];
+        AddMessageAndLog("Duplicates:");
+        AddMessageAndLog(first.destination + " <-- " + first.source);
+        AddMessageAndLog(first.destination + " <-- " + source);
+        return true;
+    }
+
+    // A database that cannot be compacted is copied instead. Failures of either
+    // routine that are raised as errors end the job.
+    void copy_or_compact(const std::string& source, std::string& destination, bool compact) {
+        if (compact) {
+            compact = lib_basFile::lib_CompactDatabase(source, destination, true, options_.DatabasePassword, true);
+            front_end().do_events();
+        }
+        if (!compact && !lib_basFile::lib_CopyFile(source, destination, true, false)) {
+            AddMessageAndLog("Failed to copy " + source + " to " + destination);
+        }
+    }
+
+    JobOptions& options_;
+    RunState& run_;
+    const std::vector<Exclusion> exclusions_;
+    bool folder_changed_ = false;
+};
+
+// With /Z the files go into a new folder in the temporary folder, and the archive
+// beside where the dated folder would have been.
+void prepare_zip_work_folder(JobOptions& options) {
+    options.TargetDir = lib_basConversion::lib_GetPathLevel(options.TargetDir, -2, true, false, false, false);
+    options.ZipWorkReservation = lib_basFile::lib_GetTempFileName("qtk");
+    if (options.ZipWorkReservation.empty()) {
+        // Without a work folder the files would land in the current directory.
+        throw Error(vb::kPathNotFound, "HandleCommandLineS",
+                    "Path not found\r\nNo work folder for /Z could be made in the temporary folder");
+    }
+    options.ZipWorkDir = without_extension(options.ZipWorkReservation);
+    lib_basFile::lib_MakePath(options.ZipWorkDir);
+}
+
+}  // namespace
+
+CopyPassOutcome CopyPass(JobOptions& options, RunState& run) {
+    front_end().do_events();
+    if (options.ZipOutput) prepare_zip_work_folder(options);
+    lib_basFile::lib_MakePath(options.TargetDir);
+    frmMain.SetWindowCaption("Copying...");
+    return CopyRun(options, run).walk();
+}
+
+}  // namespace quillet

@@ -1,0 +1,155 @@
+#include "job/job_options.h"
+
+#include "files/existence.h"
+#include "text/numbers.h"
+#include "text/paths.h"
+#include "text/tokenizer.h"
+#include "text/unicode.h"
+#include "ui/input_box.h"
+#include "ui/msgbox.h"
+#include "ui/syntax.h"
+#include "ui/version.h"
+
+namespace quillet {
+
+namespace {
+
+using lib_basConversion::lib_GetToken;
+
+// The command line's parts are held from index 1, ten at most.
+constexpr std::size_t kCommandSlots = 11;
+
+// One option part, "/K=5": its key is the first two characters in upper case, its
+// value everything from the fourth character on, whatever the third one is.
+struct OptionPart {
+    std::string key;
+    std::string value;
+    bool has_equals = false;
+};
+
+OptionPart read_option_part(const std::string& part) {
+    const std::u32string characters = unicode::decode(part);
+    OptionPart option;
+    option.key = unicode::encode(unicode::to_upper(characters.substr(0, 2)));
+    if (characters.size() > 3) option.value = unicode::encode(characters.substr(3));
+    option.has_equals = characters.size() > 2 && characters[2] == U'=';
+    return option;
+}
+
+// /C=wrkgrp/user/pwd/DBpwd names the database password fourth; a value of one
+// token is the database password itself.
+std::string database_password(std::string value) {
+    const std::string first = lib_GetToken(value, "/", true, true);
+    const std::string second = lib_GetToken(value, "/", true, true);
+    lib_GetToken(value, "/", true, true);
+    const std::string fourth = lib_GetToken(value, "/", true, true);
+    if (!first.empty() && second.empty()) return first;
+    return fourth;
+}
+
+void read_exclusions(const std::string& value, JobOptions& options) {
+    options.ExcludePatterns.assign(kExcludeSlots, std::string());
+    options.ExcludeCount = lib_basConversion::split_at_commas(unicode::to_upper(value), options.ExcludePatterns);
+}
+
+// False when the zip component is missing: the run is to end.
+bool read_zip_option(const OptionPart& option, JobOptions& options, RunState& run) {
+    if (!lib_basZip::lib_ZipInit()) {
+        lib_MsgBoxWarning("It appears the zip dll is not installed. Copy zip32.dll to system32 or this app dir.");
+        run.UnloadRequested = true;
+        return false;
+    }
+    options.ZipOutput = true;
+    if (option.has_equals) {
+        options.ZipOptions.fEncrypt = 1;
+        options.ZipPassword = option.value;
+    }
+    return true;
+}
+
+bool read_option(const std::string& part, JobOptions& options, RunState& run, Date today) {
+    const OptionPart option = read_option_part(part);
+    if (option.key == "/C") {
+        options.CompactDatabases = true;
+        if (option.has_equals) options.DatabasePassword = database_password(option.value);
+    } else if (option.key == "/E") {
+        read_exclusions(option.value, options);
+    } else if (option.key == "/D") {
+        // /D=1 is today, /D=2 yesterday, /D=0 tomorrow.
+        options.ModifiedSince = whole_day(today) + subtract_int16(1, int16_from_text(option.value));
+    } else if (option.key == "/F") {
+        options.FolderLayout = int16_from_text(option.value);
+    } else if (option.key == "/A") {
+        options.AddonDir = option.value;
+    } else if (option.key == "/K") {
+        options.KeepDays = int16_from_text(option.value);
+    } else if (option.key == "/M") {
+        options.RoundMinutes = int16_from_text(option.value);
+    } else if (option.key == "/S") {
+        options.IncludeSubdirs = true;
+    } else if (option.key == "/Z") {
+        return read_zip_option(option, options, run);
+    } else {
+        options.BadOption = true;
+    }
+    return true;
+}
+
+bool names_an_option(const std::string& part) { return part.empty() || part.starts_with('/'); }
+
+}  // namespace
+
+bool ParseJobOptions(const std::string& strCommandline, JobOptions& options, RunState& run, Date today) {
+    std::vector<std::string> parts(kCommandSlots);
+    const std::int16_t count = lib_basConversion::split_at_blanks(strCommandline, parts);
+    options.SourceSpec = parts[1];
+    options.TargetDir = parts[2];
+    options.KeepDays = kKeepEverything;
+    options.RoundMinutes = 1;
+    for (std::int16_t i = 3; i <= count; ++i) {
+        if (!read_option(parts[static_cast<std::size_t>(i)], options, run, today)) return false;
+    }
+    return true;
+}
+
+bool ValidateJobOptions(JobOptions& options) {
+    if (names_an_option(options.SourceSpec) || names_an_option(options.TargetDir) || options.BadOption) {
+        ShowSyntax();
+        return false;
+    }
+    const std::string drive = lib_basConversion::lib_GetDrive(options.TargetDir);
+    if (!lib_basFile::lib_DirExists(drive)) {
+        lib_MsgBoxInfo("Destination drive " + drive + " not found");
+        return false;
+    }
+    if (options.RoundMinutes == 0) options.RoundMinutes = 1;
+    if (options.FolderLayout == 0) options.FolderLayout = 1;
+    // A negative count would never stop the keep rule; it keeps nothing, as 0 does.
+    if (options.KeepDays < 0) options.KeepDays = 0;
+    if (options.ZipOutput &&
+        (!options.AddonDir.empty() || (options.FolderLayout != 1 && options.FolderLayout != 4))) {
+        lib_MsgBoxInfo("With /Z option, only /F type 1(def) & 4 allowed, and /A not allowed");
+        return false;
+    }
+    return true;
+}
+
+void AskShiftQuestions(JobOptions& options, RunState& run) {
+    if (run.ShiftKeyAtStart) {
+        run.SnapshotComment = InputBox("Comment (becomes part of backup dir name)", kProgramTitle);
+        const std::string minutes =
+            InputBox("Override for /M", kProgramTitle, std::to_string(options.RoundMinutes));
+        run.MinutesOverride = int16_from_text(minutes);
+        run.ShiftKeyAtStart = false;
+    }
+    if (run.MinutesOverride != 0) options.RoundMinutes = run.MinutesOverride;
+}
+
+bool ReadJobOptions(const std::string& strCommandline, JobOptions& options, RunState& run, Date today) {
+    if (!ParseJobOptions(strCommandline, options, run, today)) return false;
+    if (!ValidateJobOptions(options)) return false;
+    AskShiftQuestions(options, run);
+    return true;
+}
+
+}  // namespace quillet

@@ -1,0 +1,69 @@
+#pragma once
+// One job's option set, and the first phase of the job that fills it from the
+// command line: the options themselves, their checks and the Shift questions.
+// The later phases only read it, apart from the fields each of them works out.
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "job/run_state.h"
+#include "text/dates.h"
+#include "zip/lib_basZip.h"
+
+namespace quillet {
+
+// A KeepDays this high keeps every snapshot: there is no clean-up.
+inline constexpr std::int16_t kKeepEverything = 9999;
+// Exclusion patterns are held from index 1; index 0 is never used.
+inline constexpr std::size_t kExcludeSlots = 11;
+
+struct JobOptions {
+    // From the command line.
+    std::string SourceSpec;  // source folder and file pattern
+    std::string TargetDir;   // the naming turns it into the snapshot folder's path
+    bool IncludeSubdirs = false;
+    std::vector<std::string> ExcludePatterns = std::vector<std::string>(kExcludeSlots);  // upper case
+    std::int16_t ExcludeCount = 0;
+    Date ModifiedSince = 0;  // 0: no limit
+    std::int16_t FolderLayout = 1;
+    std::string AddonDir;
+    std::int16_t KeepDays = kKeepEverything;
+    std::int16_t RoundMinutes = 1;
+    bool CompactDatabases = false;
+    std::string DatabasePassword;
+    bool ZipOutput = false;
+    std::string ZipPassword;
+    lib_basZip::ZPOPT ZipOptions;
+    bool BadOption = false;
+
+    // Worked out by the naming.
+    std::string FilePattern;
+    std::string SourceDir;
+    std::int16_t MinuteOfDay = 0;
+    std::string DatedName;
+    std::string SourceSubdirName;
+    std::string SnapshotParent;  // empty when the layout keeps no dated folders
+
+    // The copy pass's work folder with /Z, and the temporary file that reserved its name.
+    std::string ZipWorkDir;
+    std::string ZipWorkReservation;
+};
+
+// Reads the parts of the command line into the options, without checking them.
+// today is the date /D counts back from. False when the zip component cannot be
+// started for /Z: the user has been told, the run is asked to end, the job must not go on.
+bool ParseJobOptions(const std::string& strCommandline, JobOptions& options, RunState& run, Date today);
+
+// The checks and defaults, in their order; the first that fails tells the user and
+// gives false.
+bool ValidateJobOptions(JobOptions& options);
+
+// The Shift questions, asked by the first job of the run that gets this far, and the
+// /M override applied to every job.
+void AskShiftQuestions(JobOptions& options, RunState& run);
+
+// The whole options phase: true when the job goes on to name its snapshot.
+bool ReadJobOptions(const std::string& strCommandline, JobOptions& options, RunState& run, Date today);
+
+}  // namespace quillet

@@ -1,0 +1,103 @@
+#include "job/snapshot_job.h"
+
+#include <stdlib.h>
+
+#include <gmock/gmock.h>
+
+#include <filesystem>
+#include <map>
+
+#include "job/job_test_support.h"
+#include "job/retention_cleanup.h"
+#include "zip/zip_test_support.h"
+
+namespace quillet {
+namespace {
+
+namespace fs = std::filesystem;
+using ::testing::ElementsAre;
+using ::testing::HasSubstr;
+using ::testing::IsEmpty;
+
+// Whole jobs on real folders, with the temporary folder pointed at one of the test's own.
+class SnapshotJobTest : public testing::JobTest {
+protected:
+    SnapshotJobTest() {
+        fs::create_directories(disk.native("tmp"));
+        ::setenv("TMPDIR", disk.native("tmp").c_str(), 1);
+        disk.write("data/a.txt", "a");
+        disk.write("data/sub/b.txt", "b");
+    }
+    ~SnapshotJobTest() override { ::unsetenv("TMPDIR"); }
+
+    void job(const std::string& options) {
+        std::string line = disk.text("data") + "\\*.* " + disk.text("backup") + " " + options;
+        HandleCommandLineS(line, run);
+    }
+    // The dated entries that the job left in a folder of the backup.
+    std::vector<fs::path> dated_entries(const std::string& folder) const {
+        std::vector<fs::path> entries;
+        for (const auto& entry : fs::directory_iterator(disk.native(folder))) {
+            if (IsDatedName(entry.path().filename().string())) entries.push_back(entry.path());
+        }
+        return entries;
+    }
+    bool temporary_folder_is_empty() const { return fs::is_empty(disk.native("tmp")); }
+
+    RunState run;
+};
+
+TEST_F(SnapshotJobTest, ASnapshotWithSubfoldersReplacesOlderOnes) {
+    fs::create_directories(disk.native("backup/data/2001-01-01   10.00"));
+    job("/S /K=1");
+
+    const auto snapshots = dated_entries("backup/data");
+    ASSERT_EQ(snapshots.size(), 1u);
+    EXPECT_EQ(zip_test::file_bytes(snapshots[0] / "a.txt"), "a");
+    EXPECT_EQ(zip_test::file_bytes(snapshots[0] / "sub" / "b.txt"), "b");
+    EXPECT_THAT(screen.rows, IsEmpty());
+    EXPECT_TRUE(screen.boxes.empty());
+    EXPECT_EQ(title(), "");
+}
+
+TEST_F(SnapshotJobTest, AZippedSnapshotIsOneArchiveAndLeavesNoWorkFolder) {
+    job("/S /Z=secret");
+
+    const auto archives = dated_entries("backup/data");
+    ASSERT_EQ(archives.size(), 1u);
+    EXPECT_EQ(archives[0].extension(), ".zip");
+    std::map<std::string, std::string> contents;
+    for (const auto& [name, entry] : zip_test::read_archive(archives[0], "secret")) contents[name] = entry.content;
+    EXPECT_EQ(contents, (std::map<std::string, std::string>{{"a.txt", "a"}, {"sub/", ""}, {"sub/b.txt", "b"}}));
+    EXPECT_TRUE(temporary_folder_is_empty());
+    EXPECT_TRUE(screen.boxes.empty());
+    EXPECT_EQ(title(), "");
+}
+
+TEST_F(SnapshotJobTest, AnErrorWhileCopyingEndsTheJobWithoutZipping) {
+    fs::create_symlink(disk.native("nowhere"), disk.native("data/broken"));
+    job("/Z");
+
+    ASSERT_EQ(screen.boxes.size(), 1u);
+    EXPECT_THAT(last_box(), HasSubstr("HandleCommandLineS"));
+    EXPECT_THAT(dated_entries("backup/data"), IsEmpty());
+    EXPECT_TRUE(temporary_folder_is_empty());
+    EXPECT_EQ(title(), "");
+
+    // The run goes on: the next job works.
+    fs::remove(disk.native("data/broken"));
+    job("/F=4");
+    EXPECT_EQ(dated_entries("backup").size(), 1u);
+}
+
+TEST_F(SnapshotJobTest, AJobThatFailsItsChecksCreatesNothing) {
+    job("/Z /A=extra");
+    job("/K=99999");
+    EXPECT_FALSE(disk.exists("backup"));
+    ASSERT_EQ(screen.boxes.size(), 2u);
+    EXPECT_THAT(screen.boxes[1].text, HasSubstr("Overflow"));
+    EXPECT_TRUE(temporary_folder_is_empty());
+}
+
+}  // namespace
+}  // namespace quillet

@@ -1,0 +1,77 @@
+#include "job/zip_pass.h"
+
+#include <algorithm>
+
+#include "files/file_deletion.h"
+#include "files/folders.h"
+#include "text/paths.h"
+#include "text/vb_errors.h"
+#include "ui/activity_report.h"
+#include "ui/front_end.h"
+#include "ui/main_window.h"
+#include "ui/reporting.h"
+#include "zip/lib_basZip.h"
+#include "zip/zip_results.h"
+
+namespace quillet {
+
+namespace {
+
+// Remembers an archive path the first time the run meets it, and then sends an
+// older archive of that path to the trash, so the run starts it afresh.
+void start_archive_once(const std::string& archive, RunState& run) {
+    if (std::find(run.ArchiveNames.begin(), run.ArchiveNames.end(), archive) != run.ArchiveNames.end()) return;
+    // Checked before the old archive goes, so that a refused job loses nothing.
+    if (run.ArchiveNames.size() >= kArchiveNamesLimit) throw vb::error(vb::kSubscriptOutOfRange);
+    lib_basFile::lib_KillFile(archive, false);
+    run.ArchiveNames.push_back(archive);
+}
+
+// Runs one step of the ending; a failure in it does not stop the steps after it.
+template <typename Step>
+void ignoring_errors(Step&& step) noexcept {
+    try {
+        step();
+    } catch (...) {
+    }
+}
+
+}  // namespace
+
+std::string ArchivePath(const JobOptions& options) {
+    return lib_basConversion::lib_AddPath(options.TargetDir, options.DatedName) + ".zip";
+}
+
+void ZipPass(const JobOptions& options, RunState& run) {
+    if (!options.ZipOutput || run.CopiedCount() <= 0) return;
+    frmMain.SetWindowCaption("Zipping...");
+    const std::string archive = ArchivePath(options);
+    start_archive_once(archive, run);
+    ReportActivity("Zipping to \r\n" + archive);
+
+    lib_basZip::ZPOPT zip_options = options.ZipOptions;
+    zip_options.szRootDir = options.ZipWorkDir;
+    zip_options.fRecurse = 1;
+    lib_basZip::ZIPnames names;
+    names.s[0] = "*.*";
+    const std::int32_t result = lib_basZip::lib_ZipFiles(zip_options, archive, names, 1, options.ZipPassword, false);
+    if (result != 0) {
+        lib_ErrorHandler("HandleCommandLineS", 0, "Error creating zip", true,
+                         "Zip:" + archive + "\r\nRc:" + std::to_string(result) + " " + zip_result_text(result), 0);
+    }
+}
+
+void JobEnding(const JobOptions& options) noexcept {
+    if (!options.ZipWorkDir.empty()) {
+        ignoring_errors([&] {
+            std::string work_folder = options.ZipWorkDir;
+            lib_basFile::lib_Deltree(work_folder, false, 0, true);
+        });
+        // The empty file that reserved the work folder's name goes with it.
+        ignoring_errors([&] { lib_basFile::lib_KillFile(options.ZipWorkReservation, true); });
+    }
+    ignoring_errors([] { frmMain.SetWindowCaption(""); });
+    ignoring_errors([] { front_end().do_events(); });
+}
+
+}  // namespace quillet
