@@ -43,7 +43,8 @@ std::vector<Exclusion> read_exclusions(const JobOptions& options) {
     for (std::int16_t i = 1; i <= options.ExcludeCount; ++i) {
         const std::string& pattern = options.ExcludePatterns[static_cast<std::size_t>(i)];
         // Both sides are upper case, so an exact match ignores case all the same.
-        exclusions.push_back({WildcardPattern(pattern, CaseMode::exact), WildcardPattern(pattern + "\\*", CaseMode::exact)});
+        exclusions.push_back(
+            {WildcardPattern(pattern, CaseMode::exact), WildcardPattern(pattern + "\\*", CaseMode::exact)});
     }
     return exclusions;
 }
@@ -75,26 +76,37 @@ private:
     CopyPassOutcome handle(const lib_clsFindFiles& finder) {
         folder_changed_ = folder_changed_ || finder.DirChanged();
         std::string source = finder.FullFile();
-        if (finder.File().find('\\') != std::string::npos) {
-            // Path text cannot name it; it must not vanish without a word.
-            AddMessageAndLog("Failed to copy " + source + ": its name holds a backslash");
-            return CopyPassOutcome::walked;
-        }
-        if (excluded(lib_AddPath(finder.RecursedDir(), finder.File()))) return CopyPassOutcome::walked;
-        if (too_old(source)) return CopyPassOutcome::walked;
+        if (left_out(finder, source)) return CopyPassOutcome::walked;
 
         const std::string root = options_.ZipOutput ? options_.ZipWorkDir : options_.TargetDir;
         const std::string folder = lib_AddPath(root, finder.RecursedDir());
-        std::string destination = lib_AddPath(folder, finder.File());
+        const std::string destination = lib_AddPath(folder, finder.File());
         if (reported_as_duplicate(source, destination)) return CopyPassOutcome::walked;
         if (run_.CopiedFiles.size() >= kCopiedFilesLimit) {
             lib_MsgBoxWarning("Oops, tried to copy more than " + std::to_string(kCopiedFilesLimit) + " files");
             return CopyPassOutcome::table_full;
         }
         run_.CopiedFiles.push_back({source, destination});
+        copy_into(source, finder.File(), folder, destination);
+        return CopyPassOutcome::walked;
+    }
 
+    // A name that path text cannot hold, an excluded path, a file older than /D.
+    bool left_out(const lib_clsFindFiles& finder, std::string& source) const {
+        if (finder.File().find('\\') != std::string::npos) {
+            // It must not vanish without a word.
+            AddMessageAndLog("Failed to copy " + source + ": its name holds a backslash");
+            return true;
+        }
+        return excluded(lib_AddPath(finder.RecursedDir(), finder.File())) || too_old(source);
+    }
+
+    // Creates the folder when the walk has just entered it, so that folders holding
+    // no copied file are never made.
+    void copy_into(const std::string& source, const std::string& file, const std::string& folder,
+                   std::string destination) {
         // The file name alone has the same extension, and is quicker to take apart.
-        const std::string extension = unicode::to_upper(lib_basConversion::lib_GetFileExt(finder.File()));
+        const std::string extension = unicode::to_upper(lib_basConversion::lib_GetFileExt(file));
         const bool compact = options_.CompactDatabases && (extension == "MDB" || extension == "MDA");
         ReportActivity(std::string(compact ? "Compacting" : "Copying") + "\r\n" + source + "\r\nto\r\n" + folder);
 
@@ -106,7 +118,6 @@ private:
         if (!destination.empty()) copy_or_compact(source, destination, compact);
         front_end().do_events();
         folder_changed_ = false;
-        return CopyPassOutcome::walked;
     }
 
     bool excluded(const std::string& relative_path) const {
