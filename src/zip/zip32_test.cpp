@@ -219,6 +219,15 @@ TEST_F(Zip32, AddsToAnExistingArchiveReplacingEntriesOfTheSameName) {
     EXPECT_THAT(calls.messages, Contains("updating: same.txt\n"));
 }
 
+TEST_F(Zip32, AnArchiveInsideTheRootIsNeverAddedToItself) {
+    tree.file("work/a.txt", "a");
+    archive = tree.path("work/out.zip");
+    archive_text = tree.text("work/out.zip");
+    ASSERT_EQ(zip(), ZE_OK);
+    ASSERT_EQ(zip(), ZE_OK);
+    EXPECT_THAT(names_in(archive), ElementsAre("a.txt"));
+}
+
 TEST_F(Zip32, AFailedArchiveLeavesTheExistingOneAsItWas) {
     tree.file("work/a.txt", "a");
     ASSERT_EQ(zip(), ZE_OK);

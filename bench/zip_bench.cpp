@@ -1,0 +1,164 @@
+// Zipping a tree of mixed files at level "5": the archiver against Info-ZIP's
+// "zip -r -5" on the same tree in the same run. The goal is at most 1.2 x the
+// time of zip.
+//
+//   zip_bench [megabytes=200] [rounds=3]
+//
+// The tree is written once into a fresh folder under $TMPDIR (else /tmp) and
+// read once before timing, so that both sides find it in the page cache. The two
+// sides take turns going first. Processor time (user + system) is reported too:
+// on a busy machine it is the steadier of the two measures.
+
+#include <sys/resource.h>
+
+#include <cstdint>
+#include <fstream>
+#include <random>
+#include <string>
+
+#include "bench/harness.h"
+#include "zip/zip32.h"
+
+namespace {
+
+using namespace quillet;
+using namespace quillet::bench;
+using namespace quillet::zip32;
+
+constexpr const char* kWords[] = {"snapshot", "folder", "archive", "quarterly", "report", "ledger", "invoice",
+                                  "customer", "the",    "and",     "of",        "2024",   "total",  "value",
+                                  "record",   "entry",  "status",  "pending",   "north",  "south",  "complete"};
+
+// Text much like documents and logs: compresses well.
+std::string text_content(std::mt19937_64& random, std::size_t size) {
+    std::string text;
+    text.reserve(size + 16);
+    while (text.size() < size) {
+        text += kWords[random() % std::size(kWords)];
+        text += random() % 12 == 0 ? '\n' : ' ';
+    }
+    text.resize(size);
+    return text;
+}
+
+// Records of numbers, as in databases and spreadsheets: compresses somewhat.
+std::string record_content(std::mt19937_64& random, std::size_t size) {
+    std::string records;
+    records.reserve(size + 32);
+    while (records.size() < size) {
+        records += std::to_string(random() % 100000) + ';' + std::to_string(random() % 1000) + ';' +
+                   std::to_string(random() % 7) + '\n';
+    }
+    records.resize(size);
+    return records;
+}
+
+// Already-compressed data such as photos: does not compress.
+std::string random_content(std::mt19937_64& random, std::size_t size) {
+    std::string bytes(size, '\0');
+    for (char& byte : bytes) byte = static_cast<char>(random());
+    return bytes;
+}
+
+// `total` bytes in nested folders: mostly small files, some medium, a few large;
+// a third each of text, records and incompressible data.
+void write_tree(const fs::path& root, std::uint64_t total) {
+    std::mt19937_64 random(20240501);
+    std::uint64_t written = 0;
+    for (int index = 0; written < total; ++index) {
+        std::uint64_t size = 1'000 + random() % 30'000;
+        if (index % 10 == 9) size = 4'000'000 + random() % 8'000'000;
+        if (index % 10 == 7 || index % 10 == 8) size = 200'000 + random() % 800'000;
+        size = std::min(size, total - written);
+        const fs::path folder = root / ("dept" + std::to_string(index % 7)) / ("year" + std::to_string(index % 5));
+        fs::create_directories(folder);
+        const int kind = index % 3;
+        const std::string content = kind == 0   ? text_content(random, size)
+                                    : kind == 1 ? record_content(random, size)
+                                                : random_content(random, size);
+        std::ofstream(folder / ("file" + std::to_string(index) + (kind == 2 ? ".bin" : ".txt")), std::ios::binary)
+            << content;
+        written += size;
+    }
+}
+
+double processor_seconds(int whose) {
+    rusage usage{};
+    getrusage(whose, &usage);
+    const auto seconds = [](const timeval& t) { return static_cast<double>(t.tv_sec) + t.tv_usec / 1e6; };
+    return seconds(usage.ru_utime) + seconds(usage.ru_stime);
+}
+
+int ignore_message(char*, unsigned long) { return 0; }
+int no_comment(char*) { return 0; }
+int no_password(char*, int, const char*, const char*) { return 1; }
+int carry_on(const char*, unsigned long) { return 0; }
+
+double time_ours(const fs::path& tree, const fs::path& archive) {
+    fs::remove(archive);
+    const ZIPUSERFUNCTIONS callbacks{ignore_message, no_comment, no_password, carry_on};
+    ZpInit(&callbacks);
+    const std::string root = text_of(tree);
+    ZPOPT options;
+    options.szRootDir = root.c_str();
+    options.fRecurse = 1;
+    options.fLevel = '5';
+    options.fQuiet = 1;
+    ZpSetOptions(&options);
+    ZIPNAMES names;
+    names.zipnames[0] = "*.*";
+    const std::string archive_text = text_of(archive);
+    const auto start = Clock::now();
+    const int result = ZpArchive(1, archive_text.c_str(), &names);
+    const double elapsed = seconds_since(start);
+    if (result != ZE_OK) throw std::runtime_error("ZpArchive returned " + std::to_string(result));
+    return elapsed;
+}
+
+double time_info_zip(const fs::path& tree, const fs::path& archive) {
+    fs::remove(archive);
+    return run_timed({"sh", "-c", "cd '" + tree.string() + "' && exec zip -r -5 -q '" + archive.string() + "' ."});
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    const int megabytes = positive_argument(argc, argv, 1, 200);
+    const int rounds = positive_argument(argc, argv, 2, 3);
+    try {
+        ScratchFolder folder("zip");
+        const fs::path tree = folder.native() / "tree";
+        const fs::path ours = folder.native() / "ours.zip";
+        const fs::path theirs = folder.native() / "theirs.zip";
+        write_tree(tree, static_cast<std::uint64_t>(megabytes) * 1'000'000);
+        time_info_zip(tree, theirs);  // brings the tree into the page cache
+
+        Rounds timings;
+        double our_processor = 0;
+        double their_processor = 0;
+        for (int round = 0; round < rounds; ++round) {
+            double our_seconds = 0;
+            double their_seconds = 0;
+            for (int turn = 0; turn < 2; ++turn) {
+                if ((round + turn) % 2 == 0) {
+                    const double before = processor_seconds(RUSAGE_SELF);
+                    our_seconds = time_ours(tree, ours);
+                    our_processor += processor_seconds(RUSAGE_SELF) - before;
+                } else {
+                    const double before = processor_seconds(RUSAGE_CHILDREN);
+                    their_seconds = time_info_zip(tree, theirs);
+                    their_processor += processor_seconds(RUSAGE_CHILDREN) - before;
+                }
+            }
+            timings.add(our_seconds, their_seconds);
+        }
+        timings.report("zip of a " + std::to_string(megabytes) + " MB tree at level 5", "zip -r -5", 1.2);
+        std::printf("processor time: %.2f s against %.2f s, ratio %.3f; archives %ju and %ju bytes\n",
+                    our_processor / rounds, their_processor / rounds, our_processor / their_processor,
+                    static_cast<std::uintmax_t>(fs::file_size(ours)), static_cast<std::uintmax_t>(fs::file_size(theirs)));
+    } catch (const std::exception& failure) {
+        std::fprintf(stderr, "zip_bench: %s\n", failure.what());
+        return 1;
+    }
+    return 0;
+}
