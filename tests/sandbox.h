@@ -1,0 +1,84 @@
+#pragma once
+// A place for the program to run in: a fresh folder that holds the files a test
+// snapshots, the snapshots themselves, and the home, trash and temporary folder of
+// the run, so that nothing outside it is touched. The program runs as a separate
+// process in the console front end.
+
+#include <filesystem>
+#include <map>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace quillet::end_to_end {
+
+struct Outcome {
+    int status = -1;  // the exit status
+    std::string out;  // standard output: message rows and the syntax
+    std::string err;  // standard error: message boxes
+};
+
+struct RunOptions {
+    // The local time the program starts at ("2010-09-30 09:00:00"), or the real clock.
+    std::optional<std::string> clock;
+    // What standard input holds: the answers to the questions.
+    std::string input;
+    bool shift = false;
+    std::map<std::string, std::string> environment;
+
+    RunOptions& at(std::string local_time) {
+        clock = std::move(local_time);
+        return *this;
+    }
+    RunOptions& answering(std::string lines) {
+        input = std::move(lines);
+        return *this;
+    }
+    RunOptions& holding_shift() {
+        shift = true;
+        return *this;
+    }
+    RunOptions& with(const std::string& name, std::string value) {
+        environment[name] = std::move(value);
+        return *this;
+    }
+};
+
+class Sandbox {
+public:
+    Sandbox();
+    ~Sandbox();
+    Sandbox(const Sandbox&) = delete;
+    Sandbox& operator=(const Sandbox&) = delete;
+
+    // A path inside the sandbox, natively and as the program's path text (Z:\...).
+    std::filesystem::path native(const std::string& relative = {}) const;
+    std::string text(const std::string& relative = {}) const;
+
+    // Writes a file, making its folders; the content defaults to the file's name.
+    void write(const std::string& relative, std::optional<std::string> content = std::nullopt) const;
+    std::string read(const std::string& relative) const;
+    bool exists(const std::string& relative) const;
+    void make_folder(const std::string& relative) const;
+    // Sets a file's last write time to a local date and time ("2010-09-29 23:59").
+    void set_write_time(const std::string& relative, const std::string& local_time) const;
+
+    // Everything below a folder, sorted, relative to it; folders end in "/".
+    std::vector<std::string> tree(const std::string& relative) const;
+    // The names of what the run moved to the trash, sorted.
+    std::vector<std::string> trashed() const;
+
+    // A command file with CR LF line ends; returns its path text.
+    std::string command_file(const std::string& relative, const std::vector<std::string>& lines) const;
+
+    // Runs the program with these arguments and waits for it to end.
+    Outcome run(const std::vector<std::string>& arguments, const RunOptions& options = {}) const;
+
+private:
+    std::filesystem::path root_;
+};
+
+// The lines of a text, without their line ends.
+std::vector<std::string> lines_of(const std::string& text);
+
+}  // namespace quillet::end_to_end
