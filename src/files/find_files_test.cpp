@@ -3,7 +3,6 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <filesystem>
 #include <map>
 #include <string>
@@ -20,140 +19,89 @@ using ::testing::ElementsAre;
 using ::testing::UnorderedElementsAre;
 using platform::DirectoryEntry;
 
-// What a walk handed back, one line per entry:
-// full path, "dir" or "file", RecursedDir, "changed" when DirChanged, level.
+// One line per entry handed back: full path, dir or file, [RecursedDir],
+// "changed" when DirChanged, and the current level.
 std::vector<std::string> walk(lib_clsFindFiles& finder, const std::string& filespec, const std::string& start,
                               bool subfolders) {
     std::vector<std::string> seen;
     for (bool found = finder.FindFirstFile(filespec, start, subfolders); found; found = finder.FindNextFile()) {
-        seen.push_back(finder.FullFile() + " " + (finder.IsDir() ? "dir" : "file") + " [" + finder.RecursedDir() +
-                       "]" + (finder.DirChanged() ? " changed" : "") + " " +
-                       std::to_string(finder.CurrentFindLevel()));
+        seen.push_back(finder.FullFile() + (finder.IsDir() ? " dir [" : " file [") + finder.RecursedDir() + "]" +
+                       (finder.DirChanged() ? " changed " : " ") + std::to_string(finder.CurrentFindLevel()));
     }
     return seen;
 }
 
-// Folders kept in memory and listed in the order written, so that a walk's order
-// is known in advance. A folder not named here cannot be listed.
-class MemoryTree {
-public:
-    explicit MemoryTree(std::map<std::string, std::vector<DirectoryEntry>> folders) : folders_(std::move(folders)) {}
+// Folders listed in the order written, so that a walk's order is known. A folder
+// not named here cannot be listed.
+using Tree = std::map<std::string, std::vector<DirectoryEntry>>;
 
-    lib_clsFindFiles::FolderLister lister() const {
-        return [this](std::string_view folder, std::string_view pattern) -> std::unique_ptr<platform::FolderListing> {
-            const auto found = folders_.find(std::string(folder));
-            if (found == folders_.end()) return nullptr;
-            return std::make_unique<Listing>(found->second, pattern);
-        };
+class TreeListing : public platform::FolderListing {
+public:
+    TreeListing(const std::vector<DirectoryEntry>& entries, std::string_view pattern)
+        : entries_{{".", true}, {"..", true}}, pattern_(pattern, CaseMode::ignore_case) {
+        entries_.insert(entries_.end(), entries.begin(), entries.end());
+    }
+    bool next(DirectoryEntry& entry) override {
+        while (next_ < entries_.size()) {
+            entry = entries_[next_++];
+            if (pattern_.matches(entry.name)) return true;
+        }
+        return false;
     }
 
 private:
-    class Listing : public platform::FolderListing {
-    public:
-        Listing(const std::vector<DirectoryEntry>& entries, std::string_view pattern)
-            : pattern_(pattern, CaseMode::ignore_case) {
-            entries_ = {DirectoryEntry{".", true}, DirectoryEntry{"..", true}};
-            entries_.insert(entries_.end(), entries.begin(), entries.end());
-        }
-        bool next(DirectoryEntry& entry) override {
-            while (next_ < entries_.size()) {
-                const DirectoryEntry& candidate = entries_[next_++];
-                if (!pattern_.matches(candidate.name)) continue;
-                entry = candidate;
-                return true;
-            }
-            return false;
-        }
-
-    private:
-        WildcardPattern pattern_;
-        std::vector<DirectoryEntry> entries_;
-        std::size_t next_ = 0;
-    };
-
-    std::map<std::string, std::vector<DirectoryEntry>> folders_;
+    std::vector<DirectoryEntry> entries_;
+    WildcardPattern pattern_;
+    std::size_t next_ = 0;
 };
 
-DirectoryEntry file(const char* name) { return DirectoryEntry{name, false}; }
-DirectoryEntry folder(const char* name) { return DirectoryEntry{name, true}; }
-
-// R holds files and folders at three depths; S2 is empty.
-MemoryTree three_levels() {
-    return MemoryTree({
-        {"R", {file("a.txt"), folder("S1"), file("b.txt"), folder("S2"), file("c.dat")}},
-        {"R\\S1", {file("d.txt"), folder("T"), file("e.txt")}},
-        {"R\\S1\\T", {file("f.txt")}},
-        {"R\\S2", {}},
+lib_clsFindFiles finder_of(const Tree& tree, std::int32_t search_type) {
+    lib_clsFindFiles finder([&tree](std::string_view folder, std::string_view pattern) {
+        const auto found = tree.find(std::string(folder));
+        return found == tree.end() ? nullptr : std::make_unique<TreeListing>(found->second, pattern);
     });
+    finder.SearchType(search_type);
+    return finder;
 }
 
-TEST(FindFilesWalk, FilesAndFoldersDepthFirstWithTheirFlags) {
-    const MemoryTree tree = three_levels();
-    lib_clsFindFiles finder(tree.lister());
-    finder.SearchType(3);
-    EXPECT_THAT(walk(finder, "*", "R", true), ElementsAre("R\\a.txt file [] 1",
-                                                          "R\\S1 dir [] 1",  // before its contents, as its parent's entry
-                                                          "R\\S1\\d.txt file [S1] changed 2",
-                                                          "R\\S1\\T dir [S1] 2",
-                                                          "R\\S1\\T\\f.txt file [S1\\T] changed 3",
-                                                          "R\\S1\\e.txt file [S1] changed 2",  // back in S1
-                                                          "R\\b.txt file [] changed 1",
-                                                          "R\\S2 dir [] 1",
-                                                          "R\\c.dat file [] changed 1"));  // after the empty S2
-    EXPECT_EQ(finder.CurrentFindLevel(), 1);
-}
+const Tree kThreeLevels = {
+    {"R", {{"a.txt", false}, {"S1", true}, {"b.txt", false}, {"S2", true}, {"c.dat", false}}},
+    {"R\\S1", {{"d.txt", false}, {"locked", true}, {"T", true}, {"e.txt", false}}},  // locked cannot be listed
+    {"R\\S1\\T", {{"f.txt", false}}},
+    {"R\\S2", {}},
+};
 
-TEST(FindFilesWalk, FilesOnlyStillWalksFoldersThatDoNotMatch) {
-    const MemoryTree tree = three_levels();
-    lib_clsFindFiles finder(tree.lister());
-    EXPECT_THAT(walk(finder, "R\\*.TXT", "", true),
+TEST(FindFilesWalk, DepthFirstWithTheFlagsOfEachEntry) {
+    lib_clsFindFiles finder = finder_of(kThreeLevels, 3);
+    EXPECT_THAT(walk(finder, "*", "R", true),
+                ElementsAre("R\\a.txt file [] 1",
+                            "R\\S1 dir [] 1",  // before its contents, as an entry of its parent
+                            "R\\S1\\d.txt file [S1] changed 2",
+                            "R\\S1\\locked dir [S1] 2",  // given up at once
+                            "R\\S1\\T dir [S1] changed 2",
+                            "R\\S1\\T\\f.txt file [S1\\T] changed 3",
+                            "R\\S1\\e.txt file [S1] changed 2",  // back in S1
+                            "R\\b.txt file [] changed 1", "R\\S2 dir [] 1",
+                            "R\\c.dat file [] changed 1"));  // after the empty S2
+
+    lib_clsFindFiles files_only = finder_of(kThreeLevels, 1);  // folders that do not match are walked
+    EXPECT_THAT(walk(files_only, "R\\*.TXT", "", true),
                 ElementsAre("R\\a.txt file [] 1", "R\\S1\\d.txt file [S1] changed 2",
                             "R\\S1\\T\\f.txt file [S1\\T] changed 3", "R\\S1\\e.txt file [S1] changed 2",
                             "R\\b.txt file [] changed 1"));
-}
 
-TEST(FindFilesWalk, FoldersOnly) {
-    const MemoryTree tree = three_levels();
-    lib_clsFindFiles finder(tree.lister());
-    finder.SearchType(2);
-    EXPECT_THAT(walk(finder, "*", "R", true),
-                ElementsAre("R\\S1 dir [] 1", "R\\S1\\T dir [S1] changed 2", "R\\S2 dir [] changed 1"));
-}
-
-TEST(FindFilesWalk, WithoutSubfoldersNothingBelowIsWalked) {
-    const MemoryTree tree = three_levels();
-    lib_clsFindFiles finder(tree.lister());
-    finder.SearchType(3);
-    EXPECT_THAT(walk(finder, "S*", "R", false), ElementsAre("R\\S1 dir [] 1", "R\\S2 dir [] 1"));
-    finder.SearchType(1);
-    EXPECT_THAT(walk(finder, "*.*", "R", false), ElementsAre("R\\a.txt file [] 1", "R\\b.txt file [] 1",
-                                                             "R\\c.dat file [] 1"));
-}
-
-TEST(FindFilesWalk, AFolderThatCannotBeListedIsGivenUp) {
-    const MemoryTree tree({
-        {"R", {folder("locked"), file("after.txt")}},
-    });
-    lib_clsFindFiles finder(tree.lister());
-    EXPECT_THAT(walk(finder, "*", "R", true), ElementsAre("R\\after.txt file [] changed 1"));
-}
-
-TEST(FindFilesWalk, LinksToFoldersAreReturnedButNotWalked) {
-    DirectoryEntry link = folder("loop");
-    link.link = true;
-    const MemoryTree tree({
-        {"R", {link, file("x.txt")}},
-        {"R\\loop", {file("never.txt")}},
-    });
-    lib_clsFindFiles finder(tree.lister());
-    finder.SearchType(3);
-    EXPECT_THAT(walk(finder, "*", "R", true), ElementsAre("R\\loop dir [] 1", "R\\x.txt file [] 1"));
+    lib_clsFindFiles folders_only = finder_of(kThreeLevels, 2);
+    EXPECT_THAT(walk(folders_only, "*", "R", true),
+                ElementsAre("R\\S1 dir [] 1", "R\\S1\\locked dir [S1] changed 2", "R\\S1\\T dir [S1] changed 2",
+                            "R\\S2 dir [] changed 1"));
+    lib_clsFindFiles without_subfolders = finder_of(kThreeLevels, 3);
+    EXPECT_THAT(walk(without_subfolders, "S*", "R", false), ElementsAre("R\\S1 dir [] 1", "R\\S2 dir [] 1"));
 }
 
 TEST(FindFilesWalk, RefusesToGoDeeperThan9999Levels) {
-    // Every folder holds one more, with an empty name, so that paths do not grow.
-    const MemoryTree tree({{"R", {folder("")}}});
-    lib_clsFindFiles finder(tree.lister());
+    // Every folder holds one more, named "", so that the paths do not grow.
+    const Tree endless = {{"R", {{"", true}}}};
+    lib_clsFindFiles finder = finder_of(endless, 1);
     try {
         finder.FindFirstFile("*", "R", true);
         FAIL() << "no error";
@@ -164,95 +112,33 @@ TEST(FindFilesWalk, RefusesToGoDeeperThan9999Levels) {
     }
 }
 
-TEST(FindFilesLevels, FullDirAndClosingTheCurrentLevel) {
-    const MemoryTree tree = three_levels();
-    lib_clsFindFiles finder(tree.lister());
-    ASSERT_TRUE(finder.FindFirstFile("f.txt", "R", true));
-    EXPECT_EQ(finder.Dir(), "T");
-    EXPECT_EQ(finder.CurrentFindLevel(), 3);
-
-    std::int16_t level = 0;
-    EXPECT_EQ(finder.FullDir(level), "R\\S1\\T");
-    EXPECT_EQ(level, 3);
-    level = 2;
-    EXPECT_EQ(finder.FullDir(level), "R\\S1");
-    EXPECT_EQ(finder.CurrentFindLevelFullPath(), "R\\S1\\T");
-
-    finder.CloseCurrentFindLevel();
-    EXPECT_EQ(finder.CurrentFindLevel(), 2);
-    EXPECT_EQ(finder.RecursedDir(), "S1");
-    EXPECT_FALSE(finder.FindNextFile());  // S1 and R hold no other f.txt
-}
-
-// The same walker on real folders, listed in the file system's own order.
+// The same walker on real folders.
 class FindFilesOnDisk : public ::testing::Test {
 protected:
     void SetUp() override {
-        disk_.write("top.txt", "1");
-        disk_.write("README", "2");
-        disk_.write("one/mid.txt", "3");
-        disk_.write("one/two/deep.txt", "4");
-        disk_.write("one/two/three/deepest", "5");
+        for (const char* file : {"top.txt", "README", "one/mid.txt", "one/two/deep.txt", "one/two/three/deepest"}) {
+            disk_.write(file, "x");
+        }
     }
-    std::string text(const std::string& inside = {}) const { return disk_.text(inside); }
-
     testing::ScratchFolder disk_;
 };
 
-TEST_F(FindFilesOnDisk, WalksThreeDepthsInTheFileSystemsOrder) {
+TEST_F(FindFilesOnDisk, StarDotStarEmptyAndMissingFolders) {
     lib_clsFindFiles finder;
-    finder.SearchType(3);
-    std::vector<std::string> entries;
-    std::vector<std::string> top_level;
-    bool changed_on_every_new_folder = true;
-    std::string previous_folder;
-    for (bool found = finder.FindFirstFile("*.*", text(), true); found; found = finder.FindNextFile()) {
-        entries.push_back(finder.RecursedDir() + "|" + finder.File() + (finder.IsDir() ? "\\" : ""));
-        if (finder.RecursedDir().empty()) top_level.push_back(finder.File());
-        if (entries.size() > 1 && finder.RecursedDir() != previous_folder && !finder.DirChanged()) {
-            changed_on_every_new_folder = false;
-        }
-        previous_folder = finder.RecursedDir();
-    }
-
-    EXPECT_THAT(entries, UnorderedElementsAre("|top.txt", "|README", "|one\\", "one|mid.txt", "one|two\\",
-                                              "one\\two|deep.txt", "one\\two|three\\", "one\\two\\three|deepest"));
-    EXPECT_TRUE(changed_on_every_new_folder);
-    // Each folder comes before everything in it.
-    const auto position = [&](const std::string& entry) {
-        return std::find(entries.begin(), entries.end(), entry) - entries.begin();
-    };
-    EXPECT_LT(position("|one\\"), position("one|mid.txt"));
-    EXPECT_LT(position("one|two\\"), position("one\\two|deep.txt"));
-    EXPECT_LT(position("one\\two|three\\"), position("one\\two\\three|deepest"));
-
-    std::vector<std::string> listed;
-    for (const auto& entry : fs::directory_iterator(disk_.native())) listed.push_back(entry.path().filename().string());
-    EXPECT_EQ(top_level, listed);
-}
-
-TEST_F(FindFilesOnDisk, StarDotStarMatchesNamesWithoutADot) {
-    lib_clsFindFiles finder;
-    EXPECT_THAT(walk(finder, text("*.*"), "", false),
-                UnorderedElementsAre(text("top.txt") + " file [] 1", text("README") + " file [] 1"));
-}
-
-TEST_F(FindFilesOnDisk, NothingInEmptyOrMissingFolders) {
+    EXPECT_THAT(walk(finder, disk_.text("*.*"), "", false),
+                UnorderedElementsAre(disk_.text("top.txt") + " file [] 1", disk_.text("README") + " file [] 1"));
     fs::create_directory(disk_.native("empty"));
-    lib_clsFindFiles finder;
-    finder.SearchType(3);
-    EXPECT_FALSE(finder.FindFirstFile("*", text("empty"), true));
-    EXPECT_FALSE(finder.FindFirstFile("*", text("missing"), true));
-    EXPECT_FALSE(finder.FindFirstFile("*.none", text(), false));
+    EXPECT_FALSE(finder.FindFirstFile("*", disk_.text("empty"), true));
+    EXPECT_FALSE(finder.FindFirstFile("*", disk_.text("missing"), true));
 }
 
-TEST_F(FindFilesOnDisk, ALoopOfLinksDoesNotTrapTheWalk) {
+TEST_F(FindFilesOnDisk, ALoopOfLinksIsListedButNotWalked) {
     fs::create_directory_symlink(disk_.native(), disk_.native("one/back to the top"));
     lib_clsFindFiles finder;
     finder.SearchType(3);
-    const std::vector<std::string> entries = walk(finder, "*", text(), true);
+    const std::vector<std::string> entries = walk(finder, "*", disk_.text(), true);
     EXPECT_EQ(entries.size(), 9u);
-    EXPECT_THAT(entries, ::testing::Contains(::testing::StartsWith(text("one/back to the top") + " dir [one]")));
+    EXPECT_THAT(entries, ::testing::Contains(::testing::StartsWith(disk_.text("one/back to the top") + " dir [one]")));
 }
 
 }  // namespace
