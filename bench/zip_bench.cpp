@@ -2,7 +2,7 @@
 // "zip -r -5" on the same tree in the same run. The goal is at most 1.2 x the
 // time of zip.
 //
-//   zip_bench [megabytes=200] [rounds=3]
+//   zip_bench [megabytes=200] [rounds=5]
 //
 // The tree is written once into a fresh folder under $TMPDIR (else /tmp) and
 // read once before timing, so that both sides find it in the page cache. The two
@@ -124,7 +124,7 @@ double time_info_zip(const fs::path& tree, const fs::path& archive) {
 
 int main(int argc, char** argv) {
     const int megabytes = positive_argument(argc, argv, 1, 200);
-    const int rounds = positive_argument(argc, argv, 2, 3);
+    const int rounds = positive_argument(argc, argv, 2, 5);
     try {
         ScratchFolder folder("zip");
         const fs::path tree = folder.native() / "tree";
