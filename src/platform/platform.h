@@ -16,6 +16,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "text/dates.h"
 
@@ -204,5 +205,35 @@ struct ArchiveStatus {
 std::optional<ArchiveStatus> archive_status(std::string_view path_text);
 // Removes a folder only when it is empty; false otherwise (reason in last_error()).
 bool remove_empty_folder(std::string_view path_text);
+
+// ---------------------------------------------------------------------------
+// Programs
+
+// The program registered to open a file: the executable of the default
+// application for the file's content type, as path text. Empty when the file
+// cannot be read, nothing is registered for its type, or the executable is
+// nowhere to be found.
+std::string registered_program(std::string_view file_text);
+// Whether the path names a file that the host runs as a program.
+bool is_program(std::string_view path_text);
+
+// A started process as the host knows it; 0 names none.
+using ProcessHandle = std::int32_t;
+// Starts a program with its arguments, which reach it as they are, in the given
+// working folder (ours when empty). A program named without a drive or a
+// backslash is looked for along PATH. The new process reads no input. 0 when it
+// could not be started (reason in last_error()).
+ProcessHandle start_process(std::string_view program_text, const std::vector<std::string>& arguments,
+                            std::string_view working_folder_text);
+struct ProcessStatus {
+    bool ended = false;
+    // Once ended: its exit status, or 128 + the signal that ended it.
+    std::int32_t exit_code = 0;
+};
+// Waits up to that many milliseconds for a started process to end. Empty when
+// the handle names no process started here.
+std::optional<ProcessStatus> wait_for_process(ProcessHandle process, std::uint32_t milliseconds);
+// Forgets a started process. One that still runs goes on by itself.
+void close_process(ProcessHandle process);
 
 }  // namespace quillet::platform

@@ -1,0 +1,155 @@
+// Programs started and waited for: posix_spawn to start them, waitpid, polled, to
+// learn that they have ended. A process is known by its id until it is closed;
+// its end is collected once and kept, so its exit code can be read as often as
+// asked.
+
+#include <fcntl.h>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <chrono>
+#include <iterator>
+#include <map>
+#include <thread>
+
+#include "platform/platform.h"
+
+extern char** environ;
+
+namespace quillet::platform {
+
+namespace {
+
+struct StartedProcess {
+    bool ended = false;
+    std::int32_t exit_code = 0;
+    bool closed = false;  // nobody asks for it any more; kept only until it ends
+};
+
+std::map<pid_t, StartedProcess>& started_processes() {
+    static std::map<pid_t, StartedProcess> processes;
+    return processes;
+}
+
+std::int32_t exit_code_from(int status) {
+    if (WIFEXITED(status)) return WEXITSTATUS(status);
+    if (WIFSIGNALED(status)) return 128 + WTERMSIG(status);
+    return 0;
+}
+
+// Collects the process's end if it has come, without waiting.
+bool has_ended(pid_t pid, StartedProcess& process) {
+    if (process.ended) return true;
+    int status = 0;
+    pid_t result = 0;
+    do {
+        result = ::waitpid(pid, &status, WNOHANG);
+    } while (result < 0 && errno == EINTR);
+    if (result == pid) {
+        process.ended = true;
+        process.exit_code = exit_code_from(status);
+    } else if (result < 0) {
+        // Collected elsewhere (SIGCHLD ignored): it is gone, its exit code unknown.
+        process.ended = true;
+        process.exit_code = -1;
+    }
+    return process.ended;
+}
+
+// Closed processes are collected as they end, so none stays behind as a zombie.
+void forget_ended_closed_processes() {
+    auto& processes = started_processes();
+    for (auto entry = processes.begin(); entry != processes.end();) {
+        const bool gone = entry->second.closed && has_ended(entry->first, entry->second);
+        entry = gone ? processes.erase(entry) : std::next(entry);
+    }
+}
+
+bool is_bare_name(std::string_view program_text) {
+    return program_text.find_first_of("\\:") == std::string_view::npos;
+}
+
+class SpawnActions {
+public:
+    SpawnActions() { ::posix_spawn_file_actions_init(&actions_); }
+    ~SpawnActions() { ::posix_spawn_file_actions_destroy(&actions_); }
+    SpawnActions(const SpawnActions&) = delete;
+    SpawnActions& operator=(const SpawnActions&) = delete;
+
+    // The child reads no input: the program's own prompts keep the terminal.
+    void no_input() { ::posix_spawn_file_actions_addopen(&actions_, 0, "/dev/null", O_RDONLY, 0); }
+    void change_folder(const std::string& native) { ::posix_spawn_file_actions_addchdir_np(&actions_, native.c_str()); }
+    const posix_spawn_file_actions_t* get() const { return &actions_; }
+
+private:
+    posix_spawn_file_actions_t actions_;
+};
+
+}  // namespace
+
+ProcessHandle start_process(std::string_view program_text, const std::vector<std::string>& arguments,
+                            std::string_view working_folder_text) {
+    forget_ended_closed_processes();
+    const bool along_path = is_bare_name(program_text);
+    const auto program = along_path ? std::optional<std::string>(program_text) : native_path(program_text);
+    if (!program || program->empty()) {
+        errno = ENOENT;
+        return 0;
+    }
+    SpawnActions actions;
+    actions.no_input();
+    if (!working_folder_text.empty()) {
+        const auto folder = native_path(working_folder_text);
+        if (!folder) {
+            errno = ENOENT;
+            return 0;
+        }
+        actions.change_folder(*folder);
+    }
+    std::vector<char*> argv;
+    argv.push_back(const_cast<char*>(program->c_str()));
+    for (const std::string& argument : arguments) argv.push_back(const_cast<char*>(argument.c_str()));
+    argv.push_back(nullptr);
+
+    pid_t pid = 0;
+    const int result = along_path ? ::posix_spawnp(&pid, program->c_str(), actions.get(), nullptr, argv.data(), environ)
+                                  : ::posix_spawn(&pid, program->c_str(), actions.get(), nullptr, argv.data(), environ);
+    if (result != 0) {
+        errno = result;
+        return 0;
+    }
+    started_processes()[pid] = StartedProcess{};
+    return pid;
+}
+
+std::optional<ProcessStatus> wait_for_process(ProcessHandle process, std::uint32_t milliseconds) {
+    const auto found = started_processes().find(process);
+    if (found == started_processes().end() || found->second.closed) {
+        errno = ECHILD;
+        return std::nullopt;
+    }
+    using Clock = std::chrono::steady_clock;
+    const auto deadline = Clock::now() + std::chrono::milliseconds(milliseconds);
+    constexpr auto kPollInterval = std::chrono::milliseconds(5);
+    while (!has_ended(found->first, found->second)) {
+        const auto now = Clock::now();
+        if (now >= deadline) break;
+        std::this_thread::sleep_for(std::min<Clock::duration>(kPollInterval, deadline - now));
+    }
+    return ProcessStatus{found->second.ended, found->second.exit_code};
+}
+
+void close_process(ProcessHandle process) {
+    const auto found = started_processes().find(process);
+    if (found == started_processes().end()) return;
+    if (has_ended(found->first, found->second)) {
+        started_processes().erase(found);
+    } else {
+        found->second.closed = true;
+    }
+}
+
+}  // namespace quillet::platform
