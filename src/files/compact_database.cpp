@@ -1,0 +1,148 @@
+#include "files/compact_database.h"
+
+#include <functional>
+#include <memory>
+#include <optional>
+
+#include "files/copy_file.h"
+#include "files/database_engine.h"
+#include "files/database_temp_names.h"
+#include "files/file_deletion.h"
+#include "files/file_times.h"
+#include "files/find_executable.h"
+#include "files/run_application.h"
+#include "platform/platform.h"
+#include "text/error.h"
+#include "text/vb_errors.h"
+#include "ui/busy.h"
+
+namespace quillet::lib_basFile {
+
+namespace {
+
+constexpr const char* kCompactDatabase = "lib_CompactDatabase";
+constexpr const char* kCompactDatabaseCL = "lib_CompactDatabaseCL";
+constexpr const char* kCrLf = "\r\n";
+
+// Makes the compacted output from the input: the one step in which the engine and
+// the command line differ.
+using CompactStep = std::function<void(const std::string& input, const std::string& output)>;
+
+// A file (not a folder) at exactly this path: a target's name is no pattern, and
+// case counts in names on this host.
+bool file_exists_at(const std::string& path) {
+    const auto found = platform::attributes(path);
+    return found && !found->directory;
+}
+
+Error with_database(const char* routine, const Error& error, const std::string& source, const std::string& output) {
+    return Error(error.number(), routine,
+                 error.description() + kCrLf + kCrLf + "DB=" + source + kCrLf + "Temp=" + output);
+}
+
+void remove_input_copy(const std::string& input) {
+    try {
+        lib_KillFile(input, false);
+    } catch (const Error&) {
+        // The error on its way to the caller is the one that matters.
+    }
+}
+
+// The old target goes to the trash only once a compacted copy stands ready; when
+// it cannot go, the copy stays under its temporary name.
+bool replace_target(const std::string& output, const std::string& target,
+                    const std::optional<platform::FileTimes>& times) {
+    if (!file_exists_at(output)) return false;
+    if (!lib_KillFile(target, false)) return false;
+    platform::rename_file(output, target);
+    if (!file_exists_at(target)) return false;
+    if (times) lib_SetFileTimes(target, *times);
+    return true;
+}
+
+// The source's times, read before anything reads the source and so moves its
+// access time; empty when there is no such file.
+std::optional<platform::FileTimes> source_times(const std::string& source) {
+    platform::FileTimes times;
+    if (!lib_GetFileTimes(source, times)) return std::nullopt;
+    return times;
+}
+
+bool compact_into_target(const char* routine, const std::string& source, const std::string& target,
+                         const std::optional<platform::FileTimes>& times, bool copy_first,
+                         const CompactStep& compact) {
+    std::string output;
+    std::string input_copy;
+    try {
+        TemporaryNames names(target);
+        output = names.draw({target});
+        if (copy_first) {
+            input_copy = names.draw({source, output});
+            lib_CopyFile(source, input_copy, true, false);
+        }
+        lib_KillFile(output, false);
+        compact(copy_first ? input_copy : source, output);
+        const bool replaced = replace_target(output, target, times);
+        if (copy_first) lib_KillFile(input_copy, false);
+        return replaced;
+    } catch (const Error& error) {
+        if (!input_copy.empty()) remove_input_copy(input_copy);
+        throw with_database(routine, error, source, output);
+    }
+}
+
+// The command-line route with the source's times already read.
+bool compact_through_program(const std::string& source, const std::string& target,
+                             const std::optional<platform::FileTimes>& times, bool copy_first) {
+    // Without a registered program nothing could be started: no copy is made for nothing.
+    const std::string program = lib_FindExecutable(source);
+    if (program.empty()) return false;
+    return compact_into_target(kCompactDatabaseCL, source, target, times, copy_first,
+                               [&](const std::string& input, const std::string& output) {
+                                   platform::ProcessHandle process = 0;
+                                   std::int32_t window = 0;
+                                   std::int32_t exit_code = 0;
+                                   lib_RunApplication(CompactCommandLine(program, input, output), true, process,
+                                                      window, exit_code, true, kShowNormal, "", 0);
+                               });
+}
+
+}  // namespace
+
+bool lib_CompactDatabase(const std::string& strSource, std::string& strTarget, bool blnOverwrite,
+                         const std::string& strPassword, bool blnCopyFirst) {
+    lib_basDisplay::BusyScope busy;
+    if (strTarget.empty()) strTarget = strSource;
+    if (!blnOverwrite && file_exists_at(strTarget)) return false;
+    const std::string connect = strPassword.empty() ? std::string() : ";pwd=" + strPassword;
+    const auto times = source_times(strSource);
+
+    // The engine is chosen before anything is copied, so that a database no engine
+    // can take goes to the command line without a copy made for nothing.
+    std::unique_ptr<DatabaseEngine> engine;
+    try {
+        engine = CreateDatabaseEngine(strSource);
+    } catch (const Error& error) {
+        if (error.number() != vb::kCannotCreateObject) throw with_database(kCompactDatabase, error, strSource, "");
+        return compact_through_program(strSource, strTarget, times, blnCopyFirst);
+    }
+    return compact_into_target(kCompactDatabase, strSource, strTarget, times, blnCopyFirst,
+                               [&](const std::string& input, const std::string& output) {
+                                   engine->CompactDatabase(input, output, connect);
+                               });
+}
+
+bool lib_CompactDatabaseCL(const std::string& strSource, std::string& strTarget, bool blnOverwrite,
+                           const std::string& /*strConnect*/, bool blnCopyFirst) {
+    lib_basDisplay::BusyScope busy;
+    if (strTarget.empty()) strTarget = strSource;
+    if (!blnOverwrite && file_exists_at(strTarget)) return false;
+    return compact_through_program(strSource, strTarget, source_times(strSource), blnCopyFirst);
+}
+
+std::string CompactCommandLine(const std::string& strProgram, const std::string& strInput,
+                               const std::string& strOutput) {
+    return "\"" + strProgram + "\" \"" + strInput + "\" /compact \"" + strOutput + "\"";
+}
+
+}  // namespace quillet::lib_basFile

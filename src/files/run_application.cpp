@@ -1,0 +1,104 @@
+#include "files/run_application.h"
+
+#include <algorithm>
+#include <chrono>
+#include <vector>
+
+#include "files/find_executable.h"
+#include "files/trapping.h"
+#include "text/paths.h"
+#include "text/tokenizer.h"
+#include "text/unicode.h"
+#include "ui/front_end.h"
+
+namespace quillet::lib_basFile {
+
+namespace {
+
+constexpr const char* kSource = "Base7.lib_RunApplication";
+// How long one look at a running process waits before window events run again:
+// short enough to keep the window alive, long enough not to spin.
+constexpr std::int32_t kPollMilliseconds = 20;
+
+struct Command {
+    std::string program;
+    std::vector<std::string> arguments;
+};
+
+Command split_command_line(const std::string& command_line) {
+    // A part takes at least one character and one blank.
+    std::vector<std::string> parts(command_line.size() / 2 + 2);
+    const std::int16_t count = lib_basConversion::split_at_blanks(command_line, parts);
+    Command command;
+    if (count < 1) return command;
+    command.program = parts[1];
+    command.arguments.assign(parts.begin() + 2, parts.begin() + 1 + count);
+    return command;
+}
+
+bool runs_as_program(const std::string& program) {
+    const std::string extension = unicode::to_upper(lib_basConversion::lib_GetFileExt(program));
+    return extension.empty() || extension == "EXE" || platform::is_program(program);
+}
+
+// A program of this host knows nothing of drives: it gets the path they stand for.
+std::string host_argument(const std::string& argument) {
+    if (lib_basConversion::lib_GetDrive(argument).empty()) return argument;
+    return platform::native_path(argument).value_or(argument);
+}
+
+std::int32_t wait_for_end(platform::ProcessHandle process, std::int32_t timeout_seconds) {
+    using Clock = std::chrono::steady_clock;
+    const auto started = Clock::now();
+    const auto limit = std::chrono::seconds(timeout_seconds);
+    while (true) {
+        front_end().do_events();
+        if (lib_WaitForProcess(process, "", 0, kPollMilliseconds) != kWaitTimeout) break;
+        if (timeout_seconds > 0 && Clock::now() - started >= limit) break;
+    }
+    const auto status = platform::wait_for_process(process, 0);
+    return status && status->ended ? status->exit_code : kStillActive;
+}
+
+}  // namespace
+
+bool lib_RunApplication(const std::string& strCommandLine, bool blnWait, platform::ProcessHandle& lngProcess,
+                        std::int32_t& lngWindow, std::int32_t& lngExitCode, bool blnCloseHandle,
+                        std::int16_t /*intShowWindow*/, const std::string& strWorkDir, std::int32_t lngTimeOut) {
+    return report_and_raise_again(kSource, "App:" + strCommandLine, [&] {
+        lngProcess = 0;
+        lngWindow = 0;
+        Command command = split_command_line(strCommandLine);
+        if (command.program.empty()) return false;
+        if (!runs_as_program(command.program)) {
+            const std::string program = lib_FindExecutable(command.program);
+            if (program.empty()) return false;
+            command.arguments.insert(command.arguments.begin(), command.program);
+            command.program = program;
+        }
+        std::vector<std::string> arguments;
+        for (const std::string& argument : command.arguments) arguments.push_back(host_argument(argument));
+
+        const platform::ProcessHandle process = platform::start_process(command.program, arguments, strWorkDir);
+        if (process == 0) return false;
+        lngProcess = process;
+        if (blnWait) {
+            lngExitCode = wait_for_end(process, lngTimeOut);
+            platform::close_process(process);
+        } else if (blnCloseHandle) {
+            platform::close_process(process);
+        }
+        return true;
+    });
+}
+
+std::int32_t lib_WaitForProcess(platform::ProcessHandle lngProcess, const std::string& /*strTitle*/,
+                                std::int32_t /*lngUnused*/, std::int32_t lngMilliseconds) {
+    if (lngProcess == 0) return kWaitFailed;
+    const auto status =
+        platform::wait_for_process(lngProcess, static_cast<std::uint32_t>(std::max<std::int32_t>(lngMilliseconds, 0)));
+    if (!status) return kWaitFailed;
+    return status->ended ? kWaitObject0 : kWaitTimeout;
+}
+
+}  // namespace quillet::lib_basFile

@@ -1,0 +1,97 @@
+#include "files/run_application.h"
+
+#include <gtest/gtest.h>
+#include <stdlib.h>
+
+#include <chrono>
+#include <filesystem>
+#include <string>
+
+#include "files/database_test_support.h"
+#include "files/find_executable.h"
+#include "platform/platform.h"
+
+namespace quillet::lib_basFile {
+namespace {
+
+namespace fs = std::filesystem;
+using testing::ScratchFolder;
+using testing::TestDesktop;
+
+const TestDesktop& desktop = TestDesktop::get();
+
+struct Outcome {
+    bool started = false;
+    platform::ProcessHandle process = -1;
+    std::int32_t window = -1;
+    std::int32_t exit_code = -1;
+};
+
+Outcome run(const std::string& command_line, bool wait = true, std::int32_t time_out = 0) {
+    Outcome result;
+    result.started = lib_RunApplication(command_line, wait, result.process, result.window, result.exit_code, true,
+                                        kShowNormal, "", time_out);
+    return result;
+}
+
+std::string program_text() { return platform::path_text(desktop.compactor().string()).value(); }
+
+TEST(RunApplication, PassesQuotedArgumentsWithPathTextAsHostPathsAndReadsTheExitCode) {
+    ScratchFolder folder;
+    folder.write("tool", "#!/bin/sh\nprintf '%s\\n' \"$@\" > \"$(dirname \"$0\")/got\"\nexit 7\n");
+    fs::permissions(folder.native("tool"), fs::perms::owner_all);
+
+    const Outcome done = run("  \"" + folder.text("tool") + "\" \"" + folder.text("a file") + "\" /compact plain  ");
+    EXPECT_TRUE(done.started);
+    EXPECT_NE(done.process, 0);
+    EXPECT_EQ(done.window, 0);
+    EXPECT_EQ(done.exit_code, 7);
+    EXPECT_EQ(folder.read("got"), folder.native("a file").string() + "\n/compact\nplain\n");
+    // Waited for, the process is closed: there is nothing left to wait for.
+    EXPECT_EQ(lib_WaitForProcess(done.process, "", 0, 0), kWaitFailed);
+}
+
+TEST(RunApplication, OpensADocumentWithItsRegisteredProgram) {
+    ScratchFolder folder;
+    folder.write("notes.qdb", "text");
+    desktop.forget_arguments();
+    EXPECT_TRUE(run("\"" + folder.text("notes.qdb") + "\" extra").started);
+    EXPECT_EQ(desktop.compactor_arguments(), folder.native("notes.qdb").string() + "\nextra\n");
+
+    // Nothing registered, nothing found, nothing to start: no error either.
+    folder.write("data.mdb", "text");
+    EXPECT_FALSE(run("\"" + folder.text("data.mdb") + "\"").started);
+    EXPECT_FALSE(run("\"" + folder.text("missing") + "\" x").started);
+    EXPECT_FALSE(run("   ").started);
+}
+
+TEST(RunApplication, StopsWaitingAtTheTimeOutOrWhenAskedNotToWait) {
+    using Clock = std::chrono::steady_clock;
+    const auto started = Clock::now();
+    const Outcome timed_out = run("sleep 3", true, 1);
+    EXPECT_TRUE(timed_out.started);
+    EXPECT_EQ(timed_out.exit_code, kStillActive);
+    const Outcome not_waited = run("sleep 3", false);
+    EXPECT_TRUE(not_waited.started);
+    EXPECT_LT(Clock::now() - started, std::chrono::seconds(5));
+
+    EXPECT_EQ(lib_WaitForProcess(not_waited.process, "", 0, 0), kWaitFailed);  // closed at once
+    EXPECT_EQ(lib_WaitForProcess(0, "title", 0, 0), kWaitFailed);
+}
+
+TEST(FindExecutable, NamesTheProgramRegisteredForTheFileOutsideADriveRoot) {
+    ScratchFolder folder;
+    folder.write("notes.qdb", "text");
+    folder.write("data.mdb", "text");
+    EXPECT_EQ(lib_FindExecutable(folder.text("notes.qdb")), program_text());
+    EXPECT_EQ(lib_FindExecutable(folder.text("data.mdb")), "");
+    EXPECT_EQ(lib_FindExecutable(folder.text("missing.qdb")), "");
+
+    // The same file in the root of a drive: its folder holds no backslash.
+    ::setenv("QUILLET_DRIVES", ("Q:=" + folder.native().string()).c_str(), 1);
+    EXPECT_EQ(lib_FindExecutable("Q:\\notes.qdb"), "");
+    ::unsetenv("QUILLET_DRIVES");
+}
+
+}  // namespace
+}  // namespace quillet::lib_basFile

@@ -1,0 +1,77 @@
+#include "files/sqlite_engine.h"
+
+#include <gtest/gtest.h>
+#include <sqlite3.h>
+
+#include "files/database_engine.h"
+#include "files/database_test_support.h"
+#include "text/error.h"
+#include "text/vb_errors.h"
+
+namespace quillet {
+namespace {
+
+using testing::ScratchFolder;
+
+TEST(SqliteEngine, ReadsOnlyWhatIsCommittedAndLeavesNoLogFilesOfItsOwn) {
+    ScratchFolder folder;
+    testing::make_database(folder.native("busy.db"), 10, "WAL");
+    testing::make_database(folder.native("idle.db"), 10, "WAL");
+    SqliteEngine engine;
+
+    // Another program is in the middle of a change: its rows are not there yet.
+    sqlite3* writer = nullptr;
+    sqlite3_open(folder.native("busy.db").c_str(), &writer);
+    sqlite3_exec(writer, "BEGIN; INSERT INTO item VALUES (1000, zeroblob(10));", nullptr, nullptr, nullptr);
+    engine.CompactDatabase(folder.text("busy.db"), folder.text("busy.out"), "");
+    EXPECT_EQ(testing::database_rows(folder.native("busy.out")), "rows=5 sum=25");
+    sqlite3_exec(writer, "COMMIT", nullptr, nullptr, nullptr);
+    EXPECT_TRUE(folder.exists("busy.db-wal"));  // the writer's own, still in use
+    sqlite3_close(writer);
+
+    engine.CompactDatabase(folder.text("idle.db"), folder.text("idle.out"), "");
+    EXPECT_EQ(testing::database_rows(folder.native("idle.out")), "rows=5 sum=25");
+    EXPECT_FALSE(folder.exists("idle.db-wal"));
+    EXPECT_FALSE(folder.exists("idle.db-shm"));
+}
+
+TEST(SqliteEngine, RefusesAPasswordAndFailsWithoutLeavingOutput) {
+    ScratchFolder folder;
+    testing::make_database(folder.native("data.db"), 10);
+    // A damaged database: the right header, then nothing that SQLite can read.
+    folder.write("damaged.db", std::string("SQLite format 3\0", 16) + std::string(2000, 'x'));
+    SqliteEngine engine;
+
+    try {
+        engine.CompactDatabase(folder.text("data.db"), folder.text("out"), ";pwd=secret");
+        FAIL() << "a password was ignored";
+    } catch (const Error& error) {
+        EXPECT_NE(error.description().find("password"), std::string::npos);
+        EXPECT_EQ(error.description().find("secret"), std::string::npos);
+    }
+    EXPECT_THROW(engine.CompactDatabase(folder.text("damaged.db"), folder.text("out"), ""), Error);
+    EXPECT_FALSE(folder.exists("out"));
+
+    // An output that is there already is refused and kept.
+    folder.write("taken", "keep me");
+    EXPECT_THROW(engine.CompactDatabase(folder.text("data.db"), folder.text("taken"), ""), Error);
+    EXPECT_EQ(folder.read("taken"), "keep me");
+}
+
+TEST(DatabaseEngine, IsChosenByWhatTheFileHoldsNotByItsName) {
+    ScratchFolder folder;
+    testing::make_database(folder.native("plain.txt"), 2);
+    folder.write("fake.mdb", "Standard Jet DB");
+    EXPECT_NE(CreateDatabaseEngine(folder.text("plain.txt")), nullptr);
+    for (const char* name : {"fake.mdb", "missing.db"}) {
+        try {
+            CreateDatabaseEngine(folder.text(name));
+            FAIL() << name;
+        } catch (const Error& error) {
+            EXPECT_EQ(error.number(), vb::kCannotCreateObject);
+        }
+    }
+}
+
+}  // namespace
+}  // namespace quillet
