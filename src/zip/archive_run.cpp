@@ -53,13 +53,13 @@ private:
     const ArchiveSettings& settings_;
 };
 
-std::vector<std::string> specifications(int count, const ZIPNAMES& names) {
-    std::vector<std::string> specs;
+std::vector<std::string> requested_names(int count, const ZIPNAMES& names) {
+    std::vector<std::string> requests;
     for (int i = 0; i < count; ++i) {
-        const char* spec = names.zipnames[i];
-        if (spec != nullptr && *spec != '\0') specs.emplace_back(spec);
+        const char* request = names.zipnames[i];
+        if (request != nullptr && *request != '\0') requests.emplace_back(request);
     }
-    return specs;
+    return requests;
 }
 
 // Two files under one entry name cannot both be kept; the same file named
@@ -151,14 +151,14 @@ public:
     ArchiveRun(const ZIPUSERFUNCTIONS& callbacks, const ArchiveSettings& settings, const char* archive_path)
         : callbacks_(callbacks), settings_(settings), messages_(callbacks.print, settings), archive_path_(archive_path) {}
 
-    int run(const std::vector<std::string>& specs) {
+    int run(const std::vector<std::string>& requests) {
         const auto native = platform::native_path(archive_path_);
         if (!native) return fail(ZE_CREAT, "cannot reach the archive's drive: " + std::string(archive_path_));
 
         SelectionRules rules = settings_.selection;
         rules.skip_native = *native;
         std::string problem;
-        auto selection = select_entries(rules, specs, problem);
+        auto selection = select_entries(rules, requests, problem);
         if (!selection) return fail(ZE_PARMS, problem);
         for (const std::string& note : selection->notes) messages_.say("zip warning: " + note);
         for (const std::string& detail : selection->details) messages_.detail(detail);
@@ -230,16 +230,16 @@ int run_archive(const ZIPUSERFUNCTIONS& callbacks, const StoredOptions& options,
         return rc;
     }
     const Messages messages(callbacks.print, settings);
-    if (archive_path == nullptr || *archive_path == '\0' || names == nullptr || count < 0 || count > kMaxFileSpecs) {
+    if (archive_path == nullptr || *archive_path == '\0' || names == nullptr || count < 0 || count > kMaxFileNames) {
         messages.say("zip error: no archive name or a bad file list");
         return ZE_PARMS;
     }
-    const std::vector<std::string> specs = specifications(count, *names);
-    if (specs.empty()) {
+    const std::vector<std::string> requests = requested_names(count, *names);
+    if (requests.empty()) {
         messages.say("zip error: nothing to do");
         return ZE_NONE;
     }
-    return ArchiveRun(callbacks, settings, archive_path).run(specs);
+    return ArchiveRun(callbacks, settings, archive_path).run(requests);
 }
 
 }  // namespace quillet::zip32

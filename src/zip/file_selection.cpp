@@ -97,7 +97,7 @@ class Walker {
 public:
     Walker(const SelectionRules& rules, Selection& selection) : rules_(rules), selection_(selection) {}
 
-    void add_specification(const std::string& folder_text, const std::string& pattern, Descend descend) {
+    void add_request(const std::string& folder_text, const std::string& pattern, Descend descend) {
         const std::string prefix = name_prefix_for(folder_text, rules_.root_text);
         walk(folder_text, prefix, pattern, descend, selection_.entries);
     }
@@ -213,23 +213,23 @@ Descend descend_for(Recurse recurse) {
 
 }  // namespace
 
-std::optional<Selection> select_entries(const SelectionRules& rules, const std::vector<std::string>& specs,
+std::optional<Selection> select_entries(const SelectionRules& rules, const std::vector<std::string>& requests,
                                         std::string& problem) {
     Selection selection;
     Walker walker(rules, selection);
-    for (const std::string& spec : specs) {
-        for (const std::string& part : components(spec)) {
+    for (const std::string& request : requests) {
+        for (const std::string& part : components(request)) {
             if (part == "..") {
-                problem = "\"..\" in a file specification: " + spec;
+                problem = "\"..\" in a file name: " + request;
                 return std::nullopt;
             }
         }
-        const std::size_t last = spec.rfind('\\');
-        std::string folder = last == std::string::npos ? std::string() : spec.substr(0, last);
-        const std::string pattern = last == std::string::npos ? spec : spec.substr(last + 1);
+        const std::size_t last = request.rfind('\\');
+        std::string folder = last == std::string::npos ? std::string() : request.substr(0, last);
+        const std::string pattern = last == std::string::npos ? request : request.substr(last + 1);
         if (last != std::string::npos && folder.empty()) folder = "\\";  // "\name": the drive's root
         if (!is_absolute(folder)) folder = folder.empty() ? rules.root_text : join_text(rules.root_text, folder);
-        walker.add_specification(folder, pattern, descend_for(rules.recurse));
+        walker.add_request(folder, pattern, descend_for(rules.recurse));
     }
     return selection;
 }

@@ -1,5 +1,5 @@
 #pragma once
-// Which files and folders go into an archive: the file specifications resolved
+// Which files and folders go into an archive: the requested names and patterns resolved
 // against the root folder, walked as the recurse mode says and filtered.
 
 #include <cstdint>
@@ -12,8 +12,8 @@
 namespace quillet::zip32 {
 
 enum class Recurse {
-    none,          // the specifications name files (and folders, as bare entries)
-    with_pattern,  // every folder below the specification's folder, files matching its pattern
+    none,          // the requests name files (and folders, as bare entries)
+    with_pattern,  // every folder below the request's folder, files matching its pattern
     into_folders,  // matching folders are archived with everything in them
 };
 
@@ -43,9 +43,9 @@ struct Selection {
     bool unreadable = false;             // something matched that cannot be archived
 };
 
-// Resolves and walks the specifications. Empty when a specification is unusable
-// (it climbs out with ".." or names an unmapped drive): the reason is in `problem`.
-std::optional<Selection> select_entries(const SelectionRules& rules, const std::vector<std::string>& specs,
+// Resolves and walks the requests. Empty when a request is unusable
+// (it climbs out with ".."): the reason is in `problem`.
+std::optional<Selection> select_entries(const SelectionRules& rules, const std::vector<std::string>& requests,
                                         std::string& problem);
 
 }  // namespace quillet::zip32

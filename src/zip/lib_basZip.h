@@ -48,15 +48,15 @@ struct ZPOPT {
     char fLevel = 0;  // a character "0" to "9"; 0 until the caller or lib_ZipFiles sets one
 };
 
-// The file list record: specifications 0 to 99.
+// The file list record: file names or patterns 0 to 99.
 struct ZIPnames {
-    std::array<std::string, zip32::kMaxFileSpecs> s;
+    std::array<std::string, zip32::kMaxFileNames> s;
 };
 
 // Hands the archiver the callback table; false when it does not accept it.
 bool lib_ZipInit();
 
-// Archives the first `count` specifications of `names` into `zip_path`.
+// Archives the first `count` names or patterns of `names` into `zip_path`.
 // 99 when the archiver cannot be initialised, 16 for a level other than "0" to
 // "9", otherwise the archiver's result (0 for success). A password turns
 // encryption on; a level left at 0 becomes "5". The records come back with the

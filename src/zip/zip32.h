@@ -3,7 +3,7 @@
 // zip32 library interface, served by our own archiver over libzip.
 //
 // A caller hands over its callback table once (ZpInit), its options record
-// (ZpSetOptions) and then archives a list of file specifications (ZpArchive).
+// (ZpSetOptions) and then archives a list of file names and patterns (ZpArchive).
 // Texts in the records are path text (UTF-8, Windows separators); the archive's
 // entry names are relative to the root folder, with "/" separators.
 
@@ -105,11 +105,11 @@ static_assert(offsetof(ZPOPT, fLevel) == 124 + kTextFieldWidening);
 static_assert(offsetof(ZPOPT, padding) + sizeof(ZPOPT::padding) == 128 + kTextFieldWidening);
 static_assert(sizeof(const char*) != 4 || sizeof(ZPOPT) == 128);
 
-// The file list record: up to 100 file specifications, each a wildcard pattern
+// The file list record: up to 100 entries, each a wildcard pattern
 // or a file or folder name, relative to the root folder or absolute path text.
-inline constexpr int kMaxFileSpecs = 100;
+inline constexpr int kMaxFileNames = 100;
 struct ZIPNAMES {
-    const char* zipnames[kMaxFileSpecs] = {};
+    const char* zipnames[kMaxFileNames] = {};
 };
 
 // ---------------------------------------------------------------------------
@@ -120,7 +120,7 @@ int ZpInit(const ZIPUSERFUNCTIONS* functions);
 // Takes a copy of the options for the next archives and marks the record's
 // fEncryption. Non-zero on success.
 int ZpSetOptions(ZPOPT* options);
-// Adds the files matched by the first `count` specifications to the archive,
+// Adds the files matched by the first `count` names or patterns to the archive,
 // creating it when it does not exist. Returns one of the ZE_ codes.
 int ZpArchive(int count, const char* archive_path, const ZIPNAMES* names);
 

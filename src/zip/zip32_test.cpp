@@ -62,11 +62,11 @@ protected:
         archive_text = tree.text("out.zip");
     }
 
-    int zip(std::vector<std::string> specs = {"*.*"}) {
+    int zip(std::vector<std::string> requests = {"*.*"}) {
         ZpSetOptions(&options);
         ZIPNAMES names;
-        for (std::size_t i = 0; i < specs.size(); ++i) names.zipnames[i] = specs[i].c_str();
-        return ZpArchive(static_cast<int>(specs.size()), archive_text.c_str(), &names);
+        for (std::size_t i = 0; i < requests.size(); ++i) names.zipnames[i] = requests[i].c_str();
+        return ZpArchive(static_cast<int>(requests.size()), archive_text.c_str(), &names);
     }
 
     ScratchTree tree;
@@ -294,10 +294,10 @@ TEST_F(Zip32, MoveDeletesTheArchivedFilesAndTheFoldersLeftEmpty) {
 
 TEST_F(Zip32, RefusesWhatItCannotDoWithoutWritingAnything) {
     tree.file("work/a.txt", "a");
-    const auto refused = [&](auto change, std::vector<std::string> specs = {"*.*"}) {
+    const auto refused = [&](auto change, std::vector<std::string> requests = {"*.*"}) {
         const ZPOPT saved = options;
         change(options);
-        const int result = zip(specs);
+        const int result = zip(requests);
         options = saved;
         return result;
     };
