@@ -39,10 +39,10 @@ void start_clean(const fs::path& ours, const fs::path& theirs) {
     ::sync();
 }
 
-double time_ours(const fs::path& source, const fs::path& target) {
-    const auto start = Clock::now();
-    if (!lib_basFile::lib_CopyFile(text_of(source), text_of(target), true)) throw std::runtime_error("copy failed");
-    return seconds_since(start);
+Timing time_ours(const fs::path& source, const fs::path& target) {
+    return time_here([&] {
+        if (!lib_basFile::lib_CopyFile(text_of(source), text_of(target), true)) throw std::runtime_error("no copy");
+    });
 }
 
 }  // namespace
@@ -59,17 +59,17 @@ int main(int argc, char** argv) {
 
         Rounds timings;
         for (int round = 0; round < rounds; ++round) {
-            double our_seconds = 0;
-            double their_seconds = 0;
+            Timing our_time;
+            Timing their_time;
             for (int turn = 0; turn < 2; ++turn) {
                 start_clean(ours, theirs);
                 if ((round + turn) % 2 == 0) {
-                    our_seconds = time_ours(source, ours);
+                    our_time = time_ours(source, ours);
                 } else {
-                    their_seconds = run_timed({"cp", source.string(), theirs.string()});
+                    their_time = run_timed({"cp", source.string(), theirs.string()});
                 }
             }
-            timings.add(our_seconds, their_seconds);
+            timings.add(our_time, their_time);
         }
         timings.report("copy of " + std::to_string(mebibytes) + " MiB", "cp", 1.1);
     } catch (const std::exception& failure) {

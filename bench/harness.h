@@ -1,11 +1,14 @@
 #pragma once
 // A small harness for timing this program's routines against the command-line
 // tools a user would pick instead: scratch folders, timed child processes,
-// medians and the report line.
+// medians and the report line. Each side is timed both in elapsed time and in
+// processor time (user + system), which other work on a shared machine disturbs
+// less.
 
-#include <spawn.h>
-#include <sys/wait.h>
 #include <fcntl.h>
+#include <spawn.h>
+#include <sys/resource.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -29,6 +32,27 @@ using Clock = std::chrono::steady_clock;
 
 inline double seconds_since(Clock::time_point start) {
     return std::chrono::duration<double>(Clock::now() - start).count();
+}
+
+inline double seconds_of(const timeval& time) { return static_cast<double>(time.tv_sec) + time.tv_usec / 1e6; }
+inline double processor_seconds(const rusage& usage) { return seconds_of(usage.ru_utime) + seconds_of(usage.ru_stime); }
+
+struct Timing {
+    double elapsed = 0;
+    double processor = 0;
+};
+
+// Times work done in this process.
+template <typename Work>
+Timing time_here(Work work) {
+    rusage before{};
+    rusage after{};
+    getrusage(RUSAGE_SELF, &before);
+    const auto start = Clock::now();
+    work();
+    const double elapsed = seconds_since(start);
+    getrusage(RUSAGE_SELF, &after);
+    return {elapsed, processor_seconds(after) - processor_seconds(before)};
 }
 
 // A fresh folder under $TMPDIR (else /tmp), removed with its contents at the end.
@@ -62,8 +86,8 @@ inline std::string text_of(const fs::path& native) {
 }
 
 // Runs a program found on PATH with its standard output sent to /dev/null, and
-// returns the elapsed seconds; throws when it does not end well.
-inline double run_timed(const std::vector<std::string>& arguments) {
+// times it; throws when it does not end well.
+inline Timing run_timed(const std::vector<std::string>& arguments) {
     std::vector<char*> argv;
     for (const std::string& argument : arguments) argv.push_back(const_cast<char*>(argument.c_str()));
     argv.push_back(nullptr);
@@ -76,10 +100,11 @@ inline double run_timed(const std::vector<std::string>& arguments) {
     posix_spawn_file_actions_destroy(&actions);
     if (spawned != 0) throw std::runtime_error("cannot start " + arguments[0]);
     int status = 0;
-    waitpid(child, &status, 0);
+    rusage usage{};
+    wait4(child, &status, 0, &usage);
     const double elapsed = seconds_since(start);
     if (!WIFEXITED(status) || WEXITSTATUS(status) != 0) throw std::runtime_error(arguments[0] + " failed");
-    return elapsed;
+    return {elapsed, processor_seconds(usage)};
 }
 
 inline double median(std::vector<double> values) {
@@ -89,23 +114,28 @@ inline double median(std::vector<double> values) {
 }
 
 // Times of both sides, one pair per round.
-struct Rounds {
-    std::vector<double> ours;
-    std::vector<double> theirs;
-    std::vector<double> ratios;
-
-    void add(double our_seconds, double their_seconds) {
-        ours.push_back(our_seconds);
-        theirs.push_back(their_seconds);
-        ratios.push_back(our_seconds / their_seconds);
+class Rounds {
+public:
+    void add(const Timing& ours, const Timing& theirs) {
+        ours_.push_back(ours.elapsed);
+        theirs_.push_back(theirs.elapsed);
+        elapsed_ratios_.push_back(ours.elapsed / theirs.elapsed);
+        processor_ratios_.push_back(ours.processor / theirs.processor);
     }
-    // One line a run, and the verdict against the goal.
+    // The medians, and the verdict against the goal on elapsed time.
     void report(const std::string& what, const std::string& tool, double goal) const {
-        const double ratio = median(ratios);
-        std::printf("%s: %zu rounds, median %.4f s against %s %.4f s, median ratio %.3f (goal <= %.2f): %s\n",
-                    what.c_str(), ratios.size(), median(ours), tool.c_str(), median(theirs), ratio, goal,
-                    ratio <= goal ? "met" : "NOT met");
+        const double ratio = median(elapsed_ratios_);
+        std::printf("%s: %zu rounds, median %.4f s against %s %.4f s; median ratio %.3f elapsed, %.3f processor "
+                    "(goal <= %.2f): %s\n",
+                    what.c_str(), elapsed_ratios_.size(), median(ours_), tool.c_str(), median(theirs_), ratio,
+                    median(processor_ratios_), goal, ratio <= goal ? "met" : "NOT met");
     }
+
+private:
+    std::vector<double> ours_;
+    std::vector<double> theirs_;
+    std::vector<double> elapsed_ratios_;
+    std::vector<double> processor_ratios_;
 };
 
 inline int positive_argument(int argc, char** argv, int index, int fallback) {

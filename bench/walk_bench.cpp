@@ -71,11 +71,11 @@ int main(int argc, char** argv) {
         Rounds timings;
         for (int round = 0; round < rounds; ++round) {
             if (round % 2 == 0) {
-                const double our_seconds = run_timed(ours);
-                timings.add(our_seconds, run_timed(theirs));
+                const Timing our_time = run_timed(ours);
+                timings.add(our_time, run_timed(theirs));
             } else {
-                const double their_seconds = run_timed(theirs);
-                timings.add(run_timed(ours), their_seconds);
+                const Timing their_time = run_timed(theirs);
+                timings.add(run_timed(ours), their_time);
             }
         }
         timings.report("walk of " + std::to_string(files) + " files", "find", 1.2);

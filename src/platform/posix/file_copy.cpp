@@ -36,8 +36,10 @@ private:
     int fd_;
 };
 
-// Small enough for progress to be told now and then, large enough to cost nothing.
-constexpr std::size_t kChunk = std::size_t{64} << 20;
+// With a progress routine the kernel copies in pieces, so that it can be told now
+// and then; without one, in one go.
+constexpr std::size_t kChunkWithProgress = std::size_t{64} << 20;
+constexpr std::size_t kWholeFile = std::size_t{1} << 62;
 constexpr std::size_t kBufferSize = std::size_t{1} << 20;
 
 bool kernel_cannot_copy(int code) {
@@ -51,6 +53,7 @@ class ProgressReport {
 public:
     ProgressReport(const CopyProgress& progress, std::uint64_t total) : progress_(progress), total_(total) {}
     void restart() { copied_ = 0; }
+    std::size_t chunk() const { return progress_ ? kChunkWithProgress : kWholeFile; }
     void add(std::uint64_t bytes) {
         copied_ += bytes;
         if (progress_) progress_(copied_, total_);
@@ -67,7 +70,7 @@ private:
 KernelCopy copy_in_kernel(int in, int out, ProgressReport& report) {
     bool copied_any = false;
     for (;;) {
-        const ssize_t copied = copy_file_range(in, nullptr, out, nullptr, kChunk, 0);
+        const ssize_t copied = copy_file_range(in, nullptr, out, nullptr, report.chunk(), 0);
         if (copied > 0) {
             copied_any = true;
             report.add(static_cast<std::uint64_t>(copied));
