@@ -30,12 +30,6 @@ protected:
         return folder.text(name);
     }
 
-    std::vector<std::string> box_texts() const {
-        std::vector<std::string> texts;
-        for (const auto& box : windows.boxes) texts.push_back(box.text);
-        return texts;
-    }
-
     testing::RecordingFrontEnd windows;
     FrontEndScope installed{windows};
     test_support::TestFolder folder;
@@ -48,22 +42,15 @@ protected:
                                  }};
 };
 
-TEST_F(DispatchTest, CommentCharactersCountOnlyInTheFirstPosition) {
+TEST_F(DispatchTest, CommentCharactersCountOnlyInTheFirstPositionAndBlanksAskForTheSyntax) {
     dispatch(";Z:\\a Z:\\b");
     dispatch("'Z:\\a Z:\\b");
     dispatch("#Z:\\a Z:\\b");
     dispatch(" ;Z:\\a Z:\\b");
     EXPECT_EQ(jobs, Lines{" ;Z:\\a Z:\\b"});
     EXPECT_TRUE(windows.syntax_text.empty());
-}
-
-TEST_F(DispatchTest, AnEmptyOrBlankLineShowsTheSyntax) {
-    dispatch("");
-    EXPECT_FALSE(windows.syntax_text.empty());
-    windows.syntax_text.clear();
     dispatch("  \t ");
     EXPECT_FALSE(windows.syntax_text.empty());
-    EXPECT_TRUE(jobs.empty());
 }
 
 TEST_F(DispatchTest, TwoPartsRunOneJobWithTheWholeUnsplitLine) {
@@ -79,48 +66,13 @@ TEST_F(DispatchTest, MoreThanTenPartsAreReportedAndNotRun) {
     EXPECT_NE(windows.boxes[0].text.find("LineParts array too small"), std::string::npos);
 }
 
-TEST_F(DispatchTest, APathAloneOrFollowedByOptionsIsACommandFile) {
-    const std::string path = command_file("cmds.txt", "Z:\\a Z:\\b /S\r\n");
-    dispatch(path);
-    dispatch(path + " /K=3 /S");
-    EXPECT_EQ(jobs, (Lines{"Z:\\a Z:\\b /S", "Z:\\a Z:\\b /S"}));
-}
-
-TEST_F(DispatchTest, AMissingCommandFileIsShownInAnErrorBox) {
-    const std::string path = folder.text("missing.txt");
-    dispatch(path);
-    dispatch(folder.text());  // a folder is no command file either
-    EXPECT_EQ(box_texts(), (Lines{"Command File " + path + " -  not found",
-                                  "Command File " + folder.text() + " -  not found"}));
-    EXPECT_TRUE(frmMain.Messages().empty());
-}
-
-TEST_F(DispatchTest, CommandFileLinesOfTwoCharactersOrFewerAreSkippedAndTheLastNeedsNoLineEnd) {
-    dispatch(command_file("cmds.txt", "\r\nab\r\n;x y\r\n   \r\nZ:\\a Z:\\b\rZ:\\c Z:\\d"));
-    // The line of three blanks is no comment and shows the syntax.
-    EXPECT_EQ(jobs, (Lines{"Z:\\a Z:\\b", "Z:\\c Z:\\d"}));
-    EXPECT_FALSE(windows.syntax_text.empty());
-}
-
-TEST_F(DispatchTest, ANestedCommandFileRunsInFullBeforeTheNextLine) {
+TEST_F(DispatchTest, ANestedCommandFileRunsInFullAndMayRunAgainOnceEnded) {
     const std::string inner = command_file("inner.txt", "Z:\\i1 Z:\\b\r\nZ:\\i2 Z:\\b");
     dispatch(command_file("outer.txt", "Z:\\o1 Z:\\b\r\n" + inner + "\r\nZ:\\o2 Z:\\b\r\n"));
     dispatch(inner);  // the file may run again once it has ended
     EXPECT_EQ(jobs, (Lines{"Z:\\o1 Z:\\b", "Z:\\i1 Z:\\b", "Z:\\i2 Z:\\b", "Z:\\o2 Z:\\b", "Z:\\i1 Z:\\b",
                            "Z:\\i2 Z:\\b"}));
     EXPECT_TRUE(frmMain.Messages().empty());
-}
-
-TEST_F(DispatchTest, ACommandFileThatRunsItselfIsRefusedAndTheNextLineRuns) {
-    const std::string self = folder.text("self.txt");
-    const std::string first = folder.text("first.txt");
-    command_file("second.txt", first + "\r\nZ:\\s Z:\\b\r\n");
-    command_file("first.txt", "Z:\\f Z:\\b\r\n" + self + "\r\n" + folder.text("second.txt") + "\r\nZ:\\g Z:\\b");
-    command_file("self.txt", self + " /S\r\nZ:\\x Z:\\b\r\n");
-    dispatch(first);
-    EXPECT_EQ(jobs, (Lines{"Z:\\f Z:\\b", "Z:\\x Z:\\b", "Z:\\s Z:\\b", "Z:\\g Z:\\b"}));
-    EXPECT_EQ(frmMain.Messages(), (Lines{"Command File " + self + " -  already running",
-                                         "Command File " + first + " -  already running"}));
 }
 
 TEST_F(DispatchTest, AnEmptyCommandFileIsReportedAsAReadError) {

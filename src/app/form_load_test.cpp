@@ -20,22 +20,6 @@ public:
     bool shift_held() override { return true; }
 };
 
-TEST(FormLoad, AJobWithoutFailuresLetsTheWindowCloseByItself) {
-    testing::RecordingFrontEnd windows;
-    const FrontEndScope installed(windows);
-    Lines jobs;
-    const auto outcome = Form_Load("Z:\\a\\*.* Z:\\b /S", [&](std::string& line, RunState& run) {
-        jobs.push_back(line);
-        EXPECT_FALSE(run.ShiftKeyAtStart);
-    });
-    EXPECT_EQ(outcome, WindowsAfterRun::closed);
-    EXPECT_EQ(jobs, Lines{"Z:\\a\\*.* Z:\\b /S"});
-    EXPECT_TRUE(ShowErrorDetails);
-    EXPECT_EQ(windows.titles[kMainWindow], "Quillet ");
-    EXPECT_FALSE(frmMain.ListVisible());
-    EXPECT_FALSE(windows.busy);
-}
-
 TEST(FormLoad, AFailureRowKeepsTheWindowOpenWithErrorsEncountered) {
     testing::RecordingFrontEnd windows;
     const FrontEndScope installed(windows);
@@ -44,13 +28,8 @@ TEST(FormLoad, AFailureRowKeepsTheWindowOpenWithErrorsEncountered) {
     EXPECT_EQ(outcome, WindowsAfterRun::errors_shown);
     EXPECT_EQ(frmMain.Messages(), Lines{"Failed to copy x to y"});
     EXPECT_EQ(windows.captions[MainLabel::lblDisplay], "Errors encountered");
-}
-
-TEST(FormLoad, TheSyntaxWindowOutlivesTheMainWindow) {
-    testing::RecordingFrontEnd windows;
-    const FrontEndScope installed(windows);
-    EXPECT_EQ(Form_Load("", [](std::string&, RunState&) { FAIL() << "no job runs"; }), WindowsAfterRun::syntax_only);
-    EXPECT_FALSE(windows.syntax_text.empty());
+    EXPECT_TRUE(ShowErrorDetails);
+    EXPECT_EQ(windows.titles[kMainWindow], "Quillet ");
 }
 
 TEST(FormLoad, TheShiftStateReachesTheFirstJobAndTheJobsShareTheRun) {
