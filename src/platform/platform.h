@@ -62,7 +62,8 @@ struct DirectoryEntry {
 
 // One folder's entries whose names match a wildcard pattern, as find-first and
 // find-next deliver them: in the file system's order, "." and ".." included.
-// The pattern is matched without regard to case, and "*.*" matches every name.
+// The pattern is matched without regard to case, with "*" and "?" as its only
+// wildcards (as the host's file search has them), and "*.*" matches every name.
 // "." and ".." come first. A name that holds a backslash is delivered all the
 // same, although path text cannot name it: the caller reports it.
 class FolderListing {

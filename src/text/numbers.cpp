@@ -105,7 +105,10 @@ private:
 double value_of(const NumberText& number) {
     if (number.digits.empty()) return 0.0;
     std::string text = number.digits;
-    if (number.exponent != 0) text += "e" + std::to_string(number.exponent);
+    if (number.exponent != 0) {
+        text += 'e';
+        text += std::to_string(number.exponent);
+    }
     double value = 0.0;
     const auto [end, status] = std::from_chars(text.data(), text.data() + text.size(), value);
     if (status == std::errc::result_out_of_range) {

@@ -14,18 +14,19 @@ bool in_range(char32_t c, char32_t low, char32_t high) { return low <= c && c <=
 
 }  // namespace
 
-WildcardPattern::WildcardPattern(std::string_view pattern, CaseMode mode) : mode_(mode) {
+WildcardPattern::WildcardPattern(std::string_view pattern, CaseMode mode, WildcardSyntax syntax) : mode_(mode) {
     const std::u32string code_points = unicode::decode(pattern);
     const std::u32string_view rest(code_points);
+    const bool full = syntax == WildcardSyntax::full;
     for (std::size_t i = 0; i < rest.size(); ++i) {
         const char32_t c = rest[i];
         if (c == U'*') {
             add_token({.kind = Token::Kind::star});
         } else if (c == U'?') {
             add_token({.kind = Token::Kind::any_one});
-        } else if (c == U'#') {
+        } else if (full && c == U'#') {
             add_token({.kind = Token::Kind::digit});
-        } else if (c == U'[') {
+        } else if (full && c == U'[') {
             const std::size_t close = read_list(rest, i);
             if (close == kNone) {
                 add_token({.kind = Token::Kind::literal, .literal = c});

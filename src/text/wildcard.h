@@ -20,10 +20,14 @@ namespace quillet {
 
 enum class CaseMode { exact, ignore_case };
 
+// The host's own file search knows only "*" and "?"; there "#" and "[" are
+// ordinary characters of a name.
+enum class WildcardSyntax { full, stars_and_question_marks };
+
 // A pattern read once and matched against many names.
 class WildcardPattern {
 public:
-    WildcardPattern(std::string_view pattern, CaseMode mode);
+    WildcardPattern(std::string_view pattern, CaseMode mode, WildcardSyntax syntax = WildcardSyntax::full);
 
     bool matches(std::string_view text) const;
     bool matches(std::u32string_view text) const;

@@ -88,7 +88,8 @@ std::unique_ptr<FolderListing> list_folder(std::string_view folder_text, std::st
         errno = ENOENT;
         return nullptr;
     }
-    WildcardPattern matcher(every_name_for_star_dot_star(pattern), CaseMode::ignore_case);
+    WildcardPattern matcher(every_name_for_star_dot_star(pattern), CaseMode::ignore_case,
+                            WildcardSyntax::stars_and_question_marks);
     DIR* folder = opendir(native->empty() ? "." : native->c_str());
     if (folder == nullptr) return nullptr;
     return std::make_unique<PosixFolderListing>(folder, std::move(matcher));

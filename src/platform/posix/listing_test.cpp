@@ -23,7 +23,7 @@ protected:
         ASSERT_NE(mkdtemp(name.data()), nullptr);
         folder_ = fs::canonical(name);
         text_ = *path_text(folder_.string());
-        for (const char* file : {"a.txt", "B.TXT", "noext", "back\\slash"}) std::ofstream(folder_ / file) << "x";
+        for (const char* file : {"a.txt", "B.TXT", "noext", "back\\slash", "[n]#1"}) std::ofstream(folder_ / file) << "x";
         fs::create_directory(folder_ / "sub");
         fs::create_directory_symlink(folder_ / "sub", folder_ / "link-to-sub");
         fs::create_symlink(folder_ / "a.txt", folder_ / "link-to-file");
@@ -58,14 +58,16 @@ TEST_F(Listing, DotsComeFirstThenTheFileSystemsOrder) {
     }
     closedir(raw);
     EXPECT_EQ(names("*.*"), expected);
-    EXPECT_EQ(expected.size(), 10u);
+    EXPECT_EQ(expected.size(), 11u);
 }
 
 TEST_F(Listing, PatternIgnoresCase) {
     std::vector<std::string> found = names("*.txt");
     std::sort(found.begin(), found.end());
     EXPECT_EQ(found, (std::vector<std::string>{"B.TXT", "a.txt"}));
-    EXPECT_EQ(names("[N]OEX?"), std::vector<std::string>{"noext"});
+    EXPECT_EQ(names("NOEX?"), std::vector<std::string>{"noext"});
+    // The host's search has no lists or digit marks: "[" and "#" are plain characters.
+    EXPECT_EQ(names("[N]#?"), std::vector<std::string>{"[n]#1"});
     // A name that path text cannot carry is delivered all the same.
     EXPECT_EQ(names("back*"), std::vector<std::string>{"back\\slash"});
 }
