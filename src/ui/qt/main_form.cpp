@@ -1,0 +1,127 @@
+#include "ui/qt/main_form.h"
+
+#include <QCloseEvent>
+#include <QFontMetrics>
+#include <QLabel>
+#include <QResizeEvent>
+#include <algorithm>
+
+#include "ui/qt/copyright_picture.h"
+#include "ui/qt/maker.h"
+#include "ui/qt/message_list.h"
+#include "ui/qt/twips.h"
+#include "ui/qt/window_style.h"
+
+namespace quillet::qt {
+
+namespace {
+
+// The design's client area is 7080 x 1530 twips of its outer 7200 x 1935: the rest
+// is the border and the title bar.
+constexpr std::int32_t kBorderTwips = kMainDesignWidth - 7080;
+constexpr std::int32_t kBorderAndTitleTwips = kMainDesignHeight - 1530;
+
+const QColor kStripColour(0xdd, 0xe3, 0xea);
+
+QLabel* make_label(QWidget* parent, const char* name, Qt::Alignment alignment) {
+    auto* label = new QLabel(parent);
+    label->setObjectName(name);
+    label->setTextFormat(Qt::PlainText);
+    label->setAlignment(alignment);
+    return label;
+}
+
+}  // namespace
+
+MainForm::MainForm(MainWindow& model) : model_(model) {
+    setObjectName("frmMain");
+    setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                   Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
+    setWindowIcon(ProgramIcon());
+    setFont(WindowFont());
+
+    lblCopyrightBG_ = make_label(this, "lblCopyrightBG", Qt::AlignCenter);
+    lblCopyrightBG_->setAutoFillBackground(true);
+    QPalette strip = lblCopyrightBG_->palette();
+    strip.setColor(QPalette::Window, kStripColour);
+    lblCopyrightBG_->setPalette(strip);
+    lblCopyright_ = make_label(this, "lblCopyright", Qt::AlignCenter);
+    lblCopyright_->setText(QString::fromUtf8(kCopyrightLine));
+    imgCopyright_ = new CopyrightPicture(this, kStripColour);
+
+    lblDisplay_ = make_label(this, "lblDisplay", Qt::AlignHCenter | Qt::AlignTop);
+    lblSizingMsg_ = make_label(this, "lblSizingMsg", Qt::AlignHCenter | Qt::AlignTop);
+    // It only measures the latest message for the window's width; the list shows
+    // the message itself.
+    lblSizingMsg_->hide();
+    lvwMessages_ = new MessageList(this);
+
+    ApplyLayout(model_.Layout());
+}
+
+QSize MainForm::ClientSize(const TwipRect& window) {
+    return QSize(ToPixels(window.width - kBorderTwips), ToPixels(window.height - kBorderAndTitleTwips));
+}
+
+QLabel& MainForm::Label(MainLabel which) const {
+    return which == MainLabel::lblDisplay ? *lblDisplay_ : *lblSizingMsg_;
+}
+
+void MainForm::ApplyLayout(const MainWindowLayout& layout) {
+    layout_ = layout;
+    applying_ = true;
+    move(ToPixels(layout.window.left), ToPixels(layout.window.top));
+    resize(ClientSize(layout.window));
+    place_label(*lblDisplay_, layout.lblDisplay);
+    place_label(*lblSizingMsg_, layout.lblSizingMsg);
+    lvwMessages_->setGeometry(ToPixels(layout.lvwMessages));
+    lvwMessages_->setVisible(layout.list_visible);
+    lblCopyrightBG_->setGeometry(ToPixels(layout.lblCopyrightBG));
+    lblCopyright_->setGeometry(ToPixels(layout.lblCopyright));
+    imgCopyright_->setGeometry(ToPixels(layout.imgCopyright));
+    applying_ = false;
+}
+
+// A label that sizes itself to its text keeps the model's place and width but is
+// as high as its lines need.
+void MainForm::place_label(QLabel& label, const TwipRect& designed) {
+    QRect rect = ToPixels(designed);
+    rect.setHeight(std::max(rect.height(), label.sizeHint().height()));
+    label.setGeometry(rect);
+}
+
+void MainForm::SetCaption(MainLabel which, const std::string& caption) {
+    QLabel& label = Label(which);
+    label.setText(WidgetText(caption));
+    place_label(label, which == MainLabel::lblDisplay ? layout_.lblDisplay : layout_.lblSizingMsg);
+}
+
+void MainForm::RefreshLabel(MainLabel which) {
+    if (isVisible()) Label(which).repaint();
+}
+
+std::int32_t MainForm::CaptionWidth(MainLabel which, const std::string& caption) const {
+    const QFontMetrics metrics(Label(which).font());
+    int widest = 0;
+    for (const QString& line : WidgetText(caption).split(QChar('\n'))) {
+        widest = std::max(widest, metrics.horizontalAdvance(line));
+    }
+    return ToTwips(widest);
+}
+
+void MainForm::AddRow(const std::string& text) { lvwMessages_->AddRow(text); }
+
+void MainForm::resizeEvent(QResizeEvent* event) {
+    QWidget::resizeEvent(event);
+    if (applying_ || event->size() == ClientSize(layout_.window)) return;
+    // The user changed the size: the model puts it back and publishes its layout.
+    model_.Form_Resize(ToTwips(event->size().width()) + kBorderTwips,
+                       ToTwips(event->size().height()) + kBorderAndTitleTwips);
+}
+
+void MainForm::closeEvent(QCloseEvent* event) {
+    event->accept();
+    if (on_unload) on_unload();
+}
+
+}  // namespace quillet::qt

@@ -1,0 +1,142 @@
+#include <QCursor>
+#include <QDesktopServices>
+#include <QFontMetrics>
+#include <QLabel>
+#include <QScreen>
+#include <QTest>
+
+#include "ui/qt/copyright_picture.h"
+#include "ui/qt/message_list.h"
+#include "ui/qt/qt_test_registry.h"
+#include "ui/qt/started_window.h"
+#include "ui/display.h"
+
+namespace quillet::qt {
+
+namespace {
+
+constexpr int kDesignHeightPixels = (1935 - 405) / 15;  // the client area below the title bar
+constexpr int kNarrowestPixels = (4830 - 120) / 15;
+constexpr int kRowPixels = 15;
+
+// Receives what the desktop is asked to open.
+class UrlCatcher : public QObject {
+    Q_OBJECT
+public:
+    QList<QUrl> opened;
+public slots:
+    void open(const QUrl& url) { opened.append(url); }
+};
+
+}  // namespace
+
+class MainFormTest : public QObject {
+    Q_OBJECT
+private slots:
+    void startsNarrowWithTheListHiddenPlacedByTheModel() {
+        testing::StartedWindow started;
+        MainForm& form = started.form();
+        QVERIFY(form.isVisible());
+        QCOMPARE(form.size(), QSize(kNarrowestPixels, kDesignHeightPixels));
+        QVERIFY(!form.Messages().isVisible());
+        // Centred across and a quarter of the free height from the top.
+        const QRect area = QGuiApplication::primaryScreen()->availableGeometry();
+        QCOMPARE(form.pos(), QPoint((area.width() - 4830 / 15) / 2, (area.height() - 1935 / 15) / 4));
+        // The copyright strip fills the foot of the window.
+        QCOMPARE(form.findChild<QLabel*>("lblCopyrightBG")->geometry(), QRect(0, 83, 322, 19));
+    }
+
+    void theListShowsAtItsFirstRowAndTheWindowGrowsForSevenRowsOnly() {
+        testing::StartedWindow started;
+        MainForm& form = started.form();
+        started.model.AddMessage("Failed to copy Z:\\a to Z:\\b");
+        QVERIFY(form.Messages().isVisible());
+        QCOMPARE(form.height(), kDesignHeightPixels + kRowPixels);
+        QCOMPARE(form.Messages().geometry(), QRect(0, 102, 315, kRowPixels));
+        QCOMPARE(form.Messages().RowText(0), QString("Failed to copy Z:\\a to Z:\\b"));
+        QCOMPARE(form.Label(MainLabel::lblSizingMsg).text(), QString("Failed to copy Z:\\a to Z:\\b"));
+
+        for (int row = 2; row <= 7; ++row) started.model.AddMessage("row " + std::to_string(row));
+        QCOMPARE(form.height(), kDesignHeightPixels + 7 * kRowPixels);
+        QCOMPARE(form.Messages().height(), 7 * kRowPixels);
+        QCOMPARE(form.Messages().visualItemRect(form.Messages().topLevelItem(6)).bottom(), 7 * kRowPixels - 1);
+
+        started.model.AddMessage("row 8");
+        started.model.AddMessage("row 9");
+        QCOMPARE(form.height(), kDesignHeightPixels + 7 * kRowPixels);
+        QCOMPARE(form.Messages().topLevelItemCount(), 9);
+    }
+
+    void theWidthFitsALongActivityAndDoesNotNarrowAgain() {
+        testing::StartedWindow started;
+        MainForm& form = started.form();
+        const std::string source = "Z:\\home\\ann\\Projects\\Yearly reports\\2024\\Final figures for the board.xlsx";
+        started.model.SetLabelCaption(MainLabel::lblDisplay, "Copying\r\n" + source + "\r\nto\r\nZ:\\bak");
+        started.model.FitWindowToMessage(false, false);
+
+        const QLabel& display = form.Label(MainLabel::lblDisplay);
+        const int text_pixels = QFontMetrics(display.font()).horizontalAdvance(QString::fromStdString(source));
+        const int outer_twips = text_pixels * 15 + 500;
+        QCOMPARE(form.width(), qRound((outer_twips - 120) / 15.0));
+        QCOMPARE(display.text().count('\n'), 3);
+        QVERIFY(display.height() >= 4 * QFontMetrics(display.font()).height());
+
+        const int wide = form.width();
+        started.model.SetLabelCaption(MainLabel::lblDisplay, "Looking for next file....");
+        started.model.FitWindowToMessage(false, false);
+        QCOMPARE(form.width(), wide);
+    }
+
+    void aResizeSnapsBackToTheModelsSize() {
+        testing::StartedWindow started;
+        MainForm& form = started.form();
+        started.model.AddMessage("one row");
+        const QSize kept = form.size();
+        form.resize(kept + QSize(120, 80));
+        QTRY_COMPARE(form.size(), kept);
+        form.resize(kept - QSize(60, 40));
+        QTRY_COMPARE(form.size(), kept);
+        QCOMPARE(started.model.WindowHeight(), 1935 + 225);
+    }
+
+    void titlesAndTheBusyPointerFollowTheProgram() {
+        testing::StartedWindow started;
+        lib_basDisplay::lib_SetWindowTitle("Quillet", "", kMainWindow);
+        QCOMPARE(started.form().windowTitle(), QString("Quillet "));
+        started.model.SetWindowCaption("Copying...");
+        QCOMPARE(started.form().windowTitle(), QString("Copying..."));
+        QCOMPARE(lib_basDisplay::lib_GetWindowTitle(kMainWindow), std::string("Copying..."));
+
+        started.windows.set_busy(true);
+        QVERIFY(QGuiApplication::overrideCursor() != nullptr);
+        QCOMPARE(QGuiApplication::overrideCursor()->shape(), Qt::WaitCursor);
+        started.windows.set_busy(true);  // not stacked: one call puts it back
+        started.windows.set_busy(false);
+        QVERIFY(QGuiApplication::overrideCursor() == nullptr);
+    }
+
+    void theShiftStateIsAskedOfTheWindowSystem() {
+        testing::StartedWindow started;
+        QWindow* window = started.form().windowHandle();
+        QTest::keyPress(window, Qt::Key_Shift, Qt::ShiftModifier);
+        QVERIFY(started.windows.shift_held());
+        QTest::keyRelease(window, Qt::Key_Shift, Qt::NoModifier);
+        QVERIFY(!started.windows.shift_held());
+    }
+
+    void aClickOnTheCopyrightOpensTheMakersWebAddress() {
+        testing::StartedWindow started;
+        UrlCatcher catcher;
+        QDesktopServices::setUrlHandler("https", &catcher, "open");
+        QTest::mouseClick(&started.form().Copyright(), Qt::LeftButton);
+        QDesktopServices::unsetUrlHandler("https");
+        QCOMPARE(catcher.opened, QList<QUrl>{CopyrightPicture::WebAddress()});
+        QVERIFY(catcher.opened.first().host().startsWith("www."));
+    }
+};
+
+QUILLET_QT_TEST(MainFormTest);
+
+}  // namespace quillet::qt
+
+#include "main_form_test.moc"

@@ -1,0 +1,55 @@
+#include "ui/qt/message_list.h"
+
+#include <QHeaderView>
+#include <QStyledItemDelegate>
+
+#include "ui/main_window_layout.h"
+#include "ui/qt/twips.h"
+
+namespace quillet::qt {
+
+namespace {
+
+// Every row is one message row of the window's growth high, so that the first
+// seven rows fill the list exactly and the eighth scrolls.
+class FixedRowHeight final : public QStyledItemDelegate {
+public:
+    using QStyledItemDelegate::QStyledItemDelegate;
+    QSize sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const override {
+        QSize size = QStyledItemDelegate::sizeHint(option, index);
+        size.setHeight(ToPixels(kMessageRowHeight));
+        return size;
+    }
+};
+
+}  // namespace
+
+MessageList::MessageList(QWidget* parent) : QTreeWidget(parent) {
+    setObjectName("lvwMessages");
+    setColumnCount(1);
+    setHeaderHidden(true);
+    header()->setStretchLastSection(true);  // the one column fills the list's width
+    setRootIsDecorated(false);
+    setIndentation(0);
+    setUniformRowHeights(true);
+    setItemDelegate(new FixedRowHeight(this));
+    setFrameShape(QFrame::NoFrame);  // a frame would cost the rows their last pixels
+    setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    setTextElideMode(Qt::ElideMiddle);
+    setSelectionMode(QAbstractItemView::SingleSelection);
+    setFocusPolicy(Qt::NoFocus);
+    hide();
+}
+
+void MessageList::AddRow(const std::string& text) {
+    auto* row = new QTreeWidgetItem(QStringList{QString::fromStdString(text)});
+    row->setToolTip(0, row->text(0));  // a row wider than the list is shown whole here
+    addTopLevelItem(row);
+}
+
+QString MessageList::RowText(int row) const {
+    const QTreeWidgetItem* item = topLevelItem(row);
+    return item != nullptr ? item->text(0) : QString();
+}
+
+}  // namespace quillet::qt

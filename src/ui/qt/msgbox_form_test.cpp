@@ -1,0 +1,126 @@
+#include <QCursor>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QLabel>
+#include <QPlainTextEdit>
+#include <QPrinter>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+
+#include "ui/busy.h"
+#include "ui/display.h"
+#include "ui/msgbox.h"
+#include "ui/qt/msgbox_form.h"
+#include "ui/qt/printing.h"
+#include "ui/qt/qt_test_registry.h"
+#include "ui/qt/started_window.h"
+
+namespace quillet::qt {
+
+namespace {
+
+// Runs `check` on the box once it is up, from inside its modal loop.
+void when_the_box_is_up(QtFrontEnd& windows, std::function<void(MsgBoxForm&)> check) {
+    QTimer::singleShot(0, [&windows, check] {
+        QVERIFY(windows.OpenBox() != nullptr);
+        check(*windows.OpenBox());
+    });
+}
+
+}  // namespace
+
+class MsgBoxFormTest : public QObject {
+    Q_OBJECT
+private slots:
+    void theBoxGrowsWithItsLines() {
+        MsgBoxWindow one_line("3   0Line one", "Quillet ");
+        MsgBoxWindow two_lines("3   0Line one@Line two", "Quillet ");
+        MsgBoxForm short_box(one_line, nullptr);
+        MsgBoxForm tall_box(two_lines, nullptr);
+
+        QCOMPARE(short_box.size(), QSize(477, 97));
+        QCOMPARE(tall_box.height() - short_box.height(), 17);
+        QCOMPARE(tall_box.Message().height(), 34);
+        QCOMPARE(tall_box.Message().toPlainText(), QString("Line one\nLine two"));
+        QCOMPARE(tall_box.OkButton().y() - short_box.OkButton().y(), 17);
+        QCOMPARE(tall_box.PrintButton().y() - short_box.PrintButton().y(), 17);
+        QCOMPARE(tall_box.windowTitle(), QString("Quillet "));
+        QVERIFY(tall_box.Message().isReadOnly());
+    }
+
+    void theIconFollowsTheKind() {
+        MsgBoxWindow error("1   0Failed", "");
+        MsgBoxWindow warning("2   0Careful", "");
+        MsgBoxForm error_box(error, nullptr);
+        MsgBoxForm warning_box(warning, nullptr);
+        QVERIFY(!error_box.Icon(MsgBoxIcon::critical).isHidden());
+        QVERIFY(error_box.Icon(MsgBoxIcon::information).isHidden());
+        QVERIFY(!warning_box.Icon(MsgBoxIcon::exclamation).isHidden());
+        QVERIFY(warning_box.Icon(MsgBoxIcon::critical).isHidden());
+    }
+
+    // Through the program's own call: modal, titled after the main window, the
+    // pointer normal while it is up, closed by its countdown.
+    void aCountdownClosesTheBoxByItself() {
+        testing::StartedWindow started;
+        lib_basDisplay::lib_SetWindowTitle("Quillet", "", kMainWindow);
+        lib_basDisplay::lib_SetBusy(true);
+        bool seen = false;
+        when_the_box_is_up(started.windows, [&seen](MsgBoxForm& box) {
+            QCOMPARE(box.CountDownLabel().text(), QString("2"));
+            QVERIFY(box.CountDownLabel().isVisible());
+            QVERIFY(box.isModal());
+            QCOMPARE(box.windowTitle(), QString("Quillet "));
+            QVERIFY(QGuiApplication::overrideCursor() == nullptr);
+            QVERIFY(box.OkButton().hasFocus() || box.focusWidget() == &box.OkButton());
+            seen = true;
+        });
+        QElapsedTimer clock;
+        clock.start();
+        lib_MsgBoxInfo("Snapshot made", 2);
+        QVERIFY(seen);
+        QVERIFY(clock.elapsed() >= 1900);
+        QVERIFY(started.windows.OpenBox() == nullptr);
+        QVERIFY(QGuiApplication::overrideCursor() != nullptr);  // busy again, as before the box
+        lib_basDisplay::lib_SetBusy(false);
+    }
+
+    void escStopsTheCountdownAndOnlyOkClosesTheBox() {
+        testing::StartedWindow started;
+        bool stayed = false;
+        when_the_box_is_up(started.windows, [&stayed](MsgBoxForm& box) {
+            QTest::keyClick(&box, Qt::Key_Escape);
+            QVERIFY(!box.CountDownLabel().isVisible());
+            QVERIFY(!box.Timer().isActive());
+            QTest::qWait(1500);
+            stayed = box.isVisible();
+            QTest::mouseClick(&box.OkButton(), Qt::LeftButton);
+        });
+        lib_MsgBoxWarning("Look at this", 1);
+        QVERIFY(stayed);
+        QVERIFY(started.windows.OpenBox() == nullptr);
+    }
+
+    void printingPutsAnImageOfTheBoxOnThePage() {
+        MsgBoxWindow model("1   0Printed@on paper", "Quillet ");
+        MsgBoxForm box(model, nullptr);
+        box.show();
+        QTemporaryDir folder;
+        QPrinter printer(QPrinter::HighResolution);
+        printer.setOutputFormat(QPrinter::PdfFormat);
+        printer.setOutputFileName(folder.filePath("box.pdf"));
+        QVERIFY(PrintImageOf(box, printer));
+        QFile printed(folder.filePath("box.pdf"));
+        QVERIFY(printed.open(QIODevice::ReadOnly));
+        QVERIFY(printed.readAll().contains("/Subtype /Image"));
+        QVERIFY(box.isVisible());
+    }
+};
+
+QUILLET_QT_TEST(MsgBoxFormTest);
+
+}  // namespace quillet::qt
+
+#include "msgbox_form_test.moc"

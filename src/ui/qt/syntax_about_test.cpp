@@ -1,0 +1,70 @@
+#include <QLabel>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QTest>
+
+#include "platform/platform.h"
+#include "ui/display.h"
+#include "ui/qt/about_form.h"
+#include "ui/qt/qt_test_registry.h"
+#include "ui/qt/started_window.h"
+#include "ui/qt/syntax_form.h"
+#include "ui/qt/syntax_label.h"
+#include "ui/syntax.h"
+#include "ui/version.h"
+
+namespace quillet::qt {
+
+class SyntaxAndAboutTest : public QObject {
+    Q_OBJECT
+private slots:
+    void theSyntaxShowsInCourierWithoutWaiting() {
+        testing::StartedWindow started;
+        ShowSyntax();  // returns at once: the window does not block
+        SyntaxForm* syntax = started.windows.Syntax();
+        QVERIFY(syntax != nullptr);
+        QVERIFY(syntax->isVisible());
+        QVERIFY(lib_basDisplay::lib_FormIsLoaded(kSyntaxWindow));
+
+        const QFont font = syntax->Message().font();
+        QCOMPARE(font.family(), QString("Courier"));
+        QVERIFY(syntax->Message().LineStep() * 25 <= syntax->Message().height());
+        QCOMPARE(font.pointSizeF(), 9.75);
+        QVERIFY(font.fixedPitch());
+        QVERIFY(!font.bold());
+
+        const std::string name = ProgramNameForSyntax(platform::executable_name());
+        QString expected = QString::fromStdString(SyntaxText(name));
+        expected.replace("\r\n", "\n");
+        QCOMPARE(syntax->Message().text(), expected);
+        QVERIFY(syntax->Message().text().startsWith("Make snapshots of a dir\\files\n\nSyntax:  " +
+                                                    QString::fromStdString(name)));
+        const QString title = QString("Quillet Syntax   v%1.%2%3").arg(VersionMajor()).arg(VersionMinor()).arg(
+            QString::fromStdString(RevisionLetter(VersionRevision())));
+        QCOMPARE(syntax->windowTitle(), title + QString(11, ' '));
+        QCOMPARE(syntax->size(), QSize(946, 365));
+    }
+
+    void theAboutWindowNamesTheVersionAndTheMaker() {
+        AboutForm about;
+        QCOMPARE(about.Version().text(),
+                 QString("Quillet  Version %1.%2%3")
+                     .arg(VersionMajor())
+                     .arg(VersionMinor())
+                     .arg(QString::fromStdString(RevisionLetter(VersionRevision()))));
+        QVERIFY(about.Web().text().contains("href=\"https://www."));
+        QVERIFY(about.Email().text().contains("href=\"mailto:"));
+        QVERIFY(about.Web().openExternalLinks());
+        about.show();
+        QSignalSpy accepted(&about, &QDialog::accepted);
+        QTest::mouseClick(&about.OkButton(), Qt::LeftButton);
+        QCOMPARE(accepted.count(), 1);
+        QVERIFY(!about.isVisible());
+    }
+};
+
+QUILLET_QT_TEST(SyntaxAndAboutTest);
+
+}  // namespace quillet::qt
+
+#include "syntax_about_test.moc"

@@ -1,0 +1,125 @@
+#include <QTest>
+#include <QTimer>
+
+#include "ui/activity_report.h"
+#include "ui/qt/main_form.h"
+#include "ui/qt/qt_front_end.h"
+#include "ui/qt/qt_test_registry.h"
+#include "ui/qt/syntax_form.h"
+#include "ui/qt/window_run.h"
+#include "ui/syntax.h"
+
+namespace quillet::qt {
+
+namespace {
+
+QtFrontEnd& installed_windows() { return dynamic_cast<QtFrontEnd&>(front_end()); }
+
+// The start-up steps that lay the window out and show it.
+void start(MainWindow& model) {
+    model.SetWindowHeight(model.Height());
+    model.FitWindowToMessage(true, false);
+    model.MessagesInit();
+}
+
+}  // namespace
+
+class WindowRunTest : public QObject {
+    Q_OBJECT
+private slots:
+    void aCleanRunEndsWithoutWaiting() {
+        MainWindow model;
+        bool shown = false;
+        const int status = RunWindows(
+            [&] {
+                start(model);
+                shown = installed_windows().Main().isVisible();
+                return false;
+            },
+            model);
+        QVERIFY(shown);
+        QCOMPARE(status, 0);
+    }
+
+    void aWindowWithRowsWaitsUntilTheUserClosesIt() {
+        MainWindow model;
+        bool waited = false;
+        const int status = RunWindows(
+            [&] {
+                start(model);
+                model.AddMessage("Failed to copy Z:\\a to Z:\\b");
+                MainForm& form = installed_windows().Main();
+                QTimer::singleShot(0, &form, [&] {
+                    waited = form.isVisible();
+                    form.close();
+                });
+                return true;
+            },
+            model);
+        QVERIFY(waited);
+        QCOMPARE(status, 1);
+    }
+
+    void theSyntaxWindowKeepsTheProgramAliveUntilItCloses() {
+        MainWindow model;
+        bool main_gone = false;
+        const int status = RunWindows(
+            [&] {
+                start(model);
+                ShowSyntax();
+                QtFrontEnd& windows = installed_windows();
+                SyntaxForm* syntax = windows.Syntax();
+                QTimer::singleShot(0, syntax, [&windows, syntax, &main_gone] {
+                    main_gone = !windows.Main().isVisible() && !windows.is_loaded(kMainWindow);
+                    syntax->close();
+                });
+                return false;
+            },
+            model);
+        QVERIFY(main_gone);
+        QCOMPARE(status, 2);
+    }
+
+    void closingTheMainWindowLeavesAnOpenSyntaxWindowRunning() {
+        MainWindow model;
+        bool still_running = false;
+        RunWindows(
+            [&] {
+                start(model);
+                ShowSyntax();
+                model.AddMessage("a row");
+                QtFrontEnd& windows = installed_windows();
+                QTimer::singleShot(0, [&windows, &still_running] {
+                    windows.Main().close();
+                    QTest::qWait(50);
+                    still_running = windows.Syntax() != nullptr && windows.Syntax()->isVisible();
+                    windows.Syntax()->close();
+                });
+                return true;
+            },
+            model);
+        QVERIFY(still_running);
+    }
+
+    void closingTheMainWindowWhileJobsRunEndsTheProgramAtOnce() {
+        MainWindow model;
+        int ended_with = -1;
+        RunWindows(
+            [&] {
+                start(model);
+                QtFrontEnd& windows = installed_windows();
+                windows.end_at_once = [&ended_with](int status) { ended_with = status; };
+                model.AddMessage("a row");
+                windows.Main().close();
+                return false;
+            },
+            model);
+        QCOMPARE(ended_with, 1);
+    }
+};
+
+QUILLET_QT_TEST(WindowRunTest);
+
+}  // namespace quillet::qt
+
+#include "window_run_test.moc"
