@@ -7,8 +7,11 @@ namespace quillet {
 
 namespace {
 
-// No window front end is built into the program yet.
+#ifdef QUILLET_WINDOW_FRONT_END
+constexpr bool kWindowFrontEndBuilt = true;
+#else
 constexpr bool kWindowFrontEndBuilt = false;
+#endif
 
 bool is_set(const std::optional<std::string>& value) { return value && !value->empty(); }
 

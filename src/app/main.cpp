@@ -11,6 +11,9 @@
 #include "job/snapshot_job.h"
 #include "ui/console/console_front_end.h"
 #include "ui/front_end.h"
+#ifdef QUILLET_WINDOW_FRONT_END
+#include "ui/qt/window_run.h"
+#endif
 
 namespace {
 
@@ -24,6 +27,16 @@ int run_in_console(const std::string& command_line) {
     return console.Finish();
 }
 
+#ifdef QUILLET_WINDOW_FRONT_END
+// The windows stay up while the main window shows what went wrong, or while the
+// syntax window is open; the exit status is the one the console would give.
+int run_in_windows(const char* program_path, const std::string& command_line) {
+    return qt::RunInWindows(program_path, [&command_line] {
+        return Form_Load(command_line, HandleCommandLineS) == WindowsAfterRun::errors_shown;
+    });
+}
+#endif
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -32,7 +45,10 @@ int main(int argc, char** argv) {
         case FrontEndKind::console:
             return run_in_console(command_line);
         case FrontEndKind::window:
-            break;  // not built yet, so never chosen
+#ifdef QUILLET_WINDOW_FRONT_END
+            if (qt::CanOpenDisplay()) return run_in_windows(argv[0], command_line);
+#endif
+            break;  // no display can be opened after all: the console serves
     }
     return run_in_console(command_line);
 }
