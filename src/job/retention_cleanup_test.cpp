@@ -30,14 +30,6 @@ TEST(SnapshotsToDelete, KeepsTodaysAndCountsOlderEntriesOneByOne) {
     EXPECT_EQ(SnapshotsToDelete(with_future, kToday, 1), 5);
 }
 
-TEST(IsDatedName, NeedsADateInTheFirstTenCharacters) {
-    EXPECT_TRUE(IsDatedName("2010-09-28.zip"));
-    EXPECT_TRUE(IsDatedName("2010-09-28"));
-    EXPECT_FALSE(IsDatedName("2010-9-28 x"));
-    EXPECT_FALSE(IsDatedName("2010-02-30   10.00"));
-    EXPECT_FALSE(IsDatedName("Archive"));
-}
-
 class RetentionCleanupTest : public testing::JobTest {
 protected:
     RetentionCleanupTest() {

@@ -47,19 +47,6 @@ protected:
     RunState run;
 };
 
-TEST_F(SnapshotJobTest, ASnapshotWithSubfoldersReplacesOlderOnes) {
-    fs::create_directories(disk.native("backup/data/2001-01-01   10.00"));
-    job("/S /K=1");
-
-    const auto snapshots = dated_entries("backup/data");
-    ASSERT_EQ(snapshots.size(), 1u);
-    EXPECT_EQ(zip_test::file_bytes(snapshots[0] / "a.txt"), "a");
-    EXPECT_EQ(zip_test::file_bytes(snapshots[0] / "sub" / "b.txt"), "b");
-    EXPECT_THAT(screen.rows, IsEmpty());
-    EXPECT_TRUE(screen.boxes.empty());
-    EXPECT_EQ(title(), "");
-}
-
 TEST_F(SnapshotJobTest, AZippedSnapshotIsOneArchiveAndLeavesNoWorkFolder) {
     job("/S /Z=secret");
 
@@ -88,15 +75,6 @@ TEST_F(SnapshotJobTest, AnErrorWhileCopyingEndsTheJobWithoutZipping) {
     fs::remove(disk.native("data/broken"));
     job("/F=4");
     EXPECT_EQ(dated_entries("backup").size(), 1u);
-}
-
-TEST_F(SnapshotJobTest, AJobThatFailsItsChecksCreatesNothing) {
-    job("/Z /A=extra");
-    job("/K=99999");
-    EXPECT_FALSE(disk.exists("backup"));
-    ASSERT_EQ(screen.boxes.size(), 2u);
-    EXPECT_THAT(screen.boxes[1].text, HasSubstr("Overflow"));
-    EXPECT_TRUE(temporary_folder_is_empty());
 }
 
 }  // namespace

@@ -52,17 +52,6 @@ TEST_F(ZipPassTest, TheFirstJobReplacesAnOlderArchiveAndLaterJobsAddToIt) {
     EXPECT_TRUE(screen.boxes.empty());
 }
 
-TEST_F(ZipPassTest, APasswordEncryptsTheEntries) {
-    work_folder("work", "a.txt");
-    options.ZipPassword = "secret";
-    options.ZipOptions.fEncrypt = 1;
-    ZipPass(options, run);
-    const auto entries = zip_test::read_archive(archive(), "secret");
-    ASSERT_EQ(entries.size(), 1u);
-    EXPECT_EQ(entries[0].second.content, "a.txt");
-    EXPECT_NE(entries[0].second.encryption, 0);
-}
-
 TEST_F(ZipPassTest, NothingIsZippedUntilTheRunHasCopiedSomething) {
     run.CopiedFiles.clear();
     work_folder("work", "a.txt");
@@ -87,18 +76,6 @@ TEST_F(ZipPassTest, AFiftyFirstArchiveIsAnErrorThatLeavesTheOldOneAlone) {
     work_folder("work", "a.txt");
     EXPECT_THROW(ZipPass(options, run), Error);
     EXPECT_EQ(zip_test::file_bytes(archive()), "old");
-}
-
-TEST_F(ZipPassTest, TheEndingRemovesTheWorkFolderForGoodAndClearsTheTitle) {
-    work_folder("work", "a.txt");
-    disk.write("work.tmp", "");
-    options.ZipWorkReservation = disk.text("work.tmp");
-    frmMain.SetWindowCaption("Zipping...");
-    JobEnding(options);
-    EXPECT_FALSE(disk.exists("work"));
-    EXPECT_FALSE(disk.exists("work.tmp"));
-    EXPECT_FALSE(fs::exists(testing::PrivateHome::get().trashed("work")));
-    EXPECT_EQ(title(), "");
 }
 
 }  // namespace
