@@ -11,6 +11,7 @@
 #include "files/file_times.h"
 #include "files/find_executable.h"
 #include "files/run_application.h"
+#include "files/existence.h"
 #include "platform/platform.h"
 #include "text/error.h"
 #include "text/vb_errors.h"
@@ -27,13 +28,6 @@ constexpr const char* kCrLf = "\r\n";
 // Makes the compacted output from the input: the one step in which the engine and
 // the command line differ.
 using CompactStep = std::function<void(const std::string& input, const std::string& output)>;
-
-// A file (not a folder) at exactly this path: a target's name is no pattern, and
-// case counts in names on this host.
-bool file_exists_at(const std::string& path) {
-    const auto found = platform::attributes(path);
-    return found && !found->directory;
-}
 
 Error with_database(const char* routine, const Error& error, const std::string& source, const std::string& output) {
     return Error(error.number(), routine,

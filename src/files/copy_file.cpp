@@ -5,6 +5,7 @@
 #include <numeric>
 #include <random>
 
+#include "files/existence.h"
 #include "files/file_deletion.h"
 #include "files/file_times.h"
 #include "files/find_files.h"
@@ -32,13 +33,6 @@ struct UnreportedFailure {
 };
 
 bool has_wildcard(const std::string& text) { return text.find_first_of("*?") != std::string::npos; }
-
-// A file (not a folder) at exactly this path. Names on this host may hold "*",
-// "?" or "#", so they are not read as patterns here.
-bool file_exists_at(const std::string& path) {
-    const auto found = platform::attributes(path);
-    return found && !found->directory;
-}
 
 bool anything_at(const std::string& path) { return platform::attributes(path).has_value(); }
 

@@ -34,7 +34,11 @@ bool lib_DirExists(const std::string& strPath) {
 }
 
 bool lib_FileExists(const std::string& strPath) {
-    const FolderAndPattern search = split_search(lib_basConversion::lib_StripQuotes(strPath));
+    const std::string path = lib_basConversion::lib_StripQuotes(strPath);
+    // Without wildcards one look-up answers; listing the folder would make every
+    // check cost as much as the folder is large.
+    if (path.find_first_of("*?") == std::string::npos) return file_exists_at(path);
+    const FolderAndPattern search = split_search(path);
     if (search.pattern.empty()) return false;
     const auto listing = platform::list_folder(search.folder, search.pattern);
     if (!listing) return false;
@@ -43,6 +47,11 @@ bool lib_FileExists(const std::string& strPath) {
         if (!entry.directory) return true;
     }
     return false;
+}
+
+bool file_exists_at(const std::string& path) {
+    const auto found = platform::attributes(path);
+    return found && !found->directory;
 }
 
 }  // namespace quillet::lib_basFile

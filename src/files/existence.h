@@ -14,4 +14,8 @@ bool lib_DirExists(const std::string& strPath);
 // component may hold wildcards; enclosing quotes are removed first.
 bool lib_FileExists(const std::string& strPath);
 
+// A file (not a folder) at exactly this path. Names on this host may hold "*",
+// "?" or "#", and case counts in them, so the name is not read as a pattern.
+bool file_exists_at(const std::string& path);
+
 }  // namespace quillet::lib_basFile
