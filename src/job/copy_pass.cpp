@@ -9,6 +9,7 @@
 #include "files/folders.h"
 #include "files/path_resolution.h"
 #include "files/temp_names.h"
+#include "platform/platform.h"
 #include "text/paths.h"
 #include "text/unicode.h"
 #include "text/vb_errors.h"
@@ -174,7 +175,8 @@ void prepare_zip_work_folder(JobOptions& options) {
                     "Path not found\r\nNo work folder for /Z could be made in the temporary folder");
     }
     options.ZipWorkDir = without_extension(options.ZipWorkReservation);
-    lib_basFile::lib_MakePath(options.ZipWorkDir);
+    // The work folder holds the files before they are encrypted: owner-only.
+    platform::make_folder(options.ZipWorkDir, platform::FolderAccess::owner_only);
 }
 
 }  // namespace

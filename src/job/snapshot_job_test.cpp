@@ -48,6 +48,7 @@ protected:
 };
 
 TEST_F(SnapshotJobTest, AZippedSnapshotIsOneArchiveAndLeavesNoWorkFolder) {
+    disk.write("data/sub/.hidden", "h");
     job("/S /Z=secret");
 
     const auto archives = dated_entries("backup/data");
@@ -55,7 +56,7 @@ TEST_F(SnapshotJobTest, AZippedSnapshotIsOneArchiveAndLeavesNoWorkFolder) {
     EXPECT_EQ(archives[0].extension(), ".zip");
     std::map<std::string, std::string> contents;
     for (const auto& [name, entry] : zip_test::read_archive(archives[0], "secret")) contents[name] = entry.content;
-    EXPECT_EQ(contents, (std::map<std::string, std::string>{{"a.txt", "a"}, {"sub/", ""}, {"sub/b.txt", "b"}}));
+    EXPECT_EQ(contents, (std::map<std::string, std::string>{{"a.txt", "a"}, {"sub/", ""}, {"sub/.hidden", "h"}, {"sub/b.txt", "b"}}));
     EXPECT_TRUE(temporary_folder_is_empty());
     EXPECT_TRUE(screen.boxes.empty());
     EXPECT_EQ(title(), "");

@@ -52,6 +52,10 @@ void ZipPass(const JobOptions& options, RunState& run) {
     lib_basZip::ZPOPT zip_options = options.ZipOptions;
     zip_options.szRootDir = options.ZipWorkDir;
     zip_options.fRecurse = 1;
+    // Names beginning with "." are this host's hidden files. The copy pass put them
+    // in the work folder, which is deleted after zipping: left out of the archive
+    // they would be lost from the snapshot.
+    zip_options.fSystem = 1;
     lib_basZip::ZIPnames names;
     names.s[0] = "*.*";
     const std::int32_t result = lib_basZip::lib_ZipFiles(zip_options, archive, names, 1, options.ZipPassword, false);

@@ -113,8 +113,9 @@ std::string create_temp_file(std::string_view folder_text, std::string_view pref
 
 // The statements MkDir, Kill (one file, no wildcards) and Name. Name refuses to
 // replace an existing file (58 "File already exists"); naming a file as itself
-// succeeds.
-void make_folder(std::string_view path_text);
+// succeeds. An owner-only folder is for work files nobody else may read.
+enum class FolderAccess { everyone, owner_only };
+void make_folder(std::string_view path_text, FolderAccess access = FolderAccess::everyone);
 void remove_file(std::string_view path_text);
 void rename_file(std::string_view from_text, std::string_view to_text);
 

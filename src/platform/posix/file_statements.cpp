@@ -43,9 +43,10 @@ bool rename_without_replacing(const std::string& from, const std::string& to) {
 
 }  // namespace
 
-void make_folder(std::string_view path_text) {
+void make_folder(std::string_view path_text, FolderAccess access) {
     const std::string native = native_or_raise(path_text, vb::kPathNotFound);
-    if (::mkdir(native.c_str(), 0777) == 0) return;
+    const mode_t mode = access == FolderAccess::owner_only ? 0700 : 0777;
+    if (::mkdir(native.c_str(), mode) == 0) return;
     if (errno == EEXIST) throw vb::error(vb::kPathFileAccessError);
     throw posix::language_error(errno, vb::kPathNotFound);
 }
