@@ -136,6 +136,12 @@ lib_clsFindFiles::Step lib_clsFindFiles::examine_file() {
 lib_clsFindFiles::Step lib_clsFindFiles::examine_folder() {
     // A link to a folder is an entry of its folder, never a folder to walk.
     if (!include_subfolders_ || record_.link) return examine_folder_without_subfolders();
+    if (file_.find('\\') != std::string::npos) {
+        // Path text cannot reach inside; the folder is noted so that it does not
+        // vanish without a word.
+        unreachable_folders_.push_back(lib_AddPath(level(depth_).full_path, file_));
+        return examine_folder_without_subfolders();
+    }
 
     ++depth_;
     if (depth_ > kHighestLevel) throw too_many_levels(depth_);

@@ -65,6 +65,9 @@ public:
     std::string RecursedDir() const;
     std::int32_t SearchType() const { return search_type_; }
     void SearchType(std::int32_t penmSearchType) { search_type_ = penmSearchType; }
+    // Subfolders met so far that could not be walked because their name holds a
+    // backslash, which path text cannot carry.
+    const std::vector<std::string>& UnreachableFolders() const { return unreachable_folders_; }
 
 private:
     struct Level {
@@ -101,6 +104,7 @@ private:
     std::optional<WildcardPattern> match_pattern_;
     std::string search_pattern_;
     platform::DirectoryEntry record_;
+    std::vector<std::string> unreachable_folders_;
 };
 
 }  // namespace quillet

@@ -70,6 +70,9 @@ public:
             if (handle(finder) == CopyPassOutcome::table_full) return CopyPassOutcome::table_full;
             show_looking_for_next_file();
         }
+        for (const std::string& folder : finder.UnreachableFolders()) {
+            AddMessageAndLog("Failed to copy " + folder + ": its name holds a backslash");
+        }
         return CopyPassOutcome::walked;
     }
 

@@ -92,11 +92,15 @@ TEST_F(CopyPassTest, DatabasesAreCompactedOnlyWithTheOptionAndCopiedWhenTheyCann
     EXPECT_EQ(disk.read("snap/DATA.mda"), "not a database any engine knows");
 }
 
-TEST_F(CopyPassTest, ANameThatPathTextCannotHoldIsReported) {
+TEST_F(CopyPassTest, NamesThatPathTextCannotHoldAreReported) {
+    options.IncludeSubdirs = true;
     disk.write("src/odd\\name.txt", "x");
+    disk.write("src/odd\\folder/inside.txt", "x");
     CopyPass(options, run);
     EXPECT_THAT(screen.rows, ElementsAre("Failed to copy " + disk.text("src") + "\\odd\\name.txt" +
-                                         ": its name holds a backslash"));
+                                             ": its name holds a backslash",
+                                         "Failed to copy " + disk.text("src") + "\\odd\\folder" +
+                                             ": its name holds a backslash"));
     EXPECT_TRUE(copied("a.txt"));
 }
 
