@@ -8,9 +8,11 @@
 // Both sides run as processes of their own: the built quillet program in the
 // console front end (writing straight into the target with /F=5), and cp. The
 // trees are built once in a fresh folder under $TMPDIR (else /tmp) and stay in
-// the page cache; before each timed run the previous copies are removed and
-// written back (sync), so that neither side pays for the other's writes. The two
-// sides take turns going first.
+// the page cache. Every run writes a copy of its own, and all are removed only at
+// the end: a file system that has just deleted many files is slow to create new
+// ones for a while, which would punish whichever side ran next. Before each timed
+// run the earlier writes go to the disk (sync), so that neither side pays for the
+// other's. The two sides take turns going first.
 
 #include <spawn.h>
 #include <sys/resource.h>
@@ -33,7 +35,7 @@ constexpr double kTimeGoal = 1.25;
 constexpr double kMemoryGoalMegabytes = 50;
 
 struct ChildRun {
-    double seconds = 0;
+    Timing timing;
     double peak_megabytes = 0;
 };
 
@@ -60,7 +62,7 @@ ChildRun run_quillet(const std::vector<std::string>& arguments) {
     int status = 0;
     rusage usage{};
     wait4(child, &status, 0, &usage);
-    ChildRun run{seconds_since(start), static_cast<double>(usage.ru_maxrss) / 1024.0};
+    ChildRun run{{seconds_since(start), processor_seconds(usage)}, static_cast<double>(usage.ru_maxrss) / 1024.0};
     if (!WIFEXITED(status) || WEXITSTATUS(status) != 0) {
         throw std::runtime_error("quillet ended with status " + std::to_string(WEXITSTATUS(status)));
     }
@@ -106,44 +108,34 @@ std::size_t count_files(const fs::path& root) {
     return files;
 }
 
-void start_clean(const fs::path& ours, const fs::path& theirs) {
-    fs::remove_all(ours);
-    fs::remove_all(theirs);
-    ::sync();
-}
-
 void compare(const std::string& what, const fs::path& folder, void (*make_tree)(const fs::path&), int rounds) {
     const fs::path source = folder / what;
-    const fs::path ours = folder / (what + "-quillet");
-    const fs::path theirs = folder / (what + "-cp");
     make_tree(source);
-    const std::vector<std::string> snapshot{text_of(source) + "\\*.*", text_of(ours), "/S", "/F=5"};
+    ::sync();
 
     Rounds timings;
     double peak = 0;
     for (int round = 0; round < rounds; ++round) {
-        double our_seconds = 0;
-        double their_seconds = 0;
+        const fs::path ours = folder / ("quillet " + std::to_string(round));
+        const fs::path theirs = folder / ("cp " + std::to_string(round));
+        Timing ours_timing;
+        Timing theirs_timing;
         for (int turn = 0; turn < 2; ++turn) {
-            if (turn == 0) start_clean(ours, theirs);
             if ((round + turn) % 2 == 0) {
-                const ChildRun run = run_quillet(snapshot);
-                our_seconds = run.seconds;
+                const ChildRun run = run_quillet({text_of(source) + "\\*.*", text_of(ours), "/S", "/F=5"});
+                ours_timing = run.timing;
                 peak = std::max(peak, run.peak_megabytes);
             } else {
-                their_seconds = run_timed({"cp", "-r", "--preserve=timestamps", source.string(), theirs.string()});
+                theirs_timing = run_timed({"cp", "-r", "--preserve=timestamps", source.string(), theirs.string()});
             }
             ::sync();
         }
-        timings.add(our_seconds, their_seconds);
+        if (count_files(ours) != count_files(source)) throw std::runtime_error("a snapshot of " + what + " is incomplete");
+        timings.add(ours_timing, theirs_timing);
     }
-    if (count_files(ours) != count_files(source)) throw std::runtime_error("the snapshot of " + what + " is incomplete");
     timings.report("snapshot /S of " + what, "cp -r --preserve=timestamps", kTimeGoal);
     std::printf("snapshot /S of %s: peak memory %.1f MB (goal < %.0f MB): %s\n", what.c_str(), peak,
                 kMemoryGoalMegabytes, peak < kMemoryGoalMegabytes ? "met" : "NOT met");
-    fs::remove_all(source);
-    fs::remove_all(ours);
-    fs::remove_all(theirs);
 }
 
 }  // namespace
@@ -156,9 +148,14 @@ int main(int argc, char** argv) {
         return 2;
     }
     try {
-        ScratchFolder folder("snapshot");
-        if (which != "large") compare("10000 small files", folder.native(), make_small_tree, rounds);
-        if (which != "small") compare("4 files of 256 MiB", folder.native(), make_large_tree, rounds);
+        if (which != "large") {
+            ScratchFolder folder("snapshot-small");
+            compare("10000 small files", folder.native(), make_small_tree, rounds);
+        }
+        if (which != "small") {
+            ScratchFolder folder("snapshot-large");
+            compare("4 files of 256 MiB", folder.native(), make_large_tree, rounds);
+        }
     } catch (const std::exception& failure) {
         std::fprintf(stderr, "snapshot_bench: %s\n", failure.what());
         return 1;

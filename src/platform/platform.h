@@ -127,6 +127,23 @@ bool move_to_trash(std::string_view path_text);
 bool delete_permanently(std::string_view path_text);
 
 // ---------------------------------------------------------------------------
+// Files: reading
+
+// A whole file's bytes, links followed. Throws the language's file error when the
+// file cannot be read (53 "File not found" for a missing one).
+std::string read_file(std::string_view path_text);
+
+// Tells one file from another whatever path names it: relative or absolute, through
+// links or hard links.
+struct FileIdentity {
+    std::uint64_t device = 0;
+    std::uint64_t file = 0;
+    friend bool operator==(const FileIdentity&, const FileIdentity&) = default;
+};
+// Links followed; empty when the path names nothing.
+std::optional<FileIdentity> file_identity(std::string_view path_text);
+
+// ---------------------------------------------------------------------------
 // Clock: moments as local dates (text/dates.h) and back
 
 // The current local date and time, to the second.
