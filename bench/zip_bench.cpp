@@ -82,19 +82,12 @@ void write_tree(const fs::path& root, std::uint64_t total) {
     }
 }
 
-double processor_seconds(int whose) {
-    rusage usage{};
-    getrusage(whose, &usage);
-    const auto seconds = [](const timeval& t) { return static_cast<double>(t.tv_sec) + t.tv_usec / 1e6; };
-    return seconds(usage.ru_utime) + seconds(usage.ru_stime);
-}
-
 int ignore_message(char*, unsigned long) { return 0; }
 int no_comment(char*) { return 0; }
 int no_password(char*, int, const char*, const char*) { return 1; }
 int carry_on(const char*, unsigned long) { return 0; }
 
-double time_ours(const fs::path& tree, const fs::path& archive) {
+Timing time_ours(const fs::path& tree, const fs::path& archive) {
     fs::remove(archive);
     const ZIPUSERFUNCTIONS callbacks{ignore_message, no_comment, no_password, carry_on};
     ZpInit(&callbacks);
@@ -108,14 +101,13 @@ double time_ours(const fs::path& tree, const fs::path& archive) {
     ZIPNAMES names;
     names.zipnames[0] = "*.*";
     const std::string archive_text = text_of(archive);
-    const auto start = Clock::now();
-    const int result = ZpArchive(1, archive_text.c_str(), &names);
-    const double elapsed = seconds_since(start);
+    int result = ZE_OK;
+    const Timing timing = time_here([&] { result = ZpArchive(1, archive_text.c_str(), &names); });
     if (result != ZE_OK) throw std::runtime_error("ZpArchive returned " + std::to_string(result));
-    return elapsed;
+    return timing;
 }
 
-double time_info_zip(const fs::path& tree, const fs::path& archive) {
+Timing time_info_zip(const fs::path& tree, const fs::path& archive) {
     fs::remove(archive);
     return run_timed({"sh", "-c", "cd '" + tree.string() + "' && exec zip -r -5 -q '" + archive.string() + "' ."});
 }
@@ -134,28 +126,22 @@ int main(int argc, char** argv) {
         time_info_zip(tree, theirs);  // brings the tree into the page cache
 
         Rounds timings;
-        double our_processor = 0;
-        double their_processor = 0;
         for (int round = 0; round < rounds; ++round) {
-            double our_seconds = 0;
-            double their_seconds = 0;
-            for (int turn = 0; turn < 2; ++turn) {
-                if ((round + turn) % 2 == 0) {
-                    const double before = processor_seconds(RUSAGE_SELF);
-                    our_seconds = time_ours(tree, ours);
-                    our_processor += processor_seconds(RUSAGE_SELF) - before;
-                } else {
-                    const double before = processor_seconds(RUSAGE_CHILDREN);
-                    their_seconds = time_info_zip(tree, theirs);
-                    their_processor += processor_seconds(RUSAGE_CHILDREN) - before;
-                }
+            // Alternate who goes first, so that neither always meets a warmer cache.
+            Timing our_time;
+            Timing their_time;
+            if (round % 2 == 0) {
+                our_time = time_ours(tree, ours);
+                their_time = time_info_zip(tree, theirs);
+            } else {
+                their_time = time_info_zip(tree, theirs);
+                our_time = time_ours(tree, ours);
             }
-            timings.add(our_seconds, their_seconds);
+            timings.add(our_time, their_time);
         }
         timings.report("zip of a " + std::to_string(megabytes) + " MB tree at level 5", "zip -r -5", 1.2);
-        std::printf("processor time: %.2f s against %.2f s, ratio %.3f; archives %ju and %ju bytes\n",
-                    our_processor / rounds, their_processor / rounds, our_processor / their_processor,
-                    static_cast<std::uintmax_t>(fs::file_size(ours)), static_cast<std::uintmax_t>(fs::file_size(theirs)));
+        std::printf("archives %ju and %ju bytes\n", static_cast<std::uintmax_t>(fs::file_size(ours)),
+                    static_cast<std::uintmax_t>(fs::file_size(theirs)));
     } catch (const std::exception& failure) {
         std::fprintf(stderr, "zip_bench: %s\n", failure.what());
         return 1;

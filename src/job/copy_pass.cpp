@@ -112,7 +112,7 @@ private:
         // The file name alone has the same extension, and is quicker to take apart.
         const std::string extension = unicode::to_upper(lib_basConversion::lib_GetFileExt(file));
         const bool compact = options_.CompactDatabases && (extension == "MDB" || extension == "MDA");
-        ReportActivity(std::string(compact ? "Compacting" : "Copying") + "\r\n" + source + "\r\nto\r\n" + folder);
+        ShowActivity(std::string(compact ? "Compacting" : "Copying") + "\r\n" + source + "\r\nto\r\n" + folder);
 
         if (folder_changed_ && !lib_basFile::lib_MakePath(folder)) {
             AddMessageAndLog("Failed to create dir " + folder);

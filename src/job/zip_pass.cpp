@@ -47,7 +47,7 @@ void ZipPass(const JobOptions& options, RunState& run) {
     frmMain.SetWindowCaption("Zipping...");
     const std::string archive = ArchivePath(options);
     start_archive_once(archive, run);
-    ReportActivity("Zipping to \r\n" + archive);
+    ShowActivity("Zipping to \r\n" + archive);
 
     lib_basZip::ZPOPT zip_options = options.ZipOptions;
     zip_options.szRootDir = options.ZipWorkDir;

@@ -12,6 +12,15 @@ constexpr WindowHandle kNoWindow = -1;
 
 const std::string kNoBreakSpace = "\u00A0";
 
+void show_activity_labels(const std::string& text) {
+    // Each label is set twice so that it sizes itself again even to the same text.
+    frmMain.SetLabelCaption(MainLabel::lblSizingMsg, kNoBreakSpace);
+    frmMain.SetLabelCaption(MainLabel::lblSizingMsg, " ");
+    frmMain.SetLabelCaption(MainLabel::lblDisplay, " ");
+    frmMain.SetLabelCaption(MainLabel::lblDisplay, text);
+    frmMain.RefreshLabel(MainLabel::lblDisplay);
+}
+
 }  // namespace
 
 std::string JoinActivityLines(const std::string& text) {
@@ -26,13 +35,13 @@ std::string JoinActivityLines(const std::string& text) {
 }
 
 void ReportActivity(const std::string& text) {
-    // Each label is set twice so that it sizes itself again even to the same text.
-    frmMain.SetLabelCaption(MainLabel::lblSizingMsg, kNoBreakSpace);
-    frmMain.SetLabelCaption(MainLabel::lblSizingMsg, " ");
-    frmMain.SetLabelCaption(MainLabel::lblDisplay, " ");
-    frmMain.SetLabelCaption(MainLabel::lblDisplay, text);
-    frmMain.RefreshLabel(MainLabel::lblDisplay);
+    show_activity_labels(text);
     LogJobActivity(text);
+    frmMain.FitWindowToMessage(false, false);
+}
+
+void ShowActivity(const std::string& text) {
+    show_activity_labels(text);
     frmMain.FitWindowToMessage(false, false);
 }
 

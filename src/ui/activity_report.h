@@ -13,6 +13,10 @@ std::string JoinActivityLines(const std::string& text);
 // refits the window's width.
 void ReportActivity(const std::string& text);
 
+// The same on the window alone, for activities that change with every file and
+// are not worth a log line.
+void ShowActivity(const std::string& text);
+
 // Logs a line as every job does: no source, no stamp, no file, no window title.
 void LogJobActivity(const std::string& text);
 

@@ -37,10 +37,12 @@ std::string FormatLogLine(const std::string& text, const std::string& source,
 
 void lib_LogMessage(const std::string& text, std::optional<WindowHandle> window, bool to_debugger,
                     const std::string& log_file, bool with_timestamp, const std::string& source) {
-    std::optional<platform::LocalTime> stamp;
-    if (with_timestamp) stamp = platform::local_time_now();
+    // The separators come from the user's locale, which is slow to ask: only a
+    // stamped line needs them.
     const std::string line =
-        FormatLogLine(text, source, stamp, platform::date_separator(), platform::time_separator());
+        with_timestamp ? FormatLogLine(text, source, platform::local_time_now(), platform::date_separator(),
+                                       platform::time_separator())
+                       : FormatLogLine(text, source, std::nullopt, {}, {});
 
     if (to_debugger) platform::debug_output(line);
     if (!log_file.empty()) platform::append_line_to_file(log_file, line);
