@@ -7,17 +7,14 @@
 #include <cerrno>
 
 #include "platform/platform.h"
+#include "platform/posix/native_paths.h"
 
 namespace quillet::platform {
 
 std::optional<ArchiveStatus> archive_status(std::string_view path_text) {
-    const auto native = native_path(path_text);
-    if (!native) {
-        errno = ENOENT;
-        return std::nullopt;
-    }
-    struct stat info {};
-    if (stat(native->c_str(), &info) != 0) return std::nullopt;
+    const auto found = posix::status_of(path_text);
+    if (!found) return std::nullopt;
+    const struct stat& info = *found;
     constexpr std::int64_t kUnitsPerSecond = 10'000'000;
     ArchiveStatus status;
     status.directory = S_ISDIR(info.st_mode);
@@ -28,11 +25,8 @@ std::optional<ArchiveStatus> archive_status(std::string_view path_text) {
 }
 
 bool remove_empty_folder(std::string_view path_text) {
-    const auto native = native_path(path_text);
-    if (!native) {
-        errno = ENOENT;
-        return false;
-    }
+    const auto native = posix::native_or_missing(path_text);
+    if (!native) return false;
     return rmdir(native->c_str()) == 0;
 }
 

@@ -5,18 +5,14 @@
 #include <cerrno>
 
 #include "platform/platform.h"
+#include "platform/posix/native_paths.h"
 
 namespace quillet::platform {
 
 std::optional<Attributes> attributes(std::string_view path_text) {
-    const auto native = native_path(path_text);
-    if (!native) {
-        errno = ENOENT;
-        return std::nullopt;
-    }
-    struct stat status {};
-    if (stat(native->c_str(), &status) != 0) return std::nullopt;
-    return Attributes{.directory = S_ISDIR(status.st_mode)};
+    const auto status = posix::status_of(path_text);
+    if (!status) return std::nullopt;
+    return Attributes{.directory = S_ISDIR(status->st_mode)};
 }
 
 }  // namespace quillet::platform

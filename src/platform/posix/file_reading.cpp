@@ -8,6 +8,7 @@
 #include <string>
 
 #include "platform/platform.h"
+#include "platform/posix/native_paths.h"
 #include "platform/posix/language_errors.h"
 #include "text/vb_errors.h"
 
@@ -48,15 +49,10 @@ std::string read_file(std::string_view path_text) {
 }
 
 std::optional<FileIdentity> file_identity(std::string_view path_text) {
-    const auto native = native_path(path_text);
-    if (!native) {
-        errno = ENOENT;
-        return std::nullopt;
-    }
-    struct stat status {};
-    if (stat(native->c_str(), &status) != 0) return std::nullopt;
-    return FileIdentity{.device = static_cast<std::uint64_t>(status.st_dev),
-                        .file = static_cast<std::uint64_t>(status.st_ino)};
+    const auto status = posix::status_of(path_text);
+    if (!status) return std::nullopt;
+    return FileIdentity{.device = static_cast<std::uint64_t>(status->st_dev),
+                        .file = static_cast<std::uint64_t>(status->st_ino)};
 }
 
 }  // namespace quillet::platform

@@ -7,6 +7,7 @@
 #include <cerrno>
 
 #include "platform/platform.h"
+#include "platform/posix/native_paths.h"
 
 namespace quillet::platform {
 
@@ -60,20 +61,14 @@ std::optional<FileTimes> read_times(const char* native) {
 }  // namespace
 
 std::optional<FileTimes> file_times(std::string_view path_text) {
-    const auto native = native_path(path_text);
-    if (!native) {
-        errno = ENOENT;
-        return std::nullopt;
-    }
+    const auto native = posix::native_or_missing(path_text);
+    if (!native) return std::nullopt;
     return read_times(native->c_str());
 }
 
 bool set_file_times(std::string_view path_text, const FileTimes& times) {
-    const auto native = native_path(path_text);
-    if (!native) {
-        errno = ENOENT;
-        return false;
-    }
+    const auto native = posix::native_or_missing(path_text);
+    if (!native) return false;
     const timespec access_and_write[2] = {to_timespec(times.last_access), to_timespec(times.last_write)};
     return utimensat(AT_FDCWD, native->c_str(), access_and_write, 0) == 0;
 }

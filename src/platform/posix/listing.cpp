@@ -11,6 +11,7 @@
 #include <utility>
 
 #include "platform/platform.h"
+#include "platform/posix/native_paths.h"
 #include "text/wildcard.h"
 
 namespace quillet::platform {
@@ -83,11 +84,8 @@ private:
 }  // namespace
 
 std::unique_ptr<FolderListing> list_folder(std::string_view folder_text, std::string_view pattern) {
-    const auto native = native_path(folder_text);
-    if (!native) {
-        errno = ENOENT;
-        return nullptr;
-    }
+    const auto native = posix::native_or_missing(folder_text);
+    if (!native) return nullptr;
     WildcardPattern matcher(every_name_for_star_dot_star(pattern), CaseMode::ignore_case,
                             WildcardSyntax::stars_and_question_marks);
     DIR* folder = opendir(native->empty() ? "." : native->c_str());

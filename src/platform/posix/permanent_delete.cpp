@@ -11,6 +11,7 @@
 #include <cstring>
 
 #include "platform/platform.h"
+#include "platform/posix/native_paths.h"
 
 namespace quillet::platform {
 
@@ -76,11 +77,8 @@ void remove_contents(int folder_fd, Outcome& outcome) {
 }  // namespace
 
 bool delete_permanently(std::string_view path_text) {
-    const auto native = native_path(path_text);
-    if (!native) {
-        errno = ENOENT;
-        return false;
-    }
+    const auto native = posix::native_or_missing(path_text);
+    if (!native) return false;
     struct stat info {};
     if (::lstat(native->c_str(), &info) != 0) return false;
     if (!S_ISDIR(info.st_mode)) return ::unlink(native->c_str()) == 0;

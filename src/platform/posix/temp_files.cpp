@@ -10,6 +10,7 @@
 #include <cstdlib>
 
 #include "platform/platform.h"
+#include "platform/posix/native_paths.h"
 #include "text/unicode.h"
 
 namespace quillet::platform {
@@ -59,11 +60,8 @@ std::string temp_folder() {
 }
 
 std::string create_temp_file(std::string_view folder_text, std::string_view prefix) {
-    const auto folder = native_path(folder_text);
-    if (!folder) {
-        errno = ENOENT;
-        return {};
-    }
+    const auto folder = posix::native_or_missing(folder_text);
+    if (!folder) return {};
     const std::string name_start = first_three_characters(prefix);
     const unsigned start = starting_number();
     for (unsigned step = 0; step < kHighestNumber; ++step) {

@@ -6,6 +6,7 @@
 #include <cerrno>
 
 #include "platform/platform.h"
+#include "platform/posix/native_paths.h"
 
 namespace quillet::platform {
 
@@ -34,11 +35,8 @@ int errno_for(const GError* error) {
 }  // namespace
 
 bool move_to_trash(std::string_view path_text) {
-    const auto native = native_path(path_text);
-    if (!native) {
-        errno = ENOENT;
-        return false;
-    }
+    const auto native = posix::native_or_missing(path_text);
+    if (!native) return false;
     g_autoptr(GFile) file = g_file_new_for_path(native->c_str());
     g_autoptr(GError) error = nullptr;
     if (g_file_trash(file, nullptr, &error)) return true;
