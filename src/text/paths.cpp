@@ -50,7 +50,21 @@ bool is_share_path(std::string_view path) { return path.starts_with("\\\\"); }
 bool ends_with_colon(std::string_view text) { return text.ends_with(':'); }
 
 // The components of a path whose enclosing quotes are already gone.
+std::vector<std::string> split_keeping_empty(std::string_view text);
+
+// Without quotes (or NULs) the tokenizer's split at backslashes is a plain split:
+// the pieces between backslashes, empty ones dropped, each trimmed of blanks. Paths
+// are taken apart several times for every file copied, so the plain split is worth
+// having beside the general one.
 std::vector<std::string> components_of(const std::string& unquoted) {
+    if (unquoted.find_first_of(std::string_view("\"\0", 2)) == std::string::npos) {
+        std::vector<std::string> components;
+        for (const std::string& piece : split_keeping_empty(unquoted)) {
+            if (!piece.empty()) components.push_back(trim_blanks(piece));
+        }
+        // Longer paths go on to the tokenizer, which refuses them.
+        if (components.size() < kComponentSlots) return components;
+    }
     std::vector<std::string> slots(kComponentSlots);
     const std::int16_t count = split_at_backslashes(unquoted, slots);
     return std::vector<std::string>(slots.begin() + 1, slots.begin() + 1 + count);

@@ -6,6 +6,7 @@
 #include <set>
 
 #include "text/error.h"
+#include "text/tokenizer.h"
 
 namespace quillet::lib_basConversion {
 namespace {
@@ -101,6 +102,16 @@ TEST(Paths, ComponentsAreCountedUpToAHundred) {
         ADD_FAILURE() << "no error raised";
     } catch (const Error& error) {
         EXPECT_EQ(error.description(), "LineParts array too small");
+    }
+}
+
+TEST(Paths, ComponentsAreThoseOfTheBackslashSplitWithOrWithoutQuotes) {
+    for (const std::string path : {"\\\\srv\\share\\ dir \\\\file", "C:\\a\\   \\b\\", "\\\\", "  x  ", "",
+                                   "C:\\\"my\\docs\"\\f", "a\\\"\\b"}) {
+        std::vector<std::string> parts(101);
+        const std::int16_t count = split_at_backslashes(path, parts);
+        EXPECT_EQ(path_components(path), std::vector<std::string>(parts.begin() + 1, parts.begin() + 1 + count))
+            << path;
     }
 }
 
