@@ -255,4 +255,32 @@ std::optional<ProcessStatus> wait_for_process(ProcessHandle process, std::uint32
 // Forgets a started process. One that still runs goes on by itself.
 void close_process(ProcessHandle process);
 
+// ---------------------------------------------------------------------------
+// Modules: parts of the program loaded only when they are used
+
+// A module of the program's own (a shared library on this host), stored in the
+// folder that holds the running program. Once loaded it stays loaded until the
+// program ends, so the functions it hands out stay valid.
+class ProgramModule {
+public:
+    // The function the module exports under a plain (extern "C") name, as the
+    // given function type; null when it exports nothing by that name.
+    template <typename Function>
+    Function* entry_point(std::string_view name) const {
+        return reinterpret_cast<Function*>(entry_point_address(name));
+    }
+
+private:
+    friend std::optional<ProgramModule> load_program_module(std::string_view file_name, std::string& failure);
+    explicit ProgramModule(void* handle) : handle_(handle) {}
+    void* entry_point_address(std::string_view name) const;
+
+    void* handle_;
+};
+// Loads the module of that file name from the running program's folder, with every
+// name it needs from the program and its libraries resolved at once. Empty when it
+// cannot be loaded; failure then tells why in one line (the file is missing, or a
+// name it needs is defined nowhere).
+std::optional<ProgramModule> load_program_module(std::string_view file_name, std::string& failure);
+
 }  // namespace quillet::platform

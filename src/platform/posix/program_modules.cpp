@@ -1,0 +1,48 @@
+#include <dlfcn.h>
+#include <unistd.h>
+
+#include <string>
+
+#include "platform/platform.h"
+
+namespace quillet::platform {
+
+namespace {
+
+// The folder of the file that is running, whatever folder it was started from
+// and whatever name it was started under.
+std::optional<std::string> program_folder() {
+    std::string buffer(4096, '\0');
+    const ssize_t length = readlink("/proc/self/exe", buffer.data(), buffer.size());
+    if (length <= 0 || static_cast<std::size_t>(length) >= buffer.size()) return std::nullopt;
+    buffer.resize(static_cast<std::size_t>(length));
+    const auto slash = buffer.rfind('/');
+    if (slash == std::string::npos) return std::nullopt;
+    return buffer.substr(0, slash);
+}
+
+}  // namespace
+
+std::optional<ProgramModule> load_program_module(std::string_view file_name, std::string& failure) {
+    const auto folder = program_folder();
+    if (!folder) {
+        failure = "the folder of the running program cannot be read from /proc/self/exe";
+        return std::nullopt;
+    }
+    const std::string path = *folder + "/" + std::string(file_name);
+    // Every name is bound now, so that one the program lacks stops the load here
+    // instead of ending the program when it is first called.
+    void* handle = dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
+    if (handle == nullptr) {
+        const char* reason = dlerror();
+        failure = reason != nullptr ? reason : path + ": cannot be loaded";
+        return std::nullopt;
+    }
+    return ProgramModule(handle);
+}
+
+void* ProgramModule::entry_point_address(std::string_view name) const {
+    return dlsym(handle_, std::string(name).c_str());
+}
+
+}  // namespace quillet::platform

@@ -1,0 +1,35 @@
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "platform/platform.h"
+
+namespace quillet::platform {
+namespace {
+
+using ::testing::HasSubstr;
+
+// The test modules are stored beside this test program, where no library search
+// path would find them.
+TEST(ProgramModules, LoadFromTheProgramsFolderAndFindEntryPointsByName) {
+    std::string failure;
+    const auto module = load_program_module(QUILLET_TEST_MODULE, failure);
+    ASSERT_TRUE(module) << failure;
+    const auto answer = module->entry_point<int()>("quillet_test_module_answer");
+    ASSERT_NE(answer, nullptr);
+    EXPECT_EQ(answer(), 42);
+    EXPECT_EQ(module->entry_point<int()>("quillet_test_module_question"), nullptr);
+}
+
+TEST(ProgramModules, SayWhyAModuleCannotBeLoaded) {
+    std::string failure;
+    EXPECT_FALSE(load_program_module("no-such-module.so", failure));
+    EXPECT_THAT(failure, HasSubstr("no-such-module.so"));
+
+    EXPECT_FALSE(load_program_module(QUILLET_TEST_MODULE_UNRESOLVED, failure));
+    EXPECT_THAT(failure, HasSubstr("quillet_test_defined_nowhere"));
+}
+
+}  // namespace
+}  // namespace quillet::platform
