@@ -1,9 +1,9 @@
 #include "files/copy_file.h"
 
-#include <algorithm>
 #include <array>
 #include <numeric>
 #include <random>
+#include <utility>
 
 #include "files/existence.h"
 #include "files/file_deletion.h"
@@ -75,6 +75,26 @@ std::string temporary_stem(const std::string& target) {
 
 std::string two_digits(int number) { return (number < 10 ? "0" : "") + std::to_string(number); }
 
+// The numbers 00 to 99 in an order drawn at random, seeded from the time of day,
+// each at most once. Drawn one at a time: most copies need only the first.
+class TemporaryNumbers {
+public:
+    TemporaryNumbers() : random_(seconds_since_midnight()) { std::iota(numbers_.begin(), numbers_.end(), 0); }
+
+    bool exhausted() const { return left_ == 0; }
+
+    int draw() {
+        std::uniform_int_distribution<int> pick(0, left_ - 1);
+        std::swap(numbers_[static_cast<std::size_t>(pick(random_))], numbers_[static_cast<std::size_t>(left_ - 1)]);
+        return numbers_[static_cast<std::size_t>(--left_)];
+    }
+
+private:
+    std::array<int, kTemporaryNumbers> numbers_{};
+    int left_ = kTemporaryNumbers;
+    std::minstd_rand random_;
+};
+
 class FileCopier {
 public:
     FileCopier(bool overwrite, const platform::CopyProgress& progress) : overwrite_(overwrite), progress_(progress) {}
@@ -106,19 +126,56 @@ private:
         source_ = source;
         target_ = target;
         if (!overwrite_ && file_exists_at(target)) return false;
+        // The source's times come with the copy, read before the copy reads the file.
         platform::FileTimes times;
-        lib_GetFileTimes(source, times);
-        const std::string temporary = free_temporary_name(target);
-        if (!platform::copy_file(source, temporary, progress_)) throw UnreportedFailure{copy_failed(temporary)};
-        // The old target goes only now that a complete copy stands ready.
+        const std::string temporary = copy_to_free_temporary(source, target, times);
+        put_in_place(temporary, target);
+        return lib_SetFileTimes(target, times);
+    }
+
+    // Copies to a name ".~NN" beside the target that nothing has yet, NN drawn at
+    // random. The copy claims the name by creating it, so nothing can take it between
+    // a look and the copy.
+    std::string copy_to_free_temporary(const std::string& source, const std::string& target,
+                                       platform::FileTimes& times) const {
+        const std::string stem = temporary_stem(target);
+        TemporaryNumbers numbers;
+        while (!numbers.exhausted()) {
+            std::string candidate = stem + ".~" + two_digits(numbers.draw());
+            if (candidate == target) continue;
+            switch (platform::copy_file(source, candidate, progress_, &times)) {
+                case platform::CopyResult::copied:
+                    return candidate;
+                case platform::CopyResult::target_exists:
+                    continue;
+                case platform::CopyResult::failed:
+                    throw UnreportedFailure{copy_failed(candidate)};
+            }
+        }
+        throw vb::error(vb::kFileAlreadyExists);
+    }
+
+    // The old target goes only now that a complete copy stands ready.
+    static void put_in_place(const std::string& temporary, const std::string& target) {
+        if (took_free_name(temporary, target)) return;
         if (!lib_KillFile(target, false)) {
             remove_quietly(temporary);
             throw Error(kLibraryError, kSource, std::string("Failed to copy file") + kCrLf + "Could not delete existing target file");
         }
         rename_into_place(temporary, target);
-        if (!file_exists_at(target)) return false;
-        lib_SetFileTimes(target, times);
-        return true;
+    }
+
+    // Renaming finds out in the same step whether an old target stands in the way:
+    // false when one does.
+    static bool took_free_name(const std::string& temporary, const std::string& target) {
+        try {
+            platform::rename_file(temporary, target);
+            return true;
+        } catch (const Error& error) {
+            if (error.number() == vb::kFileAlreadyExists) return false;
+            remove_quietly(temporary);
+            throw;
+        }
     }
 
     // A copy that cannot take the target's name is not left behind either.
@@ -131,25 +188,11 @@ private:
         }
     }
 
-    // A name ".~NN" beside the target that nothing has yet, NN drawn at random.
-    std::string free_temporary_name(const std::string& target) const {
-        std::array<int, kTemporaryNumbers> numbers{};
-        std::iota(numbers.begin(), numbers.end(), 0);
-        std::shuffle(numbers.begin(), numbers.end(), std::minstd_rand(seconds_since_midnight()));
-        const std::string stem = temporary_stem(target);
-        for (const int number : numbers) {
-            std::string candidate = stem + ".~" + two_digits(number);
-            if (candidate != target && !anything_at(candidate)) return candidate;
-        }
-        throw vb::error(vb::kFileAlreadyExists);
-    }
-
+    // The failed copy has left nothing behind; the name may belong to another file.
     Error copy_failed(const std::string& temporary) const {
-        const std::string reason = lib_GetLastDllErrorText();
-        remove_quietly(temporary);
         return Error(kLibraryError, kSource,
-                     std::string("Failed to copy file") + kCrLf + reason + kCrLf + "Src=" + source_ + kCrLf + "Tgt=" +
-                         temporary);
+                     std::string("Failed to copy file") + kCrLf + lib_GetLastDllErrorText() + kCrLf + "Src=" + source_ +
+                         kCrLf + "Tgt=" + temporary);
     }
 
     bool overwrite_;

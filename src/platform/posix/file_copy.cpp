@@ -6,9 +6,11 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <fstream>
 #include <vector>
 
 #include "platform/platform.h"
+#include "platform/posix/statx_times.h"
 
 namespace quillet::platform {
 
@@ -66,19 +68,22 @@ private:
 };
 
 // Files that report no size (as some pseudo-files do) give nothing here and are
-// read the ordinary way.
-KernelCopy copy_in_kernel(int in, int out, ProgressReport& report) {
-    bool copied_any = false;
+// read the ordinary way. A file that grows while it is copied is copied as far as
+// it reached when it was opened; stopping there also spares a small file the call
+// that would only find its end.
+KernelCopy copy_in_kernel(int in, int out, std::uint64_t size, ProgressReport& report) {
+    std::uint64_t copied_so_far = 0;
     for (;;) {
         const ssize_t copied = copy_file_range(in, nullptr, out, nullptr, report.chunk(), 0);
         if (copied > 0) {
-            copied_any = true;
+            copied_so_far += static_cast<std::uint64_t>(copied);
             report.add(static_cast<std::uint64_t>(copied));
+            if (copied_so_far >= size) return KernelCopy::done;
             continue;
         }
-        if (copied == 0) return copied_any ? KernelCopy::done : KernelCopy::unsupported;
+        if (copied == 0) return copied_so_far > 0 ? KernelCopy::done : KernelCopy::unsupported;
         if (errno == EINTR) continue;
-        if (!copied_any && kernel_cannot_copy(errno)) return KernelCopy::unsupported;
+        if (copied_so_far == 0 && kernel_cannot_copy(errno)) return KernelCopy::unsupported;
         return KernelCopy::failed;
     }
 }
@@ -110,8 +115,8 @@ bool copy_by_reading(int in, int out, ProgressReport& report) {
     }
 }
 
-bool copy_content(int in, int out, ProgressReport& report) {
-    switch (copy_in_kernel(in, out, report)) {
+bool copy_content(int in, int out, std::uint64_t size, ProgressReport& report) {
+    switch (copy_in_kernel(in, out, size, report)) {
         case KernelCopy::done:
             return true;
         case KernelCopy::failed:
@@ -125,40 +130,60 @@ bool copy_content(int in, int out, ProgressReport& report) {
            copy_by_reading(in, out, report);
 }
 
-bool copy_open_file(int in, const std::string& target, const CopyProgress& progress) {
-    struct stat source_info {};
-    if (::fstat(in, &source_info) != 0) return false;
-    if (S_ISDIR(source_info.st_mode)) {
+// The permission bits the process's umask takes from new files, read once; all of
+// them when it cannot be read, so that the copy then always sets its bits itself.
+mode_t creation_mask() {
+    static const mode_t mask = [] {
+        std::ifstream status("/proc/self/status");
+        for (std::string line; std::getline(status, line);) {
+            if (line.starts_with("Umask:")) return static_cast<mode_t>(std::stoul(line.substr(6), nullptr, 8));
+        }
+        return mode_t{0777};
+    }();
+    return mask;
+}
+
+// Large files are read ahead further; small ones gain nothing from the advice.
+constexpr std::uint64_t kAdviseFrom = std::uint64_t{1} << 20;
+
+CopyResult copy_open_file(int in, const std::string& target, const CopyProgress& progress, FileTimes* source_times) {
+    struct statx source {};
+    if (::statx(in, "", AT_EMPTY_PATH, posix::kTimesMask, &source) != 0) return CopyResult::failed;
+    if (S_ISDIR(source.stx_mode)) {
         errno = EISDIR;
-        return false;
+        return CopyResult::failed;
     }
-    // Owner-only until the content is complete, then the source's permissions.
-    Descriptor out(::open(target.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600));
-    if (!out.valid()) return false;
-    ProgressReport report(progress, static_cast<std::uint64_t>(source_info.st_size));
-    const bool copied = copy_content(in, out.get(), report) && ::fchmod(out.get(), source_info.st_mode & 0777) == 0;
+    if (source_times) *source_times = posix::times_from_statx(source);
+    if (source.stx_size >= kAdviseFrom) ::posix_fadvise(in, 0, 0, POSIX_FADV_SEQUENTIAL);
+
+    const mode_t permissions = source.stx_mode & 0777;
+    Descriptor out(::open(target.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, permissions));
+    if (!out.valid()) return errno == EEXIST ? CopyResult::target_exists : CopyResult::failed;
+    ProgressReport report(progress, source.stx_size);
+    const bool copied = copy_content(in, out.get(), source.stx_size, report) &&
+                        ((permissions & creation_mask()) == 0 || ::fchmod(out.get(), permissions) == 0);
     int reason = errno;
     const bool closed = out.close();
-    if (copied && closed) return true;
+    if (copied && closed) return CopyResult::copied;
     if (copied) reason = errno;
     ::unlink(target.c_str());
     errno = reason;
-    return false;
+    return CopyResult::failed;
 }
 
 }  // namespace
 
-bool copy_file(std::string_view source_text, std::string_view target_text, const CopyProgress& progress) {
+CopyResult copy_file(std::string_view source_text, std::string_view target_text, const CopyProgress& progress,
+                     FileTimes* source_times) {
     const auto source = native_path(source_text);
     const auto target = native_path(target_text);
     if (!source || !target) {
         errno = ENOENT;
-        return false;
+        return CopyResult::failed;
     }
     Descriptor in(::open(source->c_str(), O_RDONLY | O_CLOEXEC));
-    if (!in.valid()) return false;
-    ::posix_fadvise(in.get(), 0, 0, POSIX_FADV_SEQUENTIAL);
-    return copy_open_file(in.get(), *target, progress);
+    if (!in.valid()) return CopyResult::failed;
+    return copy_open_file(in.get(), *target, progress, source_times);
 }
 
 }  // namespace quillet::platform

@@ -22,16 +22,22 @@ TEST_F(FileCopy, CopiesContentAndPermissionBits) {
     std::string content((3u << 20) + 12345, '\0');
     for (std::size_t i = 0; i < content.size(); ++i) content[i] = static_cast<char>((i * 7919) % 251);
     folder_.write("source.bin", content);
-    fs::permissions(folder_.native("source.bin"), fs::perms(0754));
+    fs::permissions(folder_.native("source.bin"), fs::perms(0764));
     fs::create_symlink(folder_.native("source.bin"), folder_.native("link"));
 
-    ASSERT_TRUE(copy_file(folder_.text("link"), folder_.text("target.bin")));
+    const FileTimes before = *file_times(folder_.text("source.bin"));
+    FileTimes delivered;
+
+    ASSERT_EQ(copy_file(folder_.text("link"), folder_.text("target.bin"), {}, &delivered), CopyResult::copied);
 
     EXPECT_EQ(folder_.read("target.bin"), content);
-    EXPECT_EQ(fs::symlink_status(folder_.native("target.bin")).permissions(), fs::perms(0754));
+    // Bits the umask would take from a new file are set all the same.
+    EXPECT_EQ(fs::symlink_status(folder_.native("target.bin")).permissions(), fs::perms(0764));
+    EXPECT_EQ(delivered.last_write, before.last_write);
+    EXPECT_EQ(delivered.last_access, before.last_access);
 
     // Pseudo-files report a size of 0 and are read the ordinary way.
-    ASSERT_TRUE(copy_file("Z:\\proc\\self\\status", folder_.text("status")));
+    ASSERT_EQ(copy_file("Z:\\proc\\self\\status", folder_.text("status")), CopyResult::copied);
     EXPECT_NE(folder_.read("status").find("Name:"), std::string::npos);
 }
 
@@ -40,13 +46,15 @@ TEST_F(FileCopy, FailuresLeaveNothingBehindAndReplaceNothing) {
     folder_.write("target", "old");
     fs::create_directory(folder_.native("folder"));
 
-    EXPECT_FALSE(copy_file(folder_.text("source"), folder_.text("target")));
-    EXPECT_EQ(last_error(), EEXIST);
+    EXPECT_EQ(copy_file(folder_.text("source"), folder_.text("target")), CopyResult::target_exists);
+    EXPECT_EQ(folder_.read("target"), "old");
+    EXPECT_EQ(copy_file(folder_.text("missing"), folder_.text("target")), CopyResult::failed);
+    EXPECT_EQ(last_error(), ENOENT);
     EXPECT_EQ(folder_.read("target"), "old");
 
-    EXPECT_FALSE(copy_file(folder_.text("folder"), folder_.text("t1")));
+    EXPECT_EQ(copy_file(folder_.text("folder"), folder_.text("t1")), CopyResult::failed);
     EXPECT_EQ(last_error(), EISDIR);
-    EXPECT_FALSE(copy_file(folder_.text("source"), folder_.text("source") + "\\t2"));
+    EXPECT_EQ(copy_file(folder_.text("source"), folder_.text("source") + "\\t2"), CopyResult::failed);
     EXPECT_FALSE(folder_.exists("t1"));
 }
 
