@@ -2,6 +2,7 @@
 // the run, and runs the main window's load event, which does all the work.
 
 #include <iostream>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -9,10 +10,11 @@
 #include "app/form_load.h"
 #include "app/front_end_choice.h"
 #include "job/snapshot_job.h"
+#include "platform/platform.h"
 #include "ui/console/console_front_end.h"
 #include "ui/front_end.h"
 #ifdef QUILLET_WINDOW_FRONT_END
-#include "ui/qt/window_run.h"
+#include "ui/qt/window_module.h"
 #endif
 
 namespace {
@@ -28,12 +30,43 @@ int run_in_console(const std::string& command_line) {
 }
 
 #ifdef QUILLET_WINDOW_FRONT_END
+// The window front end lives in a module of its own, which is loaded only for a
+// run that wants windows: the console run never maps Qt.
+struct WindowFrontEnd {
+    qt::CanOpenDisplayFunction* can_open_display = nullptr;
+    qt::RunFunction* run = nullptr;
+};
+
+template <typename Function>
+Function* entry_point(const platform::ProgramModule& module, const char* name, std::string& failure) {
+    Function* function = module.entry_point<Function>(name);
+    if (function == nullptr) failure = std::string(QUILLET_WINDOW_MODULE) + " has no entry point " + name;
+    return function;
+}
+
+// Empty, once standard error has been told why in one line, when the module
+// cannot be loaded; the console then serves, as it does without a display.
+std::optional<WindowFrontEnd> load_window_front_end() {
+    std::string failure;
+    if (const auto module = platform::load_program_module(QUILLET_WINDOW_MODULE, failure)) {
+        const WindowFrontEnd windows{entry_point<qt::CanOpenDisplayFunction>(*module, qt::kCanOpenDisplayEntry, failure),
+                                     entry_point<qt::RunFunction>(*module, qt::kRunEntry, failure)};
+        if (windows.can_open_display != nullptr && windows.run != nullptr) return windows;
+    }
+    std::cerr << platform::executable_name() << ": cannot load the window front end, running in the console instead: "
+              << failure << std::endl;
+    return std::nullopt;
+}
+
+bool form_load_in_windows(void* command_line) {
+    return Form_Load(*static_cast<const std::string*>(command_line), HandleCommandLineS) ==
+           WindowsAfterRun::errors_shown;
+}
+
 // The windows stay up while the main window shows what went wrong, or while the
 // syntax window is open; the exit status is the one the console would give.
-int run_in_windows(const char* program_path, const std::string& command_line) {
-    return qt::RunInWindows(program_path, [&command_line] {
-        return Form_Load(command_line, HandleCommandLineS) == WindowsAfterRun::errors_shown;
-    });
+int run_in_windows(const WindowFrontEnd& windows, const char* program_path, std::string command_line) {
+    return windows.run(program_path, form_load_in_windows, &command_line);
 }
 #endif
 
@@ -46,7 +79,9 @@ int main(int argc, char** argv) {
             return run_in_console(command_line);
         case FrontEndKind::window:
 #ifdef QUILLET_WINDOW_FRONT_END
-            if (qt::CanOpenDisplay()) return run_in_windows(argv[0], command_line);
+            if (const auto windows = load_window_front_end(); windows && windows->can_open_display()) {
+                return run_in_windows(*windows, argv[0], command_line);
+            }
 #endif
             break;  // no display can be opened after all: the console serves
     }
