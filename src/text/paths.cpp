@@ -1,5 +1,6 @@
 #include "text/paths.h"
 
+#include <algorithm>
 #include <cstddef>
 #include <limits>
 #include <string_view>
@@ -52,12 +53,17 @@ bool ends_with_colon(std::string_view text) { return text.ends_with(':'); }
 // The components of a path whose enclosing quotes are already gone.
 std::vector<std::string> split_keeping_empty(std::string_view text);
 
+// A plain loop: find_first_of searches its set once for every character.
+bool has_quotes_or_nuls(std::string_view text) {
+    return std::any_of(text.begin(), text.end(), [](char c) { return c == '"' || c == '\0'; });
+}
+
 // Without quotes (or NULs) the tokenizer's split at backslashes is a plain split:
 // the pieces between backslashes, empty ones dropped, each trimmed of blanks. Paths
 // are taken apart several times for every file copied, so the plain split is worth
 // having beside the general one.
 std::vector<std::string> components_of(const std::string& unquoted) {
-    if (unquoted.find_first_of(std::string_view("\"\0", 2)) == std::string::npos) {
+    if (!has_quotes_or_nuls(unquoted)) {
         std::vector<std::string> components;
         for (const std::string& piece : split_keeping_empty(unquoted)) {
             if (!piece.empty()) components.push_back(trim_blanks(piece));
@@ -70,12 +76,54 @@ std::vector<std::string> components_of(const std::string& unquoted) {
     return std::vector<std::string>(slots.begin() + 1, slots.begin() + 1 + count);
 }
 
+// What a file name is chosen from: how many components a path has, its first and its last.
+struct ComponentEnds {
+    std::size_t count = 0;
+    std::string_view first;
+    std::string_view last;
+};
+
+std::string_view trimmed_blanks(std::string_view text) {
+    const std::size_t first = text.find_first_not_of(' ');
+    if (first == std::string_view::npos) return {};
+    return text.substr(first, text.find_last_not_of(' ') - first + 1);
+}
+
+// The ends that components_of would give a text without quotes or NULs, read off
+// the text in place: every file copied asks for the file name of its paths.
+ComponentEnds plain_component_ends(std::string_view text) {
+    ComponentEnds ends;
+    // One pass over the characters: components are short, and a search per
+    // component costs more than it saves.
+    for (std::size_t start = 0, at = 0; at <= text.size(); ++at) {
+        if (at < text.size() && text[at] != '\\') continue;
+        if (at > start) {
+            const std::string_view component = trimmed_blanks(text.substr(start, at - start));
+            if (ends.count++ == 0) ends.first = component;
+            ends.last = component;
+        }
+        start = at + 1;
+    }
+    return ends;
+}
+
+std::string file_name_from(const ComponentEnds& ends, bool share) {
+    const std::size_t n = ends.count;
+    if (share) return std::string(n > 2 ? ends.last : std::string_view());
+    if (n > 0 && ends_with_colon(ends.first)) return std::string(n > 1 ? ends.last : std::string_view());
+    return std::string(ends.last);
+}
+
 std::string file_name_of(const std::string& unquoted) {
+    const bool share = is_share_path(unquoted);
+    if (!has_quotes_or_nuls(unquoted)) {
+        const ComponentEnds ends = plain_component_ends(unquoted);
+        // Longer paths go on to the tokenizer, which refuses them.
+        if (ends.count < kComponentSlots) return file_name_from(ends, share);
+    }
     const std::vector<std::string> components = components_of(unquoted);
-    const std::size_t n = components.size();
-    if (is_share_path(unquoted)) return n > 2 ? components.back() : std::string();
-    if (n > 0 && ends_with_colon(components.front())) return n > 1 ? components.back() : std::string();
-    return n > 0 ? components.back() : std::string();
+    if (components.empty()) return {};
+    return file_name_from({components.size(), components.front(), components.back()}, share);
 }
 
 // Splits at every backslash, keeping empty pieces; an empty text has no pieces.
@@ -151,12 +199,17 @@ std::string pick_level(const PathLevels& levels, std::ptrdiff_t index, bool join
 std::vector<std::string> path_components(const std::string& strPath) { return components_of(lib_StripQuotes(strPath)); }
 
 std::string lib_AddPath(const std::string& strFirst, const std::string& strSecond) {
+    std::string_view second = strSecond;
     const bool first_has_joint = strFirst.ends_with('\\');
-    const bool second_has_joint = strSecond.starts_with('\\');
-    if (first_has_joint && second_has_joint) return strFirst + strSecond.substr(1);
-    if (first_has_joint || second_has_joint) return strFirst + strSecond;
-    if (strFirst.empty() || strSecond.empty()) return strFirst + strSecond;
-    return strFirst + "\\" + strSecond;
+    if (first_has_joint && second.starts_with('\\')) second.remove_prefix(1);
+    const bool needs_joint = !first_has_joint && !second.starts_with('\\') && !strFirst.empty() && !second.empty();
+    // Built in one allocation: paths are joined several times for every file copied.
+    std::string path;
+    path.reserve(strFirst.size() + (needs_joint ? 1 : 0) + second.size());
+    path.append(strFirst);
+    if (needs_joint) path += '\\';
+    path.append(second);
+    return path;
 }
 
 std::int16_t lib_CountString(const std::string& strText, const std::string& strFind, int intCompare) {

@@ -115,6 +115,22 @@ TEST(Paths, ComponentsAreThoseOfTheBackslashSplitWithOrWithoutQuotes) {
     }
 }
 
+// The file name is read off the text without splitting it; it must be the last
+// component all the same, unless that is the drive or the share.
+TEST(Paths, FileNameIsTheLastOfTheComponents) {
+    for (const std::string path : {"\\\\srv\\share\\ dir \\\\ file ", "\\\\srv\\share\\", "\\\\srv\\ share \\",
+                                   "C:\\a\\   \\", " C: \\x", "C:\\", "\\\\", "  x  ", "", "a\\\\\\b\\\\",
+                                   "C:\\\"my\\docs\"\\f", "x:", "\\\"q\"", "Zürich\\Straße.txt"}) {
+        const std::vector<std::string> components = path_components(path);
+        const std::size_t drive_components = lib_GetDrive(path).empty() ? 0 : path.starts_with("\\\\") ? 2 : 1;
+        const std::string expected = components.size() > drive_components ? components.back() : "";
+        EXPECT_EQ(lib_GetFileName(path), expected) << path;
+    }
+    std::string deep = "C:";
+    for (int i = 0; i < 100; ++i) deep += "\\d";
+    EXPECT_THROW(lib_GetFileName(deep), Error);  // as the split refuses it
+}
+
 const FolderExistsTest kNoFolderTest;
 
 std::string level(const std::string& path, std::int16_t n, bool from_start = false, bool without_drive = false,
