@@ -88,7 +88,8 @@ const std::vector<DriveMapping>& drive_mappings() {
     return mappings;
 }
 
-std::optional<std::string> mapped_root(std::string_view key) {
+// The view stays good until the mapping is read again, by the next call.
+std::optional<std::string_view> mapped_root(std::string_view key) {
     if (key.size() == 2 && upper_ascii(key[0]) == 'Z') return "/";
     const bool share = is_share_key(key);
     for (const DriveMapping& mapping : drive_mappings()) {
@@ -101,12 +102,19 @@ std::optional<std::string> mapped_root(std::string_view key) {
 }
 
 // The native root followed by the rest of the path text, with "/" separators.
-std::string join_native(std::string root, std::string_view rest) {
+// Built in one allocation: every file copied turns several paths into native ones.
+std::string join_native(std::string_view root, std::string_view rest) {
     while (!rest.empty() && (rest.front() == '\\' || rest.front() == '/')) rest.remove_prefix(1);
-    if (rest.empty()) return root;
-    if (!root.ends_with('/')) root += '/';
-    for (const char c : rest) root += c == '\\' ? '/' : c;
-    return root;
+    if (rest.empty()) return std::string(root);
+    const bool needs_separator = !root.ends_with('/');
+    std::string native;
+    native.reserve(root.size() + (needs_separator ? 1 : 0) + rest.size());
+    native.append(root);
+    if (needs_separator) native += '/';
+    const auto rest_start = static_cast<std::ptrdiff_t>(native.size());
+    native.append(rest);
+    std::replace(native.begin() + rest_start, native.end(), '\\', '/');
+    return native;
 }
 
 std::string relative_native(std::string_view text) {
