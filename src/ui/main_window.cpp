@@ -27,8 +27,14 @@ const MainWindow::Label& MainWindow::label(MainLabel which) const {
 void MainWindow::SetLabelCaption(MainLabel which, const std::string& caption) {
     Label& target = label(which);
     target.caption = caption;
-    target.text_width = front_end().caption_width(which, caption);
+    target.text_width.reset();
     front_end().caption_changed(which, caption);
+}
+
+std::int32_t MainWindow::text_width(MainLabel which) {
+    Label& measured = label(which);
+    if (!measured.text_width) measured.text_width = front_end().caption_width(which, measured.caption);
+    return *measured.text_width;
 }
 
 const std::string& MainWindow::LabelCaption(MainLabel which) const { return label(which).caption; }
@@ -68,7 +74,8 @@ void MainWindow::FitWindowToMessage(bool always, bool force) {
     resizing_ = true;
     if (!front_end().is_minimised(kMainWindow)) {
         const std::int32_t width =
-            lib_Max(lib_Max(sizing_.text_width, display_.text_width) + kLabelMargin, kMainMinimumWidth);
+            lib_Max(lib_Max(text_width(MainLabel::lblSizingMsg), text_width(MainLabel::lblDisplay)) + kLabelMargin,
+                    kMainMinimumWidth);
         if (layout_.window.width < width || always || force) {
             layout_.window.width = width;
             lib_basDisplay::lib_CentreForm(*this, 4, 2);

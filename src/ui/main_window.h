@@ -4,6 +4,7 @@
 // hands it the user's resizing.
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -47,10 +48,13 @@ public:
 private:
     struct Label {
         std::string caption;
-        std::int32_t text_width = 0;  // the label sizes itself to its text
+        // The label sizes itself to its text. Captions change several times for
+        // every file, so the width is measured only when the window is fitted.
+        std::optional<std::int32_t> text_width;
     };
     Label& label(MainLabel which);
     const Label& label(MainLabel which) const;
+    std::int32_t text_width(MainLabel which);
     void publish_layout();
     void lay_out_for_width(std::int32_t width);
 

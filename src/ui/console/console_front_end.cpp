@@ -58,7 +58,8 @@ ConsoleFrontEnd::ConsoleFrontEnd(std::ostream& out, std::ostream& err)
     : out_(out), err_(err), err_is_terminal_(platform::is_terminal(platform::StandardStream::error)) {}
 
 void ConsoleFrontEnd::caption_changed(MainLabel label, const std::string& caption) {
-    if (label != MainLabel::lblDisplay) return;
+    // Without a terminal the activity is never drawn, so it is not even kept.
+    if (label != MainLabel::lblDisplay || !err_is_terminal_) return;
     activity_ = caption;
     draw_activity();
 }
@@ -66,6 +67,8 @@ void ConsoleFrontEnd::caption_changed(MainLabel label, const std::string& captio
 void ConsoleFrontEnd::refresh_label(MainLabel) {}
 
 std::int32_t ConsoleFrontEnd::caption_width(MainLabel, const std::string& caption) {
+    // Captions that are never drawn take no room, and are asked for with every file.
+    if (!err_is_terminal_) return 0;
     std::size_t widest = 0;
     std::size_t start = 0;
     const std::string lines = as_console_lines(caption);
