@@ -82,7 +82,7 @@ private:
         std::string source = finder.FullFile();
         if (left_out(finder, source)) return CopyPassOutcome::walked;
 
-        const std::string root = options_.ZipOutput ? options_.ZipWorkDir : options_.TargetDir;
+        const std::string& root = options_.ZipOutput ? options_.ZipWorkDir : options_.TargetDir;
         const std::string folder = lib_AddPath(root, finder.RecursedDir());
         const std::string destination = lib_AddPath(folder, finder.File());
         if (reported_as_duplicate(source, destination)) return CopyPassOutcome::walked;
