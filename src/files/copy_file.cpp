@@ -7,7 +7,6 @@
 
 #include "files/existence.h"
 #include "files/file_deletion.h"
-#include "files/file_times.h"
 #include "files/find_files.h"
 #include "text/error.h"
 #include "text/paths.h"
@@ -126,24 +125,22 @@ private:
         source_ = source;
         target_ = target;
         if (!overwrite_ && file_exists_at(target)) return false;
-        // The source's times come with the copy, read before the copy reads the file.
-        platform::FileTimes times;
-        const std::string temporary = copy_to_free_temporary(source, target, times);
+        // The copy carries the source's times, read before the copy read the file.
+        const std::string temporary = copy_to_free_temporary(source, target);
         put_in_place(temporary, target);
-        return lib_SetFileTimes(target, times);
+        return true;  // a rename that succeeded leaves the copy under the target's name
     }
 
     // Copies to a name ".~NN" beside the target that nothing has yet, NN drawn at
     // random. The copy claims the name by creating it, so nothing can take it between
     // a look and the copy.
-    std::string copy_to_free_temporary(const std::string& source, const std::string& target,
-                                       platform::FileTimes& times) const {
+    std::string copy_to_free_temporary(const std::string& source, const std::string& target) const {
         const std::string stem = temporary_stem(target);
         TemporaryNumbers numbers;
         while (!numbers.exhausted()) {
             std::string candidate = stem + ".~" + two_digits(numbers.draw());
             if (candidate == target) continue;
-            switch (platform::copy_file(source, candidate, progress_, &times)) {
+            switch (platform::copy_file(source, candidate, progress_)) {
                 case platform::CopyResult::copied:
                     return candidate;
                 case platform::CopyResult::target_exists:

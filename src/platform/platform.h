@@ -99,14 +99,14 @@ bool set_file_times(std::string_view path_text, const FileTimes& times);
 
 // Told the bytes copied so far and the size of the file while a copy runs.
 using CopyProgress = std::function<void(std::uint64_t copied, std::uint64_t total)>;
-// Copies a file's content and permission bits to a new file, links followed. The
-// target must not exist yet: the copy claims its name by creating it, and reports
-// target_exists when something has it. A copy that fails leaves no target behind
-// and nothing else changed (reason in last_error()). The source's times, as they
-// stood before the copy read it, go to source_times when it is given.
+// Copies a file's content, permission bits and last access and write times (as
+// they stood before the copy read it) to a new file, links followed; a copy whose
+// times cannot be set is kept all the same. The target must not exist yet: the
+// copy claims its name by creating it, and reports target_exists when something
+// has it. A copy that fails leaves no target behind and nothing else changed
+// (reason in last_error()).
 enum class CopyResult { copied, target_exists, failed };
-CopyResult copy_file(std::string_view source_text, std::string_view target_text, const CopyProgress& progress = {},
-                     FileTimes* source_times = nullptr);
+CopyResult copy_file(std::string_view source_text, std::string_view target_text, const CopyProgress& progress = {});
 
 // The folder for temporary files ($TMPDIR, else /tmp) as path text with a trailing
 // backslash; empty when it cannot be written as path text.

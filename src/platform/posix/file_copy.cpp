@@ -10,7 +10,6 @@
 #include <vector>
 
 #include "platform/platform.h"
-#include "platform/posix/statx_times.h"
 
 namespace quillet::platform {
 
@@ -146,22 +145,45 @@ mode_t creation_mask() {
 // Large files are read ahead further; small ones gain nothing from the advice.
 constexpr std::uint64_t kAdviseFrom = std::uint64_t{1} << 20;
 
-CopyResult copy_open_file(int in, const std::string& target, const CopyProgress& progress, FileTimes* source_times) {
-    struct statx source {};
-    if (::statx(in, "", AT_EMPTY_PATH, posix::kTimesMask, &source) != 0) return CopyResult::failed;
-    if (S_ISDIR(source.stx_mode)) {
-        errno = EISDIR;
-        return CopyResult::failed;
-    }
-    if (source_times) *source_times = posix::times_from_statx(source);
-    if (source.stx_size >= kAdviseFrom) ::posix_fadvise(in, 0, 0, POSIX_FADV_SEQUENTIAL);
+// Before the copy reads the source, so that reading cannot move its access time first.
+struct SourceStatus {
+    mode_t permissions = 0;
+    std::uint64_t size = 0;
+    timespec access_and_write[2] = {};
+};
 
-    const mode_t permissions = source.stx_mode & 0777;
-    Descriptor out(::open(target.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, permissions));
+bool read_status(int in, SourceStatus& status) {
+    struct stat info {};
+    if (::fstat(in, &info) != 0) return false;
+    if (S_ISDIR(info.st_mode)) {
+        errno = EISDIR;
+        return false;
+    }
+    status.permissions = info.st_mode & 0777;
+    status.size = static_cast<std::uint64_t>(info.st_size);
+    status.access_and_write[0] = info.st_atim;
+    status.access_and_write[1] = info.st_mtim;
+    return true;
+}
+
+// The permissions the umask took at the creation, and the times; set through the
+// open file, before it is closed, as some network file systems would otherwise
+// stamp the last write time again when the closing sends the data.
+bool finish_copy(int out, const SourceStatus& source) {
+    if ((source.permissions & creation_mask()) != 0 && ::fchmod(out, source.permissions) != 0) return false;
+    ::futimens(out, source.access_and_write);
+    return true;
+}
+
+CopyResult copy_open_file(int in, const std::string& target, const CopyProgress& progress) {
+    SourceStatus source;
+    if (!read_status(in, source)) return CopyResult::failed;
+    if (source.size >= kAdviseFrom) ::posix_fadvise(in, 0, 0, POSIX_FADV_SEQUENTIAL);
+
+    Descriptor out(::open(target.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, source.permissions));
     if (!out.valid()) return errno == EEXIST ? CopyResult::target_exists : CopyResult::failed;
-    ProgressReport report(progress, source.stx_size);
-    const bool copied = copy_content(in, out.get(), source.stx_size, report) &&
-                        ((permissions & creation_mask()) == 0 || ::fchmod(out.get(), permissions) == 0);
+    ProgressReport report(progress, source.size);
+    const bool copied = copy_content(in, out.get(), source.size, report) && finish_copy(out.get(), source);
     int reason = errno;
     const bool closed = out.close();
     if (copied && closed) return CopyResult::copied;
@@ -173,8 +195,7 @@ CopyResult copy_open_file(int in, const std::string& target, const CopyProgress&
 
 }  // namespace
 
-CopyResult copy_file(std::string_view source_text, std::string_view target_text, const CopyProgress& progress,
-                     FileTimes* source_times) {
+CopyResult copy_file(std::string_view source_text, std::string_view target_text, const CopyProgress& progress) {
     const auto source = native_path(source_text);
     const auto target = native_path(target_text);
     if (!source || !target) {
@@ -183,7 +204,7 @@ CopyResult copy_file(std::string_view source_text, std::string_view target_text,
     }
     Descriptor in(::open(source->c_str(), O_RDONLY | O_CLOEXEC));
     if (!in.valid()) return CopyResult::failed;
-    return copy_open_file(in.get(), *target, progress, source_times);
+    return copy_open_file(in.get(), *target, progress);
 }
 
 }  // namespace quillet::platform

@@ -8,7 +8,6 @@
 
 #include "platform/platform.h"
 #include "platform/posix/native_paths.h"
-#include "platform/posix/statx_times.h"
 
 namespace quillet::platform {
 
@@ -35,15 +34,10 @@ timespec to_timespec(FileTime time) {
     return result;
 }
 
+#if defined(STATX_BTIME)
 std::optional<FileTimes> read_times(const char* native) {
     struct statx info {};
-    if (statx(AT_FDCWD, native, 0, posix::kTimesMask, &info) != 0) return std::nullopt;
-    return posix::times_from_statx(info);
-}
-
-}  // namespace
-
-FileTimes posix::times_from_statx(const struct statx& info) {
+    if (statx(AT_FDCWD, native, 0, STATX_BASIC_STATS | STATX_BTIME, &info) != 0) return std::nullopt;
     FileTimes times;
     times.last_access = to_file_time(info.stx_atime.tv_sec, info.stx_atime.tv_nsec);
     times.last_write = to_file_time(info.stx_mtime.tv_sec, info.stx_mtime.tv_nsec);
@@ -52,6 +46,19 @@ FileTimes posix::times_from_statx(const struct statx& info) {
                          : times.last_write;
     return times;
 }
+#else
+std::optional<FileTimes> read_times(const char* native) {
+    struct stat info {};
+    if (stat(native, &info) != 0) return std::nullopt;
+    FileTimes times;
+    times.last_access = to_file_time(info.st_atim.tv_sec, info.st_atim.tv_nsec);
+    times.last_write = to_file_time(info.st_mtim.tv_sec, info.st_mtim.tv_nsec);
+    times.creation = times.last_write;
+    return times;
+}
+#endif
+
+}  // namespace
 
 std::optional<FileTimes> file_times(std::string_view path_text) {
     const auto native = posix::native_or_missing(path_text);
