@@ -89,21 +89,24 @@ std::string_view trimmed_blanks(std::string_view text) {
     return text.substr(first, text.find_last_not_of(' ') - first + 1);
 }
 
-// The ends that components_of would give a text without quotes or NULs, read off
-// the text in place: every file copied asks for the file name of its paths.
-ComponentEnds plain_component_ends(std::string_view text) {
+// The ends that components_of would give, read off the text in one pass: every
+// file copied asks for the file name of its paths. Empty when the text holds
+// quotes or NULs, which only the tokenizer reads right.
+std::optional<ComponentEnds> plain_component_ends(std::string_view text) {
     ComponentEnds ends;
-    // One pass over the characters: components are short, and a search per
-    // component costs more than it saves.
     for (std::size_t start = 0, at = 0; at <= text.size(); ++at) {
-        if (at < text.size() && text[at] != '\\') continue;
+        const char c = at < text.size() ? text[at] : '\\';
+        if (c == '"' || c == '\0') return std::nullopt;
+        if (c != '\\') continue;
         if (at > start) {
-            const std::string_view component = trimmed_blanks(text.substr(start, at - start));
-            if (ends.count++ == 0) ends.first = component;
-            ends.last = component;
+            if (ends.count++ == 0) ends.first = text.substr(start, at - start);
+            ends.last = text.substr(start, at - start);
         }
         start = at + 1;
     }
+    // Trimmed only now: a component of blanks still counts, as an empty one.
+    ends.first = trimmed_blanks(ends.first);
+    ends.last = trimmed_blanks(ends.last);
     return ends;
 }
 
@@ -116,11 +119,9 @@ std::string file_name_from(const ComponentEnds& ends, bool share) {
 
 std::string file_name_of(const std::string& unquoted) {
     const bool share = is_share_path(unquoted);
-    if (!has_quotes_or_nuls(unquoted)) {
-        const ComponentEnds ends = plain_component_ends(unquoted);
-        // Longer paths go on to the tokenizer, which refuses them.
-        if (ends.count < kComponentSlots) return file_name_from(ends, share);
-    }
+    const std::optional<ComponentEnds> ends = plain_component_ends(unquoted);
+    // Longer paths go on to the tokenizer, which refuses them.
+    if (ends && ends->count < kComponentSlots) return file_name_from(*ends, share);
     const std::vector<std::string> components = components_of(unquoted);
     if (components.empty()) return {};
     return file_name_from({components.size(), components.front(), components.back()}, share);

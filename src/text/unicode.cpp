@@ -2,6 +2,7 @@
 
 #include <glib.h>
 
+#include <algorithm>
 #include <array>
 
 namespace quillet::unicode {
@@ -25,6 +26,10 @@ std::u32string decode_windows_1252(std::string_view bytes) {
     result.reserve(bytes.size());
     for (const char byte : bytes) result.push_back(windows_1252(static_cast<unsigned char>(byte)));
     return result;
+}
+
+bool is_ascii(std::string_view text) {
+    return std::all_of(text.begin(), text.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; });
 }
 
 }  // namespace
@@ -71,7 +76,13 @@ std::u32string to_upper(std::u32string_view text) {
     return result;
 }
 
-std::string to_upper(std::string_view text) { return encode(to_upper(decode(text))); }
+std::string to_upper(std::string_view text) {
+    // Names are mostly plain ASCII, which needs no decoding; every file copied has one upper-cased.
+    if (!is_ascii(text)) return encode(to_upper(decode(text)));
+    std::string upper(text);
+    for (char& c : upper) c = static_cast<char>(to_upper(static_cast<char32_t>(c)));
+    return upper;
+}
 
 bool equal_ignoring_case(std::string_view a, std::string_view b) {
     return to_upper(decode(a)) == to_upper(decode(b));

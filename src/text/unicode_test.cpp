@@ -13,6 +13,8 @@ TEST(Unicode, CountsCodePointsNotBytes) {
 
 TEST(Unicode, UpperCasesBeyondAscii) {
     EXPECT_EQ(to_upper("straße über"), "STRAßE ÜBER");  // simple mapping keeps ß
+    EXPECT_EQ(to_upper("readme.txt ~1 {az}@`"), "README.TXT ~1 {AZ}@`");
+    EXPECT_EQ(to_upper("caf\xE9"), "CAFÉ");  // not UTF-8: read as Windows-1252
     EXPECT_TRUE(equal_ignoring_case("Ärger.TMP", "ärger.tmp"));
     EXPECT_FALSE(equal_ignoring_case("a", "b"));
 }
