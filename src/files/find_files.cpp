@@ -205,8 +205,8 @@ std::string lib_clsFindFiles::FullDir(std::int16_t& pintDirLevel) const {
 
 std::string lib_clsFindFiles::FullDir() const { return level(current_level_).full_path; }
 
-std::string lib_clsFindFiles::FullFile() const { return lib_AddPath(FullDir(), file_); }
+std::string lib_clsFindFiles::FullFile() const { return lib_AddPath(level(current_level_).full_path, file_); }
 
-std::string lib_clsFindFiles::RecursedDir() const { return level(current_level_).relative_path; }
+const std::string& lib_clsFindFiles::RecursedDir() const { return level(current_level_).relative_path; }
 
 }  // namespace quillet

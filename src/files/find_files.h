@@ -62,7 +62,7 @@ public:
     std::string FullFile() const;
     bool IsDir() const { return is_dir_; }
     // The current level's folder relative to the start folder; empty for the start folder.
-    std::string RecursedDir() const;
+    const std::string& RecursedDir() const;
     std::int32_t SearchType() const { return search_type_; }
     void SearchType(std::int32_t penmSearchType) { search_type_ = penmSearchType; }
     // Subfolders met so far that could not be walked because their name holds a

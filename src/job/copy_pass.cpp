@@ -102,7 +102,7 @@ private:
             AddMessageAndLog("Failed to copy " + source + ": its name holds a backslash");
             return true;
         }
-        return excluded(lib_AddPath(finder.RecursedDir(), finder.File())) || too_old(source);
+        return excluded(finder) || too_old(source);
     }
 
     // Creates the folder when the walk has just entered it, so that folders holding
@@ -124,9 +124,10 @@ private:
         folder_changed_ = false;
     }
 
-    bool excluded(const std::string& relative_path) const {
+    // The path relative to the source folder is built only when there are patterns to match.
+    bool excluded(const lib_clsFindFiles& finder) const {
         if (exclusions_.empty()) return false;
-        const std::string upper = unicode::to_upper(relative_path);
+        const std::string upper = unicode::to_upper(lib_AddPath(finder.RecursedDir(), finder.File()));
         for (const Exclusion& exclusion : exclusions_) {
             if (exclusion.path.matches(upper) || exclusion.below.matches(upper)) return true;
         }
