@@ -2,7 +2,6 @@
 // the run, and runs the main window's load event, which does all the work.
 
 #include <iostream>
-#include <optional>
 #include <string>
 #include <vector>
 
@@ -10,10 +9,12 @@
 #include "app/form_load.h"
 #include "app/front_end_choice.h"
 #include "job/snapshot_job.h"
-#include "platform/platform.h"
 #include "ui/console/console_front_end.h"
 #include "ui/front_end.h"
 #ifdef QUILLET_WINDOW_FRONT_END
+#include <optional>
+
+#include "platform/platform.h"
 #include "ui/qt/window_module.h"
 #endif
 
