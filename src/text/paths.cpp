@@ -117,12 +117,12 @@ std::string file_name_from(const ComponentEnds& ends, bool share) {
     return std::string(ends.last);
 }
 
-std::string file_name_of(const std::string& unquoted) {
+std::string file_name_of(std::string_view unquoted) {
     const bool share = is_share_path(unquoted);
     const std::optional<ComponentEnds> ends = plain_component_ends(unquoted);
     // Longer paths go on to the tokenizer, which refuses them.
     if (ends && ends->count < kComponentSlots) return file_name_from(*ends, share);
-    const std::vector<std::string> components = components_of(unquoted);
+    const std::vector<std::string> components = components_of(std::string(unquoted));
     if (components.empty()) return {};
     return file_name_from({components.size(), components.front(), components.back()}, share);
 }
@@ -245,7 +245,7 @@ std::string lib_StripString(const std::string& strText, const std::string& strPi
     return unicode::encode(text);
 }
 
-std::string lib_GetFileName(const std::string& strPath) { return file_name_of(lib_StripQuotes(strPath)); }
+std::string lib_GetFileName(const std::string& strPath) { return file_name_of(without_quotes(strPath)); }
 
 std::string lib_GetFileExt(const std::string& strPath) {
     const std::string name = lib_GetFileName(strPath);
@@ -254,13 +254,13 @@ std::string lib_GetFileExt(const std::string& strPath) {
 }
 
 std::string lib_GetFileBase(const std::string& strPath, bool blnWithPath) {
-    const std::string unquoted = lib_StripQuotes(strPath);
+    const std::string_view unquoted = without_quotes(strPath);
     const std::string name = file_name_of(unquoted);
     if (name.empty()) return {};
-    const std::string& searched = blnWithPath ? unquoted : name;
+    const std::string_view searched = blnWithPath ? unquoted : std::string_view(name);
     const std::size_t dot = searched.rfind('.');
-    if (dot == std::string::npos || dot == 0) return {};
-    return searched.substr(0, dot);
+    if (dot == std::string_view::npos || dot == 0) return {};
+    return std::string(searched.substr(0, dot));
 }
 
 std::string lib_GetPath(const std::string& strPath, bool blnWithDrive) {

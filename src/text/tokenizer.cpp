@@ -322,13 +322,15 @@ std::string lib_GetToken(std::string& strText, const std::string& strDelim, bool
     return blnStripQuotes ? lib_StripQuotes(token) : token;
 }
 
-std::string lib_StripQuotes(const std::string& strText) {
+std::string_view without_quotes(std::string_view strText) {
     const std::size_t first = strText.find_first_not_of(' ');
-    if (first == std::string::npos) return {};
+    if (first == std::string_view::npos) return {};
     const std::size_t last = strText.find_last_not_of(' ');
-    std::string text = strText.substr(first, last - first + 1);
+    std::string_view text = strText.substr(first, last - first + 1);
     if (text.size() >= 2 && text.front() == '"' && text.back() == '"') text = text.substr(1, text.size() - 2);
     return text;
 }
+
+std::string lib_StripQuotes(const std::string& strText) { return std::string(without_quotes(strText)); }
 
 }  // namespace quillet::lib_basConversion

@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace quillet::lib_basConversion {
@@ -76,5 +77,7 @@ std::string lib_GetToken(std::string& strText, const std::string& strDelim, bool
 // The text trimmed of blanks and, when it starts and ends with a double quote (two
 // distinct characters), without those two quotes.
 std::string lib_StripQuotes(const std::string& strText);
+// The same as a view into the text, for callers that only look at it.
+std::string_view without_quotes(std::string_view strText);
 
 }  // namespace quillet::lib_basConversion
