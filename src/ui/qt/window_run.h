@@ -1,6 +1,6 @@
 #pragma once
-// Running the program with windows. This header is free of Qt, so that main can
-// choose between the window and the console front end.
+// Running the program with windows. This header is free of Qt; the window
+// module's entry points (window_module.h) call these for the program.
 
 #include <functional>
 
