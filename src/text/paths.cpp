@@ -53,9 +53,10 @@ bool ends_with_colon(std::string_view text) { return text.ends_with(':'); }
 // The components of a path whose enclosing quotes are already gone.
 std::vector<std::string> split_keeping_empty(std::string_view text);
 
-// A plain loop: find_first_of searches its set once for every character.
+// Two searches for one character each: find_first_of would search its set once
+// for every character of the text.
 bool has_quotes_or_nuls(std::string_view text) {
-    return std::any_of(text.begin(), text.end(), [](char c) { return c == '"' || c == '\0'; });
+    return text.find('"') != std::string_view::npos || text.find('\0') != std::string_view::npos;
 }
 
 // Without quotes (or NULs) the tokenizer's split at backslashes is a plain split:
@@ -76,12 +77,18 @@ std::vector<std::string> components_of(const std::string& unquoted) {
     return std::vector<std::string>(slots.begin() + 1, slots.begin() + 1 + count);
 }
 
-// What a file name is chosen from: how many components a path has, its first and its last.
+// What a file name is chosen from: a path's first and last components, and how
+// many it has, counted as far as the choice needs (more than three count as three).
 struct ComponentEnds {
     std::size_t count = 0;
     std::string_view first;
     std::string_view last;
 };
+
+constexpr std::size_t kCountedComponents = 3;
+
+// A text longer than this could hold more components than the tokenizer takes.
+constexpr std::size_t kLongestPlainPath = 2 * (kComponentSlots - 1);
 
 std::string_view trimmed_blanks(std::string_view text) {
     const std::size_t first = text.find_first_not_of(' ');
@@ -89,24 +96,30 @@ std::string_view trimmed_blanks(std::string_view text) {
     return text.substr(first, text.find_last_not_of(' ') - first + 1);
 }
 
-// The ends that components_of would give, read off the text in one pass: every
-// file copied asks for the file name of its paths. Empty when the text holds
-// quotes or NULs, which only the tokenizer reads right.
+bool holds_a_component(std::string_view text) { return text.find_first_not_of('\\') != std::string_view::npos; }
+
+// The ends that components_of would give, found from both ends of the text
+// without splitting it: every file copied asks for the file names of its paths.
+// Empty for text that only the tokenizer reads right: quotes, NULs, or so long
+// that it may hold too many components.
 std::optional<ComponentEnds> plain_component_ends(std::string_view text) {
+    if (text.size() > kLongestPlainPath || has_quotes_or_nuls(text)) return std::nullopt;
     ComponentEnds ends;
-    for (std::size_t start = 0, at = 0; at <= text.size(); ++at) {
-        const char c = at < text.size() ? text[at] : '\\';
-        if (c == '"' || c == '\0') return std::nullopt;
-        if (c != '\\') continue;
-        if (at > start) {
-            if (ends.count++ == 0) ends.first = text.substr(start, at - start);
-            ends.last = text.substr(start, at - start);
-        }
-        start = at + 1;
+    const std::size_t first_start = text.find_first_not_of('\\');
+    if (first_start == std::string_view::npos) return ends;
+    const std::size_t first_end = std::min(text.find('\\', first_start), text.size());
+    const std::size_t last_end = text.find_last_not_of('\\') + 1;
+    const std::size_t joint_before_last = text.rfind('\\', last_end - 1);
+    const std::size_t last_start = joint_before_last == std::string_view::npos ? 0 : joint_before_last + 1;
+
+    // A component of blanks counts all the same, as an empty one.
+    ends.first = trimmed_blanks(text.substr(first_start, first_end - first_start));
+    ends.last = trimmed_blanks(text.substr(last_start, last_end - last_start));
+    if (last_start == first_start) {
+        ends.count = 1;
+    } else {
+        ends.count = holds_a_component(text.substr(first_end, last_start - first_end)) ? kCountedComponents : 2;
     }
-    // Trimmed only now: a component of blanks still counts, as an empty one.
-    ends.first = trimmed_blanks(ends.first);
-    ends.last = trimmed_blanks(ends.last);
     return ends;
 }
 
@@ -119,9 +132,7 @@ std::string file_name_from(const ComponentEnds& ends, bool share) {
 
 std::string file_name_of(std::string_view unquoted) {
     const bool share = is_share_path(unquoted);
-    const std::optional<ComponentEnds> ends = plain_component_ends(unquoted);
-    // Longer paths go on to the tokenizer, which refuses them.
-    if (ends && ends->count < kComponentSlots) return file_name_from(*ends, share);
+    if (const std::optional<ComponentEnds> ends = plain_component_ends(unquoted)) return file_name_from(*ends, share);
     const std::vector<std::string> components = components_of(std::string(unquoted));
     if (components.empty()) return {};
     return file_name_from({components.size(), components.front(), components.back()}, share);

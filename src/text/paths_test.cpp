@@ -118,9 +118,12 @@ TEST(Paths, ComponentsAreThoseOfTheBackslashSplitWithOrWithoutQuotes) {
 // The file name is read off the text without splitting it; it must be the last
 // component all the same, unless that is the drive or the share.
 TEST(Paths, FileNameIsTheLastOfTheComponents) {
-    for (const std::string path : {"\\\\srv\\share\\ dir \\\\ file ", "\\\\srv\\share\\", "\\\\srv\\ share \\",
-                                   "C:\\a\\   \\", " C: \\x", "C:\\", "\\\\", "  x  ", "", "a\\\\\\b\\\\",
-                                   "C:\\\"my\\docs\"\\f", "x:", "\\\"q\"", "Zürich\\Straße.txt"}) {
+    const std::vector<std::string> paths{"\\\\srv\\share\\ dir \\\\ file ", "\\\\srv\\share\\", "\\\\srv\\ share \\",
+                                         "C:\\a\\   \\", " C: \\x", "C:\\", "\\\\", "  x  ", "", "a\\\\\\b\\\\",
+                                         "C:\\\"my\\docs\"\\f", "x:", "x:\\f", "\\\"q\"", "Zürich\\Straße.txt",
+                                         // too long to be sure of holding at most a hundred components
+                                         "C:\\" + std::string(250, 'n') + "\\f", "\\\\s\\" + std::string(250, 'n') + "\\"};
+    for (const std::string& path : paths) {
         const std::vector<std::string> components = path_components(path);
         const std::size_t drive_components = lib_GetDrive(path).empty() ? 0 : path.starts_with("\\\\") ? 2 : 1;
         const std::string expected = components.size() > drive_components ? components.back() : "";
