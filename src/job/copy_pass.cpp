@@ -1,5 +1,7 @@
 #include "job/copy_pass.h"
 
+#include <string_view>
+#include <utility>
 #include <vector>
 
 #include "files/compact_database.h"
@@ -50,6 +52,18 @@ std::vector<Exclusion> read_exclusions(const JobOptions& options) {
     return exclusions;
 }
 
+// The verb, the source, "to" and the folder, a line each; built in one allocation,
+// as it is for every file.
+std::string copy_activity(std::string_view verb, const std::string& source, const std::string& folder) {
+    constexpr std::string_view kLineBreak = "\r\n";
+    constexpr std::string_view kTo = "to";
+    std::string text;
+    text.reserve(verb.size() + source.size() + kTo.size() + folder.size() + 3 * kLineBreak.size());
+    text.append(verb).append(kLineBreak).append(source).append(kLineBreak).append(kTo).append(kLineBreak);
+    text.append(folder);
+    return text;
+}
+
 void show_looking_for_next_file() {
     frmMain.SetLabelCaption(MainLabel::lblSizingMsg, kNoBreakSpace);
     frmMain.SetLabelCaption(MainLabel::lblSizingMsg, " ");
@@ -84,14 +98,15 @@ private:
 
         const std::string& root = options_.ZipOutput ? options_.ZipWorkDir : options_.TargetDir;
         const std::string folder = lib_AddPath(root, finder.RecursedDir());
-        const std::string destination = lib_AddPath(folder, finder.File());
+        std::string destination = lib_AddPath(folder, finder.File());
         if (reported_as_duplicate(source, destination)) return CopyPassOutcome::walked;
         if (run_.CopiedFiles.size() >= kCopiedFilesLimit) {
             lib_MsgBoxWarning("Oops, tried to copy more than " + std::to_string(kCopiedFilesLimit) + " files");
             return CopyPassOutcome::table_full;
         }
-        run_.CopiedFiles.push_back({source, destination});
-        copy_into(source, finder.File(), folder, destination);
+        // The table takes the source over, and the copy reads it from there.
+        const CopiedFile& accepted = run_.CopiedFiles.emplace_back(CopiedFile{std::move(source), destination});
+        copy_into(accepted.source, finder.File(), folder, std::move(destination));
         return CopyPassOutcome::walked;
     }
 
@@ -112,7 +127,7 @@ private:
         // The file name alone has the same extension, and is quicker to take apart.
         const std::string extension = unicode::to_upper(lib_basConversion::lib_GetFileExt(file));
         const bool compact = options_.CompactDatabases && (extension == "MDB" || extension == "MDA");
-        ShowActivity(std::string(compact ? "Compacting" : "Copying") + "\r\n" + source + "\r\nto\r\n" + folder);
+        ShowActivity(copy_activity(compact ? "Compacting" : "Copying", source, folder));
 
         if (folder_changed_ && !lib_basFile::lib_MakePath(folder)) {
             AddMessageAndLog("Failed to create dir " + folder);
