@@ -156,34 +156,27 @@ private:
         throw vb::error(vb::kFileAlreadyExists);
     }
 
-    // The old target goes only now that a complete copy stands ready.
+    // The old target goes only now that a complete copy stands ready. Renaming
+    // finds out in the same step whether there is an old target at all.
     static void put_in_place(const std::string& temporary, const std::string& target) {
-        if (took_free_name(temporary, target)) return;
+        if (rename_into_place(temporary, target, OldTarget::may_stand)) return;
         if (!lib_KillFile(target, false)) {
             remove_quietly(temporary);
             throw Error(kLibraryError, kSource, std::string("Failed to copy file") + kCrLf + "Could not delete existing target file");
         }
-        rename_into_place(temporary, target);
+        rename_into_place(temporary, target, OldTarget::gone);
     }
 
-    // Renaming finds out in the same step whether an old target stands in the way:
-    // false when one does.
-    static bool took_free_name(const std::string& temporary, const std::string& target) {
+    enum class OldTarget { may_stand, gone };
+
+    // A copy that cannot take the target's name is not left behind either; false,
+    // with the copy kept, when an old target that may stand does.
+    static bool rename_into_place(const std::string& temporary, const std::string& target, OldTarget old_target) {
         try {
             platform::rename_file(temporary, target);
             return true;
         } catch (const Error& error) {
-            if (error.number() == vb::kFileAlreadyExists) return false;
-            remove_quietly(temporary);
-            throw;
-        }
-    }
-
-    // A copy that cannot take the target's name is not left behind either.
-    static void rename_into_place(const std::string& temporary, const std::string& target) {
-        try {
-            platform::rename_file(temporary, target);
-        } catch (const Error&) {
+            if (old_target == OldTarget::may_stand && error.number() == vb::kFileAlreadyExists) return false;
             remove_quietly(temporary);
             throw;
         }
