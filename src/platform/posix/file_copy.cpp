@@ -49,11 +49,14 @@ bool kernel_cannot_copy(int code) {
 
 enum class KernelCopy { done, failed, unsupported };
 
-// Tells the caller's progress routine, when there is one, how far the copy is.
+// Counts the bytes copied and tells the caller's progress routine, when there is one.
 class ProgressReport {
 public:
     ProgressReport(const CopyProgress& progress, std::uint64_t total) : progress_(progress), total_(total) {}
     void restart() { copied_ = 0; }
+    std::uint64_t copied() const { return copied_; }
+    // As much as the file held when it was opened.
+    bool reached_size() const { return copied_ >= total_; }
     std::size_t chunk() const { return progress_ ? kChunkWithProgress : kWholeFile; }
     void add(std::uint64_t bytes) {
         copied_ += bytes;
@@ -70,19 +73,17 @@ private:
 // read the ordinary way. A file that grows while it is copied is copied as far as
 // it reached when it was opened; stopping there also spares a small file the call
 // that would only find its end.
-KernelCopy copy_in_kernel(int in, int out, std::uint64_t size, ProgressReport& report) {
-    std::uint64_t copied_so_far = 0;
+KernelCopy copy_in_kernel(int in, int out, ProgressReport& report) {
     for (;;) {
         const ssize_t copied = copy_file_range(in, nullptr, out, nullptr, report.chunk(), 0);
         if (copied > 0) {
-            copied_so_far += static_cast<std::uint64_t>(copied);
             report.add(static_cast<std::uint64_t>(copied));
-            if (copied_so_far >= size) return KernelCopy::done;
+            if (report.reached_size()) return KernelCopy::done;
             continue;
         }
-        if (copied == 0) return copied_so_far > 0 ? KernelCopy::done : KernelCopy::unsupported;
+        if (copied == 0) return report.copied() > 0 ? KernelCopy::done : KernelCopy::unsupported;
         if (errno == EINTR) continue;
-        if (copied_so_far == 0 && kernel_cannot_copy(errno)) return KernelCopy::unsupported;
+        if (report.copied() == 0 && kernel_cannot_copy(errno)) return KernelCopy::unsupported;
         return KernelCopy::failed;
     }
 }
@@ -114,8 +115,8 @@ bool copy_by_reading(int in, int out, ProgressReport& report) {
     }
 }
 
-bool copy_content(int in, int out, std::uint64_t size, ProgressReport& report) {
-    switch (copy_in_kernel(in, out, size, report)) {
+bool copy_content(int in, int out, ProgressReport& report) {
+    switch (copy_in_kernel(in, out, report)) {
         case KernelCopy::done:
             return true;
         case KernelCopy::failed:
@@ -183,7 +184,7 @@ CopyResult copy_open_file(int in, const std::string& target, const CopyProgress&
     Descriptor out(::open(target.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, source.permissions));
     if (!out.valid()) return errno == EEXIST ? CopyResult::target_exists : CopyResult::failed;
     ProgressReport report(progress, source.size);
-    const bool copied = copy_content(in, out.get(), source.size, report) && finish_copy(out.get(), source);
+    const bool copied = copy_content(in, out.get(), report) && finish_copy(out.get(), source);
     int reason = errno;
     const bool closed = out.close();
     if (copied && closed) return CopyResult::copied;
