@@ -27,10 +27,10 @@ bool lib_GetFileTimes(const std::string& strFile, platform::FileTimes& udtTimes)
     return true;
 }
 
-// True when the file is there, whether or not its times could be set; setting
-// them first spares the look-up in the usual case.
 bool lib_SetFileTimes(const std::string& strFile, const platform::FileTimes& udtTimes) {
-    return platform::set_file_times(strFile, udtTimes) || platform::file_times(strFile).has_value();
+    if (!platform::file_times(strFile)) return false;
+    platform::set_file_times(strFile, udtTimes);
+    return true;
 }
 
 Date lib_FileDateTime(std::string& strPath, const std::string& strType, std::optional<Date> datNew,
