@@ -11,6 +11,7 @@
 #include "text/error.h"
 #include "text/paths.h"
 #include "text/vb_errors.h"
+#include "text/wildcard.h"
 #include "ui/busy.h"
 #include "ui/reporting.h"
 
@@ -30,12 +31,6 @@ constexpr int kTemporaryNumbers = 100;  // ".~00" to ".~99"
 struct UnreportedFailure {
     Error error;
 };
-
-// Two searches for one character each: find_first_of would search its set once
-// for every character of the path.
-bool has_wildcard(const std::string& text) {
-    return text.find('*') != std::string::npos || text.find('?') != std::string::npos;
-}
 
 bool anything_at(const std::string& path) { return platform::attributes(path).has_value(); }
 
@@ -202,7 +197,7 @@ bool lib_CopyFile(const std::string& strSource, const std::string& strTarget, bo
     lib_basDisplay::BusyScope busy;
     FileCopier copier(blnOverwrite, progress);
     try {
-        return has_wildcard(strSource) ? copier.copy_matches(strSource, strTarget)
+        return holds_search_wildcards(strSource) ? copier.copy_matches(strSource, strTarget)
                                        : copier.copy_single(strSource, strTarget);
     } catch (const UnreportedFailure& failure) {
         throw failure.error;

@@ -3,6 +3,7 @@
 #include "files/path_resolution.h"
 #include "platform/platform.h"
 #include "text/tokenizer.h"
+#include "text/wildcard.h"
 
 namespace quillet::lib_basFile {
 
@@ -37,7 +38,7 @@ bool lib_FileExists(const std::string& strPath) {
     const std::string path = lib_basConversion::lib_StripQuotes(strPath);
     // Without wildcards one look-up answers; listing the folder would make every
     // check cost as much as the folder is large.
-    if (path.find_first_of("*?") == std::string::npos) return file_exists_at(path);
+    if (!holds_search_wildcards(path)) return file_exists_at(path);
     const FolderAndPattern search = split_search(path);
     if (search.pattern.empty()) return false;
     const auto listing = platform::list_folder(search.folder, search.pattern);

@@ -139,4 +139,10 @@ bool wildcard_match(std::string_view text, std::string_view pattern, CaseMode mo
     return WildcardPattern(pattern, mode).matches(text);
 }
 
+// Two searches for one character each: find_first_of would search its set once
+// for every character of the text, and paths are asked this for every file copied.
+bool holds_search_wildcards(std::string_view text) {
+    return text.find('*') != std::string_view::npos || text.find('?') != std::string_view::npos;
+}
+
 }  // namespace quillet

@@ -59,4 +59,8 @@ private:
 
 bool wildcard_match(std::string_view text, std::string_view pattern, CaseMode mode);
 
+// True when the text holds "*" or "?", the wildcards the host's file search knows:
+// such a path names a search rather than one file.
+bool holds_search_wildcards(std::string_view text);
+
 }  // namespace quillet
