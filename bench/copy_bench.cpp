@@ -51,7 +51,7 @@ int main(int argc, char** argv) {
     const int mebibytes = positive_argument(argc, argv, 1, 1024);
     const int rounds = positive_argument(argc, argv, 2, 5);
     try {
-        ScratchFolder folder("copy");
+        ScratchFolder folder("bench-copy");
         const fs::path source = folder.native() / "source.bin";
         const fs::path ours = folder.native() / "ours.bin";
         const fs::path theirs = folder.native() / "theirs.bin";

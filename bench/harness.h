@@ -16,12 +16,12 @@
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
-#include <random>
 #include <stdexcept>
 #include <string>
 #include <vector>
 
 #include "platform/platform.h"
+#include "platform/posix/file_test_support.h"
 
 extern char** environ;
 
@@ -55,28 +55,7 @@ Timing time_here(Work work) {
     return {elapsed, processor_seconds(after) - processor_seconds(before)};
 }
 
-// A fresh folder under $TMPDIR (else /tmp), removed with its contents at the end.
-class ScratchFolder {
-public:
-    explicit ScratchFolder(const std::string& purpose) {
-        std::random_device random;
-        const fs::path base = fs::canonical(fs::temp_directory_path());
-        do {
-            native_ = base / ("quillet-bench-" + purpose + "-" + std::to_string(random()));
-        } while (!fs::create_directory(native_));
-    }
-    ~ScratchFolder() {
-        std::error_code ignored;
-        fs::remove_all(native_, ignored);
-    }
-    ScratchFolder(const ScratchFolder&) = delete;
-    ScratchFolder& operator=(const ScratchFolder&) = delete;
-
-    const fs::path& native() const { return native_; }
-
-private:
-    fs::path native_;
-};
+using testing::ScratchFolder;
 
 // Path text for a native path, as the program's routines take it.
 inline std::string text_of(const fs::path& native) {

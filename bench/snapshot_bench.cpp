@@ -149,11 +149,11 @@ int main(int argc, char** argv) {
     }
     try {
         if (which != "large") {
-            ScratchFolder folder("snapshot-small");
+            ScratchFolder folder("bench-snapshot-small");
             compare("10000 small files", folder.native(), make_small_tree, rounds);
         }
         if (which != "small") {
-            ScratchFolder folder("snapshot-large");
+            ScratchFolder folder("bench-snapshot-large");
             compare("4 files of 256 MiB", folder.native(), make_large_tree, rounds);
         }
     } catch (const std::exception& failure) {

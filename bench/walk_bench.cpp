@@ -60,7 +60,7 @@ int main(int argc, char** argv) {
     const int files = positive_argument(argc, argv, 1, 10000);
     const int rounds = positive_argument(argc, argv, 2, 15);
     try {
-        ScratchFolder folder("walk");
+        ScratchFolder folder("bench-walk");
         make_tree(folder.native(), files);
         const std::string self = fs::read_symlink("/proc/self/exe").string();
         const std::vector<std::string> ours = {self, "--walk", text_of(folder.native())};

@@ -118,7 +118,7 @@ int main(int argc, char** argv) {
     const int megabytes = positive_argument(argc, argv, 1, 200);
     const int rounds = positive_argument(argc, argv, 2, 5);
     try {
-        ScratchFolder folder("zip");
+        ScratchFolder folder("bench-zip");
         const fs::path tree = folder.native() / "tree";
         const fs::path ours = folder.native() / "ours.zip";
         const fs::path theirs = folder.native() / "theirs.zip";

@@ -5,7 +5,6 @@
 #include <zip.h>
 
 #include <chrono>
-#include <cstdlib>
 #include <ctime>
 #include <filesystem>
 #include <fstream>
@@ -13,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/posix/file_test_support.h"
 #include "zip/zip32.h"
 
 namespace quillet::zip_test {
@@ -37,22 +37,9 @@ inline void set_time(const fs::path& path, std::time_t time) {
 
 class ScratchTree {
 public:
-    ScratchTree() {
-        std::string pattern = (fs::temp_directory_path() / "quillet-zip-XXXXXX").string();
-        root_ = mkdtemp(pattern.data());
-    }
-    ~ScratchTree() {
-        std::error_code ignored;
-        fs::remove_all(root_, ignored);
-    }
-    ScratchTree(const ScratchTree&) = delete;
-    ScratchTree& operator=(const ScratchTree&) = delete;
-
-    const fs::path& root() const { return root_; }
-    fs::path path(const std::string& relative) const { return root_ / relative; }
-    std::string text(const std::string& relative = {}) const {
-        return relative.empty() ? text_of(root_) : text_of(root_ / relative);
-    }
+    fs::path root() const { return folder_.native(); }
+    fs::path path(const std::string& relative) const { return folder_.native(relative); }
+    std::string text(const std::string& relative = {}) const { return text_of(folder_.native(relative)); }
 
     void file(const std::string& relative, const std::string& content, std::time_t time = kFileTime) const {
         fs::create_directories(path(relative).parent_path());
@@ -65,7 +52,7 @@ public:
     }
 
 private:
-    fs::path root_;
+    testing::ScratchFolder folder_{"zip"};
 };
 
 struct Entry {

@@ -16,13 +16,15 @@ namespace quillet::testing {
 
 namespace fs = std::filesystem;
 
-// A fresh folder below the temporary folder, removed with everything in it at the end.
+// A fresh folder below the temporary folder ($TMPDIR, else /tmp), named for what
+// it is for, removed with everything in it at the end. The benchmarks use it too.
 class ScratchFolder {
 public:
-    ScratchFolder() {
+    explicit ScratchFolder(const std::string& purpose = "files") {
         std::random_device random;
+        const fs::path base = fs::canonical(fs::temp_directory_path());
         do {
-            native_ = fs::canonical(fs::temp_directory_path()) / ("quillet-files-" + std::to_string(random()));
+            native_ = base / ("quillet-" + purpose + "-" + std::to_string(random()));
         } while (!fs::create_directory(native_));
     }
     ~ScratchFolder() {
