@@ -22,15 +22,6 @@ namespace fs = std::filesystem;
 // 2021-06-15 around noon UTC; an even second, as archive times keep two seconds.
 inline constexpr std::time_t kFileTime = 1623758400;
 
-// Path text for a native path: drive Z: is the root.
-inline std::string text_of(const fs::path& native) {
-    std::string text = "Z:" + native.string();
-    for (char& c : text) {
-        if (c == '/') c = '\\';
-    }
-    return text;
-}
-
 inline void set_time(const fs::path& path, std::time_t time) {
     fs::last_write_time(path, std::chrono::file_clock::from_sys(std::chrono::system_clock::from_time_t(time)));
 }
@@ -39,7 +30,7 @@ class ScratchTree {
 public:
     fs::path root() const { return folder_.native(); }
     fs::path path(const std::string& relative) const { return folder_.native(relative); }
-    std::string text(const std::string& relative = {}) const { return text_of(folder_.native(relative)); }
+    std::string text(const std::string& relative = {}) const { return folder_.text(relative); }
 
     void file(const std::string& relative, const std::string& content, std::time_t time = kFileTime) const {
         fs::create_directories(path(relative).parent_path());
