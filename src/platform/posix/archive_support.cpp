@@ -7,6 +7,7 @@
 #include <cerrno>
 
 #include "platform/platform.h"
+#include "platform/posix/last_folder.h"
 #include "platform/posix/native_paths.h"
 
 namespace quillet::platform {
@@ -27,6 +28,7 @@ std::optional<ArchiveStatus> archive_status(std::string_view path_text) {
 bool remove_empty_folder(std::string_view path_text) {
     const auto native = posix::native_or_missing(path_text);
     if (!native) return false;
+    posix::forget_last_folder();
     return rmdir(native->c_str()) == 0;
 }
 

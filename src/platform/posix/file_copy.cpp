@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "platform/platform.h"
+#include "platform/posix/last_folder.h"
 
 namespace quillet::platform {
 
@@ -176,12 +177,26 @@ bool finish_copy(int out, const SourceStatus& source) {
     return true;
 }
 
+// Created in the folder that the last copies went into, which is mostly where the
+// next one goes too.
+int create_target(const std::string& target, mode_t permissions, posix::FolderRelative& where) {
+    constexpr int kFlags = O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC;
+    where = posix::in_last_folder(target);
+    const int fd = ::openat(where.folder, where.name, kFlags, permissions);
+    if (fd >= 0 || errno != ENOENT || where.folder == AT_FDCWD) return fd;
+    // The open folder may have been deleted since and another made at its path.
+    posix::forget_last_folder();
+    where = posix::in_last_folder(target);
+    return ::openat(where.folder, where.name, kFlags, permissions);
+}
+
 CopyResult copy_open_file(int in, const std::string& target, const CopyProgress& progress) {
     SourceStatus source;
     if (!read_status(in, source)) return CopyResult::failed;
     if (source.size >= kAdviseFrom) ::posix_fadvise(in, 0, 0, POSIX_FADV_SEQUENTIAL);
 
-    Descriptor out(::open(target.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, source.permissions));
+    posix::FolderRelative where{};
+    Descriptor out(create_target(target, source.permissions, where));
     if (!out.valid()) return errno == EEXIST ? CopyResult::target_exists : CopyResult::failed;
     ProgressReport report(progress, source.size);
     const bool copied = copy_content(in, out.get(), report) && finish_copy(out.get(), source);
@@ -189,7 +204,7 @@ CopyResult copy_open_file(int in, const std::string& target, const CopyProgress&
     const bool closed = out.close();
     if (copied && closed) return CopyResult::copied;
     if (copied) reason = errno;
-    ::unlink(target.c_str());
+    ::unlinkat(where.folder, where.name, 0);
     errno = reason;
     return CopyResult::failed;
 }

@@ -12,6 +12,9 @@ namespace {
 
 namespace fs = std::filesystem;
 
+// Before GIO's first use: the trash is the tests' own.
+const testing::PrivateHome& home = testing::PrivateHome::get();
+
 class FileCopy : public ::testing::Test {
 protected:
     testing::ScratchFolder folder_;
@@ -57,6 +60,44 @@ TEST_F(FileCopy, FailuresLeaveNothingBehindAndReplaceNothing) {
     EXPECT_EQ(last_error(), EISDIR);
     EXPECT_EQ(copy_file(folder_.text("source"), folder_.text("source") + "\\t2"), CopyResult::failed);
     EXPECT_FALSE(folder_.exists("t1"));
+}
+
+// Copies keep the folder they write into open; a path must still lead to the
+// folder that stands at it now.
+TEST_F(FileCopy, CopiesGoToTheFolderNowAtTheirPath) {
+    folder_.write("source", "data");
+    const std::string source = folder_.text("source");
+    const auto copy_into_a = [&](const std::string& name) {
+        return copy_file(source, folder_.text("a/" + name)) == CopyResult::copied;
+    };
+    make_folder(folder_.text("a"));
+
+    ASSERT_TRUE(copy_into_a("1"));
+    rename_file(folder_.text("a/1"), folder_.text("a/one"));
+    rename_file(folder_.text("a"), folder_.text("renamed"));
+    make_folder(folder_.text("a"));
+    ASSERT_TRUE(copy_into_a("2"));
+
+    ASSERT_TRUE(move_to_trash(folder_.text("a")));
+    make_folder(folder_.text("a"));
+    ASSERT_TRUE(copy_into_a("3"));
+
+    // Deleted and made again behind the program's back.
+    fs::remove_all(folder_.native("a"));
+    fs::create_directory(folder_.native("a"));
+    ASSERT_TRUE(copy_into_a("4"));
+    EXPECT_EQ(folder_.read("a/4"), "data");
+    fs::remove_all(folder_.native("a"));
+    fs::create_directory(folder_.native("a"));
+    folder_.write("a/5", "data");
+    rename_file(folder_.text("a/5"), folder_.text("a/five"));
+
+    EXPECT_TRUE(folder_.exists("renamed/one"));
+    EXPECT_FALSE(folder_.exists("renamed/2"));
+    EXPECT_TRUE(fs::exists(home.trashed("a") / "2"));
+    EXPECT_TRUE(folder_.exists("a/five"));
+    EXPECT_FALSE(folder_.exists("a/5"));
+    EXPECT_FALSE(folder_.exists("a/3"));
 }
 
 }  // namespace

@@ -8,6 +8,7 @@
 #include <cstdio>
 
 #include "platform/platform.h"
+#include "platform/posix/last_folder.h"
 #include "platform/posix/language_errors.h"
 #include "text/vb_errors.h"
 
@@ -21,24 +22,45 @@ std::string native_or_raise(std::string_view path_text, std::int32_t when_missin
     return *native;
 }
 
-bool same_file(const std::string& a, const std::string& b) {
+using posix::FolderRelative;
+
+bool same_file(FolderRelative a, FolderRelative b) {
     struct stat first {}, second {};
-    return ::lstat(a.c_str(), &first) == 0 && ::lstat(b.c_str(), &second) == 0 && first.st_dev == second.st_dev &&
+    return ::fstatat(a.folder, a.name, &first, AT_SYMLINK_NOFOLLOW) == 0 &&
+           ::fstatat(b.folder, b.name, &second, AT_SYMLINK_NOFOLLOW) == 0 && first.st_dev == second.st_dev &&
            first.st_ino == second.st_ino;
 }
 
+bool rename_replacing(FolderRelative from, FolderRelative to) {
+    return ::renameat(from.folder, from.name, to.folder, to.name) == 0;
+}
+
 // rename() would silently replace an existing target; Name never does.
-bool rename_without_replacing(const std::string& from, const std::string& to) {
-    if (::renameat2(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), RENAME_NOREPLACE) == 0) return true;
-    if (errno == EEXIST && same_file(from, to)) return ::rename(from.c_str(), to.c_str()) == 0;
+bool rename_without_replacing(FolderRelative from, FolderRelative to) {
+    if (::renameat2(from.folder, from.name, to.folder, to.name, RENAME_NOREPLACE) == 0) return true;
+    if (errno == EEXIST && same_file(from, to)) return rename_replacing(from, to);
     if (errno != EINVAL && errno != ENOSYS) return false;
     // The file system cannot refuse for us: look first.
     struct stat existing {};
-    if (::lstat(to.c_str(), &existing) == 0 && !same_file(from, to)) {
+    if (::fstatat(to.folder, to.name, &existing, AT_SYMLINK_NOFOLLOW) == 0 && !same_file(from, to)) {
         errno = EEXIST;
         return false;
     }
-    return ::rename(from.c_str(), to.c_str()) == 0;
+    return rename_replacing(from, to);
+}
+
+// Two names in the folder that copies write into are renamed through it, which
+// leaves that folder what it was. Any other rename may move it, or a folder above it.
+bool rename_natives(const std::string& from, const std::string& to) {
+    const auto from_in_folder = posix::in_open_folder(from);
+    const auto to_in_folder = posix::in_open_folder(to);
+    if (from_in_folder && to_in_folder) {
+        if (rename_without_replacing(*from_in_folder, *to_in_folder)) return true;
+        // Else the folder may have been deleted since: ask again by the paths.
+        if (errno != ENOENT) return false;
+    }
+    posix::forget_last_folder();
+    return rename_without_replacing({AT_FDCWD, from.c_str()}, {AT_FDCWD, to.c_str()});
 }
 
 }  // namespace
@@ -61,7 +83,7 @@ void remove_file(std::string_view path_text) {
 void rename_file(std::string_view from_text, std::string_view to_text) {
     const std::string from = native_or_raise(from_text, vb::kFileNotFound);
     const std::string to = native_or_raise(to_text, vb::kPathNotFound);
-    if (rename_without_replacing(from, to)) return;
+    if (rename_natives(from, to)) return;
     const int reason = errno;
     // A missing name is the file itself unless the file is there: then it is the
     // folder it was to go to.

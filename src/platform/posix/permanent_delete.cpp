@@ -11,6 +11,7 @@
 #include <cstring>
 
 #include "platform/platform.h"
+#include "platform/posix/last_folder.h"
 #include "platform/posix/native_paths.h"
 
 namespace quillet::platform {
@@ -79,6 +80,7 @@ void remove_contents(int folder_fd, Outcome& outcome) {
 bool delete_permanently(std::string_view path_text) {
     const auto native = posix::native_or_missing(path_text);
     if (!native) return false;
+    posix::forget_last_folder();
     struct stat info {};
     if (::lstat(native->c_str(), &info) != 0) return false;
     if (!S_ISDIR(info.st_mode)) return ::unlink(native->c_str()) == 0;

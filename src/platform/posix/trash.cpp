@@ -6,6 +6,7 @@
 #include <cerrno>
 
 #include "platform/platform.h"
+#include "platform/posix/last_folder.h"
 #include "platform/posix/native_paths.h"
 
 namespace quillet::platform {
@@ -37,6 +38,7 @@ int errno_for(const GError* error) {
 bool move_to_trash(std::string_view path_text) {
     const auto native = posix::native_or_missing(path_text);
     if (!native) return false;
+    posix::forget_last_folder();
     g_autoptr(GFile) file = g_file_new_for_path(native->c_str());
     g_autoptr(GError) error = nullptr;
     if (g_file_trash(file, nullptr, &error)) return true;
