@@ -78,5 +78,17 @@ TEST_F(SnapshotJobTest, AnErrorWhileCopyingEndsTheJobWithoutZipping) {
     EXPECT_EQ(dated_entries("backup").size(), 1u);
 }
 
+// A window that stays open after its jobs must not keep the target's drive busy.
+TEST_F(SnapshotJobTest, AJobKeepsNothingOfTheTargetOpen) {
+    job("/S /F=4");
+    ASSERT_EQ(dated_entries("backup").size(), 1u);
+
+    const std::string target = disk.native("backup").string();
+    for (const auto& descriptor : fs::directory_iterator("/proc/self/fd")) {
+        std::error_code gone;  // the listing's own descriptor is closed by now
+        EXPECT_FALSE(fs::read_symlink(descriptor.path(), gone).string().starts_with(target));
+    }
+}
+
 }  // namespace
 }  // namespace quillet

@@ -4,6 +4,7 @@
 
 #include "files/file_deletion.h"
 #include "files/folders.h"
+#include "platform/platform.h"
 #include "text/paths.h"
 #include "text/vb_errors.h"
 #include "ui/activity_report.h"
@@ -74,6 +75,7 @@ void JobEnding(const JobOptions& options) noexcept {
         // The empty file that reserved the work folder's name goes with it.
         ignoring_errors([&] { lib_basFile::lib_KillFile(options.ZipWorkReservation, true); });
     }
+    platform::let_go_of_copy_folder();
     ignoring_errors([] { frmMain.SetWindowCaption(""); });
     ignoring_errors([] { front_end().do_events(); });
 }

@@ -21,8 +21,8 @@ std::string ArchivePath(const JobOptions& options);
 // an older archive of that path; later ones add to it.
 void ZipPass(const JobOptions& options, RunState& run);
 
-// Where every job ends, also after an error: removes the work folder for good and
-// clears the window's title. Never fails.
+// Where every job ends, also after an error: removes the work folder for good,
+// keeps no folder of the job open and clears the window's title. Never fails.
 void JobEnding(const JobOptions& options) noexcept;
 
 }  // namespace quillet

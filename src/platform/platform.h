@@ -107,6 +107,10 @@ using CopyProgress = std::function<void(std::uint64_t copied, std::uint64_t tota
 // (reason in last_error()).
 enum class CopyResult { copied, target_exists, failed };
 CopyResult copy_file(std::string_view source_text, std::string_view target_text, const CopyProgress& progress = {});
+// Copies keep the folder they last wrote into open, so that the next file there
+// need not walk its whole path again. This lets go of it, so that a program that
+// stays open after its jobs does not keep their drives busy.
+void let_go_of_copy_folder();
 
 // The folder for temporary files ($TMPDIR, else /tmp) as path text with a trailing
 // backslash; empty when it cannot be written as path text.

@@ -5,6 +5,8 @@
 
 #include <string_view>
 
+#include "platform/platform.h"
+
 namespace quillet::platform::posix {
 
 namespace {
@@ -74,3 +76,9 @@ std::optional<FolderRelative> in_open_folder(const std::string& native) {
 void forget_last_folder() { last_folder.close(); }
 
 }  // namespace quillet::platform::posix
+
+namespace quillet::platform {
+
+void let_go_of_copy_folder() { posix::forget_last_folder(); }
+
+}  // namespace quillet::platform
