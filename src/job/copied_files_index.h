@@ -5,7 +5,6 @@
 #include <cstddef>
 #include <optional>
 #include <string>
-#include <unordered_map>
 #include <vector>
 
 namespace quillet {
@@ -20,9 +19,21 @@ public:
     std::optional<std::size_t> first_row(const std::vector<CopiedFile>& rows, const std::string& destination);
 
 private:
-    void take_in(const std::vector<CopiedFile>& rows);
+    // Open addressing: a slot holds a row's hash and number, the rows themselves
+    // the text. One flat table is one memory access a look-up, where a table of
+    // nodes took several, between copies that leave the caches cold.
+    struct Slot {
+        std::size_t hash = 0;
+        std::size_t row = kEmpty;
+    };
+    static constexpr std::size_t kEmpty = static_cast<std::size_t>(-1);
 
-    std::unordered_map<std::string, std::size_t> first_rows_;
+    void take_in(const std::vector<CopiedFile>& rows);
+    // The slot that holds an equal destination, else the empty one where it would go.
+    Slot& slot_for(const std::vector<CopiedFile>& rows, std::size_t hash, const std::string& destination);
+    void grow();
+
+    std::vector<Slot> slots_ = std::vector<Slot>(64);
     std::size_t rows_taken_in_ = 0;
 };
 
