@@ -47,10 +47,11 @@ struct Split {
     const char* name;
 };
 
-// Empty folder for a name without one, or without a last component to look up.
+// Nothing for a relative path, whose folder changes with the working folder, or
+// for one without a last component to look up.
 std::optional<Split> split(const std::string& native) {
     const std::size_t slash = native.rfind('/');
-    if (slash == std::string::npos || slash + 1 == native.size()) return std::nullopt;
+    if (!native.starts_with('/') || slash + 1 == native.size()) return std::nullopt;
     const std::string_view folder = slash == 0 ? std::string_view("/") : std::string_view(native).substr(0, slash);
     return Split{folder, native.c_str() + slash + 1};
 }
