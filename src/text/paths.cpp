@@ -40,9 +40,9 @@ std::vector<std::size_t> occurrences(const std::string& text, const std::string&
     return starts;
 }
 
-std::string trim_blanks(const std::string& text) {
+std::string_view trimmed_blanks(std::string_view text) {
     const std::size_t first = text.find_first_not_of(' ');
-    if (first == std::string::npos) return {};
+    if (first == std::string_view::npos) return {};
     return text.substr(first, text.find_last_not_of(' ') - first + 1);
 }
 
@@ -67,7 +67,7 @@ std::vector<std::string> components_of(const std::string& unquoted) {
     if (!has_quotes_or_nuls(unquoted)) {
         std::vector<std::string> components;
         for (const std::string& piece : split_keeping_empty(unquoted)) {
-            if (!piece.empty()) components.push_back(trim_blanks(piece));
+            if (!piece.empty()) components.emplace_back(trimmed_blanks(piece));
         }
         // Longer paths go on to the tokenizer, which refuses them.
         if (components.size() < kComponentSlots) return components;
@@ -89,12 +89,6 @@ constexpr std::size_t kCountedComponents = 3;
 
 // A text longer than this could hold more components than the tokenizer takes.
 constexpr std::size_t kLongestPlainPath = 2 * (kComponentSlots - 1);
-
-std::string_view trimmed_blanks(std::string_view text) {
-    const std::size_t first = text.find_first_not_of(' ');
-    if (first == std::string_view::npos) return {};
-    return text.substr(first, text.find_last_not_of(' ') - first + 1);
-}
 
 bool holds_a_component(std::string_view text) { return text.find_first_not_of('\\') != std::string_view::npos; }
 
@@ -243,7 +237,7 @@ std::string lib_GetDrive(const std::string& strPath) {
 
 std::string lib_StripString(const std::string& strText, const std::string& strPiece, bool blnRepeat,
                             bool blnFromLeft) {
-    std::u32string text = unicode::decode(trim_blanks(strText));
+    std::u32string text = unicode::decode(trimmed_blanks(strText));
     const std::u32string piece = comparable(strPiece, kTextCompare);
     const std::size_t n = piece.size();
     if (n == 0) return unicode::encode(text);
