@@ -1,10 +1,9 @@
-#include <unistd.h>
-
 #include <cerrno>
 #include <cstdlib>
 #include <string>
 
 #include "platform/platform.h"
+#include "platform/posix/running_program.h"
 
 namespace quillet::platform {
 
@@ -23,15 +22,7 @@ std::string invoked_name() {
 }  // namespace
 
 std::string executable_name() {
-    // The file that is running, under the name it is stored as now.
-    std::string buffer(4096, '\0');
-    const ssize_t length = readlink("/proc/self/exe", buffer.data(), buffer.size());
-    std::string path;
-    if (length > 0 && static_cast<std::size_t>(length) < buffer.size()) {
-        path.assign(buffer.data(), static_cast<std::size_t>(length));
-    } else {
-        path = invoked_name();
-    }
+    const std::string path = posix::running_program_path().value_or(invoked_name());
     const auto slash = path.rfind('/');
     return slash == std::string::npos ? path : path.substr(slash + 1);
 }

@@ -1,9 +1,9 @@
 #include <dlfcn.h>
-#include <unistd.h>
 
 #include <string>
 
 #include "platform/platform.h"
+#include "platform/posix/running_program.h"
 
 namespace quillet::platform {
 
@@ -12,13 +12,11 @@ namespace {
 // The folder of the file that is running, whatever folder it was started from
 // and whatever name it was started under.
 std::optional<std::string> program_folder() {
-    std::string buffer(4096, '\0');
-    const ssize_t length = readlink("/proc/self/exe", buffer.data(), buffer.size());
-    if (length <= 0 || static_cast<std::size_t>(length) >= buffer.size()) return std::nullopt;
-    buffer.resize(static_cast<std::size_t>(length));
-    const auto slash = buffer.rfind('/');
+    const auto path = posix::running_program_path();
+    if (!path) return std::nullopt;
+    const auto slash = path->rfind('/');
     if (slash == std::string::npos) return std::nullopt;
-    return buffer.substr(0, slash);
+    return path->substr(0, slash);
 }
 
 }  // namespace
