@@ -62,7 +62,8 @@ TEST_F(CommandLine, ArgumentsWithBlanksReachTheJobAsOnePath) {
                                            std::string("my data/") + kSnapshot + "/c.txt"}));
 }
 
-TEST_F(CommandLine, ValidationFailuresCreateNothing) {
+// A box is the run's only word of these failures; the status tells a script too.
+TEST_F(CommandLine, ValidationFailuresCreateNothingAndEndWithStatusOne) {
     box.make_folder("d");
     const Outcome drive = run({"Z:\\nowhere\\*.*", "D:\\bak"});
     EXPECT_EQ(drive.err, "Information\nDestination drive D: not found\n");
@@ -72,7 +73,7 @@ TEST_F(CommandLine, ValidationFailuresCreateNothing) {
     const Outcome addon = run({box.text("src") + "\\*.*", box.text("bak"), "/Z", "/A=x"});
     EXPECT_EQ(addon.err, "Information\nWith /Z option, only /F type 1(def) & 4 allowed, and /A not allowed\n");
     for (const Outcome* outcome : {&drive, &mapped, &addon}) {
-        EXPECT_EQ(outcome->status, 0);
+        EXPECT_EQ(outcome->status, 1);
         EXPECT_EQ(outcome->out, "");
     }
     EXPECT_FALSE(box.exists("bak"));
@@ -80,11 +81,11 @@ TEST_F(CommandLine, ValidationFailuresCreateNothing) {
     EXPECT_EQ(box.tree("tmp"), Lines{});
 }
 
-TEST_F(CommandLine, AMissingCommandFileIsAnErrorBox) {
+TEST_F(CommandLine, AMissingCommandFileIsAnErrorBoxAndStatusOne) {
     const Outcome outcome = run({box.text("cmds.txt"), "/K=3"});
     EXPECT_EQ(outcome.err, "Error\nCommand File " + box.text("cmds.txt") + " -  not found\n");
     EXPECT_EQ(outcome.out, "");
-    EXPECT_EQ(outcome.status, 0);
+    EXPECT_EQ(outcome.status, 1);
 }
 
 TEST_F(CommandLine, ACommandFileRunsItsLinesAndTheFilesItNames) {

@@ -84,7 +84,7 @@ std::int32_t ConsoleFrontEnd::caption_width(MainLabel, const std::string& captio
 void ConsoleFrontEnd::message_added(const std::string& text) {
     clear_activity();
     out_ << JoinActivityLines(text) << '\n' << std::flush;
-    rows_added_ = true;
+    outcome_.note_failure();
     draw_activity();
 }
 
@@ -107,15 +107,19 @@ std::optional<std::string> ConsoleFrontEnd::window_title(WindowHandle window) {
 }
 
 bool ConsoleFrontEnd::is_loaded(WindowHandle window) {
-    return window == kMainWindow || (window == kSyntaxWindow && syntax_shown_);
+    return window == kMainWindow || (window == kSyntaxWindow && outcome_.syntax_shown());
 }
 
 void ConsoleFrontEnd::show_message_box(MsgBoxWindow& box) {
     write_box(kind_name(box.Icon()), box.Text());
+    outcome_.note_failure();
     box.PressOk();  // nobody is there to answer it
 }
 
-void ConsoleFrontEnd::show_fatal_error(const std::string& text) { write_box("Error", text); }
+void ConsoleFrontEnd::show_fatal_error(const std::string& text) {
+    write_box("Error", text);
+    outcome_.note_failure();
+}
 
 void ConsoleFrontEnd::write_box(const std::string& kind, const std::string& text) {
     clear_activity();
@@ -142,7 +146,7 @@ std::string ConsoleFrontEnd::input_box(const InputBoxRequest& request) {
 void ConsoleFrontEnd::show_syntax(const std::string&, const std::string& text) {
     clear_activity();
     out_ << as_console_lines(text) << '\n' << std::flush;
-    syntax_shown_ = true;
+    outcome_.note_syntax();
     draw_activity();
 }
 
@@ -159,8 +163,7 @@ bool ConsoleFrontEnd::shift_held() { return platform::environment_variable("QUIL
 int ConsoleFrontEnd::Finish() {
     clear_activity();
     activity_.clear();
-    if (rows_added_) return 1;
-    return syntax_shown_ ? 2 : 0;
+    return outcome_.exit_status();
 }
 
 void ConsoleFrontEnd::clear_activity() {

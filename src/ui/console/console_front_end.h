@@ -10,6 +10,7 @@
 #include <string>
 
 #include "ui/front_end.h"
+#include "ui/run_outcome.h"
 
 namespace quillet {
 
@@ -42,9 +43,7 @@ public:
     void do_events() override;
     bool shift_held() override;
 
-    // What the window would have done at the end of the run: 0 closed by itself,
-    // 1 stayed open with "Errors encountered", 2 only the syntax window left open.
-    // Also takes the activity line off the terminal.
+    // The run's exit status (RunOutcome); also takes the activity line off the terminal.
     int Finish();
 
 private:
@@ -57,8 +56,7 @@ private:
     bool err_is_terminal_;
     std::string activity_;
     bool activity_drawn_ = false;
-    bool rows_added_ = false;
-    bool syntax_shown_ = false;
+    RunOutcome outcome_;
     std::map<WindowHandle, std::string> titles_;
 };
 

@@ -43,7 +43,7 @@ TEST(ConsoleOnPipes, BoxesGoToStandardErrorWithTheirKindAndLineBreaks) {
               "Warning\nAn error has occurred in Base7.lib_CopyFile\n\n(&H800403E9)(AppDef 1001) Access denied\n"
               "Src:C:\\a.txt\nTgt:D:\\a.txt\n");
     EXPECT_EQ(run.out, "");
-    EXPECT_EQ(run.status, 0);  // a box is not a message row
+    EXPECT_EQ(run.status, 1);  // every box reports a failure or a refusal
 }
 
 TEST(ConsoleOnPipes, ALongTextIsTwoBoxes) {

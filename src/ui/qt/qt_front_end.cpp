@@ -64,7 +64,7 @@ std::int32_t QtFrontEnd::caption_width(MainLabel label, const std::string& capti
 
 void QtFrontEnd::message_added(const std::string& text) {
     main_->AddRow(text);
-    rows_added_ = true;
+    outcome_.note_failure();
 }
 
 void QtFrontEnd::main_window_changed(const MainWindowLayout& layout) {
@@ -132,6 +132,7 @@ QWidget* QtFrontEnd::owner_for_dialogs() const {
 }
 
 void QtFrontEnd::show_message_box(MsgBoxWindow& box) {
+    outcome_.note_failure();
     MsgBoxForm form(box, owner_for_dialogs());
     box_ = &form;
     form.exec();
@@ -139,6 +140,7 @@ void QtFrontEnd::show_message_box(MsgBoxWindow& box) {
 }
 
 void QtFrontEnd::show_fatal_error(const std::string& text) {
+    outcome_.note_failure();
     const NormalPointerWhileAsking pointer(busy_);
     QMessageBox alert(QMessageBox::Critical, QString(), WidgetText(text), QMessageBox::Ok, owner_for_dialogs());
     alert.exec();
@@ -163,7 +165,7 @@ void QtFrontEnd::show_syntax(const std::string& title, const std::string& text) 
         syntax_->on_unload = [this] { syntax_unloaded(); };
     }
     syntax_loaded_ = true;
-    syntax_shown_ = true;
+    outcome_.note_syntax();
     syntax_->Show(title, text);
 }
 
@@ -210,9 +212,6 @@ int QtFrontEnd::Finish(bool main_window_stays) {
     return exit_status();
 }
 
-int QtFrontEnd::exit_status() const {
-    if (rows_added_) return 1;
-    return syntax_shown_ ? 2 : 0;
-}
+int QtFrontEnd::exit_status() const { return outcome_.exit_status(); }
 
 }  // namespace quillet::qt

@@ -7,6 +7,7 @@
 
 #include "ui/front_end.h"
 #include "ui/main_window.h"
+#include "ui/run_outcome.h"
 
 class QWidget;
 
@@ -48,8 +49,7 @@ public:
 
     // The run is over: the main window stays open to show what went wrong, or it
     // unloads. The windows left then live until the last of them is closed.
-    // Returns the exit status the console front end would give: 0 closed by
-    // itself, 1 rows were added, 2 only the syntax window was left.
+    // Returns the run's exit status (RunOutcome), as the console front end gives it.
     int Finish(bool main_window_stays);
 
     MainForm& Main() const { return *main_; }
@@ -75,8 +75,7 @@ private:
     bool main_shown_ = false;
     bool syntax_loaded_ = false;
     bool run_finished_ = false;
-    bool rows_added_ = false;
-    bool syntax_shown_ = false;
+    RunOutcome outcome_;
     bool busy_ = false;
 };
 
