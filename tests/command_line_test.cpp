@@ -45,6 +45,21 @@ TEST_F(CommandLine, NoArgumentsOrABadOptionShowTheSyntaxWithStatusTwo) {
     EXPECT_FALSE(box.exists("bak"));
 }
 
+TEST_F(CommandLine, HelpAndVersionAreAnsweredWithStatusZero) {
+    const Outcome syntax = run({});
+    for (const char* question : {"--help", "-h", "/?"}) {
+        const Outcome help = run({question});
+        EXPECT_EQ(help.status, 0) << question;
+        EXPECT_EQ(help.out, syntax.out) << question;
+        EXPECT_EQ(help.err, "") << question;
+    }
+    const Outcome version = run({"--version"});
+    EXPECT_EQ(version.status, 0);
+    EXPECT_TRUE(version.out.starts_with("quillet 1.")) << version.out;
+    // Only as the one argument: beside others it is a path like any other.
+    EXPECT_EQ(run({"--help", "/S"}).err, "Error\nCommand File --help -  not found\n");
+}
+
 TEST_F(CommandLine, ACleanRunEndsWithStatusZeroAndPrintsNothing) {
     const Outcome outcome = run({box.text("src") + "\\*.*", box.text("bak")});
     EXPECT_EQ(outcome.status, 0);

@@ -10,6 +10,7 @@
 #include "app/front_end_choice.h"
 #include "job/snapshot_job.h"
 #include "ui/console/console_front_end.h"
+#include "ui/console/program_questions.h"
 #include "ui/front_end.h"
 #ifdef QUILLET_WINDOW_FRONT_END
 #include <optional>
@@ -74,7 +75,9 @@ int run_in_windows(const WindowFrontEnd& windows, const char* program_path, std:
 }  // namespace
 
 int main(int argc, char** argv) {
-    const std::string command_line = CommandLineText(std::vector<std::string>(argv + 1, argv + argc));
+    const std::vector<std::string> arguments(argv + 1, argv + argc);
+    if (const auto status = AnswerProgramQuestion(arguments, std::cout)) return *status;
+    const std::string command_line = CommandLineText(arguments);
     switch (ChooseFrontEndForRun()) {
         case FrontEndKind::console:
             return run_in_console(command_line);

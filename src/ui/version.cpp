@@ -13,4 +13,8 @@ std::string RevisionLetter(int revision) {
     return std::string(1, static_cast<char>(96 + revision));
 }
 
+std::string VersionText() {
+    return std::to_string(VersionMajor()) + "." + std::to_string(VersionMinor()) + RevisionLetter(VersionRevision());
+}
+
 }  // namespace quillet

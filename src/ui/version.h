@@ -16,4 +16,7 @@ int VersionRevision();
 // The letter with code 96 + revision, or empty for revision 0.
 std::string RevisionLetter(int revision);
 
+// The version as the program shows it: "1.0a".
+std::string VersionText();
+
 }  // namespace quillet

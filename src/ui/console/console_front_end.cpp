@@ -19,8 +19,9 @@ constexpr std::int32_t kTwipsPerCharacter = 90;
 // Clears from the cursor to the end of the terminal line.
 constexpr const char* kClearToEndOfLine = "\x1b[K";
 
-// CR LF, a lone CR and a lone LF each end a line.
-std::string as_console_lines(const std::string& text) {
+}  // namespace
+
+std::string AsConsoleLines(const std::string& text) {
     std::string lines;
     lines.reserve(text.size());
     for (std::size_t i = 0; i < text.size(); ++i) {
@@ -30,6 +31,8 @@ std::string as_console_lines(const std::string& text) {
     }
     return lines;
 }
+
+namespace {
 
 std::string kind_name(MsgBoxIcon icon) {
     switch (icon) {
@@ -71,7 +74,7 @@ std::int32_t ConsoleFrontEnd::caption_width(MainLabel, const std::string& captio
     if (!err_is_terminal_) return 0;
     std::size_t widest = 0;
     std::size_t start = 0;
-    const std::string lines = as_console_lines(caption);
+    const std::string lines = AsConsoleLines(caption);
     for (;;) {
         const std::size_t end = lines.find('\n', start);
         widest = std::max(widest, unicode::length(std::string_view(lines).substr(start, end - start)));
@@ -123,7 +126,7 @@ void ConsoleFrontEnd::show_fatal_error(const std::string& text) {
 
 void ConsoleFrontEnd::write_box(const std::string& kind, const std::string& text) {
     clear_activity();
-    err_ << kind << '\n' << as_console_lines(text) << '\n' << std::flush;
+    err_ << kind << '\n' << AsConsoleLines(text) << '\n' << std::flush;
     draw_activity();
 }
 
@@ -145,7 +148,7 @@ std::string ConsoleFrontEnd::input_box(const InputBoxRequest& request) {
 
 void ConsoleFrontEnd::show_syntax(const std::string&, const std::string& text) {
     clear_activity();
-    out_ << as_console_lines(text) << '\n' << std::flush;
+    out_ << AsConsoleLines(text) << '\n' << std::flush;
     outcome_.note_syntax();
     draw_activity();
 }

@@ -14,6 +14,9 @@
 
 namespace quillet {
 
+// Text with CR LF, a lone CR or a lone LF between its lines, as a terminal's lines.
+std::string AsConsoleLines(const std::string& text);
+
 class ConsoleFrontEnd final : public FrontEnd {
 public:
     // The streams stand for standard output and error; whether those are

@@ -53,11 +53,7 @@ void make_separator(QWidget* parent, std::int32_t top) {
 }  // namespace
 
 QString AboutForm::VersionLine() {
-    return QString("%1  Version %2.%3%4")
-        .arg(kProgramTitle)
-        .arg(VersionMajor())
-        .arg(VersionMinor())
-        .arg(QString::fromStdString(RevisionLetter(VersionRevision())));
+    return QString("%1  Version %2").arg(kProgramTitle, QString::fromStdString(VersionText()));
 }
 
 AboutForm::AboutForm(QWidget* parent) : QDialog(parent) {
