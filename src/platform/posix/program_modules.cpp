@@ -1,4 +1,5 @@
 #include <dlfcn.h>
+#include <unistd.h>
 
 #include <string>
 
@@ -19,6 +20,18 @@ std::optional<std::string> program_folder() {
     return path->substr(0, slash);
 }
 
+// Beside the program in a build; an installed program keeps its modules in a
+// library folder of its own (the build says where, relative to the program).
+std::string module_path(const std::string& program_folder, std::string_view file_name) {
+    const std::string beside = program_folder + "/" + std::string(file_name);
+#ifdef QUILLET_INSTALLED_MODULE_FOLDER
+    if (::access(beside.c_str(), F_OK) != 0) {
+        return program_folder + "/" QUILLET_INSTALLED_MODULE_FOLDER "/" + std::string(file_name);
+    }
+#endif
+    return beside;
+}
+
 }  // namespace
 
 std::optional<ProgramModule> load_program_module(std::string_view file_name, std::string& failure) {
@@ -27,7 +40,7 @@ std::optional<ProgramModule> load_program_module(std::string_view file_name, std
         failure = "the folder of the running program cannot be read from /proc/self/exe";
         return std::nullopt;
     }
-    const std::string path = *folder + "/" + std::string(file_name);
+    const std::string path = module_path(*folder, file_name);
     // Every name is bound now, so that one the program lacks stops the load here
     // instead of ending the program when it is first called.
     void* handle = dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
