@@ -60,6 +60,26 @@ TEST_F(CommandLine, HelpAndVersionAreAnsweredWithStatusZero) {
     EXPECT_EQ(run({"--help", "/S"}).err, "Error\nCommand File --help -  not found\n");
 }
 
+TEST_F(CommandLine, ALinuxPathOrEatenBackslashesGetAHintAfterTheMessage) {
+    const struct {
+        std::vector<std::string> arguments;
+        std::string message;
+        std::string hint;
+    } cases[] = {
+        {{"/home/ann/Data/*.*", "/home/ann/Backup"},
+         "Error\nCommand File /home/ann/Data/*.* -  not found\n",
+         "Hint: paths are written the Windows way, drive Z: being the root of the file system: write "
+         "/home/ann/Data/*.* as 'Z:\\home\\ann\\Data\\*.*', in single quotes.\n"},
+        {{"Z:homeannData*.*", "Z:homeannBackup", "/S"},
+         "Information\nDestination drive  not found\n",
+         "Hint: the shell took the backslashes out of Z:homeannData*.*: put each path in single quotes, as in "
+         "'Z:\\home\\ann\\Data\\*.*'.\n"},
+    };
+    for (const auto& mistake : cases) {
+        EXPECT_EQ(run(mistake.arguments).err, mistake.message + mistake.hint);
+    }
+}
+
 TEST_F(CommandLine, ACleanRunEndsWithStatusZeroAndPrintsNothing) {
     const Outcome outcome = run({box.text("src") + "\\*.*", box.text("bak")});
     EXPECT_EQ(outcome.status, 0);

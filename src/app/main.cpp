@@ -9,6 +9,7 @@
 #include "app/form_load.h"
 #include "app/front_end_choice.h"
 #include "job/snapshot_job.h"
+#include "ui/console/command_line_hint.h"
 #include "ui/console/console_front_end.h"
 #include "ui/console/program_questions.h"
 #include "ui/front_end.h"
@@ -24,11 +25,14 @@ namespace {
 using namespace quillet;
 
 // The exit status is the console's account of how the windows would have ended.
-int run_in_console(const std::string& command_line) {
+// A hint for a mistyped path follows whatever the run said about it.
+int run_in_console(const std::vector<std::string>& arguments) {
     ConsoleFrontEnd console(std::cout, std::cerr);
     const FrontEndScope installed(console);
-    Form_Load(command_line, HandleCommandLineS);
-    return console.Finish();
+    Form_Load(CommandLineText(arguments), HandleCommandLineS);
+    const int status = console.Finish();
+    if (const auto hint = CommandLineHint(arguments)) std::cerr << *hint << std::endl;
+    return status;
 }
 
 #ifdef QUILLET_WINDOW_FRONT_END
@@ -77,17 +81,16 @@ int run_in_windows(const WindowFrontEnd& windows, const char* program_path, std:
 int main(int argc, char** argv) {
     const std::vector<std::string> arguments(argv + 1, argv + argc);
     if (const auto status = AnswerProgramQuestion(arguments, std::cout)) return *status;
-    const std::string command_line = CommandLineText(arguments);
     switch (ChooseFrontEndForRun()) {
         case FrontEndKind::console:
-            return run_in_console(command_line);
+            return run_in_console(arguments);
         case FrontEndKind::window:
 #ifdef QUILLET_WINDOW_FRONT_END
             if (const auto windows = load_window_front_end(); windows && windows->can_open_display()) {
-                return run_in_windows(*windows, argv[0], command_line);
+                return run_in_windows(*windows, argv[0], CommandLineText(arguments));
             }
 #endif
             break;  // no display can be opened after all: the console serves
     }
-    return run_in_console(command_line);
+    return run_in_console(arguments);
 }
