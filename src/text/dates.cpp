@@ -1,5 +1,6 @@
 #include "text/dates.h"
 
+#include <chrono>
 #include <cmath>
 #include <cstdint>
 
@@ -19,42 +20,20 @@ constexpr std::int64_t kCivilEpochDay = 25'569;
 std::int64_t floor_div(std::int64_t a, std::int64_t b) { return a / b - ((a % b != 0) && ((a < 0) != (b < 0))); }
 std::int64_t floor_mod(std::int64_t a, std::int64_t b) { return a - floor_div(a, b) * b; }
 
-// Days since 1970-01-01 of a day of the proleptic Gregorian calendar, and back
-// (the well-known era arithmetic: 400-year cycles of 146097 days).
+// Days since 1970-01-01 of a day of the proleptic Gregorian calendar, and back.
+// The calendar's years end long before a date's day count could come back into range.
 std::int64_t days_from_civil(std::int64_t year, std::int64_t month, std::int64_t day) {
-    year -= month <= 2;
-    const std::int64_t era = floor_div(year, 400);
-    const std::int64_t year_of_era = year - era * 400;
-    const std::int64_t day_of_year = (153 * (month + (month > 2 ? -3 : 9)) + 2) / 5 + day - 1;
-    const std::int64_t day_of_era = year_of_era * 365 + year_of_era / 4 - year_of_era / 100 + day_of_year;
-    return era * 146'097 + day_of_era - 719'468;
+    if (year < static_cast<int>(std::chrono::year::min()) || year > static_cast<int>(std::chrono::year::max())) {
+        throw vb::error(vb::kOverflow);
+    }
+    const std::chrono::year_month_day civil{std::chrono::year{static_cast<int>(year)},
+                                            std::chrono::month{static_cast<unsigned>(month)},
+                                            std::chrono::day{static_cast<unsigned>(day)}};
+    return std::chrono::sys_days{civil}.time_since_epoch().count();
 }
 
-struct CivilDay {
-    int year;
-    int month;
-    int day;
-};
-
-CivilDay civil_from_days(std::int64_t days) {
-    days += 719'468;
-    const std::int64_t era = floor_div(days, 146'097);
-    const std::int64_t day_of_era = days - era * 146'097;
-    const std::int64_t year_of_era =
-        (day_of_era - day_of_era / 1460 + day_of_era / 36'524 - day_of_era / 146'096) / 365;
-    const std::int64_t day_of_year = day_of_era - (365 * year_of_era + year_of_era / 4 - year_of_era / 100);
-    const std::int64_t shifted_month = (5 * day_of_year + 2) / 153;
-    const int day = static_cast<int>(day_of_year - (153 * shifted_month + 2) / 5 + 1);
-    const int month = static_cast<int>(shifted_month < 10 ? shifted_month + 3 : shifted_month - 9);
-    const int year = static_cast<int>(year_of_era + era * 400 + (month <= 2));
-    return {year, month, day};
-}
-
-bool is_leap_year(int year) { return (year % 4 == 0 && year % 100 != 0) || year % 400 == 0; }
-
-int days_in_month(int year, int month) {
-    constexpr int kDays[] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
-    return month == 2 && is_leap_year(year) ? 29 : kDays[month - 1];
+std::chrono::year_month_day civil_from_days(std::int64_t days) {
+    return std::chrono::year_month_day{std::chrono::sys_days{std::chrono::days{days}}};
 }
 
 void check_day_in_range(std::int64_t day_number) {
@@ -102,10 +81,10 @@ DateTime parts_from_date(Date date) {
         day_number += 1;
         check_day_in_range(day_number);
     }
-    const CivilDay civil = civil_from_days(day_number - kCivilEpochDay);
-    return DateTime{civil.year,
-                    civil.month,
-                    civil.day,
+    const std::chrono::year_month_day civil = civil_from_days(day_number - kCivilEpochDay);
+    return DateTime{static_cast<int>(civil.year()),
+                    static_cast<int>(static_cast<unsigned>(civil.month())),
+                    static_cast<int>(static_cast<unsigned>(civil.day())),
                     static_cast<int>(seconds / 3600),
                     static_cast<int>(seconds / 60 % 60),
                     static_cast<int>(seconds % 60)};
@@ -149,9 +128,9 @@ std::optional<Date> parse_iso_date(std::string_view text) {
     const int year = digits_value(text.substr(0, 4));
     const int month = digits_value(text.substr(5, 2));
     const int day = digits_value(text.substr(8, 2));
-    if (year < 100 || month < 1 || month > 12 || day < 1 || day > days_in_month(year, month)) {
-        return std::nullopt;
-    }
+    const std::chrono::year_month_day civil{std::chrono::year{year}, std::chrono::month{static_cast<unsigned>(month)},
+                                            std::chrono::day{static_cast<unsigned>(day)}};
+    if (year < 100 || !civil.ok()) return std::nullopt;
     return date_from_parts(DateTime{year, month, day});
 }
 
