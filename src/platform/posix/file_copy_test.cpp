@@ -52,11 +52,11 @@ TEST_F(FileCopy, FailuresLeaveNothingBehindAndReplaceNothing) {
 
     EXPECT_EQ(copy_file(folder_.text("source"), folder_.text("target")), CopyResult::target_exists);
     EXPECT_EQ(folder_.read("target"), "old");
-    EXPECT_EQ(copy_file(folder_.text("missing"), folder_.text("target")), CopyResult::failed);
+    EXPECT_EQ(copy_file(folder_.text("missing"), folder_.text("target")), CopyResult::source_failed);
     EXPECT_EQ(last_error(), ENOENT);
     EXPECT_EQ(folder_.read("target"), "old");
 
-    EXPECT_EQ(copy_file(folder_.text("folder"), folder_.text("t1")), CopyResult::failed);
+    EXPECT_EQ(copy_file(folder_.text("folder"), folder_.text("t1")), CopyResult::source_failed);
     EXPECT_EQ(last_error(), EISDIR);
     EXPECT_EQ(copy_file(folder_.text("source"), folder_.text("source") + "\\t2"), CopyResult::failed);
     EXPECT_FALSE(folder_.exists("t1"));
