@@ -228,17 +228,18 @@ int open_copy(const std::string& target, mode_t permissions, const NewCopy& copy
 // next one goes too.
 int create_target(const std::string& target, mode_t permissions, NewCopy& copy) {
     copy.where = posix::in_last_folder(target);
-    int fd = open_copy(target, permissions, copy);
-    if (fd < 0 && errno != EEXIST && copy.where.folder != AT_FDCWD) {
+    for (bool fresh_folder = false;; fresh_folder = true) {
+        int fd = open_copy(target, permissions, copy);
+        if (fd < 0 && copy.unnamed && unnamed_refused(errno)) {
+            copy.unnamed = false;
+            fd = open_copy(target, permissions, copy);
+        }
+        if (fd >= 0 || errno == EEXIST || fresh_folder || copy.where.folder == AT_FDCWD) return fd;
         // The open folder may have been deleted since and another made at its path
         // (a deleted folder refuses a new name with ENOENT, a file without one with EPERM).
         posix::forget_last_folder();
         copy.where = posix::in_last_folder(target);
-        fd = open_copy(target, permissions, copy);
     }
-    if (fd >= 0 || !copy.unnamed || !unnamed_refused(errno)) return fd;
-    copy.unnamed = false;
-    return open_copy(target, permissions, copy);
 }
 
 bool link_open_file(int out, const posix::FolderRelative& where) {
