@@ -13,6 +13,7 @@
 #include <cstring>
 #include <filesystem>
 #include <functional>
+#include <iostream>
 #include <regex>
 
 #include "sandbox.h"
@@ -97,25 +98,29 @@ TEST_F(SourceFaults, FifosSocketsAndLinksToThemAreSkippedWithoutWaiting) {
     EXPECT_EQ(box.tree("bak"), (Lines{"a.txt", "sub/", "sub/b.txt"}));
 }
 
-// A file that cannot be read is one row; the files after it are copied all the same.
-TEST_F(SourceFaults, AFileThatCannotBeReadIsReportedAndTheOthersAreCopied) {
+// A file that cannot be read is one row, and so is a folder that cannot be
+// listed; the files after them are copied all the same.
+TEST_F(SourceFaults, WhatCannotBeReadIsReportedAndTheRestIsCopied) {
     struct Case {
         std::string name;
         std::function<void(const Sandbox&)> prepare;
-        std::vector<std::string> through;  // another user, for whom the file is closed
+        std::vector<std::string> through;  // another user, for whom they are closed
         std::string reason;
+        bool with_locked_folder;
     };
     const bool can_change_user = ::geteuid() == 0 && ::access("/usr/bin/setpriv", X_OK) == 0;
     const std::vector<Case> cases{
         {"broken", [](const Sandbox& box) { fs::create_symlink(box.native("src/nowhere"), box.native("src/broken")); },
-         {}, "No such file or directory"},
+         {}, "No such file or directory", false},
         {"secret",
          [](const Sandbox& box) {
              box.write("src/secret");
+             box.write("src/locked/inside.txt");
              fs::permissions(box.native("src/secret"), fs::perms::none);
+             fs::permissions(box.native("src/locked"), fs::perms::none);
              fs::permissions(box.native("bak"), fs::perms::all);
          },
-         {"setpriv", "--reuid=65534", "--regid=65534", "--clear-groups"}, "Permission denied"},
+         {"setpriv", "--reuid=65534", "--regid=65534", "--clear-groups"}, "Permission denied", true},
     };
     for (const Case& fault : cases) {
         SCOPED_TRACE(fault.name);
@@ -131,8 +136,10 @@ TEST_F(SourceFaults, AFileThatCannotBeReadIsReportedAndTheOthersAreCopied) {
 
         const Outcome outcome = box.run({box.text("src") + "\\*.*", box.text("bak"), "/F=5", "/S"},
                                         RunOptions().started_through(fault.through));
-        EXPECT_EQ(lines_of(outcome.out), Lines{"Failed to copy " + box.text("src\\" + fault.name) + " to " +
-                                               box.text("bak\\" + fault.name) + ": " + fault.reason});
+        Lines rows{"Failed to copy " + box.text("src\\" + fault.name) + " to " + box.text("bak\\" + fault.name) +
+                   ": " + fault.reason};
+        if (fault.with_locked_folder) rows.push_back("Failed to read dir " + box.text("src\\locked"));
+        EXPECT_EQ(sorted(lines_of(outcome.out)), rows);
         EXPECT_EQ(outcome.err, "");
         EXPECT_EQ(outcome.status, 1);
         EXPECT_EQ(box.tree("bak"), (Lines{"a.txt", "sub/", "sub/b.txt", "z.txt"}));

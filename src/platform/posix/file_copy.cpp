@@ -163,7 +163,13 @@ struct SourceStatus {
 
 // A FIFO would hold open() until something writes into it: the source is opened
 // without waiting, and read the ordinary way once it is known to be a regular file.
-int open_source(const std::string& native) { return ::open(native.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC); }
+int open_source(const std::string& native) {
+    const int fd = ::open(native.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    // A file that another program holds a lease on (a file server does) is waited
+    // for, as any other reader would wait, rather than reported.
+    if (fd < 0 && errno == EWOULDBLOCK) return ::open(native.c_str(), O_RDONLY | O_CLOEXEC);
+    return fd;
+}
 
 // copied when the source is a regular file, ready to be read.
 CopyResult read_status(int in, SourceStatus& status) {
