@@ -165,6 +165,11 @@ TEST_F(SourceFaults, ATargetInsideTheSourceIsNotWalked) {
         EXPECT_EQ(box.tree("src/bak/src/2010-09-30   12.00"), (Lines{"a.txt", "sub/", "sub/b.txt"}));
     }
 
+    // Left out with /E already: nothing to report.
+    const Outcome excluded = box.run({box.text("src") + "\\*.*", box.text("src\\bak"), "/S", "/E=BAK"});
+    EXPECT_EQ(excluded.out, "");
+    EXPECT_EQ(excluded.status, 0);
+
     // The same folder as the target is no special case: the source's own files.
     box.write("same/c.txt");
     const Outcome same = box.run({box.text("same") + "\\*.*", box.text("same"), "/F=5"});

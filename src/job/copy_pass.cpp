@@ -106,7 +106,8 @@ public:
     }
 
 private:
-    // Paths inside the source are compared only for the few folders a walk enters.
+    // The targets are resolved once; each folder the walk enters is then compared
+    // by its relative path alone. A target that /E leaves out already is no news.
     void keep_out_of_targets(lib_clsFindFiles& finder) {
         targets_inside_ = targets_inside_source(options_);
         if (targets_inside_.empty()) return;
@@ -114,9 +115,16 @@ private:
             if (std::find(targets_inside_.begin(), targets_inside_.end(), relative) == targets_inside_.end()) {
                 return true;
             }
-            AddMessageAndLog("Skipped " + folder + ": the target lies inside the source");
+            if (!excluded_whole(relative)) AddMessageAndLog("Skipped " + folder + ": the target lies inside the source");
             return false;
         });
+    }
+
+    // Every file below a folder is excluded when a pattern matches the folder itself.
+    bool excluded_whole(const std::string& relative_folder) const {
+        const std::string upper = unicode::to_upper(relative_folder);
+        return std::any_of(exclusions_.begin(), exclusions_.end(),
+                           [&](const Exclusion& exclusion) { return exclusion.path.matches(upper); });
     }
 
     CopyPassOutcome handle(const lib_clsFindFiles& finder) {
@@ -207,7 +215,7 @@ private:
             front_end().do_events();
         }
         if (compact) {
-            const auto written = platform::archive_status(destination);
+            const auto written = platform::archive_status(destination);  // the compacted size
             count_put_in_place(written ? written->size : 0);
         } else {
             copy(source, destination);
