@@ -43,12 +43,13 @@ TEST_F(SourceFaults, AMissingOrUnreadableSourceEndsTheJobBeforeTheCleanUp) {
     struct Case {
         std::string folder;
         std::function<void(const Sandbox&)> prepare;
-        std::string row_start;
+        std::string before_folder;  // the row, around the folder's path
+        std::string after_folder;
     };
     const std::vector<Case> cases{
-        {"gone", [](const Sandbox&) {}, "Source folder "},
+        {"gone", [](const Sandbox&) {}, "Source folder ", " not found"},
         // A file where the folder should be cannot be listed, whoever asks.
-        {"plain", [](const Sandbox& box) { box.write("plain"); }, "Failed to read dir "},
+        {"plain", [](const Sandbox& box) { box.write("plain"); }, "Failed to read dir ", ""},
     };
     for (const Case& fault : cases) {
         SCOPED_TRACE(fault.folder);
@@ -59,9 +60,7 @@ TEST_F(SourceFaults, AMissingOrUnreadableSourceEndsTheJobBeforeTheCleanUp) {
 
         const Outcome outcome = box.run({box.text(fault.folder) + "\\*.*", box.text("bak"), "/K=1"},
                                         RunOptions().at("2010-09-30 12:00:00"));
-        const std::string row = fault.row_start + box.text(fault.folder) +
-                                (fault.row_start == "Source folder " ? " not found" : "");
-        EXPECT_EQ(lines_of(outcome.out), Lines{row});
+        EXPECT_EQ(lines_of(outcome.out), Lines{fault.before_folder + box.text(fault.folder) + fault.after_folder});
         EXPECT_EQ(outcome.status, 1);
         EXPECT_EQ(box.tree(parent), before);  // nothing deleted, no empty snapshot made
         EXPECT_EQ(box.trashed(), Lines{});
