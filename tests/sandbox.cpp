@@ -180,8 +180,8 @@ std::string Sandbox::command_file(const std::string& relative, const std::vector
 }
 
 Outcome Sandbox::run(const std::vector<std::string>& arguments, const RunOptions& options) const {
-    std::vector<std::string> command;
-    if (options.clock) command = {"faketime", "--exclude-monotonic", *options.clock};
+    std::vector<std::string> command = options.through;
+    if (options.clock) command.insert(command.end(), {"faketime", "--exclude-monotonic", *options.clock});
     command.push_back(QUILLET_BINARY);
     command.insert(command.end(), arguments.begin(), arguments.end());
 

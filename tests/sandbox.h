@@ -25,6 +25,9 @@ struct RunOptions {
     std::string input;
     bool shift = false;
     std::map<std::string, std::string> environment;
+    // A command the program is started through, with its arguments: a time limit,
+    // another user.
+    std::vector<std::string> through;
 
     RunOptions& at(std::string local_time) {
         clock = std::move(local_time);
@@ -40,6 +43,10 @@ struct RunOptions {
     }
     RunOptions& with(const std::string& name, std::string value) {
         environment[name] = std::move(value);
+        return *this;
+    }
+    RunOptions& started_through(std::vector<std::string> command) {
+        through.insert(through.end(), command.begin(), command.end());
         return *this;
     }
 };

@@ -26,11 +26,20 @@ namespace {
 constexpr const char* kSource = "Base7.lib_CopyFile";
 constexpr const char* kCrLf = "\r\n";
 constexpr int kTemporaryNumbers = 100;  // ".~00" to ".~99"
+constexpr const char* kNotRegular = "Not a regular file";
+constexpr const char* kNotRegularText = "Not a regular file\r\n";
 
-// The copy itself failed: this goes to the caller as it is, without a report here.
+// The copy itself failed on the target's side: this goes to the caller as it is,
+// without a report here.
 struct UnreportedFailure {
     Error error;
 };
+
+// The system's wording of the last failure, on one line.
+std::string one_line(std::string text) {
+    while (!text.empty() && (text.back() == '\n' || text.back() == '\r')) text.pop_back();
+    return text;
+}
 
 bool anything_at(const std::string& path) { return platform::attributes(path).has_value(); }
 
@@ -95,7 +104,8 @@ private:
 
 class FileCopier {
 public:
-    FileCopier(bool overwrite, const platform::CopyProgress& progress) : overwrite_(overwrite), progress_(progress) {}
+    FileCopier(bool overwrite, const platform::CopyProgress& progress, CopyTally* tally)
+        : overwrite_(overwrite), progress_(progress), tally_(tally) {}
 
     bool copy_matches(const std::string& strSource, const std::string& strTarget) {
         const std::string folder = lib_basConversion::lib_GetPath(strSource, true);
@@ -125,27 +135,39 @@ private:
         target_ = target;
         if (!overwrite_ && file_exists_at(target)) return false;
         // The copy carries the source's times, read before the copy read the file.
-        const std::string temporary = copy_to_free_temporary(source, target);
+        platform::CopyFacts facts;
+        const std::string temporary = copy_to_free_temporary(source, target, facts);
         put_in_place(temporary, target);
+        if (tally_ != nullptr) {
+            tally_->bytes += facts.bytes;
+            tally_->source_changed = tally_->source_changed || facts.source_changed;
+        }
         return true;  // a rename that succeeded leaves the copy under the target's name
     }
 
     // Copies to a name ".~NN" beside the target that nothing has yet, NN drawn at
     // random. The copy claims the name by creating it, so nothing can take it between
     // a look and the copy.
-    std::string copy_to_free_temporary(const std::string& source, const std::string& target) const {
+    std::string copy_to_free_temporary(const std::string& source, const std::string& target,
+                                       platform::CopyFacts& facts) const {
         const std::string stem = temporary_stem(target);
         TemporaryNumbers numbers;
         while (!numbers.exhausted()) {
             std::string candidate = stem + ".~" + two_digits(numbers.draw());
             if (candidate == target) continue;
-            switch (platform::copy_file(source, candidate, progress_)) {
+            switch (platform::copy_file(source, candidate, progress_, &facts)) {
                 case platform::CopyResult::copied:
                     return candidate;
                 case platform::CopyResult::target_exists:
                     continue;
+                case platform::CopyResult::source_failed: {
+                    const std::string system_text = lib_GetLastDllErrorText();
+                    throw SourceUnreadable(copy_failed(candidate, system_text), one_line(system_text), true);
+                }
+                case platform::CopyResult::not_regular:
+                    throw SourceUnreadable(copy_failed(candidate, kNotRegularText), kNotRegular, false);
                 case platform::CopyResult::failed:
-                    throw UnreportedFailure{copy_failed(candidate)};
+                    throw UnreportedFailure{copy_failed(candidate, lib_GetLastDllErrorText())};
             }
         }
         throw vb::error(vb::kFileAlreadyExists);
@@ -178,14 +200,16 @@ private:
     }
 
     // The failed copy has left nothing behind; the name may belong to another file.
-    Error copy_failed(const std::string& temporary) const {
+    // system_text: the system's wording with its line end, as it comes.
+    Error copy_failed(const std::string& temporary, const std::string& system_text) const {
         return Error(kLibraryError, kSource,
-                     std::string("Failed to copy file") + kCrLf + lib_GetLastDllErrorText() + kCrLf + "Src=" + source_ +
-                         kCrLf + "Tgt=" + temporary);
+                     std::string("Failed to copy file") + kCrLf + system_text + kCrLf + "Src=" + source_ + kCrLf +
+                         "Tgt=" + temporary);
     }
 
     bool overwrite_;
     const platform::CopyProgress& progress_;
+    CopyTally* tally_;
     std::string source_;
     std::string target_;
 };
@@ -193,12 +217,14 @@ private:
 }  // namespace
 
 bool lib_CopyFile(const std::string& strSource, const std::string& strTarget, bool blnOverwrite,
-                  bool /*blnRetryPrompt*/, const platform::CopyProgress& progress) {
+                  bool /*blnRetryPrompt*/, const platform::CopyProgress& progress, CopyTally* tally) {
     lib_basDisplay::BusyScope busy;
-    FileCopier copier(blnOverwrite, progress);
+    FileCopier copier(blnOverwrite, progress, tally);
     try {
         return holds_search_wildcards(strSource) ? copier.copy_matches(strSource, strTarget)
                                        : copier.copy_single(strSource, strTarget);
+    } catch (const SourceUnreadable&) {
+        throw;  // as a failure of the copy itself: for the caller to report
     } catch (const UnreportedFailure& failure) {
         throw failure.error;
     } catch (const Error& error) {

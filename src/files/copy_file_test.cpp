@@ -102,6 +102,15 @@ TEST_F(CopyFile, AFailedCopyLeavesTheOldTargetAndNoTemporary) {
     ASSERT_TRUE(no_extension);
     EXPECT_THAT(no_extension->description(), MatchesRegex(".*\r\nTgt=.*\\\\dot\\.d\\\\readme\\.~[0-9][0-9]"));
 
+    // The source was at fault: its reason on one line, for the caller's own report.
+    try {
+        lib_CopyFile(text("missing"), text("dot.d/readme"), true);
+        ADD_FAILURE() << "no error";
+    } catch (const SourceUnreadable& unreadable) {
+        EXPECT_EQ(unreadable.reason(), "No such file or directory");
+        EXPECT_FALSE(unreadable.not_a_regular_file());
+    }
+
     EXPECT_THAT(screen_.boxes, IsEmpty());  // the caller reports these
     EXPECT_EQ(disk_.read("dot.d/report.mdb"), "old report");
     EXPECT_EQ(disk_.read("dot.d/readme"), "old readme");
@@ -128,6 +137,16 @@ TEST_F(CopyFile, TargetsThatCannotTakeTheCopy) {
     EXPECT_EQ(folder->number(), 58);
     EXPECT_EQ(folder->source(), "Base7.lib_CopyFile");
     EXPECT_EQ(disk_.read("folder.txt/inside"), "kept");
+
+    // A folder that is not there is the target's fault, not the source's.
+    try {
+        lib_CopyFile(text("new.txt"), text("nowhere/new.txt"), true);
+        ADD_FAILURE() << "no error";
+    } catch (const SourceUnreadable&) {
+        ADD_FAILURE() << "blamed on the source";
+    } catch (const Error& error) {
+        EXPECT_EQ(error.number(), kLibraryError);
+    }
 
     // The temporary name must not outgrow what the file system holds.
     EXPECT_TRUE(lib_CopyFile(text("new.txt"), text() + "\\" + std::string(255, 'n'), true));

@@ -48,7 +48,7 @@ bool lib_clsFindFiles::FindFirstFile(const std::string& pstrFilespec, std::strin
     // With subfolders every entry is needed, to find the folders among them.
     search_pattern_ = pblnInclSubs ? "*" : pattern;
 
-    auto listing = lister_(pstrStartDir, search_pattern_);
+    auto listing = list(pstrStartDir);
     if (!listing || !listing->next(record_)) return false;
 
     depth_ = 1;
@@ -113,8 +113,14 @@ bool lib_clsFindFiles::advance() {
 bool lib_clsFindFiles::open_level() {
     dir_changed_ = true;
     Level& entered = level(depth_);
-    entered.listing = lister_(entered.full_path, search_pattern_);
+    entered.listing = list(entered.full_path);
     return entered.listing && entered.listing->next(record_);
+}
+
+std::unique_ptr<platform::FolderListing> lib_clsFindFiles::list(const std::string& folder) {
+    auto listing = lister_(folder, search_pattern_);
+    if (!listing && unreadable_folder_) unreadable_folder_(folder);
+    return listing;
 }
 
 // A level that is exhausted, or could not be listed at all, is given up.
@@ -142,14 +148,17 @@ lib_clsFindFiles::Step lib_clsFindFiles::examine_folder() {
         unreachable_folders_.push_back(lib_AddPath(level(depth_).full_path, file_));
         return examine_folder_without_subfolders();
     }
+    const Level& parent = level(depth_);
+    std::string relative_path = lib_AddPath(parent.relative_path, file_);
+    std::string full_path = lib_AddPath(parent.full_path, file_);
+    if (folder_gate_ && !folder_gate_(full_path, relative_path)) return examine_folder_without_subfolders();
 
     ++depth_;
     if (depth_ > kHighestLevel) throw too_many_levels(depth_);
     dir_ = file_;
     Level& entered = level(depth_);
-    const Level& parent = level(depth_ - 1);
-    entered.relative_path = lib_AddPath(parent.relative_path, file_);
-    entered.full_path = lib_AddPath(parent.full_path, file_);
+    entered.relative_path = std::move(relative_path);
+    entered.full_path = std::move(full_path);
 
     // A matching folder is returned as an entry of its parent and walked by the next call.
     if (search_type_ != kFilesOnly && matches(file_)) return returned(true, depth_ - 1, true);
@@ -169,6 +178,7 @@ bool lib_clsFindFiles::matches(const std::string& name) const { return match_pat
 
 lib_clsFindFiles::Step lib_clsFindFiles::returned(bool is_dir, std::int16_t at_level, bool enter_next) {
     is_dir_ = is_dir;
+    is_special_ = !is_dir && record_.special;
     current_level_ = at_level;
     enter_returned_folder_ = enter_next;
     return Step::deliver;

@@ -16,6 +16,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "platform/platform.h"
@@ -28,6 +29,12 @@ public:
     // Opens one folder's listing with a pattern; null when the folder cannot be listed.
     using FolderLister =
         std::function<std::unique_ptr<platform::FolderListing>(std::string_view folder, std::string_view pattern)>;
+    // Told the full path of a folder whose listing could not be opened, the start
+    // folder included, when the walk meets it.
+    using UnreadableFolderNotice = std::function<void(const std::string& folder)>;
+    // Asked before a subfolder is walked, with its full and relative paths; false
+    // keeps the walk out of it (the folder is still returned when it matches).
+    using FolderGate = std::function<bool(const std::string& folder, const std::string& relative)>;
 
     // Search types: files only (the default), folders only; any other value means both.
     static constexpr std::int32_t kFilesOnly = 1;
@@ -61,6 +68,9 @@ public:
     std::string FullDir() const;
     std::string FullFile() const;
     bool IsDir() const { return is_dir_; }
+    // The last returned file is a FIFO, socket or device (links followed): no
+    // regular file, and not to be opened.
+    bool IsSpecial() const { return is_special_; }
     // The current level's folder relative to the start folder; empty for the start folder.
     const std::string& RecursedDir() const;
     std::int32_t SearchType() const { return search_type_; }
@@ -68,6 +78,11 @@ public:
     // Subfolders met so far that could not be walked because their name holds a
     // backslash, which path text cannot carry.
     const std::vector<std::string>& UnreachableFolders() const { return unreachable_folders_; }
+
+    // Without these, a folder that cannot be listed reads as an empty one, and
+    // every subfolder is walked.
+    void OnUnreadableFolder(UnreadableFolderNotice notice) { unreadable_folder_ = std::move(notice); }
+    void WalkFolderIf(FolderGate gate) { folder_gate_ = std::move(gate); }
 
 private:
     struct Level {
@@ -86,6 +101,7 @@ private:
     Step examine_folder();
     Step examine_folder_without_subfolders();
     bool matches(const std::string& name) const;
+    std::unique_ptr<platform::FolderListing> list(const std::string& folder);
     Step returned(bool is_dir, std::int16_t at_level, bool enter_next);
 
     FolderLister lister_;
@@ -93,6 +109,7 @@ private:
     bool first_call_ = false;
     bool include_subfolders_ = false;
     bool is_dir_ = false;
+    bool is_special_ = false;
     // The folder just returned is to be walked by the next call.
     bool enter_returned_folder_ = false;
     std::int32_t search_type_ = kFilesOnly;
@@ -105,6 +122,8 @@ private:
     std::string search_pattern_;
     platform::DirectoryEntry record_;
     std::vector<std::string> unreachable_folders_;
+    UnreadableFolderNotice unreadable_folder_;
+    FolderGate folder_gate_;
 };
 
 }  // namespace quillet

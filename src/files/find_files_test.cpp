@@ -98,6 +98,31 @@ TEST(FindFilesWalk, DepthFirstWithTheFlagsOfEachEntry) {
     EXPECT_THAT(walk(without_subfolders, "S*", "R", false), ElementsAre("R\\S1 dir [] 1", "R\\S2 dir [] 1"));
 }
 
+TEST(FindFilesWalk, TellsOfFoldersItCannotListKeepsOutOfThoseItIsToldToAndMarksSpecialFiles) {
+    Tree tree = kThreeLevels;
+    tree["R"].push_back({"fifo", false, false, true});
+    lib_clsFindFiles finder = finder_of(tree, 1);
+    std::vector<std::string> unreadable;
+    std::vector<std::string> kept_out;
+    finder.OnUnreadableFolder([&](const std::string& folder) { unreadable.push_back(folder); });
+    finder.WalkFolderIf([&](const std::string& folder, const std::string& relative) {
+        if (relative != "S1\\T") return true;
+        kept_out.push_back(folder);
+        return false;
+    });
+    std::vector<std::string> files;
+    for (bool found = finder.FindFirstFile("*", "R", true); found; found = finder.FindNextFile()) {
+        files.push_back(finder.FullFile() + (finder.IsSpecial() ? " special" : ""));
+    }
+    EXPECT_THAT(files, ElementsAre("R\\a.txt", "R\\S1\\d.txt", "R\\S1\\e.txt", "R\\b.txt", "R\\c.dat",
+                                   "R\\fifo special"));
+    EXPECT_THAT(unreadable, ElementsAre("R\\S1\\locked"));
+    EXPECT_THAT(kept_out, ElementsAre("R\\S1\\T"));
+
+    EXPECT_FALSE(finder.FindFirstFile("*", "missing", true));
+    EXPECT_THAT(unreadable, ElementsAre("R\\S1\\locked", "missing"));
+}
+
 TEST(FindFilesWalk, RefusesToGoDeeperThan9999Levels) {
     // Every folder holds one more, named "", so that the paths do not grow.
     const Tree endless = {{"R", {{"", true}}}};

@@ -1,5 +1,6 @@
 #include "job/copy_pass.h"
 
+#include <algorithm>
 #include <string_view>
 #include <utility>
 #include <vector>
@@ -64,6 +65,18 @@ std::string copy_activity(std::string_view verb, const std::string& source, cons
     return text;
 }
 
+// The folders the job writes into that lie inside the source, relative to it: the
+// target folder, and with /Z the work folder. A walk that entered them would copy
+// the snapshot, or earlier ones, into itself.
+std::vector<std::string> targets_inside_source(const JobOptions& options) {
+    std::vector<std::string> inside;
+    for (const std::string* target : {&options.TargetFolder, &options.ZipWorkDir}) {
+        if (target->empty()) continue;
+        if (auto relative = platform::folder_inside(options.SourceDir, *target)) inside.push_back(std::move(*relative));
+    }
+    return inside;
+}
+
 void show_looking_for_next_file() {
     frmMain.SetLabelCaption(MainLabel::lblSizingMsg, kNoBreakSpace);
     frmMain.SetLabelCaption(MainLabel::lblSizingMsg, " ");
@@ -79,6 +92,8 @@ public:
 
     CopyPassOutcome walk() {
         lib_clsFindFiles finder;
+        finder.OnUnreadableFolder([](const std::string& folder) { AddMessageAndLog("Failed to read dir " + folder); });
+        keep_out_of_targets(finder);
         for (bool found = finder.FindFirstFile(options_.FilePattern, options_.SourceDir, options_.IncludeSubdirs);
              found; found = finder.FindNextFile()) {
             if (handle(finder) == CopyPassOutcome::table_full) return CopyPassOutcome::table_full;
@@ -91,10 +106,36 @@ public:
     }
 
 private:
+    // The targets are resolved once; each folder the walk enters is then compared
+    // by its relative path alone. A target that /E leaves out already is no news.
+    void keep_out_of_targets(lib_clsFindFiles& finder) {
+        targets_inside_ = targets_inside_source(options_);
+        if (targets_inside_.empty()) return;
+        finder.WalkFolderIf([this](const std::string& folder, const std::string& relative) {
+            if (std::find(targets_inside_.begin(), targets_inside_.end(), relative) == targets_inside_.end()) {
+                return true;
+            }
+            if (!excluded_whole(relative)) AddMessageAndLog("Skipped " + folder + ": the target lies inside the source");
+            return false;
+        });
+    }
+
+    // Every file below a folder is excluded when a pattern matches the folder itself.
+    bool excluded_whole(const std::string& relative_folder) const {
+        const std::string upper = unicode::to_upper(relative_folder);
+        return std::any_of(exclusions_.begin(), exclusions_.end(),
+                           [&](const Exclusion& exclusion) { return exclusion.path.matches(upper); });
+    }
+
     CopyPassOutcome handle(const lib_clsFindFiles& finder) {
         folder_changed_ = folder_changed_ || finder.DirChanged();
         std::string source = finder.FullFile();
         if (left_out(finder, source)) return CopyPassOutcome::walked;
+        if (finder.IsSpecial()) {
+            // Opening a FIFO could wait for ever, a device could answer without end.
+            AddMessageAndLog("Skipped " + source + ": not a regular file");
+            return CopyPassOutcome::walked;
+        }
 
         const std::string& root = options_.ZipOutput ? options_.ZipWorkDir : options_.TargetDir;
         const std::string folder = lib_AddPath(root, finder.RecursedDir());
@@ -166,20 +207,48 @@ private:
     }
 
     // A database that cannot be compacted is copied instead. Failures of either
-    // routine that are raised as errors end the job.
+    // routine that are raised as errors end the job, except a source that could not
+    // be read: that one file is reported and the job goes on.
     void copy_or_compact(const std::string& source, std::string& destination, bool compact) {
         if (compact) {
             compact = lib_basFile::lib_CompactDatabase(source, destination, true, options_.DatabasePassword, true);
             front_end().do_events();
         }
-        if (!compact && !lib_basFile::lib_CopyFile(source, destination, true, false)) {
-            AddMessageAndLog("Failed to copy " + source + " to " + destination);
+        if (compact) {
+            const auto written = platform::archive_status(destination);  // the compacted size
+            count_put_in_place(written ? written->size : 0);
+        } else {
+            copy(source, destination);
         }
+    }
+
+    void copy(const std::string& source, const std::string& destination) {
+        lib_basFile::CopyTally tally;
+        try {
+            if (!lib_basFile::lib_CopyFile(source, destination, true, false, {}, &tally)) {
+                AddMessageAndLog("Failed to copy " + source + " to " + destination);
+                return;
+            }
+        } catch (const lib_basFile::SourceUnreadable& failure) {
+            AddMessageAndLog(failure.not_a_regular_file()
+                                 ? "Skipped " + source + ": not a regular file"
+                                 : "Failed to copy " + source + " to " + destination + ": " + failure.reason());
+            return;
+        }
+        count_put_in_place(tally.bytes);
+        // The copy is kept: it is all there is of the file, and the next run takes it again.
+        if (tally.source_changed) AddMessageAndLog("Changed while copying " + source);
+    }
+
+    void count_put_in_place(std::uint64_t bytes) {
+        ++options_.FilesCopied;
+        options_.BytesCopied += bytes;
     }
 
     JobOptions& options_;
     RunState& run_;
     const std::vector<Exclusion> exclusions_;
+    std::vector<std::string> targets_inside_;
     bool folder_changed_ = false;
 };
 

@@ -50,6 +50,8 @@ TEST_F(CopyPassTest, ExclusionsLeaveOutFilesAndWholeFoldersWhichAreNotCreated) {
     EXPECT_FALSE(copied("only-tmp"));
     EXPECT_FALSE(copied("empty"));
     EXPECT_EQ(run.CopiedCount(), 3);
+    EXPECT_EQ(options.FilesCopied, 3);
+    EXPECT_EQ(options.BytesCopied, std::string("a.txt1998/keep.txt1999/two.txt").size());
     EXPECT_TRUE(screen.rows.empty());
     EXPECT_EQ(title(), "Copying...");
     EXPECT_THAT(screen.events, Contains("lblDisplay=Copying\r\n" + disk.text("src/1998/keep.txt") + "\r\nto\r\n" +

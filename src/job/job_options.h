@@ -38,6 +38,7 @@ struct JobOptions {
     bool BadOption = false;
 
     // Worked out by the naming.
+    std::string TargetFolder;  // the target folder as the command line gave it
     std::string FilePattern;
     std::string SourceDir;
     std::int16_t MinuteOfDay = 0;
@@ -48,6 +49,10 @@ struct JobOptions {
     // The copy pass's work folder with /Z, and the temporary file that reserved its name.
     std::string ZipWorkDir;
     std::string ZipWorkReservation;
+
+    // Counted by the copy pass: the files put in place (copied or compacted) and their bytes.
+    std::int64_t FilesCopied = 0;
+    std::uint64_t BytesCopied = 0;
 };
 
 // Reads the parts of the command line into the options, without checking them.

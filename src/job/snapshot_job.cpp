@@ -6,6 +6,7 @@
 #include "job/job_options.h"
 #include "job/retention_cleanup.h"
 #include "job/snapshot_naming.h"
+#include "job/source_check.h"
 #include "job/zip_pass.h"
 #include "platform/platform.h"
 #include "text/error.h"
@@ -24,6 +25,7 @@ constexpr std::int32_t kInternalError = 51;
 void run_phases(const std::string& strCommandline, JobOptions& options, RunState& run) {
     if (!ReadJobOptions(strCommandline, options, run, platform::now())) return;
     NameSnapshot(options, run.SnapshotComment, platform::now());
+    if (!SourceFolderReadable(options)) return;
     RetentionCleanup(options);
     if (CopyPass(options, run) == CopyPassOutcome::table_full) return;
     ZipPass(options, run);

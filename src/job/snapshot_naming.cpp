@@ -60,6 +60,7 @@ void NameSnapshot(JobOptions& options, const std::string& comment, Date now) {
     options.MinuteOfDay = RoundedMinuteOfDay(moment.hour * 60 + moment.minute, options.RoundMinutes);
     options.DatedName = DatedFolderName(now, options.MinuteOfDay, comment);
     options.SourceSubdirName = lib_basConversion::lib_GetPathLevel(options.SourceDir, -1, false, true, false, false);
+    options.TargetFolder = options.TargetDir;
     options.TargetDir = compose_target(options);
 }
 

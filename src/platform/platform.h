@@ -58,6 +58,9 @@ struct DirectoryEntry {
     std::string name;
     bool directory = false;  // links followed: a link to a folder is a folder
     bool link = false;       // the entry itself is a symbolic link
+    // Neither a regular file nor a folder (a FIFO, socket or device), links
+    // followed; such a file is never to be opened for its content.
+    bool special = false;
 };
 
 // One folder's entries whose names match a wildcard pattern, as find-first and
@@ -73,8 +76,14 @@ public:
     virtual bool next(DirectoryEntry& entry) = 0;
 };
 // Opens the listing of a folder given as path text; null when it cannot be
-// listed (missing, not a folder, no permission, drive not mapped).
+// listed (missing, not a folder, no permission, drive not mapped), with the
+// reason in last_error().
 std::unique_ptr<FolderListing> list_folder(std::string_view folder_text, std::string_view pattern);
+
+// Where a folder lies inside another, both resolved on the host (links, "." and
+// ".." followed), as path text relative to the outer one ("bak\daily"). Empty
+// when it does not lie strictly below it, or either cannot be resolved.
+std::optional<std::string> folder_inside(std::string_view outer_text, std::string_view inner_text);
 
 // ---------------------------------------------------------------------------
 // Files
@@ -99,14 +108,25 @@ bool set_file_times(std::string_view path_text, const FileTimes& times);
 
 // Told the bytes copied so far and the size of the file while a copy runs.
 using CopyProgress = std::function<void(std::uint64_t copied, std::uint64_t total)>;
-// Copies a file's content, permission bits and last access and write times (as
-// they stood before the copy read it) to a new file, links followed; a copy whose
-// times cannot be set is kept all the same. The target must not exist yet: the
-// copy claims its name by creating it, and reports target_exists when something
-// has it. A copy that fails leaves no target behind and nothing else changed
-// (reason in last_error()).
-enum class CopyResult { copied, target_exists, failed };
-CopyResult copy_file(std::string_view source_text, std::string_view target_text, const CopyProgress& progress = {});
+// Copies a regular file's content, permission bits and last access and write
+// times (as they stood before the copy read it) to a new file, links followed; a
+// copy whose times cannot be set is kept all the same. The copy has no name until
+// its bytes are complete, where the file system allows that, so that nothing cut
+// short (even by a kill) leaves a part of a file under the target's name. The
+// target must not exist yet: target_exists when something has the name. A source
+// that is no regular file is never read (a FIFO could keep the copy waiting for
+// ever). A copy that fails leaves no target behind and nothing else changed
+// (reason in last_error()); source_failed and not_regular tell that the source
+// was at fault, failed that the target's side was.
+enum class CopyResult { copied, target_exists, source_failed, not_regular, failed };
+// What a copy that succeeded found: the bytes it wrote, and whether the source's
+// size or last write time moved while it was read.
+struct CopyFacts {
+    std::uint64_t bytes = 0;
+    bool source_changed = false;
+};
+CopyResult copy_file(std::string_view source_text, std::string_view target_text, const CopyProgress& progress = {},
+                     CopyFacts* facts = nullptr);
 // Copies keep the folder they last wrote into open, so that the next file there
 // need not walk its whole path again. This lets go of it, so that a program that
 // stays open after its jobs does not keep their drives busy.

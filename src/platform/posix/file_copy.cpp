@@ -1,5 +1,10 @@
 // Copying a file's content: copy_file_range lets the kernel (or the file system,
-// by reflink) do the work; read/write is the fallback where it cannot.
+// by reflink) do the work; read/write is the fallback where it cannot, and tells
+// a failure to read the source from a failure to write the copy. The copy is
+// written into a file without a name (O_TMPFILE) that gets its name only once its
+// bytes are complete, so that a run cut short, even by SIGKILL or a power cut,
+// leaves no part of a file behind; where the file system cannot make such a file,
+// the copy claims its name first and is removed when it fails.
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -44,11 +49,13 @@ constexpr std::size_t kChunkWithProgress = std::size_t{64} << 20;
 constexpr std::size_t kWholeFile = std::size_t{1} << 62;
 constexpr std::size_t kBufferSize = std::size_t{1} << 20;
 
-bool kernel_cannot_copy(int code) {
-    return code == EXDEV || code == EINVAL || code == ENOSYS || code == EOPNOTSUPP || code == EBADF;
-}
+// Failures that only the copy's side can have. Any other failure of the kernel's
+// copy is left to the ordinary reading, which finds out which side it was.
+bool copy_side_failure(int code) { return code == ENOSPC || code == EDQUOT || code == EFBIG || code == EROFS; }
 
-enum class KernelCopy { done, failed, unsupported };
+enum class KernelCopy { done, target_failed, by_reading };
+// Which side of a copy failed.
+enum class Failure { none, source, target };
 
 // Counts the bytes copied and tells the caller's progress routine, when there is one.
 class ProgressReport {
@@ -82,10 +89,9 @@ KernelCopy copy_in_kernel(int in, int out, ProgressReport& report) {
             if (report.reached_size()) return KernelCopy::done;
             continue;
         }
-        if (copied == 0) return report.copied() > 0 ? KernelCopy::done : KernelCopy::unsupported;
+        if (copied == 0) return report.copied() > 0 ? KernelCopy::done : KernelCopy::by_reading;
         if (errno == EINTR) continue;
-        if (report.copied() == 0 && kernel_cannot_copy(errno)) return KernelCopy::unsupported;
-        return KernelCopy::failed;
+        return copy_side_failure(errno) ? KernelCopy::target_failed : KernelCopy::by_reading;
     }
 }
 
@@ -102,33 +108,34 @@ bool write_all(int out, const char* data, std::size_t size) {
     return true;
 }
 
-bool copy_by_reading(int in, int out, ProgressReport& report) {
+Failure copy_by_reading(int in, int out, ProgressReport& report) {
     std::vector<char> buffer(kBufferSize);
     for (;;) {
         const ssize_t got = ::read(in, buffer.data(), buffer.size());
-        if (got == 0) return true;
+        if (got == 0) return Failure::none;
         if (got < 0) {
             if (errno == EINTR) continue;
-            return false;
+            return Failure::source;
         }
-        if (!write_all(out, buffer.data(), static_cast<std::size_t>(got))) return false;
+        if (!write_all(out, buffer.data(), static_cast<std::size_t>(got))) return Failure::target;
         report.add(static_cast<std::uint64_t>(got));
     }
 }
 
-bool copy_content(int in, int out, ProgressReport& report) {
+Failure copy_content(int in, int out, ProgressReport& report) {
     switch (copy_in_kernel(in, out, report)) {
         case KernelCopy::done:
-            return true;
-        case KernelCopy::failed:
-            return false;
-        case KernelCopy::unsupported:
+            return Failure::none;
+        case KernelCopy::target_failed:
+            return Failure::target;
+        case KernelCopy::by_reading:
             break;
     }
     // Start again from the beginning: the kernel may have copied part of it.
     report.restart();
-    return ::lseek(in, 0, SEEK_SET) == 0 && ::lseek(out, 0, SEEK_SET) == 0 && ::ftruncate(out, 0) == 0 &&
-           copy_by_reading(in, out, report);
+    if (::lseek(in, 0, SEEK_SET) != 0) return Failure::source;
+    if (::lseek(out, 0, SEEK_SET) != 0 || ::ftruncate(out, 0) != 0) return Failure::target;
+    return copy_by_reading(in, out, report);
 }
 
 // The permission bits the process's umask takes from new files, read once; all of
@@ -154,18 +161,39 @@ struct SourceStatus {
     timespec access_and_write[2] = {};
 };
 
-bool read_status(int in, SourceStatus& status) {
+// A FIFO would hold open() until something writes into it: the source is opened
+// without waiting, and read the ordinary way once it is known to be a regular file.
+int open_source(const std::string& native) {
+    const int fd = ::open(native.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    // A file that another program holds a lease on (a file server does) is waited
+    // for, as any other reader would wait, rather than reported.
+    if (fd < 0 && errno == EWOULDBLOCK) return ::open(native.c_str(), O_RDONLY | O_CLOEXEC);
+    return fd;
+}
+
+// copied when the source is a regular file, ready to be read.
+CopyResult read_status(int in, SourceStatus& status) {
     struct stat info {};
-    if (::fstat(in, &info) != 0) return false;
+    if (::fstat(in, &info) != 0) return CopyResult::source_failed;
     if (S_ISDIR(info.st_mode)) {
         errno = EISDIR;
-        return false;
+        return CopyResult::source_failed;
     }
+    if (!S_ISREG(info.st_mode)) return CopyResult::not_regular;
+    if (::fcntl(in, F_SETFL, 0) != 0) return CopyResult::source_failed;
     status.permissions = info.st_mode & 0777;
     status.size = static_cast<std::uint64_t>(info.st_size);
     status.access_and_write[0] = info.st_atim;
     status.access_and_write[1] = info.st_mtim;
-    return true;
+    return CopyResult::copied;
+}
+
+bool changed_since(int in, const SourceStatus& before) {
+    struct stat now {};
+    if (::fstat(in, &now) != 0) return false;
+    const timespec& written = before.access_and_write[1];
+    return static_cast<std::uint64_t>(now.st_size) != before.size || now.st_mtim.tv_sec != written.tv_sec ||
+           now.st_mtim.tv_nsec != written.tv_nsec;
 }
 
 // The permissions the umask took at the creation, and the times; set through the
@@ -177,50 +205,117 @@ bool finish_copy(int out, const SourceStatus& source) {
     return true;
 }
 
-// Created in the folder that the last copies went into, which is mostly where the
-// next one goes too.
-int create_target(const std::string& target, mode_t permissions, posix::FolderRelative& where) {
-    constexpr int kFlags = O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC;
-    where = posix::in_last_folder(target);
-    const int fd = ::openat(where.folder, where.name, kFlags, permissions);
-    if (fd >= 0 || errno != ENOENT || where.folder == AT_FDCWD) return fd;
-    // The open folder may have been deleted since and another made at its path.
-    posix::forget_last_folder();
-    where = posix::in_last_folder(target);
-    return ::openat(where.folder, where.name, kFlags, permissions);
+// A copy without a name, or with its name claimed (O_EXCL) where the file system
+// cannot make one without. `where` is the name it is to have, in its folder.
+struct NewCopy {
+    posix::FolderRelative where{};
+    bool unnamed = true;
+};
+
+constexpr int kNamedFlags = O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC;
+constexpr int kUnnamedFlags = O_TMPFILE | O_WRONLY | O_CLOEXEC;
+
+// The file system (or an older kernel) cannot make a file without a name.
+bool unnamed_refused(int code) { return code == EOPNOTSUPP || code == EISDIR || code == EINVAL; }
+
+std::string folder_of(const std::string& native) {
+    const std::size_t slash = native.rfind('/');
+    if (slash == std::string::npos) return ".";
+    return slash == 0 ? "/" : native.substr(0, slash);
 }
 
-CopyResult copy_open_file(int in, const std::string& target, const CopyProgress& progress) {
+int open_copy(const std::string& target, mode_t permissions, const NewCopy& copy) {
+    if (!copy.unnamed) return ::openat(copy.where.folder, copy.where.name, kNamedFlags, permissions);
+    if (copy.where.folder != AT_FDCWD) return ::openat(copy.where.folder, ".", kUnnamedFlags, permissions);
+    return ::open(folder_of(target).c_str(), kUnnamedFlags, permissions);
+}
+
+// Made in the folder that the last copies went into, which is mostly where the
+// next one goes too.
+int create_target(const std::string& target, mode_t permissions, NewCopy& copy) {
+    copy.where = posix::in_last_folder(target);
+    for (bool fresh_folder = false;; fresh_folder = true) {
+        int fd = open_copy(target, permissions, copy);
+        if (fd < 0 && copy.unnamed && unnamed_refused(errno)) {
+            copy.unnamed = false;
+            fd = open_copy(target, permissions, copy);
+        }
+        if (fd >= 0 || errno == EEXIST || fresh_folder || copy.where.folder == AT_FDCWD) return fd;
+        // The open folder may have been deleted since and another made at its path
+        // (a deleted folder refuses a new name with ENOENT, a file without one with EPERM).
+        posix::forget_last_folder();
+        copy.where = posix::in_last_folder(target);
+    }
+}
+
+bool link_open_file(int out, const posix::FolderRelative& where) {
+    const std::string open_file = "/proc/self/fd/" + std::to_string(out);
+    if (::linkat(AT_FDCWD, open_file.c_str(), where.folder, where.name, AT_SYMLINK_FOLLOW) == 0) return true;
+    if (errno != ENOENT) return false;
+    // Without /proc, only a privileged process can name an open file.
+    if (::linkat(out, "", where.folder, where.name, AT_EMPTY_PATH) == 0) return true;
+    errno = ENOENT;
+    return false;
+}
+
+// Gives a complete copy without a name its name; EEXIST when something has it.
+bool name_copy(int out, const std::string& target, NewCopy& copy) {
+    if (!copy.unnamed || link_open_file(out, copy.where)) return true;
+    if (errno != ENOENT || copy.where.folder == AT_FDCWD) return false;
+    // The open folder may have been deleted since and another made at its path.
+    posix::forget_last_folder();
+    copy.where = posix::in_last_folder(target);
+    return link_open_file(out, copy.where);
+}
+
+CopyResult failed_copy(const NewCopy& copy, bool named, CopyResult result) {
+    const int reason = errno;
+    if (named) ::unlinkat(copy.where.folder, copy.where.name, 0);
+    errno = reason;
+    return result;
+}
+
+CopyResult copy_open_file(int in, const std::string& target, const CopyProgress& progress, CopyFacts* facts) {
     SourceStatus source;
-    if (!read_status(in, source)) return CopyResult::failed;
+    if (const CopyResult refused = read_status(in, source); refused != CopyResult::copied) return refused;
     if (source.size >= kAdviseFrom) ::posix_fadvise(in, 0, 0, POSIX_FADV_SEQUENTIAL);
 
-    posix::FolderRelative where{};
-    Descriptor out(create_target(target, source.permissions, where));
+    NewCopy copy;
+    Descriptor out(create_target(target, source.permissions, copy));
     if (!out.valid()) return errno == EEXIST ? CopyResult::target_exists : CopyResult::failed;
     ProgressReport report(progress, source.size);
-    const bool copied = copy_content(in, out.get(), report) && finish_copy(out.get(), source);
-    int reason = errno;
-    const bool closed = out.close();
-    if (copied && closed) return CopyResult::copied;
-    if (copied) reason = errno;
-    ::unlinkat(where.folder, where.name, 0);
-    errno = reason;
-    return CopyResult::failed;
+    const Failure failure = copy_content(in, out.get(), report);
+    if (failure != Failure::none) {
+        return failed_copy(copy, !copy.unnamed,
+                           failure == Failure::source ? CopyResult::source_failed : CopyResult::failed);
+    }
+    if (!finish_copy(out.get(), source)) return failed_copy(copy, !copy.unnamed, CopyResult::failed);
+    if (!name_copy(out.get(), target, copy)) {
+        return failed_copy(copy, false, errno == EEXIST ? CopyResult::target_exists : CopyResult::failed);
+    }
+    // Closing may report data that could not be written back after all.
+    if (!out.close()) return failed_copy(copy, true, CopyResult::failed);
+    if (facts != nullptr) {
+        facts->bytes = report.copied();
+        facts->source_changed = changed_since(in, source);
+    }
+    return CopyResult::copied;
 }
 
 }  // namespace
 
-CopyResult copy_file(std::string_view source_text, std::string_view target_text, const CopyProgress& progress) {
+CopyResult copy_file(std::string_view source_text, std::string_view target_text, const CopyProgress& progress,
+                     CopyFacts* facts) {
     const auto source = native_path(source_text);
     const auto target = native_path(target_text);
     if (!source || !target) {
         errno = ENOENT;
-        return CopyResult::failed;
+        return source ? CopyResult::failed : CopyResult::source_failed;
     }
-    Descriptor in(::open(source->c_str(), O_RDONLY | O_CLOEXEC));
-    if (!in.valid()) return CopyResult::failed;
-    return copy_open_file(in.get(), *target, progress);
+    Descriptor in(open_source(*source));
+    // A socket cannot be opened at all.
+    if (!in.valid()) return errno == ENXIO ? CopyResult::not_regular : CopyResult::source_failed;
+    return copy_open_file(in.get(), *target, progress, facts);
 }
 
 }  // namespace quillet::platform

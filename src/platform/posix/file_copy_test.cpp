@@ -1,8 +1,14 @@
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include <cerrno>
 #include <filesystem>
+#include <fstream>
+#include <stdexcept>
 #include <string>
+#include <vector>
 
 #include "platform/platform.h"
 #include "platform/posix/file_test_support.h"
@@ -17,6 +23,12 @@ const testing::PrivateHome& home = testing::PrivateHome::get();
 
 class FileCopy : public ::testing::Test {
 protected:
+    std::vector<std::string> names_in(const std::string& inside) const {
+        std::vector<std::string> names;
+        for (const auto& entry : fs::directory_iterator(folder_.native(inside))) names.push_back(entry.path().filename());
+        return names;
+    }
+
     testing::ScratchFolder folder_;
 };
 
@@ -52,14 +64,53 @@ TEST_F(FileCopy, FailuresLeaveNothingBehindAndReplaceNothing) {
 
     EXPECT_EQ(copy_file(folder_.text("source"), folder_.text("target")), CopyResult::target_exists);
     EXPECT_EQ(folder_.read("target"), "old");
-    EXPECT_EQ(copy_file(folder_.text("missing"), folder_.text("target")), CopyResult::failed);
+    EXPECT_EQ(copy_file(folder_.text("missing"), folder_.text("target")), CopyResult::source_failed);
     EXPECT_EQ(last_error(), ENOENT);
     EXPECT_EQ(folder_.read("target"), "old");
 
-    EXPECT_EQ(copy_file(folder_.text("folder"), folder_.text("t1")), CopyResult::failed);
+    EXPECT_EQ(copy_file(folder_.text("folder"), folder_.text("t1")), CopyResult::source_failed);
     EXPECT_EQ(last_error(), EISDIR);
+    // Opening a FIFO for reading would wait for a writer.
+    ASSERT_EQ(::mkfifo(folder_.native("fifo").c_str(), 0644), 0);
+    EXPECT_EQ(copy_file(folder_.text("fifo"), folder_.text("t1")), CopyResult::not_regular);
+    // Its reading fails once the copy has been made: the process's memory at address 0.
+    EXPECT_EQ(copy_file("Z:\\proc\\self\\mem", folder_.text("t1")), CopyResult::source_failed);
+    EXPECT_EQ(last_error(), EIO);
     EXPECT_EQ(copy_file(folder_.text("source"), folder_.text("source") + "\\t2"), CopyResult::failed);
     EXPECT_FALSE(folder_.exists("t1"));
+}
+
+// Where the file system makes files without a name, a copy has none until its
+// bytes are complete: a run cut short leaves no part of a file behind.
+TEST_F(FileCopy, ACopyHasNoNameUntilItsBytesAreComplete) {
+    fs::create_directory(folder_.native("to"));
+    const int probe = ::open(folder_.native("to").c_str(), O_TMPFILE | O_WRONLY, 0600);
+    if (probe < 0) GTEST_SKIP() << "this file system makes no files without a name";
+    ::close(probe);
+    folder_.write("source", "content");
+
+    std::vector<std::string> seen_while_copying{"no progress heard"};
+    const CopyProgress look = [&](std::uint64_t, std::uint64_t) { seen_while_copying = names_in("to"); };
+    CopyFacts facts;
+    ASSERT_EQ(copy_file(folder_.text("source"), folder_.text("to/copy"), look, &facts), CopyResult::copied);
+    EXPECT_EQ(seen_while_copying, std::vector<std::string>{});
+    EXPECT_EQ(facts.bytes, 7u);
+    EXPECT_FALSE(facts.source_changed);
+
+    const CopyProgress cut_short = [](std::uint64_t, std::uint64_t) { throw std::runtime_error("killed"); };
+    EXPECT_THROW(copy_file(folder_.text("source"), folder_.text("to/cut"), cut_short), std::runtime_error);
+    EXPECT_EQ(names_in("to"), std::vector<std::string>{"copy"});
+}
+
+TEST_F(FileCopy, ASourceThatChangesWhileItIsCopiedIsToldOf) {
+    folder_.write("source", "content");
+    const CopyProgress append = [&](std::uint64_t, std::uint64_t) {
+        std::ofstream(folder_.native("source"), std::ios::app) << " and more";
+    };
+    CopyFacts facts;
+    ASSERT_EQ(copy_file(folder_.text("source"), folder_.text("copy"), append, &facts), CopyResult::copied);
+    EXPECT_TRUE(facts.source_changed);
+    EXPECT_EQ(folder_.read("copy"), "content");
 }
 
 // Copies keep the folder they write into open; a path must still lead to the

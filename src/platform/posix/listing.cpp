@@ -1,7 +1,8 @@
-// Folder listings with readdir. The directory bit comes from d_type, so a listing
-// costs one system call per block of entries, not one per entry; only entries whose
-// type readdir does not tell, and links (a link to a folder lists as a folder), are
-// looked up with fstatat, and only when their name matches.
+// Folder listings with readdir. The kind of an entry (folder, regular file, or a
+// special file such as a FIFO) comes from d_type, so a listing costs one system
+// call per block of entries, not one per entry; only entries whose type readdir
+// does not tell, and links (a link to a folder lists as a folder), are looked up
+// with fstatat, and only when their name matches.
 
 #include <dirent.h>
 #include <fcntl.h>
@@ -47,6 +48,7 @@ public:
                 entry.name = dot_name;
                 entry.directory = true;
                 entry.link = false;
+                entry.special = false;
                 return true;
             }
         }
@@ -60,20 +62,30 @@ public:
     }
 
 private:
+    // The kind comes from d_type where it is told and no link is involved, so that
+    // a regular file or a folder costs no call of its own.
     void describe(const dirent& found, DirectoryEntry& entry) const {
         entry.link = found.d_type == DT_LNK;
         entry.directory = found.d_type == DT_DIR;
+        entry.special = is_special(found.d_type);
         if (found.d_type != DT_UNKNOWN && found.d_type != DT_LNK) return;
         struct stat status {};
         const int saved_errno = errno;
         if (found.d_type == DT_UNKNOWN && fstatat(dirfd(folder_), found.d_name, &status, AT_SYMLINK_NOFOLLOW) == 0) {
             entry.link = S_ISLNK(status.st_mode);
-            entry.directory = S_ISDIR(status.st_mode);
+            take_kind(status, entry);
         }
-        if (entry.link && fstatat(dirfd(folder_), found.d_name, &status, 0) == 0) {
-            entry.directory = S_ISDIR(status.st_mode);
-        }
+        if (entry.link && fstatat(dirfd(folder_), found.d_name, &status, 0) == 0) take_kind(status, entry);
         errno = saved_errno;  // a dangling link is a file; the listing goes on
+    }
+
+    static bool is_special(unsigned char type) {
+        return type == DT_FIFO || type == DT_SOCK || type == DT_CHR || type == DT_BLK;
+    }
+
+    static void take_kind(const struct stat& status, DirectoryEntry& entry) {
+        entry.directory = S_ISDIR(status.st_mode);
+        entry.special = !S_ISDIR(status.st_mode) && !S_ISREG(status.st_mode) && !S_ISLNK(status.st_mode);
     }
 
     DIR* folder_;

@@ -1,4 +1,5 @@
 #include <dirent.h>
+#include <sys/stat.h>
 #include <gtest/gtest.h>
 #include <stdlib.h>
 
@@ -79,6 +80,21 @@ TEST_F(Listing, FoldersAndLinksAreMarked) {
         EXPECT_EQ(entry.directory, folder) << entry.name;
         EXPECT_EQ(entry.link, link) << entry.name;
     }
+}
+
+// Told without opening them: a FIFO would keep its reader waiting.
+TEST_F(Listing, SpecialFilesAreMarkedLinksFollowed) {
+    fs::create_directory(folder_ / "specials");
+    ASSERT_EQ(::mkfifo((folder_ / "specials/fifo").c_str(), 0644), 0);
+    fs::create_symlink(folder_ / "specials/fifo", folder_ / "specials/link-to-fifo");
+    fs::create_symlink(folder_ / "missing", folder_ / "specials/dangling");
+    std::ofstream(folder_ / "specials/plain") << "x";
+    std::vector<std::string> special;
+    for (const DirectoryEntry& entry : list(text_ + "\\specials", "*")) {
+        if (entry.special) special.push_back(entry.name);
+    }
+    std::sort(special.begin(), special.end());
+    EXPECT_EQ(special, (std::vector<std::string>{"fifo", "link-to-fifo"}));
 }
 
 TEST_F(Listing, FoldersThatCannotBeListed) {
