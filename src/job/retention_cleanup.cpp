@@ -26,6 +26,12 @@ std::string first_characters(const std::string& text, std::size_t count) {
 
 const std::string& text_of(const SortCell& cell) { return std::get<std::string>(cell); }
 
+// A name that could lead the deletion anywhere but to an entry of the folder
+// itself: path text would read its separators, or it names the folder or its parent.
+bool names_only_itself(const std::string& name) {
+    return name.find_first_of("\\/") == std::string::npos && name != "." && name != "..";
+}
+
 // The dated entries directly inside the folder, as rows 1..n of (name, "True" or
 // "False" for a folder), in listing order.
 SortTable list_snapshots(const std::string& folder) {
@@ -33,7 +39,7 @@ SortTable list_snapshots(const std::string& folder) {
     lib_clsFindFiles finder;
     finder.SearchType(kFilesAndFolders);
     for (bool found = finder.FindFirstFile("*.*", folder, false); found; found = finder.FindNextFile()) {
-        if (!IsDatedName(finder.File())) continue;
+        if (!IsDatedName(finder.File()) || !names_only_itself(finder.File())) continue;
         if (rows.size() > static_cast<std::size_t>(kSnapshotTableRows)) throw vb::error(vb::kSubscriptOutOfRange);
         rows.push_back({std::string(), finder.File(), std::string(finder.IsDir() ? "True" : "False")});
     }
