@@ -5,6 +5,7 @@
 #include "app/trapped_error.h"
 #include "files/existence.h"
 #include "text/error.h"
+#include "text/password_masking.h"
 #include "text/unicode.h"
 #include "ui/activity_report.h"
 #include "ui/msgbox.h"
@@ -41,13 +42,15 @@ private:
 
 void CommandDispatcher::HandleCommandlineA(std::string& strPathfile) {
     try {
+        // The path may be a whole job line whose quote was left open.
+        const std::string shown = "Command File " + MaskPasswords(strPathfile, MaskedText::line_part);
         if (!lib_basFile::lib_FileExists(strPathfile)) {
-            lib_MsgBoxError("Command File " + strPathfile + " -  not found");
+            lib_MsgBoxError(shown + " -  not found");
             return;
         }
         const auto file = platform::file_identity(strPathfile);
         if (already_running(file)) {
-            AddMessageAndLog("Command File " + strPathfile + " -  already running");
+            AddMessageAndLog(shown + " -  already running");
             return;
         }
         const std::string bytes = platform::read_file(strPathfile);
