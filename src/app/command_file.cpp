@@ -17,6 +17,9 @@ namespace {
 // What reading the first line of an empty file meets.
 constexpr std::int32_t kInputPastEndOfFile = 62;
 
+// A list of job lines is never this large; a file that is must be something else.
+constexpr std::size_t kLargestCommandFile = 16 * 1024 * 1024;
+
 // Lines this short cannot hold a command; they are skipped without a word.
 constexpr std::size_t kShortestCommand = 3;
 
@@ -53,7 +56,17 @@ void CommandDispatcher::HandleCommandlineA(std::string& strPathfile) {
             AddMessageAndLog(shown + " -  already running");
             return;
         }
-        const std::string bytes = platform::read_file(strPathfile);
+        std::string bytes;
+        switch (platform::read_regular_file(strPathfile, kLargestCommandFile, bytes)) {
+            case platform::FileRead::read:
+                break;
+            case platform::FileRead::not_a_regular_file:
+                lib_MsgBoxError(shown + " -  not found");
+                return;
+            case platform::FileRead::too_large:
+                lib_MsgBoxError(shown + " -  too large (over 16 MiB)");
+                return;
+        }
         if (bytes.empty()) throw Error(kInputPastEndOfFile, "HandleCommandLineA()", "Input past end of file");
         const RunningFile running(running_files_, file);
         run_lines(bytes);
