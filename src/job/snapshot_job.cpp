@@ -25,7 +25,7 @@ void run_phases(const std::string& strCommandline, JobOptions& options, RunState
     if (!ReadJobOptions(strCommandline, options, run, platform::now())) return;
     NameSnapshot(options, run.SnapshotComment, platform::now());
     RetentionCleanup(options);
-    if (CopyPass(options, run) == CopyPassOutcome::table_full) return;
+    if (CopyPass(options, run) != CopyPassOutcome::walked) return;
     ZipPass(options, run);
 }
 
