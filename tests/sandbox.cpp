@@ -181,7 +181,8 @@ std::string Sandbox::command_file(const std::string& relative, const std::vector
 
 Outcome Sandbox::run(const std::vector<std::string>& arguments, const RunOptions& options) const {
     std::vector<std::string> command;
-    if (options.clock) command = {"faketime", "--exclude-monotonic", *options.clock};
+    if (options.time_limit) command = {"timeout", "--signal=KILL", std::to_string(*options.time_limit)};
+    if (options.clock) command.insert(command.end(), {"faketime", "--exclude-monotonic", *options.clock});
     command.push_back(QUILLET_BINARY);
     command.insert(command.end(), arguments.begin(), arguments.end());
 

@@ -25,6 +25,9 @@ struct RunOptions {
     std::string input;
     bool shift = false;
     std::map<std::string, std::string> environment;
+    // Seconds after which the program is killed (status 137), so that a run that
+    // would never end fails its test instead of hanging it.
+    std::optional<int> time_limit;
 
     RunOptions& at(std::string local_time) {
         clock = std::move(local_time);
@@ -36,6 +39,10 @@ struct RunOptions {
     }
     RunOptions& holding_shift() {
         shift = true;
+        return *this;
+    }
+    RunOptions& within(int seconds) {
+        time_limit = seconds;
         return *this;
     }
     RunOptions& with(const std::string& name, std::string value) {
