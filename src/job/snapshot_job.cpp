@@ -3,6 +3,7 @@
 #include <new>
 
 #include "job/copy_pass.h"
+#include "job/job_log.h"
 #include "job/job_options.h"
 #include "job/retention_cleanup.h"
 #include "job/snapshot_naming.h"
@@ -40,6 +41,7 @@ void report(std::int32_t number, const std::string& description) noexcept {
 }  // namespace
 
 void HandleCommandLineS(std::string& strCommandline, RunState& run) {
+    JobLog log(strCommandline);
     JobOptions options;
     // The job's one error handler: whatever fails ends this job, reported, and the
     // run goes on with the next one.
@@ -53,6 +55,7 @@ void HandleCommandLineS(std::string& strCommandline, RunState& run) {
         report(kInternalError, error.what());
     }
     JobEnding(options);
+    log.closing(options);
 }
 
 }  // namespace quillet

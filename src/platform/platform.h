@@ -195,6 +195,13 @@ FileTime file_time_from_utc_date(Date date);
 // Sends one line to the system's debug log (syslog at debug level).
 void debug_output(std::string_view line);
 
+// How much a line of the system log matters.
+enum class Severity { error, warning, notice, information };
+// Sends one line to the system log (syslog, identity "quillet", facility user;
+// journald keeps it), where a run's account outlives the run. Line breaks in it
+// become blanks. Where no log daemon runs, the line is dropped without a word.
+void system_log(Severity severity, std::string_view line);
+
 // Milliseconds on a steady clock. The count wraps around after 2^32.
 std::uint32_t tick_count();
 
