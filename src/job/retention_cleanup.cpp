@@ -6,6 +6,7 @@
 #include "files/find_files.h"
 #include "files/folders.h"
 #include "job/sort_array.h"
+#include "platform/platform.h"
 #include "text/paths.h"
 #include "text/unicode.h"
 #include "text/vb_errors.h"
@@ -75,6 +76,9 @@ std::int16_t SnapshotsToDelete(const std::vector<std::string>& sorted_names, con
 
 void RetentionCleanup(const JobOptions& options) {
     if (options.KeepDays >= kKeepEverything || options.SnapshotParent.empty()) return;
+    // Another user's link in a shared folder would choose what goes; the copy pass
+    // then reports that the snapshot folder cannot be made there.
+    if (platform::passes_foreign_link(options.SnapshotParent)) return;
     frmMain.SetWindowCaption("Cleanup...");
 
     SortTable rows = list_snapshots(options.SnapshotParent);

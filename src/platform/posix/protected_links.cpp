@@ -1,8 +1,9 @@
-// Links that another user may have planted in a shared folder such as /tmp. Linux
-// refuses to follow them when fs.protected_symlinks is on; the program keeps the
-// same rule itself, so that it holds wherever it runs: a link in a world-writable
-// folder with the sticky bit is followed only when it belongs to the user who
-// follows it or to the folder's owner.
+// Links that another user may have planted in a shared folder such as /tmp. With
+// fs.protected_symlinks on, Linux refuses to follow such a link at the end of a
+// path; the program keeps the rule itself, for every link along the path and
+// whether or not the kernel keeps it: a link in a world-writable folder with the
+// sticky bit is followed only when it belongs to the user who follows it or to
+// the folder's owner.
 
 #include <sys/stat.h>
 #include <unistd.h>
