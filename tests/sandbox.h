@@ -41,6 +41,11 @@ struct RunOptions {
         shift = true;
         return *this;
     }
+    // Kills the run after that many seconds (status 137), so that a run that would
+    // never end fails its test instead of hanging it.
+    RunOptions& within(int seconds) {
+        return started_through({"timeout", "--signal=KILL", std::to_string(seconds)});
+    }
     RunOptions& with(const std::string& name, std::string value) {
         environment[name] = std::move(value);
         return *this;

@@ -5,6 +5,7 @@
 #include "app/trapped_error.h"
 #include "files/existence.h"
 #include "text/error.h"
+#include "text/password_masking.h"
 #include "text/unicode.h"
 #include "ui/activity_report.h"
 #include "ui/msgbox.h"
@@ -15,6 +16,9 @@ namespace {
 
 // What reading the first line of an empty file meets.
 constexpr std::int32_t kInputPastEndOfFile = 62;
+
+// A list of job lines is never this large; a file that is must be something else.
+constexpr std::size_t kLargestCommandFile = 16 * 1024 * 1024;
 
 // Lines this short cannot hold a command; they are skipped without a word.
 constexpr std::size_t kShortestCommand = 3;
@@ -41,16 +45,28 @@ private:
 
 void CommandDispatcher::HandleCommandlineA(std::string& strPathfile) {
     try {
+        // The path may be a whole job line whose quote was left open.
+        const std::string shown = "Command File " + MaskPasswords(strPathfile, MaskedText::line_part);
         if (!lib_basFile::lib_FileExists(strPathfile)) {
-            lib_MsgBoxError("Command File " + strPathfile + " -  not found");
+            lib_MsgBoxError(shown + " -  not found");
             return;
         }
         const auto file = platform::file_identity(strPathfile);
         if (already_running(file)) {
-            AddMessageAndLog("Command File " + strPathfile + " -  already running");
+            AddMessageAndLog(shown + " -  already running");
             return;
         }
-        const std::string bytes = platform::read_file(strPathfile);
+        std::string bytes;
+        switch (platform::read_regular_file(strPathfile, kLargestCommandFile, bytes)) {
+            case platform::FileRead::read:
+                break;
+            case platform::FileRead::not_a_regular_file:
+                lib_MsgBoxError(shown + " -  not found");
+                return;
+            case platform::FileRead::too_large:
+                lib_MsgBoxError(shown + " -  too large (over 16 MiB)");
+                return;
+        }
         if (bytes.empty()) throw Error(kInputPastEndOfFile, "HandleCommandLineA()", "Input past end of file");
         const RunningFile running(running_files_, file);
         run_lines(bytes);

@@ -4,16 +4,23 @@
 
 namespace quillet {
 
+namespace {
+
+constexpr std::string_view kUtf8ByteOrderMark = "\xEF\xBB\xBF";
+
+}  // namespace
+
 std::vector<std::string> CommandFileLines(std::string_view bytes) {
+    if (bytes.starts_with(kUtf8ByteOrderMark)) bytes.remove_prefix(kUtf8ByteOrderMark.size());
     std::vector<std::string> lines;
     std::size_t start = 0;
     while (start < bytes.size()) {
-        const std::size_t end = bytes.find('\r', start);
+        const std::size_t end = bytes.find_first_of("\r\n", start);
         const std::string_view line = bytes.substr(start, end == std::string_view::npos ? end : end - start);
         lines.push_back(unicode::from_windows_1252_unless_utf8(line));
         if (end == std::string_view::npos) break;
         start = end + 1;
-        if (start < bytes.size() && bytes[start] == '\n') ++start;
+        if (bytes[end] == '\r' && start < bytes.size() && bytes[start] == '\n') ++start;
     }
     return lines;
 }

@@ -34,9 +34,10 @@ Error with_database(const char* routine, const Error& error, const std::string& 
                  error.description() + kCrLf + kCrLf + "DB=" + source + kCrLf + "Temp=" + output);
 }
 
+// The input copy is the program's own temporary: it goes for good, never to the trash.
 void remove_input_copy(const std::string& input) {
     try {
-        lib_KillFile(input, false);
+        lib_KillFile(input, true);
     } catch (const Error&) {
         // The error on its way to the caller is the one that matters.
     }
@@ -77,7 +78,7 @@ bool compact_into_target(const char* routine, const std::string& source, const s
         lib_KillFile(output, false);
         compact(copy_first ? input_copy : source, output);
         const bool replaced = replace_target(output, target, times);
-        if (copy_first) lib_KillFile(input_copy, false);
+        if (copy_first) lib_KillFile(input_copy, true);
         return replaced;
     } catch (const Error& error) {
         if (!input_copy.empty()) remove_input_copy(input_copy);

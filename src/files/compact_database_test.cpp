@@ -73,6 +73,10 @@ TEST(CompactDatabase, ReplacesTheTargetWithACompactedCopyThatHasTheSourcesTimes)
     EXPECT_THAT(temporaries(snapshot), ::testing::IsEmpty());
     std::ifstream trashed(desktop.trashed("yearly.mdb"));
     EXPECT_EQ(std::string(std::istreambuf_iterator<char>(trashed), {}), "last year's snapshot");
+    // The input copy is the compaction's own temporary, deleted for good.
+    for (const auto& entry : fs::directory_iterator(desktop.trashed(""))) {
+        EXPECT_FALSE(entry.path().filename().string().starts_with("yearly.~")) << entry.path();
+    }
 }
 
 TEST(CompactDatabase, CompactsInPlaceWhenNoTargetIsGivenAndKeepsATargetWithoutOverwrite) {

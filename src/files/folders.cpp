@@ -72,10 +72,12 @@ bool delete_contents(const std::string& strDir, bool blnPermanently) {
 bool lib_MakePath(const std::string& strPath) {
     lib_basDisplay::BusyScope busy;
     return report_and_raise_again("Base7.lib_MakePath", "Path:" + strPath, [&] {
-        if (lib_DirExists(strPath)) return true;
         const std::string unquoted = lib_basConversion::lib_StripQuotes(strPath);
+        // Another user's link in a shared folder is neither followed nor made into.
+        if (platform::passes_foreign_link(unquoted)) return false;
+        if (lib_DirExists(strPath)) return true;
         create_missing_levels(unquoted);
-        return lib_DirExists(unquoted);
+        return lib_DirExists(unquoted) && !platform::passes_foreign_link(unquoted);
     });
 }
 

@@ -272,7 +272,12 @@ void prepare_zip_work_folder(JobOptions& options) {
 CopyPassOutcome CopyPass(JobOptions& options, RunState& run) {
     front_end().do_events();
     if (options.ZipOutput) prepare_zip_work_folder(options);
-    lib_basFile::lib_MakePath(options.TargetDir);
+    // Nothing is written where the folder could not be made, nor through whatever
+    // stands in its place.
+    if (!lib_basFile::lib_MakePath(options.TargetDir)) {
+        AddMessageAndLog("Failed to create dir " + options.TargetDir);
+        return CopyPassOutcome::no_target;
+    }
     frmMain.SetWindowCaption("Copying...");
     return CopyRun(options, run).walk();
 }

@@ -16,6 +16,7 @@ inline constexpr std::size_t kCopiedFilesLimit = 10000;
 enum class CopyPassOutcome {
     walked,      // every file was handled; the zip pass comes next
     table_full,  // the run's table of copied files is full: the job ends at once
+    no_target,   // the snapshot folder (with /Z the archive's) could not be made: the job ends
 };
 
 CopyPassOutcome CopyPass(JobOptions& options, RunState& run);

@@ -131,6 +131,10 @@ bool ValidateJobOptions(JobOptions& options) {
         lib_MsgBoxInfo("With /Z option, only /F type 1(def) & 4 allowed, and /A not allowed");
         return false;
     }
+    if (options.ZipPassword.size() > lib_basZip::kLongestPassword) {
+        lib_MsgBoxInfo("The /Z password is longer than " + std::to_string(lib_basZip::kLongestPassword) + " bytes");
+        return false;
+    }
     return true;
 }
 

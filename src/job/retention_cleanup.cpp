@@ -6,6 +6,7 @@
 #include "files/find_files.h"
 #include "files/folders.h"
 #include "job/sort_array.h"
+#include "platform/platform.h"
 #include "text/paths.h"
 #include "text/unicode.h"
 #include "text/vb_errors.h"
@@ -26,6 +27,12 @@ std::string first_characters(const std::string& text, std::size_t count) {
 
 const std::string& text_of(const SortCell& cell) { return std::get<std::string>(cell); }
 
+// A name that could lead the deletion anywhere but to an entry of the folder
+// itself: path text would read its separators, or it names the folder or its parent.
+bool names_only_itself(const std::string& name) {
+    return name.find_first_of("\\/") == std::string::npos && name != "." && name != "..";
+}
+
 // The dated entries directly inside the folder, as rows 1..n of (name, "True" or
 // "False" for a folder), in listing order.
 SortTable list_snapshots(const std::string& folder) {
@@ -33,7 +40,7 @@ SortTable list_snapshots(const std::string& folder) {
     lib_clsFindFiles finder;
     finder.SearchType(kFilesAndFolders);
     for (bool found = finder.FindFirstFile("*.*", folder, false); found; found = finder.FindNextFile()) {
-        if (!IsDatedName(finder.File())) continue;
+        if (!IsDatedName(finder.File()) || !names_only_itself(finder.File())) continue;
         if (rows.size() > static_cast<std::size_t>(kSnapshotTableRows)) throw vb::error(vb::kSubscriptOutOfRange);
         rows.push_back({std::string(), finder.File(), std::string(finder.IsDir() ? "True" : "False")});
     }
@@ -69,6 +76,9 @@ std::int16_t SnapshotsToDelete(const std::vector<std::string>& sorted_names, con
 
 void RetentionCleanup(const JobOptions& options) {
     if (options.KeepDays >= kKeepEverything || options.SnapshotParent.empty()) return;
+    // Another user's link in a shared folder would choose what goes; the copy pass
+    // then reports that the snapshot folder cannot be made there.
+    if (platform::passes_foreign_link(options.SnapshotParent)) return;
     frmMain.SetWindowCaption("Cleanup...");
 
     SortTable rows = list_snapshots(options.SnapshotParent);

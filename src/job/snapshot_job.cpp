@@ -3,6 +3,7 @@
 #include <new>
 
 #include "job/copy_pass.h"
+#include "job/job_log.h"
 #include "job/job_options.h"
 #include "job/retention_cleanup.h"
 #include "job/snapshot_naming.h"
@@ -27,7 +28,7 @@ void run_phases(const std::string& strCommandline, JobOptions& options, RunState
     NameSnapshot(options, run.SnapshotComment, platform::now());
     if (!SourceFolderReadable(options)) return;
     RetentionCleanup(options);
-    if (CopyPass(options, run) == CopyPassOutcome::table_full) return;
+    if (CopyPass(options, run) != CopyPassOutcome::walked) return;
     ZipPass(options, run);
 }
 
@@ -42,6 +43,7 @@ void report(std::int32_t number, const std::string& description) noexcept {
 }  // namespace
 
 void HandleCommandLineS(std::string& strCommandline, RunState& run) {
+    JobLog log(strCommandline);
     JobOptions options;
     // The job's one error handler: whatever fails ends this job, reported, and the
     // run goes on with the next one.
@@ -55,6 +57,7 @@ void HandleCommandLineS(std::string& strCommandline, RunState& run) {
         report(kInternalError, error.what());
     }
     JobEnding(options);
+    log.closing(options);
 }
 
 }  // namespace quillet

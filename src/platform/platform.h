@@ -155,12 +155,22 @@ bool move_to_trash(std::string_view path_text);
 // removed themselves, never followed.
 bool delete_permanently(std::string_view path_text);
 
+// Whether following the path would pass through a symbolic link that another user
+// may have planted in a shared folder: a link in a world-writable folder with the
+// sticky bit (such as /tmp) that belongs neither to this user nor to the folder's
+// owner. Nothing is to be written through such a path.
+bool passes_foreign_link(std::string_view path_text);
+
 // ---------------------------------------------------------------------------
 // Files: reading
 
-// A whole file's bytes, links followed. Throws the language's file error when the
-// file cannot be read (53 "File not found" for a missing one).
-std::string read_file(std::string_view path_text);
+// What reading a file whole found.
+enum class FileRead { read, not_a_regular_file, too_large };
+// A regular file's bytes, links followed, into `bytes` when it holds at most
+// byte_limit of them. Anything else (a folder, a FIFO, a device) is neither read
+// nor waited for. Throws the language's file error when the file cannot be opened
+// or read (53 "File not found" for a missing one).
+FileRead read_regular_file(std::string_view path_text, std::size_t byte_limit, std::string& bytes);
 
 // Tells one file from another whatever path names it: relative or absolute, through
 // links or hard links.
@@ -204,6 +214,13 @@ FileTime file_time_from_utc_date(Date date);
 
 // Sends one line to the system's debug log (syslog at debug level).
 void debug_output(std::string_view line);
+
+// How much a line of the system log matters.
+enum class Severity { error, warning, notice, information };
+// Sends one line to the system log (syslog, identity "quillet", facility user;
+// journald keeps it), where a run's account outlives the run. Line breaks in it
+// become blanks. Where no log daemon runs, the line is dropped without a word.
+void system_log(Severity severity, std::string_view line);
 
 // Milliseconds on a steady clock. The count wraps around after 2^32.
 std::uint32_t tick_count();

@@ -1,5 +1,7 @@
 #include "ui/main_window.h"
 
+#include "platform/platform.h"
+#include "text/password_masking.h"
 #include "ui/min_max.h"
 
 namespace quillet {
@@ -50,7 +52,10 @@ void MainWindow::MessagesInit() {
     publish_layout();
 }
 
-void MainWindow::AddMessage(const std::string& text) {
+void MainWindow::AddMessage(const std::string& row) {
+    // A row may quote command line text; its passwords show nowhere.
+    const std::string text = MaskPasswords(row);
+    platform::system_log(platform::Severity::error, text);
     SetLabelCaption(MainLabel::lblSizingMsg, text);
     messages_.push_back(text);
     front_end().message_added(text);

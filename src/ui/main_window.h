@@ -24,8 +24,9 @@ public:
 
     // Prepares the empty, hidden message list; once, before the first job.
     void MessagesInit();
-    // Adds one row. Any row means the run had failures.
-    void AddMessage(const std::string& text);
+    // Adds one row, and logs it to the system log. Any row means the run had
+    // failures. Passwords in command line text it quotes read "***".
+    void AddMessage(const std::string& row);
     // Refits the window's width to the activity labels.
     void FitWindowToMessage(bool always, bool force);
     // The window now has this outer size (the user dragged its border): the size

@@ -63,6 +63,11 @@ TEST_F(MainWindowTest, TheListGrowsARowAtATimeForSevenRowsThenScrolls) {
     EXPECT_EQ(window.Layout().window.top, 126 * 15);
 }
 
+TEST_F(MainWindowTest, APasswordInQuotedCommandLineTextNeverShowsInARow) {
+    window.AddMessage("Failed to create dir D:\\bak /c=db/secret");
+    EXPECT_EQ(screen.rows, std::vector<std::string>{"Failed to create dir D:\\bak /c=***"});
+}
+
 TEST_F(MainWindowTest, AWideActivityWidensTheWindowAndAShorterOneLeavesIt) {
     show_activity(std::string(61, 'x'));  // 6100 twips
     const auto& layout = window.Layout();

@@ -3,7 +3,9 @@
 #include <algorithm>
 #include <string_view>
 
+#include "platform/platform.h"
 #include "text/error.h"
+#include "text/password_masking.h"
 #include "text/unicode.h"
 #include "ui/busy.h"
 #include "ui/front_end.h"
@@ -44,6 +46,12 @@ void show_box(const std::string& request) {
     front_end().show_message_box(box);
 }
 
+platform::Severity severity_of(const std::string& kind) {
+    if (kind == "1") return platform::Severity::error;
+    if (kind == "2") return platform::Severity::warning;
+    return platform::Severity::notice;
+}
+
 void restore_minimised_window() {
     try {
         if (front_end().is_minimised(kForegroundWindow)) front_end().restore_window(kForegroundWindow);
@@ -75,7 +83,10 @@ std::optional<MsgBoxParts> SplitLongMessage(const std::string& text) {
     return MsgBoxParts{unicode::encode(all.substr(0, cut)) + "...(contd)", unicode::encode(all.substr(cut))};
 }
 
-void lib_MsgBox(const std::string& kind, const std::string& text, std::int16_t countdown) {
+void lib_MsgBox(const std::string& kind, const std::string& message, std::int16_t countdown) {
+    // A box may quote command line text; its passwords show nowhere.
+    const std::string text = MaskPasswords(message);
+    platform::system_log(severity_of(kind), text);
     restore_minimised_window();
     const auto parts = SplitLongMessage(text);
     if (!parts) {

@@ -11,7 +11,9 @@ namespace quillet {
 // aligned), then the message.
 extern std::string MsgBoxRequest;
 
-void lib_MsgBox(const std::string& kind, const std::string& text, std::int16_t countdown);
+// Shows the box, and logs its text to the system log. Passwords in command line
+// text it quotes read "***".
+void lib_MsgBox(const std::string& kind, const std::string& message, std::int16_t countdown);
 void lib_MsgBoxError(const std::string& text, std::int16_t countdown = 0);    // beeps
 void lib_MsgBoxWarning(const std::string& text, std::int16_t countdown = 0);  // beeps
 void lib_MsgBoxInfo(const std::string& text, std::int16_t countdown = 0);

@@ -92,6 +92,11 @@ TEST_F(MsgBoxShowTest, KindsBeepAndTitle) {
     EXPECT_EQ(screen.boxes[2].title, "Other");
 }
 
+TEST_F(MsgBoxShowTest, APasswordInQuotedCommandLineTextNeverShows) {
+    lib_MsgBoxError("Command File C:\\src\\*.* D:\\bak /Z=secret -  not found");
+    EXPECT_EQ(screen.boxes.at(0).text, "Command File C:\\src\\*.* D:\\bak /Z=*** -  not found");
+}
+
 TEST_F(MsgBoxShowTest, ThePointerIsNormalWhileTheBoxIsUpAndRestoredAfter) {
     lib_basDisplay::lib_SetBusy(true);
     lib_MsgBoxInfo("Working");

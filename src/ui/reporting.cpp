@@ -34,6 +34,7 @@ void report_fatal(std::int32_t number, const std::string& description) {
                              std::to_string(number) + ") " + description;
     MsgBoxRequest = text;
     try {
+        platform::system_log(platform::Severity::error, text);
         front_end().show_fatal_error(text);
     } catch (...) {
         // Nothing is left to report with.

@@ -5,6 +5,7 @@
 
 #include "ui/front_end.h"
 #include "ui/input_box.h"
+#include "ui/msgbox.h"
 #include "ui/version.h"
 #include "zip/secret_text.h"
 
@@ -146,10 +147,14 @@ int lib_ZipPasswordCallback(char* buffer, int size, const char* /*prompt*/, cons
         }
         if (zip_password.empty()) return 1;
         if (buffer == nullptr || size <= 0) return 1;
-        std::memset(buffer, 0, static_cast<std::size_t>(size));
         const std::string& password = zip_password.text();
-        const std::size_t length = fitting_length(password, static_cast<std::size_t>(size) - 1);
-        std::memcpy(buffer, password.data(), length);
+        // A password cut short would encrypt with one the user never gave.
+        if (password.size() > static_cast<std::size_t>(size) - 1) {
+            lib_MsgBoxError("The password is longer than " + std::to_string(size - 1) + " bytes");
+            return 1;
+        }
+        std::memset(buffer, 0, static_cast<std::size_t>(size));
+        std::memcpy(buffer, password.data(), password.size());
         return 0;
     } catch (...) {
         return 1;

@@ -4,6 +4,7 @@
 // that answer the archiver's questions through input boxes.
 
 #include <array>
+#include <cstddef>
 #include <cstdint>
 #include <string>
 
@@ -52,6 +53,10 @@ struct ZPOPT {
 struct ZIPnames {
     std::array<std::string, zip32::kMaxFileNames> s;
 };
+
+// The longest password the archiver's callback buffer takes whole, in bytes. A
+// longer one is refused, never cut short.
+inline constexpr std::size_t kLongestPassword = zip32::kPasswordBufferSize - 1;
 
 // Hands the archiver the callback table; false when it does not accept it.
 bool lib_ZipInit();

@@ -58,6 +58,13 @@ TEST_F(LibBasZip, AGivenPasswordTurnsEncryptionOnWithoutAQuestion) {
     EXPECT_EQ(first_content("other"), "<unreadable>");
 }
 
+TEST_F(LibBasZip, TheLongestPasswordIsUsedWhole) {
+    const std::string longest(kLongestPassword, 'p');
+    ASSERT_EQ(zip(longest), 0);
+    EXPECT_EQ(first_content(longest.c_str()), "alpha");
+    EXPECT_EQ(first_content(longest.substr(1).c_str()), "<unreadable>");
+}
+
 TEST_F(LibBasZip, WithoutAStoredPasswordTheUserIsAskedOnce) {
     options.fEncrypt = 1;
     window.answers = {"typed"};
@@ -74,19 +81,21 @@ TEST_F(LibBasZip, WithoutAStoredPasswordTheUserIsAskedOnce) {
     EXPECT_FALSE(fs::exists(tree.path("out.zip")));
 }
 
-TEST_F(LibBasZip, ThePasswordCallbackFillsAtMostAllButOneByte) {
-    window.answers = {"abcdefgh"};
+TEST_F(LibBasZip, ThePasswordCallbackGivesAPasswordWholeOrRefusesIt) {
     char buffer[6];
-    std::fill(std::begin(buffer), std::end(buffer), 'x');
+    window.answers = {"abcde"};
     ASSERT_EQ(lib_ZipPasswordCallback(buffer, 6, "", ""), 0);
     EXPECT_STREQ(buffer, "abcde");
+    EXPECT_TRUE(window.boxes.empty());
 
-    // A character is never cut in two.
-    window.answers = {"ab\xC3\xA9"};
+    window.answers = {"abcdef"};
     ZIPnames unused;
     lib_ZipFiles(options, "", unused, 0, "", false);  // forgets the stored answer
-    ASSERT_EQ(lib_ZipPasswordCallback(buffer, 4, "", ""), 0);
-    EXPECT_STREQ(buffer, "ab");
+    std::fill(std::begin(buffer), std::end(buffer), 'x');
+    EXPECT_EQ(lib_ZipPasswordCallback(buffer, 6, "", ""), 1);
+    ASSERT_EQ(window.boxes.size(), 1u);
+    EXPECT_EQ(window.boxes[0].text, "The password is longer than 5 bytes");
+    EXPECT_EQ(std::string(buffer, 6), "xxxxxx");
 }
 
 TEST_F(LibBasZip, TheCommentCallbackKeepsTheCommentOnAnEmptyAnswer) {

@@ -4,7 +4,9 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
+#include <cstdint>
 #include <string>
 
 #include "platform/platform.h"
@@ -16,36 +18,55 @@ namespace quillet::platform {
 
 namespace {
 
-// Appends everything left in the file; false on a read error (errno says why).
-bool read_all(int fd, std::string& bytes) {
+// Appends what is left in the file, one byte beyond the limit at most; false on a
+// read error (errno says why).
+bool read_up_to(int fd, std::size_t limit, std::string& bytes) {
     char buffer[64 * 1024];
-    for (;;) {
-        const ssize_t count = read(fd, buffer, sizeof buffer);
+    while (bytes.size() <= limit) {
+        const std::size_t wanted = std::min(sizeof buffer, limit + 1 - bytes.size());
+        const ssize_t count = read(fd, buffer, wanted);
         if (count < 0 && errno == EINTR) continue;
         if (count < 0) return false;
         if (count == 0) return true;
         bytes.append(buffer, static_cast<std::size_t>(count));
     }
+    return true;
 }
+
+// Closes the descriptor when the read is done, whichever way it ends.
+class OpenFile {
+public:
+    explicit OpenFile(int fd) : fd_(fd) {}
+    ~OpenFile() { close(fd_); }
+    OpenFile(const OpenFile&) = delete;
+    OpenFile& operator=(const OpenFile&) = delete;
+    int fd() const { return fd_; }
+
+private:
+    int fd_;
+};
 
 }  // namespace
 
-std::string read_file(std::string_view path_text) {
+FileRead read_regular_file(std::string_view path_text, std::size_t byte_limit, std::string& bytes) {
+    bytes.clear();
     const auto native = native_path(path_text);
     if (!native) throw vb::error(vb::kPathNotFound);
-    const int fd = open(native->c_str(), O_RDONLY | O_CLOEXEC);
+    // Without O_NONBLOCK, opening a FIFO would wait for a writer.
+    const int fd = open(native->c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
     if (fd < 0) throw posix::language_error(errno, vb::kFileNotFound);
+    const OpenFile file(fd);
     struct stat status {};
-    if (fstat(fd, &status) == 0 && S_ISDIR(status.st_mode)) {
-        close(fd);
-        throw vb::error(vb::kPathFileAccessError);
+    if (fstat(fd, &status) != 0) throw posix::language_error(errno, vb::kFileNotFound);
+    if (!S_ISREG(status.st_mode)) return FileRead::not_a_regular_file;
+    if (static_cast<std::uint64_t>(status.st_size) > byte_limit) return FileRead::too_large;
+    // The size may have grown since it was read: the limit holds for what is read.
+    if (!read_up_to(fd, byte_limit, bytes)) throw posix::language_error(errno, vb::kFileNotFound);
+    if (bytes.size() > byte_limit) {
+        bytes.clear();
+        return FileRead::too_large;
     }
-    std::string bytes;
-    const bool complete = read_all(fd, bytes);
-    const int read_errno = errno;
-    close(fd);
-    if (!complete) throw posix::language_error(read_errno, vb::kFileNotFound);
-    return bytes;
+    return FileRead::read;
 }
 
 std::optional<FileIdentity> file_identity(std::string_view path_text) {

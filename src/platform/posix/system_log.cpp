@@ -1,0 +1,53 @@
+// The system log through syslog(3): opened once, under the program's own name
+// rather than whatever name it was started by, so that one query finds every run.
+
+#include <syslog.h>
+
+#include <mutex>
+#include <string>
+
+#include "platform/platform.h"
+
+namespace quillet::platform {
+
+namespace {
+
+int priority_of(Severity severity) {
+    switch (severity) {
+        case Severity::error:
+            return LOG_ERR;
+        case Severity::warning:
+            return LOG_WARNING;
+        case Severity::notice:
+            return LOG_NOTICE;
+        case Severity::information:
+            break;
+    }
+    return LOG_INFO;
+}
+
+// CR LF, CR or LF alone: one blank each.
+std::string one_line(std::string_view line) {
+    std::string text;
+    text.reserve(line.size());
+    for (std::size_t i = 0; i < line.size(); ++i) {
+        const char c = line[i];
+        if (c == '\r' && i + 1 < line.size() && line[i + 1] == '\n') ++i;
+        text += (c == '\r' || c == '\n') ? ' ' : c;
+    }
+    return text;
+}
+
+void open_once() {
+    static std::once_flag opened;
+    std::call_once(opened, [] { openlog("quillet", LOG_PID, LOG_USER); });
+}
+
+}  // namespace
+
+void system_log(Severity severity, std::string_view line) {
+    open_once();
+    syslog(LOG_USER | priority_of(severity), "%s", one_line(line).c_str());
+}
+
+}  // namespace quillet::platform

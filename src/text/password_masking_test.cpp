@@ -1,0 +1,44 @@
+#include "text/password_masking.h"
+
+#include <gtest/gtest.h>
+
+namespace quillet {
+namespace {
+
+struct Shape {
+    const char* line;
+    const char* shown;
+};
+
+TEST(MaskPasswords, HidesEveryZipAndDatabasePasswordOfALineHoweverItIsQuoted) {
+    const Shape shapes[] = {
+        {R"(C:\src\*.* D:\bak /Z=secret /S)", R"(C:\src\*.* D:\bak /Z=*** /S)"},
+        {R"(C:\src\*.* D:\bak /z=secret)", R"(C:\src\*.* D:\bak /z=***)"},
+        {R"(C:\src\*.* D:\bak /C=wg/user/pw/secret /c=secret)", R"(C:\src\*.* D:\bak /C=*** /c=***)"},
+        {"C:\\src\\*.* D:\\bak\t/Z=secret\t/S", "C:\\src\\*.* D:\\bak\t/Z=***\t/S"},
+        {R"(C:\src\*.* D:\bak /Z="two words" /S)", R"(C:\src\*.* D:\bak /Z=*** /S)"},
+        {R"(C:\src\*.* D:\bak "/Z=two words" /S)", R"(C:\src\*.* D:\bak "/Z=***" /S)"},
+        {R"(C:\src\*.* D:\bak /Z=a"b c"d /S)", R"(C:\src\*.* D:\bak /Z=*** /S)"},
+        // A quote left open runs to the end of the line, and the value with it.
+        {R"("C:\src\*.* D:\bak /Z=two words /S)", R"("C:\src\*.* D:\bak /Z=***)"},
+        {R"(C:\src\*.* D:\bak /Z="two words /S)", R"(C:\src\*.* D:\bak /Z=***")"},
+        {R"(C:\src\*.* D:\bak/Z=glued)", R"(C:\src\*.* D:\bak/Z=***)"},
+        // No password: nothing to hide.
+        {R"(C:\src\*.* D:\bak /Z= /S)", R"(C:\src\*.* D:\bak /Z= /S)"},
+        {R"(C:\src\*.* D:\bak /Z="" /Z /C /Zip=x /K=3)", R"(C:\src\*.* D:\bak /Z="" /Z /C /Zip=x /K=3)"},
+        {"/Z=", "/Z="},
+    };
+    for (const Shape& shape : shapes) EXPECT_EQ(MaskPasswords(shape.line), shape.shown) << shape.line;
+}
+
+TEST(MaskPasswords, TakesAPartsBlanksAsQuotedOnes) {
+    const Shape parts[] = {
+        {R"(C:\src\*.* D:\bak /Z=two words)", R"(C:\src\*.* D:\bak /Z=***)"},
+        {R"(C:\cmds.txt)", R"(C:\cmds.txt)"},
+        {R"(C:\cmds/C=secret)", R"(C:\cmds/C=***)"},
+    };
+    for (const Shape& part : parts) EXPECT_EQ(MaskPasswords(part.line, MaskedText::line_part), part.shown);
+}
+
+}  // namespace
+}  // namespace quillet

@@ -1,0 +1,144 @@
+// What the program refuses to do whatever it is handed: names in the snapshot
+// folder that try to steer /K elsewhere, passwords that would be echoed or cut
+// short, another user's link in a shared folder, command files that are no files.
+
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <fstream>
+
+#include "sandbox.h"
+
+namespace quillet::end_to_end {
+namespace {
+
+namespace fs = std::filesystem;
+using Lines = std::vector<std::string>;
+
+const std::string kParent = "bak/YearlyData/";
+const std::string kSnapshot = "2010-09-30   12.00";
+
+RunOptions at_noon() { return RunOptions().at("2010-09-30 12:00:00"); }
+
+TEST(SafetyRules, CleanupTrashesOnlyTheEntriesItListedNeverWhatTheirNamesOrLinksPointAt) {
+    Sandbox box;
+    box.write("YearlyData/a.txt");
+    box.write("victim/precious.txt", "precious");
+    // One native name, backslashes and all: as path text it would climb out.
+    box.make_folder(kParent + "2010-09-01\\..\\..\\..\\victim");
+    box.write("outside/kept.txt", "kept");
+    fs::create_directory_symlink(box.native("outside"), box.native(kParent + "2010-09-02"));
+    box.write("outside.txt", "kept too");
+    fs::create_symlink(box.native("outside.txt"), box.native(kParent + "2010-09-03.zip"));
+    box.write(kParent + "2010-09-04   10.00/old.txt");
+
+    const Outcome outcome = box.run({box.text("YearlyData") + "\\*.*", box.text("bak"), "/K=0"}, at_noon());
+    EXPECT_EQ(outcome.out, "");
+    EXPECT_EQ(box.trashed(), (Lines{"2010-09-02", "2010-09-03.zip", "2010-09-04   10.00"}));
+    EXPECT_EQ(box.read("victim/precious.txt"), "precious");
+    EXPECT_TRUE(box.exists(kParent + "2010-09-01\\..\\..\\..\\victim"));
+    EXPECT_EQ(box.read("outside/kept.txt"), "kept");
+    EXPECT_EQ(box.read("outside.txt"), "kept too");
+    EXPECT_TRUE(fs::is_symlink(box.native("home/.local/share/Trash/files/2010-09-02")));
+}
+
+// A quote left open makes the whole line one part, which is then taken as a
+// command file's path and quoted in the box that says it is missing.
+TEST(SafetyRules, AnUnbalancedQuoteNeverEchoesAPassword) {
+    struct Case {
+        std::vector<std::string> options;
+        std::string shown;
+    };
+    const std::vector<Case> cases{
+        {{"/Z=Sesame1"}, "/Z=***"},
+        {{"/c=wg/user/pw/Sesame1", "/S"}, "/c=***"},  // the value runs to the end of the open quote
+        {{"/S", "/z=Sesame1", "Sesame2"}, "/S /z=***"},
+    };
+    Sandbox box;
+    for (const Case& line : cases) {
+        std::vector<std::string> arguments{"\"" + box.text("src") + "\\*.*", box.text("dst")};
+        arguments.insert(arguments.end(), line.options.begin(), line.options.end());
+        const Outcome outcome = box.run(arguments);
+        EXPECT_EQ(outcome.err, "Error\nCommand File " + box.text("src") + "\\*.* " + box.text("dst") + " " +
+                                   line.shown + " -  not found\n");
+        EXPECT_EQ((outcome.out + outcome.err).find("Sesame"), std::string::npos) << outcome.err;
+    }
+}
+
+// The archiver takes at most 255 bytes of password; a longer one is refused, never cut.
+TEST(SafetyRules, AZipPasswordIsUsedWholeOrRefused) {
+    Sandbox box;
+    box.write("YearlyData/a.txt");
+    const std::vector<std::string> job{box.text("YearlyData") + "\\*.*", box.text("bak")};
+    const auto zip = [&](const std::string& option, const std::string& typed = {}) {
+        std::vector<std::string> arguments = job;
+        arguments.push_back(option);
+        return box.run(arguments, at_noon().answering(typed));
+    };
+
+    const Outcome given = zip("/Z=" + std::string(256, 'p'));
+    EXPECT_EQ(given.err, "Information\nThe /Z password is longer than 255 bytes\n");
+    EXPECT_FALSE(box.exists("bak"));
+    EXPECT_EQ(box.tree("tmp"), Lines{});
+
+    const Outcome typed = zip("/Z=", std::string(256, 't') + "\n");
+    EXPECT_EQ(lines_of(typed.err).at(1), "The password is longer than 255 bytes") << typed.err;
+    EXPECT_FALSE(box.exists(kParent + kSnapshot + ".zip"));
+
+    EXPECT_EQ(zip("/Z=" + std::string(255, 'p')).err, "");
+    EXPECT_TRUE(box.exists(kParent + kSnapshot + ".zip"));
+}
+
+// In a shared folder such as /tmp, another user may plant a link where the snapshot
+// is to go; it is followed only when it is the user's own (or the folder owner's).
+TEST(SafetyRules, ALinkOfAnotherUserInAStickySharedFolderIsNeitherWrittenThroughNorCleanedUp) {
+    if (geteuid() != 0) GTEST_SKIP() << "needs root to give a link to another user";
+    struct Case {
+        uid_t owner;
+        bool followed;
+    };
+    for (const Case& link : {Case{65534, false}, Case{0, true}}) {
+        Sandbox box;
+        box.write("YearlyData/a.txt");
+        box.make_folder("elsewhere/YearlyData/2010-09-01");
+        box.make_folder("shared");
+        ASSERT_EQ(chmod(box.native("shared").c_str(), 01777), 0);
+        fs::create_directory_symlink(box.native("elsewhere"), box.native("shared/bak"));
+        ASSERT_EQ(lchown(box.native("shared/bak").c_str(), link.owner, link.owner), 0);
+
+        const Outcome outcome =
+            box.run({box.text("YearlyData") + "\\*.*", box.text("shared\\bak"), "/K=0"}, at_noon());
+        if (link.followed) {
+            EXPECT_EQ(outcome.out, "");
+            EXPECT_EQ(box.tree("elsewhere"), (Lines{"YearlyData/", "YearlyData/" + kSnapshot + "/",
+                                                    "YearlyData/" + kSnapshot + "/a.txt"}));
+        } else {
+            EXPECT_EQ(outcome.out,
+                      "Failed to create dir " + box.text("shared\\bak\\YearlyData\\" + kSnapshot) + "\n");
+            EXPECT_EQ(box.tree("elsewhere"), (Lines{"YearlyData/", "YearlyData/2010-09-01/"}));
+        }
+    }
+}
+
+TEST(SafetyRules, ACommandFileMustBeARegularFileOfSaneSize) {
+    Sandbox box;
+    ASSERT_EQ(mkfifo(box.native("fifo").c_str(), 0600), 0);
+    {
+        std::ofstream huge(box.native("huge.txt"), std::ios::binary);
+        huge << std::string(16 * 1024 * 1024 + 1, ' ');
+    }
+    struct Case {
+        std::string path;
+        std::string refusal;
+    };
+    for (const Case& file : {Case{"Z:\\dev\\zero", " -  not found"}, Case{box.text("fifo"), " -  not found"},
+                             Case{box.text("huge.txt"), " -  too large (over 16 MiB)"}}) {
+        const Outcome outcome = box.run({file.path}, RunOptions().within(20));
+        EXPECT_EQ(outcome.err, "Error\nCommand File " + file.path + file.refusal + "\n") << outcome.status;
+    }
+}
+
+}  // namespace
+}  // namespace quillet::end_to_end
