@@ -9,12 +9,12 @@
 #include "app/form_load.h"
 #include "app/front_end_choice.h"
 #include "job/snapshot_job.h"
+#include "platform/platform.h"
 #include "ui/console/console_front_end.h"
 #include "ui/front_end.h"
 #ifdef QUILLET_WINDOW_FRONT_END
 #include <optional>
 
-#include "platform/platform.h"
 #include "ui/qt/window_module.h"
 #endif
 
@@ -74,6 +74,9 @@ int run_in_windows(const WindowFrontEnd& windows, const char* program_path, std:
 }  // namespace
 
 int main(int argc, char** argv) {
+    // Before any other thread starts, so that every one of them leaves the
+    // interruption signals to the thread that cleans up after them.
+    platform::watch_for_interruption();
     const std::string command_line = CommandLineText(std::vector<std::string>(argv + 1, argv + argc));
     switch (ChooseFrontEndForRun()) {
         case FrontEndKind::console:

@@ -10,6 +10,7 @@
 #include "platform/platform.h"
 #include "platform/posix/last_folder.h"
 #include "platform/posix/language_errors.h"
+#include "platform/posix/native_paths.h"
 #include "text/vb_errors.h"
 
 namespace quillet::platform {
@@ -90,6 +91,14 @@ void rename_file(std::string_view from_text, std::string_view to_text) {
     struct stat source {};
     const bool source_exists = ::lstat(from.c_str(), &source) == 0;
     throw posix::language_error(reason, source_exists ? vb::kPathNotFound : vb::kFileNotFound);
+}
+
+bool replace_file(std::string_view from_text, std::string_view to_text) {
+    const auto from = posix::native_or_missing(from_text);
+    const auto to = posix::native_or_missing(to_text);
+    if (!from || !to) return false;
+    posix::forget_last_folder();
+    return ::rename(from->c_str(), to->c_str()) == 0;
 }
 
 }  // namespace quillet::platform
