@@ -125,7 +125,8 @@ private:
         target_ = target;
         if (!overwrite_ && file_exists_at(target)) return false;
         // The copy carries the source's times, read before the copy read the file.
-        const std::string temporary = copy_to_free_temporary(source, target);
+        platform::RemovedIfInterrupted temporary_if_interrupted;
+        const std::string temporary = copy_to_free_temporary(source, target, temporary_if_interrupted);
         put_in_place(temporary, target);
         return true;  // a rename that succeeded leaves the copy under the target's name
     }
@@ -133,14 +134,19 @@ private:
     // Copies to a name ".~NN" beside the target that nothing has yet, NN drawn at
     // random. The copy claims the name by creating it, so nothing can take it between
     // a look and the copy.
-    std::string copy_to_free_temporary(const std::string& source, const std::string& target) const {
+    // The name is registered for deletion if the run is interrupted while the bytes
+    // are written; a name that something has already is never registered.
+    std::string copy_to_free_temporary(const std::string& source, const std::string& target,
+                                       platform::RemovedIfInterrupted& if_interrupted) const {
         const std::string stem = temporary_stem(target);
         TemporaryNumbers numbers;
         while (!numbers.exhausted()) {
             std::string candidate = stem + ".~" + two_digits(numbers.draw());
-            if (candidate == target) continue;
+            if (candidate == target || anything_at(candidate)) continue;
+            platform::RemovedIfInterrupted candidate_if_interrupted(candidate);
             switch (platform::copy_file(source, candidate, progress_)) {
                 case platform::CopyResult::copied:
+                    if_interrupted = std::move(candidate_if_interrupted);
                     return candidate;
                 case platform::CopyResult::target_exists:
                     continue;
