@@ -155,7 +155,9 @@ TEST_P(Interruption, LeavesNothingHalfMadeAndEveryFinishedFileInPlace) {
     EXPECT_EQ(outcome.status, run.status) << outcome.out << outcome.err;
     EXPECT_EQ(box.tree("tmp"), Lines{});
     if (run.zip) {
-        EXPECT_EQ(box.tree("dst"), Lines{"src/"});  // no archive, and nothing beside where it goes
+        // No archive, and nothing beside where it goes; the folder for it may not be made yet.
+        const Lines left = box.tree("dst");
+        EXPECT_TRUE(left.empty() || left == Lines{"src/"}) << ::testing::PrintToString(left);
         return;
     }
     const Lines snapshot = names_in(watched);

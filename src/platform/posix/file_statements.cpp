@@ -69,7 +69,11 @@ bool rename_natives(const std::string& from, const std::string& to) {
 void make_folder(std::string_view path_text, FolderAccess access) {
     const std::string native = native_or_raise(path_text, vb::kPathNotFound);
     const mode_t mode = access == FolderAccess::owner_only ? 0700 : 0777;
-    if (::mkdir(native.c_str(), mode) == 0) return;
+    int made = -1;
+    // Once an interruption has begun this waits for the end: a folder that its
+    // clean-up has just deleted is not made again under it.
+    without_interruption([&] { made = ::mkdir(native.c_str(), mode); });
+    if (made == 0) return;
     if (errno == EEXIST) throw vb::error(vb::kPathFileAccessError);
     throw posix::language_error(errno, vb::kPathNotFound);
 }
