@@ -68,6 +68,10 @@ void delete_for_good(const std::string& native) {
     // The latest first: what was made inside a registered folder goes before it.
     for (auto it = items.items.rbegin(); it != items.items.rend(); ++it) delete_for_good(it->second);
     if (items.terminal) ::tcsetattr(STDIN_FILENO, TCSANOW, &*items.terminal);
+    // The activity line or a prompt may stand unfinished: the shell's prompt goes below it.
+    if (::isatty(STDERR_FILENO) == 1) {
+        [[maybe_unused]] const ssize_t ended_line = ::write(STDERR_FILENO, "\n", 1);
+    }
     ::_exit(exit_status);
 }
 
