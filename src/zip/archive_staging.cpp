@@ -1,5 +1,7 @@
 #include "zip/archive_staging.h"
 
+#include <cerrno>
+
 #include "zip/zip32.h"
 
 namespace quillet::zip32 {

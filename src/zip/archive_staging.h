@@ -5,7 +5,6 @@
 // folder too. An existing archive is added to through a copy there, so that
 // nothing can damage it before the finished archive replaces it in one step.
 
-#include <cerrno>
 #include <memory>
 #include <string>
 
