@@ -40,10 +40,19 @@ Registry& registry() {
     return *instance;
 }
 
+// A signal that the program was started with ignored (nohup, a shell's background
+// job) stays ignored: blocked, it would be kept for sigwait instead of dropped.
+bool ignored(int signal) {
+    struct sigaction action {};
+    return ::sigaction(signal, nullptr, &action) == 0 && action.sa_handler == SIG_IGN;
+}
+
 sigset_t watched_signals() {
     sigset_t signals;
     sigemptyset(&signals);
-    for (const int signal : {SIGINT, SIGTERM, SIGHUP}) sigaddset(&signals, signal);
+    for (const int signal : {SIGINT, SIGTERM, SIGHUP}) {
+        if (!ignored(signal)) sigaddset(&signals, signal);
+    }
     return signals;
 }
 
