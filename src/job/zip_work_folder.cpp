@@ -16,8 +16,8 @@ constexpr const char* kPrefix = "qtk";
 ZipWorkFolder::ZipWorkFolder(platform::MarkedFolder made)
     : folder_(std::move(made.folder)),
       mark_file_(std::move(made.mark_file)),
-      folder_if_interrupted_(folder_),
-      mark_if_interrupted_(mark_file_) {}
+      mark_if_interrupted_(mark_file_),
+      folder_if_interrupted_(folder_) {}
 
 std::shared_ptr<ZipWorkFolder> ZipWorkFolder::Make() {
     const std::string temp_folder = platform::temp_folder();

@@ -32,8 +32,10 @@ private:
 
     std::string folder_;
     std::string mark_file_;
-    platform::RemovedIfInterrupted folder_if_interrupted_;
+    // In this order, as an interruption deletes the latest first: the folder goes
+    // before its mark.
     platform::RemovedIfInterrupted mark_if_interrupted_;
+    platform::RemovedIfInterrupted folder_if_interrupted_;
 };
 
 }  // namespace quillet

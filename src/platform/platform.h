@@ -267,7 +267,7 @@ bool remove_empty_folder(std::string_view path_text);
 void watch_for_interruption();
 
 // Registers a file or folder to delete if the run is interrupted, for as long as it
-// lives. Registering what may still belong to someone else is wrong: register what
+// lives; the latest registered is deleted first. Registering what may still belong to someone else is wrong: register what
 // this process has just made, inside without_interruption() when the making and
 // the registering must not be split.
 class RemovedIfInterrupted {
