@@ -9,6 +9,7 @@
 #include "app/form_load.h"
 #include "app/front_end_choice.h"
 #include "job/snapshot_job.h"
+#include "platform/platform.h"
 #include "ui/console/command_line_hint.h"
 #include "ui/console/console_front_end.h"
 #include "ui/console/program_questions.h"
@@ -16,7 +17,6 @@
 #ifdef QUILLET_WINDOW_FRONT_END
 #include <optional>
 
-#include "platform/platform.h"
 #include "ui/qt/window_module.h"
 #endif
 
@@ -81,6 +81,9 @@ int run_in_windows(const WindowFrontEnd& windows, const char* program_path, std:
 int main(int argc, char** argv) {
     const std::vector<std::string> arguments(argv + 1, argv + argc);
     if (const auto status = AnswerProgramQuestion(arguments, std::cout)) return *status;
+    // Before any other thread starts, so that every one of them leaves the
+    // interruption signals to the thread that cleans up after them.
+    platform::watch_for_interruption();
     switch (ChooseFrontEndForRun()) {
         case FrontEndKind::console:
             return run_in_console(arguments);

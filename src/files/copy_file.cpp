@@ -136,6 +136,7 @@ private:
         if (!overwrite_ && file_exists_at(target)) return false;
         // The copy carries the source's times, read before the copy read the file.
         platform::CopyFacts facts;
+        // Until it is in place, the temporary goes if the run is interrupted.
         const std::string temporary = copy_to_free_temporary(source, target, facts);
         put_in_place(temporary, target);
         if (tally_ != nullptr) {

@@ -11,7 +11,7 @@
 #include "files/find_files.h"
 #include "files/folders.h"
 #include "files/path_resolution.h"
-#include "files/temp_names.h"
+#include "job/zip_work_folder.h"
 #include "platform/platform.h"
 #include "text/paths.h"
 #include "text/unicode.h"
@@ -29,12 +29,6 @@ namespace {
 using lib_basConversion::lib_AddPath;
 
 const std::string kNoBreakSpace = "\u00A0";
-
-// What "qtk1A2B.tmp" less its extension leaves: a folder name the temporary file reserves.
-std::string without_extension(const std::string& temp_file) {
-    const std::u32string characters = unicode::decode(temp_file);
-    return unicode::encode(characters.substr(0, characters.size() >= 4 ? characters.size() - 4 : 0));
-}
 
 // An /E pattern excludes a file by its relative path, or every file below a relative folder.
 struct Exclusion {
@@ -256,15 +250,8 @@ private:
 // beside where the dated folder would have been.
 void prepare_zip_work_folder(JobOptions& options) {
     options.TargetDir = lib_basConversion::lib_GetPathLevel(options.TargetDir, -2, true, false, false, false);
-    options.ZipWorkReservation = lib_basFile::lib_GetTempFileName("qtk");
-    if (options.ZipWorkReservation.empty()) {
-        // Without a work folder the files would land in the current directory.
-        throw Error(vb::kPathNotFound, "HandleCommandLineS",
-                    "Path not found\r\nNo work folder for /Z could be made in the temporary folder");
-    }
-    options.ZipWorkDir = without_extension(options.ZipWorkReservation);
-    // The work folder holds the files before they are encrypted: owner-only.
-    platform::make_folder(options.ZipWorkDir, platform::FolderAccess::owner_only);
+    options.ZipWork = ZipWorkFolder::Make();
+    options.ZipWorkDir = options.ZipWork->Path();
 }
 
 }  // namespace

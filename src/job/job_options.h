@@ -4,6 +4,7 @@
 // The later phases only read it, apart from the fields each of them works out.
 
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -12,6 +13,8 @@
 #include "zip/lib_basZip.h"
 
 namespace quillet {
+
+class ZipWorkFolder;
 
 // A KeepDays this high keeps every snapshot: there is no clean-up.
 inline constexpr std::int16_t kKeepEverything = 9999;
@@ -46,9 +49,10 @@ struct JobOptions {
     std::string SourceSubdirName;
     std::string SnapshotParent;  // empty when the layout keeps no dated folders
 
-    // The copy pass's work folder with /Z, and the temporary file that reserved its name.
+    // The copy pass's work folder with /Z: its path, and the folder itself, which the
+    // job's ending deletes.
     std::string ZipWorkDir;
-    std::string ZipWorkReservation;
+    std::shared_ptr<ZipWorkFolder> ZipWork;
 
     // Counted by the copy pass: the files put in place (copied or compacted) and their bytes.
     std::int64_t FilesCopied = 0;

@@ -64,15 +64,16 @@ TEST_F(SnapshotJobTest, AZippedSnapshotIsOneArchiveAndLeavesNoWorkFolder) {
     EXPECT_EQ(title(), "");
 }
 
-// For a scope, no file can grow beyond a few bytes: writing a copy fails on the
-// target's side (EFBIG), as a full disk would.
+// For a scope, no file can grow beyond a few hundred bytes (the /Z work folder's
+// mark fits): writing a larger copy fails on the target's side (EFBIG), as a full
+// disk would.
 class SmallFileLimit {
 public:
     SmallFileLimit() {
         ::getrlimit(RLIMIT_FSIZE, &saved_);
         previous_ = std::signal(SIGXFSZ, SIG_IGN);
         rlimit small = saved_;
-        small.rlim_cur = 16;
+        small.rlim_cur = 256;
         ::setrlimit(RLIMIT_FSIZE, &small);
     }
     ~SmallFileLimit() {

@@ -4,6 +4,7 @@
 
 #include "files/file_deletion.h"
 #include "files/folders.h"
+#include "job/zip_work_folder.h"
 #include "platform/platform.h"
 #include "text/paths.h"
 #include "text/vb_errors.h"
@@ -19,13 +20,19 @@ namespace quillet {
 namespace {
 
 // Remembers an archive path the first time the run meets it, and then sends an
-// older archive of that path to the trash, so the run starts it afresh.
-void start_archive_once(const std::string& archive, RunState& run) {
-    if (std::find(run.ArchiveNames.begin(), run.ArchiveNames.end(), archive) != run.ArchiveNames.end()) return;
+// older archive of that path to the trash, so the run starts it afresh. False when
+// the trash cannot take the older archive: it is then neither overwritten nor
+// added to, and a later job of the run that meets it tries again.
+bool start_archive_once(const std::string& archive, RunState& run) {
+    if (std::find(run.ArchiveNames.begin(), run.ArchiveNames.end(), archive) != run.ArchiveNames.end()) return true;
     // Checked before the old archive goes, so that a refused job loses nothing.
     if (run.ArchiveNames.size() >= kArchiveNamesLimit) throw vb::error(vb::kSubscriptOutOfRange);
-    lib_basFile::lib_KillFile(archive, false);
+    if (!lib_basFile::lib_KillFile(archive, false)) {
+        AddMessageAndLog("Failed to cleanup " + archive);
+        return false;
+    }
     run.ArchiveNames.push_back(archive);
+    return true;
 }
 
 // Runs one step of the ending; a failure in it does not stop the steps after it.
@@ -47,7 +54,7 @@ void ZipPass(const JobOptions& options, RunState& run) {
     if (!options.ZipOutput || run.CopiedCount() <= 0) return;
     frmMain.SetWindowCaption("Zipping...");
     const std::string archive = ArchivePath(options);
-    start_archive_once(archive, run);
+    if (!start_archive_once(archive, run)) return;
     ShowActivity("Zipping to \r\n" + archive);
 
     lib_basZip::ZPOPT zip_options = options.ZipOptions;
@@ -67,14 +74,8 @@ void ZipPass(const JobOptions& options, RunState& run) {
 }
 
 void JobEnding(const JobOptions& options) noexcept {
-    if (!options.ZipWorkDir.empty()) {
-        ignoring_errors([&] {
-            std::string work_folder = options.ZipWorkDir;
-            lib_basFile::lib_Deltree(work_folder, false, 0, true);
-        });
-        // The empty file that reserved the work folder's name goes with it.
-        ignoring_errors([&] { lib_basFile::lib_KillFile(options.ZipWorkReservation, true); });
-    }
+    // Only the work folder that this job made.
+    if (options.ZipWork) ignoring_errors([&] { options.ZipWork->Remove(); });
     platform::let_go_of_copy_folder();
     ignoring_errors([] { frmMain.SetWindowCaption(""); });
     ignoring_errors([] { front_end().do_events(); });

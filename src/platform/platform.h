@@ -86,6 +86,45 @@ std::unique_ptr<FolderListing> list_folder(std::string_view folder_text, std::st
 std::optional<std::string> folder_inside(std::string_view outer_text, std::string_view inner_text);
 
 // ---------------------------------------------------------------------------
+// Interruption
+
+// SIGINT, SIGTERM and SIGHUP end a run at once but not in a mess: what the run has
+// registered as half made is deleted for good (links removed, never followed), a
+// terminal whose echo was turned off gets it back, and the program ends with status
+// 128 + the signal's number. Called first thing in main, before any other thread
+// starts. Without it the signals keep their usual effect.
+void watch_for_interruption();
+
+// Registers a file or folder to delete if the run is interrupted, for as long as it
+// lives; the latest registered is deleted first. Registering what may still belong to someone else is wrong: register what
+// this process has just made, inside without_interruption() when the making and
+// the registering must not be split.
+class RemovedIfInterrupted {
+public:
+    RemovedIfInterrupted() = default;
+    explicit RemovedIfInterrupted(std::string_view path_text);
+    ~RemovedIfInterrupted();
+    RemovedIfInterrupted(RemovedIfInterrupted&& other) noexcept;
+    RemovedIfInterrupted& operator=(RemovedIfInterrupted&& other) noexcept;
+    RemovedIfInterrupted(const RemovedIfInterrupted&) = delete;
+    RemovedIfInterrupted& operator=(const RemovedIfInterrupted&) = delete;
+
+    // No longer deleted if the run is interrupted.
+    void forget();
+
+private:
+    std::uint64_t id_ = 0;
+};
+
+// Runs a step that an interruption must not split: it waits until the step is done.
+// Keep such steps short.
+void without_interruption(const std::function<void()>& step);
+
+// Ends the run as an interruption would, with this exit status, from the program's
+// own thread: the main window was closed while jobs were running.
+[[noreturn]] void end_interrupted_run(int exit_status);
+
+// ---------------------------------------------------------------------------
 // Files
 
 // A file time as Windows keeps it: 100-nanosecond units since 1601-01-01 UTC.
@@ -124,6 +163,9 @@ enum class CopyResult { copied, target_exists, source_failed, not_regular, faile
 struct CopyFacts {
     std::uint64_t bytes = 0;
     bool source_changed = false;
+    // The target's name, registered the moment the copy takes it: deleted if the
+    // run is interrupted before the caller has put the copy in place.
+    RemovedIfInterrupted name;
 };
 CopyResult copy_file(std::string_view source_text, std::string_view target_text, const CopyProgress& progress = {},
                      CopyFacts* facts = nullptr);
@@ -140,6 +182,24 @@ std::string temp_folder();
 // text, or empty when none could be made.
 std::string create_temp_file(std::string_view folder_text, std::string_view prefix);
 
+// A new, empty, owner-only folder in a folder, named like create_temp_file's files
+// but without the extension, and made exclusively: never one that exists already.
+// Its path text, or empty when none could be made.
+std::string create_temp_folder(std::string_view folder_text, std::string_view prefix);
+
+// A work folder made as create_temp_folder makes it, beside a new owner-only file
+// of the same name and ".tmp" that holds this process's mark: a later run can then
+// tell the work folder of a process that no longer lives from one in use.
+struct MarkedFolder {
+    std::string folder;
+    std::string mark_file;
+};
+std::optional<MarkedFolder> create_marked_temp_folder(std::string_view folder_text, std::string_view prefix);
+// Deletes for good, in a folder, the marked folders with that prefix (and their
+// mark files) that this user made for processes that no longer live. Nothing else:
+// not another user's, not one without a mark, not a link.
+void remove_abandoned_temp_folders(std::string_view folder_text, std::string_view prefix);
+
 // The statements MkDir, Kill (one file, no wildcards) and Name. Name refuses to
 // replace an existing file (58 "File already exists"); naming a file as itself
 // succeeds. An owner-only folder is for work files nobody else may read.
@@ -147,6 +207,10 @@ enum class FolderAccess { everyone, owner_only };
 void make_folder(std::string_view path_text, FolderAccess access = FolderAccess::everyone);
 void remove_file(std::string_view path_text);
 void rename_file(std::string_view from_text, std::string_view to_text);
+
+// Names a file as another, replacing what had that name in one step: whoever
+// looks finds the old file or the new one, never neither. False when it cannot.
+bool replace_file(std::string_view from_text, std::string_view to_text);
 
 // Moves a file or a whole folder to the user's trash. False when the trash cannot
 // take it; the item is then left where it is, never deleted for good instead.

@@ -13,15 +13,20 @@ std::string folder_entry_name(const std::string& name) { return name.ends_with('
 
 }  // namespace
 
+ArchiveFile::ArchiveFile(zip* handle, std::unique_ptr<ArchiveStaging> staging)
+    : handle_(handle), staging_(std::move(staging)) {}
+
 ArchiveFile::~ArchiveFile() {
     if (handle_ != nullptr) zip_discard(handle_);
 }
 
-int ArchiveFile::open(const std::string& native_path, std::unique_ptr<ArchiveFile>& archive) {
+int ArchiveFile::open(const std::string& archive_text, std::unique_ptr<ArchiveFile>& archive) {
+    std::unique_ptr<ArchiveStaging> staging;
+    if (const int rc = ArchiveStaging::prepare(archive_text, staging); rc != ZE_OK) return rc;
     int error = ZIP_ER_OK;
-    zip_t* handle = zip_open(native_path.c_str(), ZIP_CREATE, &error);
+    zip_t* handle = zip_open(staging->staged_native().c_str(), ZIP_CREATE, &error);
     if (handle == nullptr) return result_for_libzip_error(error, ArchiveStage::opening);
-    archive.reset(new ArchiveFile(handle));
+    archive.reset(new ArchiveFile(handle, std::move(staging)));
     return ZE_OK;
 }
 
@@ -77,7 +82,7 @@ int ArchiveFile::set_comment(const std::string& comment) {
 int ArchiveFile::close() {
     if (zip_close(handle_) != 0) return last_error(ZE_WRITE);
     handle_ = nullptr;  // zip_close freed it
-    return ZE_OK;
+    return staging_->put_in_place();
 }
 
 int ArchiveFile::last_error(int stage_result_if_unknown) const {

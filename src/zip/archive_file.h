@@ -1,13 +1,16 @@
 #pragma once
 // One zip archive being written through libzip: opened (or created), changed in
-// memory, and written on close to a temporary beside it that replaces it only
-// when everything succeeded. Dropped unclosed, it leaves the archive as it was.
+// memory, and written on close in a staging folder beside it, from where it
+// replaces the archive only when everything succeeded. Dropped unclosed, or
+// interrupted, it leaves the archive as it was and nothing beside it.
 
 #include <cstdint>
 #include <ctime>
 #include <memory>
 #include <optional>
 #include <string>
+
+#include "zip/archive_staging.h"
 
 struct zip;
 
@@ -19,9 +22,9 @@ public:
     ArchiveFile(const ArchiveFile&) = delete;
     ArchiveFile& operator=(const ArchiveFile&) = delete;
 
-    // Opens the archive at a native path, creating it when it does not exist.
+    // Opens the archive at a path (path text), creating it when it does not exist.
     // Returns a ZE_ code; `archive` is set on ZE_OK.
-    static int open(const std::string& native_path, std::unique_ptr<ArchiveFile>& archive);
+    static int open(const std::string& archive_text, std::unique_ptr<ArchiveFile>& archive);
 
     // The modification time of an existing entry ("name" or, for a folder,
     // "name/"); empty when the archive has no such entry.
@@ -42,10 +45,11 @@ public:
     int close();
 
 private:
-    explicit ArchiveFile(zip* handle) : handle_(handle) {}
+    ArchiveFile(zip* handle, std::unique_ptr<ArchiveStaging> staging);
     int last_error(int stage_result_if_unknown) const;
 
     zip* handle_;
+    std::unique_ptr<ArchiveStaging> staging_;
 };
 
 }  // namespace quillet::zip32

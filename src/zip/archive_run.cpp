@@ -166,7 +166,9 @@ public:
         if (selection->entries.empty()) return fail(ZE_NONE, "nothing to do");
 
         std::unique_ptr<ArchiveFile> archive;
-        if (const int rc = ArchiveFile::open(*native, archive); rc != ZE_OK) return fail(rc, "cannot open the archive");
+        if (const int rc = ArchiveFile::open(archive_path_, archive); rc != ZE_OK) {
+            return fail(rc, "cannot open the archive");
+        }
         const std::vector<PlannedEntry> plan = plan_changes(selection->entries, *archive, settings_);
         if (plan.empty()) return fail(ZE_NONE, "nothing to do");
 

@@ -210,6 +210,8 @@ bool finish_copy(int out, const SourceStatus& source) {
 struct NewCopy {
     posix::FolderRelative where{};
     bool unnamed = true;
+    std::string_view text;      // the name as path text
+    RemovedIfInterrupted name;  // from the moment the copy has its name
 };
 
 constexpr int kNamedFlags = O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC;
@@ -224,8 +226,26 @@ std::string folder_of(const std::string& native) {
     return slash == 0 ? "/" : native.substr(0, slash);
 }
 
-int open_copy(const std::string& target, mode_t permissions, const NewCopy& copy) {
-    if (!copy.unnamed) return ::openat(copy.where.folder, copy.where.name, kNamedFlags, permissions);
+// Takes the copy's name and registers it in one step, so that an interruption can
+// neither miss the name nor delete one that is someone else's. Negative when the
+// name could not be taken (reason in errno).
+template <typename Take>
+int take_name(NewCopy& copy, Take&& take) {
+    int result = -1;
+    int reason = 0;
+    without_interruption([&] {
+        result = take();
+        reason = errno;
+        if (result >= 0) copy.name = RemovedIfInterrupted(copy.text);
+    });
+    errno = reason;
+    return result;
+}
+
+int open_copy(const std::string& target, mode_t permissions, NewCopy& copy) {
+    if (!copy.unnamed) {
+        return take_name(copy, [&] { return ::openat(copy.where.folder, copy.where.name, kNamedFlags, permissions); });
+    }
     if (copy.where.folder != AT_FDCWD) return ::openat(copy.where.folder, ".", kUnnamedFlags, permissions);
     return ::open(folder_of(target).c_str(), kUnnamedFlags, permissions);
 }
@@ -248,24 +268,29 @@ int create_target(const std::string& target, mode_t permissions, NewCopy& copy) 
     }
 }
 
-bool link_open_file(int out, const posix::FolderRelative& where) {
+bool link_open_file(int out, NewCopy& copy) {
     const std::string open_file = "/proc/self/fd/" + std::to_string(out);
-    if (::linkat(AT_FDCWD, open_file.c_str(), where.folder, where.name, AT_SYMLINK_FOLLOW) == 0) return true;
+    const auto& where = copy.where;
+    if (take_name(copy, [&] {
+            return ::linkat(AT_FDCWD, open_file.c_str(), where.folder, where.name, AT_SYMLINK_FOLLOW);
+        }) == 0) {
+        return true;
+    }
     if (errno != ENOENT) return false;
     // Without /proc, only a privileged process can name an open file.
-    if (::linkat(out, "", where.folder, where.name, AT_EMPTY_PATH) == 0) return true;
+    if (take_name(copy, [&] { return ::linkat(out, "", where.folder, where.name, AT_EMPTY_PATH); }) == 0) return true;
     errno = ENOENT;
     return false;
 }
 
 // Gives a complete copy without a name its name; EEXIST when something has it.
 bool name_copy(int out, const std::string& target, NewCopy& copy) {
-    if (!copy.unnamed || link_open_file(out, copy.where)) return true;
+    if (!copy.unnamed || link_open_file(out, copy)) return true;
     if (errno != ENOENT || copy.where.folder == AT_FDCWD) return false;
     // The open folder may have been deleted since and another made at its path.
     posix::forget_last_folder();
     copy.where = posix::in_last_folder(target);
-    return link_open_file(out, copy.where);
+    return link_open_file(out, copy);
 }
 
 CopyResult failed_copy(const NewCopy& copy, bool named, CopyResult result) {
@@ -275,12 +300,14 @@ CopyResult failed_copy(const NewCopy& copy, bool named, CopyResult result) {
     return result;
 }
 
-CopyResult copy_open_file(int in, const std::string& target, const CopyProgress& progress, CopyFacts* facts) {
+CopyResult copy_open_file(int in, const std::string& target, std::string_view target_text,
+                          const CopyProgress& progress, CopyFacts* facts) {
     SourceStatus source;
     if (const CopyResult refused = read_status(in, source); refused != CopyResult::copied) return refused;
     if (source.size >= kAdviseFrom) ::posix_fadvise(in, 0, 0, POSIX_FADV_SEQUENTIAL);
 
     NewCopy copy;
+    copy.text = target_text;
     Descriptor out(create_target(target, source.permissions, copy));
     if (!out.valid()) return errno == EEXIST ? CopyResult::target_exists : CopyResult::failed;
     ProgressReport report(progress, source.size);
@@ -298,6 +325,7 @@ CopyResult copy_open_file(int in, const std::string& target, const CopyProgress&
     if (facts != nullptr) {
         facts->bytes = report.copied();
         facts->source_changed = changed_since(in, source);
+        facts->name = std::move(copy.name);
     }
     return CopyResult::copied;
 }
@@ -315,7 +343,7 @@ CopyResult copy_file(std::string_view source_text, std::string_view target_text,
     Descriptor in(open_source(*source));
     // A socket cannot be opened at all.
     if (!in.valid()) return errno == ENXIO ? CopyResult::not_regular : CopyResult::source_failed;
-    return copy_open_file(in.get(), *target, progress, facts);
+    return copy_open_file(in.get(), *target, target_text, progress, facts);
 }
 
 }  // namespace quillet::platform

@@ -10,6 +10,7 @@
 #include "platform/platform.h"
 #include "platform/posix/last_folder.h"
 #include "platform/posix/language_errors.h"
+#include "platform/posix/native_paths.h"
 #include "text/vb_errors.h"
 
 namespace quillet::platform {
@@ -68,7 +69,11 @@ bool rename_natives(const std::string& from, const std::string& to) {
 void make_folder(std::string_view path_text, FolderAccess access) {
     const std::string native = native_or_raise(path_text, vb::kPathNotFound);
     const mode_t mode = access == FolderAccess::owner_only ? 0700 : 0777;
-    if (::mkdir(native.c_str(), mode) == 0) return;
+    int made = -1;
+    // Once an interruption has begun this waits for the end: a folder that its
+    // clean-up has just deleted is not made again under it.
+    without_interruption([&] { made = ::mkdir(native.c_str(), mode); });
+    if (made == 0) return;
     if (errno == EEXIST) throw vb::error(vb::kPathFileAccessError);
     throw posix::language_error(errno, vb::kPathNotFound);
 }
@@ -90,6 +95,14 @@ void rename_file(std::string_view from_text, std::string_view to_text) {
     struct stat source {};
     const bool source_exists = ::lstat(from.c_str(), &source) == 0;
     throw posix::language_error(reason, source_exists ? vb::kPathNotFound : vb::kFileNotFound);
+}
+
+bool replace_file(std::string_view from_text, std::string_view to_text) {
+    const auto from = posix::native_or_missing(from_text);
+    const auto to = posix::native_or_missing(to_text);
+    if (!from || !to) return false;
+    posix::forget_last_folder();
+    return ::rename(from->c_str(), to->c_str()) == 0;
 }
 
 }  // namespace quillet::platform

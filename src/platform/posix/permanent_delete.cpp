@@ -13,6 +13,7 @@
 #include "platform/platform.h"
 #include "platform/posix/last_folder.h"
 #include "platform/posix/native_paths.h"
+#include "platform/posix/permanent_delete.h"
 
 namespace quillet::platform {
 
@@ -77,20 +78,24 @@ void remove_contents(int folder_fd, Outcome& outcome) {
 
 }  // namespace
 
+bool posix::delete_native_permanently(const std::string& native) {
+    struct stat info {};
+    if (::lstat(native.c_str(), &info) != 0) return false;
+    if (!S_ISDIR(info.st_mode)) return ::unlink(native.c_str()) == 0;
+
+    Outcome outcome;
+    const int folder = ::open(native.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+    if (folder < 0) return false;
+    remove_contents(folder, outcome);
+    if (::rmdir(native.c_str()) != 0) outcome.fail();
+    return outcome.finish();
+}
+
 bool delete_permanently(std::string_view path_text) {
     const auto native = posix::native_or_missing(path_text);
     if (!native) return false;
     posix::forget_last_folder();
-    struct stat info {};
-    if (::lstat(native->c_str(), &info) != 0) return false;
-    if (!S_ISDIR(info.st_mode)) return ::unlink(native->c_str()) == 0;
-
-    Outcome outcome;
-    const int folder = ::open(native->c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
-    if (folder < 0) return false;
-    remove_contents(folder, outcome);
-    if (::rmdir(native->c_str()) != 0) outcome.fail();
-    return outcome.finish();
+    return posix::delete_native_permanently(*native);
 }
 
 }  // namespace quillet::platform

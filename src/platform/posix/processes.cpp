@@ -16,6 +16,7 @@
 #include <thread>
 
 #include "platform/platform.h"
+#include "platform/posix/interruption.h"
 
 extern char** environ;
 
@@ -88,6 +89,25 @@ private:
     posix_spawn_file_actions_t actions_;
 };
 
+// The started program gets the signal mask the program started with, not the one
+// that keeps the interruption signals for the thread that waits for them.
+class SpawnAttributes {
+public:
+    SpawnAttributes() {
+        ::posix_spawnattr_init(&attributes_);
+        ::posix_spawnattr_setsigmask(&attributes_, &posix::signal_mask_at_start());
+        ::posix_spawnattr_setflags(&attributes_, POSIX_SPAWN_SETSIGMASK);
+    }
+    ~SpawnAttributes() { ::posix_spawnattr_destroy(&attributes_); }
+    SpawnAttributes(const SpawnAttributes&) = delete;
+    SpawnAttributes& operator=(const SpawnAttributes&) = delete;
+
+    const posix_spawnattr_t* get() const { return &attributes_; }
+
+private:
+    posix_spawnattr_t attributes_;
+};
+
 }  // namespace
 
 ProcessHandle start_process(std::string_view program_text, const std::vector<std::string>& arguments,
@@ -114,9 +134,11 @@ ProcessHandle start_process(std::string_view program_text, const std::vector<std
     for (const std::string& argument : arguments) argv.push_back(const_cast<char*>(argument.c_str()));
     argv.push_back(nullptr);
 
+    const SpawnAttributes attributes;
     pid_t pid = 0;
-    const int result = along_path ? ::posix_spawnp(&pid, program->c_str(), actions.get(), nullptr, argv.data(), environ)
-                                  : ::posix_spawn(&pid, program->c_str(), actions.get(), nullptr, argv.data(), environ);
+    const int result =
+        along_path ? ::posix_spawnp(&pid, program->c_str(), actions.get(), attributes.get(), argv.data(), environ)
+                   : ::posix_spawn(&pid, program->c_str(), actions.get(), attributes.get(), argv.data(), environ);
     if (result != 0) {
         errno = result;
         return 0;

@@ -1,17 +1,22 @@
 // The temporary folder and unique temporary files, as GetTempPath and
-// GetTempFileName give them: "PRE" + hexadecimal number + ".tmp".
+// GetTempFileName give them: "PRE" + hexadecimal number + ".tmp"; and temporary
+// folders named the same way without the extension. Every name is claimed by
+// creating it exclusively, so that nothing that exists is ever taken over.
 
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
+#include <functional>
 
 #include "platform/platform.h"
 #include "platform/posix/native_paths.h"
-#include "text/unicode.h"
+#include "platform/posix/process_marks.h"
+#include "platform/posix/temp_names.h"
 
 namespace quillet::platform {
 
@@ -22,12 +27,6 @@ constexpr unsigned kHighestNumber = 0xFFFF;
 std::string ending_in_backslash(std::string text) {
     if (text.empty() || text.back() != '\\') text += '\\';
     return text;
-}
-
-std::string first_three_characters(std::string_view prefix) {
-    std::u32string characters = unicode::decode(prefix);
-    if (characters.size() > 3) characters.resize(3);
-    return unicode::encode(characters);
 }
 
 // Where to start looking for a free number: differs from call to call and from
@@ -43,11 +42,65 @@ std::string hexadecimal(unsigned number) {
     return digits;
 }
 
+enum class Claim { made, taken, failed };
+
+// Tries the names in turn until one is claimed; the claimed name (without a
+// folder), or empty. errno tells why when there is none.
+std::string claim_free_name(std::string_view prefix, const std::function<Claim(const std::string& name)>& claim) {
+    const std::string name_start = posix::first_three_characters(prefix);
+    const unsigned start = starting_number();
+    for (unsigned step = 0; step < kHighestNumber; ++step) {
+        const unsigned number = (start - 1 + step) % kHighestNumber + 1;
+        std::string name = name_start + hexadecimal(number);
+        switch (claim(name)) {
+            case Claim::made:
+                return name;
+            case Claim::taken:
+                continue;
+            case Claim::failed:
+                return {};
+        }
+    }
+    errno = EEXIST;
+    return {};
+}
+
+Claim outcome_of_creation(bool created) {
+    if (created) return Claim::made;
+    return errno == EEXIST ? Claim::taken : Claim::failed;
+}
+
+int create_file_exclusively(const std::string& native) {
+    return ::open(native.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
+}
+
 bool create_exclusively(const std::string& native) {
-    const int fd = ::open(native.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
+    const int fd = create_file_exclusively(native);
     if (fd < 0) return false;
     ::close(fd);
     return true;
+}
+
+bool write_all(int fd, const std::string& text) {
+    return ::write(fd, text.data(), text.size()) == static_cast<ssize_t>(text.size());
+}
+
+// The mark file first, holding the mark before the folder exists, so that a folder
+// never stands without its mark; a name whose folder someone else has is given up.
+Claim claim_marked_folder(const std::string& native_folder, const std::string& name) {
+    const std::string folder = native_folder + "/" + name;
+    const std::string mark_file = folder + std::string(posix::kTempExtension);
+    const int fd = create_file_exclusively(mark_file);
+    if (fd < 0) return outcome_of_creation(false);
+    const bool marked = write_all(fd, posix::current_process_mark());
+    const bool closed = ::close(fd) == 0;
+    const Claim claim = marked && closed ? outcome_of_creation(::mkdir(folder.c_str(), 0700) == 0) : Claim::failed;
+    if (claim != Claim::made) {
+        const int reason = errno;
+        ::unlink(mark_file.c_str());
+        errno = reason;
+    }
+    return claim;
 }
 
 }  // namespace
@@ -62,16 +115,31 @@ std::string temp_folder() {
 std::string create_temp_file(std::string_view folder_text, std::string_view prefix) {
     const auto folder = posix::native_or_missing(folder_text);
     if (!folder) return {};
-    const std::string name_start = first_three_characters(prefix);
-    const unsigned start = starting_number();
-    for (unsigned step = 0; step < kHighestNumber; ++step) {
-        const unsigned number = (start - 1 + step) % kHighestNumber + 1;
-        const std::string name = name_start + hexadecimal(number) + ".tmp";
-        if (create_exclusively(*folder + "/" + name)) return ending_in_backslash(std::string(folder_text)) + name;
-        if (errno != EEXIST) return {};
-    }
-    errno = EEXIST;
-    return {};
+    const std::string name = claim_free_name(prefix, [&](const std::string& candidate) {
+        return outcome_of_creation(create_exclusively(*folder + "/" + candidate + std::string(posix::kTempExtension)));
+    });
+    if (name.empty()) return {};
+    return ending_in_backslash(std::string(folder_text)) + name + std::string(posix::kTempExtension);
+}
+
+std::string create_temp_folder(std::string_view folder_text, std::string_view prefix) {
+    const auto folder = posix::native_or_missing(folder_text);
+    if (!folder) return {};
+    const std::string name = claim_free_name(prefix, [&](const std::string& candidate) {
+        return outcome_of_creation(::mkdir((*folder + "/" + candidate).c_str(), 0700) == 0);
+    });
+    if (name.empty()) return {};
+    return ending_in_backslash(std::string(folder_text)) + name;
+}
+
+std::optional<MarkedFolder> create_marked_temp_folder(std::string_view folder_text, std::string_view prefix) {
+    const auto folder = posix::native_or_missing(folder_text);
+    if (!folder) return std::nullopt;
+    const std::string name =
+        claim_free_name(prefix, [&](const std::string& candidate) { return claim_marked_folder(*folder, candidate); });
+    if (name.empty()) return std::nullopt;
+    const std::string folder_path = ending_in_backslash(std::string(folder_text)) + name;
+    return MarkedFolder{folder_path, folder_path + std::string(posix::kTempExtension)};
 }
 
 }  // namespace quillet::platform

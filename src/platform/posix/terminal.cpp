@@ -6,6 +6,7 @@
 #include <string>
 
 #include "platform/platform.h"
+#include "platform/posix/interruption.h"
 
 namespace quillet::platform {
 
@@ -30,10 +31,15 @@ public:
         if (!wanted || tcgetattr(STDIN_FILENO, &saved_) != 0) return;
         termios quiet = saved_;
         quiet.c_lflag &= ~static_cast<tcflag_t>(ECHO);
+        // An interruption while the password is typed must not leave the terminal mute.
+        posix::restore_terminal_if_interrupted(&saved_);
         active_ = tcsetattr(STDIN_FILENO, TCSANOW, &quiet) == 0;
+        if (!active_) posix::restore_terminal_if_interrupted(nullptr);
     }
     ~EchoOff() {
-        if (active_) tcsetattr(STDIN_FILENO, TCSANOW, &saved_);
+        if (!active_) return;
+        tcsetattr(STDIN_FILENO, TCSANOW, &saved_);
+        posix::restore_terminal_if_interrupted(nullptr);
     }
     EchoOff(const EchoOff&) = delete;
     EchoOff& operator=(const EchoOff&) = delete;

@@ -8,6 +8,7 @@
 #include <cstdlib>
 #include <iostream>
 
+#include "platform/platform.h"
 #include "ui/qt/main_form.h"
 #include "ui/qt/msgbox_form.h"
 #include "ui/qt/syntax_form.h"
@@ -17,13 +18,17 @@ namespace quillet::qt {
 
 namespace {
 
+// A run whose main window was closed did not finish.
+constexpr int kRunNotFinished = 1;
+
 // Ends the process without running anything more of the program: what is written
-// so far is flushed, nothing else is cleaned up.
+// so far is flushed, and what the run has half made is deleted, as when it is
+// interrupted by a signal.
 void end_process(int status) {
     std::cout.flush();
     std::cerr.flush();
     std::fflush(nullptr);
-    std::_Exit(status);
+    platform::end_interrupted_run(status);
 }
 
 // A question or an alert gets the normal pointer while it waits for the user.
@@ -191,7 +196,7 @@ void QtFrontEnd::main_unloaded() {
     main_loaded_ = false;
     if (syntax_loaded_) return;  // the syntax window keeps the program alive
     if (!run_finished_) {
-        end_at_once(exit_status());
+        end_at_once(kRunNotFinished);
         return;
     }
     QCoreApplication::quit();

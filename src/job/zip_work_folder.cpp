@@ -1,0 +1,50 @@
+#include "job/zip_work_folder.h"
+
+#include "files/file_deletion.h"
+#include "files/folders.h"
+#include "text/error.h"
+#include "text/vb_errors.h"
+
+namespace quillet {
+
+namespace {
+
+constexpr const char* kPrefix = "qtk";
+
+}  // namespace
+
+ZipWorkFolder::ZipWorkFolder(platform::MarkedFolder made)
+    : folder_(std::move(made.folder)),
+      mark_file_(std::move(made.mark_file)),
+      mark_if_interrupted_(mark_file_),
+      folder_if_interrupted_(folder_) {}
+
+std::shared_ptr<ZipWorkFolder> ZipWorkFolder::Make() {
+    const std::string temp_folder = platform::temp_folder();
+    if (!temp_folder.empty()) platform::remove_abandoned_temp_folders(temp_folder, kPrefix);
+    std::shared_ptr<ZipWorkFolder> work;
+    // Made and registered in one step: an interruption in between would leave it.
+    platform::without_interruption([&] {
+        auto made = temp_folder.empty() ? std::nullopt : platform::create_marked_temp_folder(temp_folder, kPrefix);
+        if (made) work.reset(new ZipWorkFolder(std::move(*made)));
+    });
+    if (!work) {
+        // Without a work folder the files would land in the current directory.
+        throw Error(vb::kPathNotFound, "HandleCommandLineS",
+                    "Path not found\r\nNo work folder for /Z could be made in the temporary folder");
+    }
+    return work;
+}
+
+void ZipWorkFolder::Remove() {
+    // Deleted and forgotten in one step: once deleted, its name may be someone else's.
+    platform::without_interruption([&] {
+        std::string folder = folder_;
+        const bool deleted = lib_basFile::lib_Deltree(folder, false, 0, true);
+        folder_if_interrupted_.forget();
+        // A mark stays with what is left of its folder, for a later run to find.
+        if (deleted && lib_basFile::lib_KillFile(mark_file_, true)) mark_if_interrupted_.forget();
+    });
+}
+
+}  // namespace quillet

@@ -1,0 +1,61 @@
+#include "zip/archive_staging.h"
+
+#include <cerrno>
+
+#include "zip/zip32.h"
+
+namespace quillet::zip32 {
+
+namespace {
+
+constexpr const char* kPrefix = "qtk";
+constexpr const char* kStagedName = "\\archive.zip";
+
+// The folder part of path text; the current folder for a bare name.
+std::string folder_of(const std::string& path_text) {
+    const std::size_t last = path_text.rfind('\\');
+    if (last == std::string::npos) return ".";
+    return path_text.substr(0, last == 0 || path_text[last - 1] == ':' ? last + 1 : last);
+}
+
+}  // namespace
+
+ArchiveStaging::ArchiveStaging(std::string archive_text, std::string folder_text)
+    : archive_text_(std::move(archive_text)),
+      folder_text_(std::move(folder_text)),
+      staged_text_(folder_text_ + kStagedName),
+      staged_native_(platform::native_path(staged_text_).value_or(std::string())),
+      folder_if_interrupted_(folder_text_) {}
+
+int ArchiveStaging::prepare(const std::string& archive_text, std::unique_ptr<ArchiveStaging>& staging) {
+    std::unique_ptr<ArchiveStaging> made;
+    // Made and registered in one step: an interruption in between would leave it.
+    platform::without_interruption([&] {
+        std::string folder = platform::create_temp_folder(folder_of(archive_text), kPrefix);
+        if (!folder.empty()) made.reset(new ArchiveStaging(archive_text, std::move(folder)));
+    });
+    if (!made) return platform::last_error() == ENOENT ? ZE_CREAT : ZE_TEMP;
+    if (made->staged_native_.empty()) return ZE_TEMP;
+    const auto existing = platform::attributes(archive_text);
+    if (existing && !existing->directory &&
+        platform::copy_file(archive_text, made->staged_text_) != platform::CopyResult::copied) {
+        return ZE_TEMP;
+    }
+    staging = std::move(made);
+    return ZE_OK;
+}
+
+ArchiveStaging::~ArchiveStaging() {
+    platform::without_interruption([&] {
+        platform::delete_permanently(folder_text_);
+        folder_if_interrupted_.forget();
+    });
+}
+
+int ArchiveStaging::put_in_place() {
+    // An archive left without entries is not written at all.
+    if (!platform::attributes(staged_text_)) return ZE_OK;
+    return platform::replace_file(staged_text_, archive_text_) ? ZE_OK : ZE_CREAT;
+}
+
+}  // namespace quillet::zip32

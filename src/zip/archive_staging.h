@@ -1,0 +1,42 @@
+#pragma once
+// Where an archive is written before it takes its name: a new owner-only folder
+// of its own beside the archive, deleted if the run is interrupted. libzip writes
+// its own temporary file next to the file it writes, so that one lands in the
+// folder too. An existing archive is added to through a copy there, so that
+// nothing can damage it before the finished archive replaces it in one step.
+
+#include <memory>
+#include <string>
+
+#include "platform/platform.h"
+
+namespace quillet::zip32 {
+
+class ArchiveStaging {
+public:
+    // Makes the folder beside the archive (path text), with a copy of the archive
+    // in it when there is one. Returns a ZE_ code; `staging` is set on ZE_OK.
+    static int prepare(const std::string& archive_text, std::unique_ptr<ArchiveStaging>& staging);
+
+    // Deletes the folder with whatever is still in it.
+    ~ArchiveStaging();
+    ArchiveStaging(const ArchiveStaging&) = delete;
+    ArchiveStaging& operator=(const ArchiveStaging&) = delete;
+
+    // The native path to write the archive to.
+    const std::string& staged_native() const { return staged_native_; }
+
+    // Gives the written archive its name, replacing an older one. Returns a ZE_ code.
+    int put_in_place();
+
+private:
+    ArchiveStaging(std::string archive_text, std::string folder_text);
+
+    std::string archive_text_;
+    std::string folder_text_;
+    std::string staged_text_;
+    std::string staged_native_;
+    platform::RemovedIfInterrupted folder_if_interrupted_;
+};
+
+}  // namespace quillet::zip32
