@@ -72,7 +72,8 @@ public:
     void show_fatal_error(const std::string& text) override { finding(text); }
 };
 
-bool is_fixture_name(std::string_view name) {
+// A plain name names a file of the current folder: a fixture, or nothing.
+bool is_plain_name(std::string_view name) {
     if (name.empty() || name.front() == '.') return false;
     for (const char c : name) {
         const bool plain = (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') || c == '_' || c == '.';
@@ -92,7 +93,7 @@ bool opens_only_fixtures(const std::string& line) {
         return true;  // too many parts: the line is refused whole
     }
     const bool command_file = count < 2 || parts[2].starts_with('/');
-    return !command_file || parts[1].empty() || is_fixture_name(parts[1]);
+    return !command_file || parts[1].empty() || is_plain_name(parts[1]);
 }
 
 }  // namespace
