@@ -35,7 +35,15 @@ bool is_ascii(std::string_view text) {
 }  // namespace
 
 bool is_valid_utf8(std::string_view text) {
-    return g_utf8_validate(text.data(), static_cast<gssize>(text.size()), nullptr);
+    // GLib refuses a NUL byte, which UTF-8 allows: a line holding one would be read
+    // as Windows-1252. The stretches between NULs are validated one by one.
+    for (;;) {
+        const std::size_t nul = text.find('\0');
+        const std::string_view stretch = text.substr(0, nul);
+        if (!g_utf8_validate(stretch.data(), static_cast<gssize>(stretch.size()), nullptr)) return false;
+        if (nul == std::string_view::npos) return true;
+        text.remove_prefix(nul + 1);
+    }
 }
 
 std::u32string decode(std::string_view text) {
@@ -62,7 +70,10 @@ std::string encode(std::u32string_view code_points) {
 
 std::size_t length(std::string_view text) {
     if (!is_valid_utf8(text)) return text.size();
-    return static_cast<std::size_t>(g_utf8_strlen(text.data(), static_cast<gssize>(text.size())));
+    // Every code point has one byte that is not a continuation byte (NULs included,
+    // where g_utf8_strlen would stop).
+    return static_cast<std::size_t>(
+        std::count_if(text.begin(), text.end(), [](char c) { return (static_cast<unsigned char>(c) & 0xC0) != 0x80; }));
 }
 
 char32_t to_upper(char32_t c) {

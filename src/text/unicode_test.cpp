@@ -25,5 +25,17 @@ TEST(Unicode, InvalidUtf8ReadsAsWindows1252) {
     EXPECT_EQ(length("caf\xE9"), 4u);
 }
 
+// A NUL byte is valid UTF-8: a line holding one is not read as Windows-1252, and
+// what the reading gives is read back the same.
+TEST(Unicode, NulIsValidUtf8) {
+    using namespace std::string_literals;
+    EXPECT_TRUE(is_valid_utf8("café\0über"s));
+    EXPECT_FALSE(is_valid_utf8("caf\xE9\0über"s));
+    EXPECT_EQ(from_windows_1252_unless_utf8("café\0"s), "café\0"s);
+    EXPECT_EQ(from_windows_1252_unless_utf8("caf\xE9\0"s), "café\0"s);
+    EXPECT_EQ(length("café\0ü"s), 6u);
+    EXPECT_EQ(decode("é\0ü"s), U"é\0ü"s);
+}
+
 }  // namespace
 }  // namespace quillet::unicode

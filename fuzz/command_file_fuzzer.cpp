@@ -1,0 +1,61 @@
+// A command file's bytes, as the runner reads them: cut into lines, each line read
+// as UTF-8 or else as Windows-1252, and every line that would run split as the
+// dispatcher and the job split it (at blanks, a /E list at commas, a /C value at
+// slashes). Checks what the reader promises of its lines, and that the splits
+// fail only with the program's own errors.
+
+#include <algorithm>
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "app/command_file_lines.h"
+#include "text/error.h"
+#include "text/tokenizer.h"
+#include "text/unicode.h"
+
+namespace {
+
+using namespace quillet;
+
+void require(bool holds, const char* what) {
+    if (holds) return;
+    std::fprintf(stderr, "command_file_fuzzer: %s\n", what);
+    std::abort();
+}
+
+// The splits of one line; a line of too many parts is refused with an Error.
+void split_as_the_program_does(const std::string& line) {
+    std::vector<std::string> parts(11);
+    try {
+        lib_basConversion::split_at_blanks(line, parts);
+    } catch (const Error&) {
+    }
+    std::vector<std::string> patterns(11);
+    try {
+        lib_basConversion::split_at_commas(unicode::to_upper(line), patterns);
+    } catch (const Error&) {
+    }
+    std::string rest = line;
+    for (int i = 0; i < 4; ++i) lib_basConversion::lib_GetToken(rest, "/", true, true);
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    const std::string_view bytes(reinterpret_cast<const char*>(data), size);
+    const std::vector<std::string> lines = CommandFileLines(bytes);
+
+    const auto line_ends = static_cast<std::size_t>(std::count(bytes.begin(), bytes.end(), '\r'));
+    require(lines.size() <= line_ends + 1, "more lines than line ends allow");
+    require(bytes.empty() == lines.empty(), "an empty file has no lines, and only it");
+    for (const std::string& line : lines) {
+        require(line.find('\r') == std::string::npos, "a line holds a carriage return");
+        require(unicode::is_valid_utf8(line), "a line is not UTF-8");
+        if (unicode::length(line) >= 3) split_as_the_program_does(line);
+    }
+    return 0;
+}
