@@ -237,6 +237,7 @@ private:
     void count_put_in_place(std::uint64_t bytes) {
         ++options_.FilesCopied;
         options_.BytesCopied += bytes;
+        front_end().job_counts(options_.FilesCopied, options_.BytesCopied);
     }
 
     JobOptions& options_;

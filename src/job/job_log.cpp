@@ -5,6 +5,7 @@
 #include "job/zip_pass.h"
 #include "platform/platform.h"
 #include "text/password_masking.h"
+#include "ui/failure_log.h"
 
 namespace quillet {
 
@@ -29,11 +30,18 @@ std::string seconds_text(double seconds) {
 
 std::string JobStartLine(const std::string& strCommandline) { return "Job started: " + MaskPasswords(strCommandline); }
 
-std::string JobClosingLine(const JobOptions& options, double seconds) {
-    return "Job ended: " + destination(options) + ", " + seconds_text(seconds);
+JobSummary SummaryOfJob(const JobOptions& options, double seconds, std::int64_t failures) {
+    return JobSummary{destination(options), options.FilesCopied, options.BytesCopied, seconds, failures};
 }
 
-JobLog::JobLog(const std::string& strCommandline) noexcept : started_(platform::tick_count()) {
+std::string JobClosingLine(const JobSummary& summary) {
+    return "Job ended: " + summary.destination + ", " + std::to_string(summary.files) + " files, " +
+           std::to_string(summary.bytes) + " bytes, " + seconds_text(summary.seconds) + ", " +
+           std::to_string(summary.failures) + " failures";
+}
+
+JobLog::JobLog(const std::string& strCommandline) noexcept
+    : started_(platform::tick_count()), failures_before_(ShownFailures()) {
     try {
         platform::system_log(platform::Severity::information, JobStartLine(strCommandline));
     } catch (...) {
@@ -44,9 +52,11 @@ JobLog::JobLog(const std::string& strCommandline) noexcept : started_(platform::
 void JobLog::closing(const JobOptions& options) noexcept {
     try {
         const double seconds = static_cast<double>(platform::tick_count() - started_) / 1000.0;
-        platform::system_log(platform::Severity::information, JobClosingLine(options, seconds));
+        const JobSummary summary = SummaryOfJob(options, seconds, ShownFailures() - failures_before_);
+        platform::system_log(platform::Severity::information, JobClosingLine(summary));
+        front_end().job_ended(summary);
     } catch (...) {
-        // The log is an account of the job, never a reason for it to fail.
+        // The account of a job is never a reason for it to fail.
     }
 }
 

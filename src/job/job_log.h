@@ -1,23 +1,30 @@
 #pragma once
-// The system log's account of a job: a line when it starts, with its command line,
-// and one when it has ended, with where its snapshot went and how long it took. The
-// message rows and boxes between them are logged as they are shown.
+// The account of a job: in the system log, a line when it starts, with its command
+// line, and one when it has ended; on the front end, a summary. Both say where its
+// snapshot went, how many files and bytes it copied, how long it took and how many
+// failures it showed. The message rows and boxes between them are logged as they
+// are shown.
 
 #include <cstdint>
 #include <string>
 
 #include "job/job_options.h"
+#include "ui/front_end.h"
 
 namespace quillet {
 
 // The start line; the line's passwords read "***".
 std::string JobStartLine(const std::string& strCommandline);
 
-// The closing line of a job that ran `seconds`: its snapshot folder, or its
-// archive with /Z; "no snapshot" when it ended before its snapshot was named.
-std::string JobClosingLine(const JobOptions& options, double seconds);
+// What a job that ran `seconds` and showed `failures` did. Its destination is its
+// snapshot folder, or its archive with /Z; "no snapshot" when it ended before it
+// had one.
+JobSummary SummaryOfJob(const JobOptions& options, double seconds, std::int64_t failures);
 
-// Logs the start line, and the closing line when the job is over.
+// "Job ended: snapshot D:\bak\src\2010-09-30   12.00, 3 files, 1234 bytes, 1.5 seconds, 0 failures".
+std::string JobClosingLine(const JobSummary& summary);
+
+// Logs the start line, and the closing line and the summary when the job is over.
 class JobLog {
 public:
     explicit JobLog(const std::string& strCommandline) noexcept;
@@ -25,6 +32,7 @@ public:
 
 private:
     std::uint32_t started_;
+    std::int64_t failures_before_;
 };
 
 }  // namespace quillet

@@ -18,6 +18,17 @@ class MsgBoxWindow;
 // The two labels of the main window whose captions change while jobs run.
 enum class MainLabel { lblDisplay, lblSizingMsg };
 
+// What one job did, for its closing word: where its files went ("snapshot
+// Z:\...", "archive Z:\....zip" or "no snapshot"), how many, how long it took and
+// how many failures it showed.
+struct JobSummary {
+    std::string destination;
+    std::int64_t files = 0;
+    std::uint64_t bytes = 0;
+    double seconds = 0;
+    std::int64_t failures = 0;
+};
+
 struct InputBoxRequest {
     std::string prompt;
     std::string title;
@@ -63,6 +74,11 @@ public:
     // Lets pending window events run.
     virtual void do_events() = 0;
     virtual bool shift_held() = 0;
+
+    // A job's running counts, after each file it has put in place, and its summary
+    // when it has ended. A front end that shows neither ignores them.
+    virtual void job_counts(std::int64_t /*files*/, std::uint64_t /*bytes*/) {}
+    virtual void job_ended(const JobSummary& /*summary*/) {}
 };
 
 // The front end in use. Until one is installed, a silent one that shows nothing

@@ -2,6 +2,7 @@
 
 #include "platform/platform.h"
 #include "text/password_masking.h"
+#include "ui/failure_log.h"
 #include "ui/min_max.h"
 
 namespace quillet {
@@ -55,7 +56,7 @@ void MainWindow::MessagesInit() {
 void MainWindow::AddMessage(const std::string& row) {
     // A row may quote command line text; its passwords show nowhere.
     const std::string text = MaskPasswords(row);
-    platform::system_log(platform::Severity::error, text);
+    LogShownFailure(platform::Severity::error, text);
     SetLabelCaption(MainLabel::lblSizingMsg, text);
     messages_.push_back(text);
     front_end().message_added(text);

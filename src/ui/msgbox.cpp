@@ -8,6 +8,7 @@
 #include "text/password_masking.h"
 #include "text/unicode.h"
 #include "ui/busy.h"
+#include "ui/failure_log.h"
 #include "ui/front_end.h"
 #include "ui/msgbox_window.h"
 
@@ -86,7 +87,7 @@ std::optional<MsgBoxParts> SplitLongMessage(const std::string& text) {
 void lib_MsgBox(const std::string& kind, const std::string& message, std::int16_t countdown) {
     // A box may quote command line text; its passwords show nowhere.
     const std::string text = MaskPasswords(message);
-    platform::system_log(severity_of(kind), text);
+    LogShownFailure(severity_of(kind), text);
     restore_minimised_window();
     const auto parts = SplitLongMessage(text);
     if (!parts) {

@@ -5,6 +5,7 @@
 #include "text/error.h"
 #include "platform/platform.h"
 #include "ui/error_report.h"
+#include "ui/failure_log.h"
 #include "ui/front_end.h"
 #include "ui/msgbox.h"
 
@@ -34,7 +35,7 @@ void report_fatal(std::int32_t number, const std::string& description) {
                              std::to_string(number) + ") " + description;
     MsgBoxRequest = text;
     try {
-        platform::system_log(platform::Severity::error, text);
+        LogShownFailure(platform::Severity::error, text);
         front_end().show_fatal_error(text);
     } catch (...) {
         // Nothing is left to report with.

@@ -33,9 +33,18 @@ void show_boxes() {
     lib_MsgBoxInfo("a\r\nb\nc\rd");
 }
 
+// A job that copies two files, as the copy pass and the job's ending tell it.
+void copy_two_files() {
+    front_end().job_counts(1, 512);
+    ReportActivity("Copying\r\nC:\\b.txt\r\nto\r\nD:\\snap");
+    front_end().job_counts(2, 2048);
+    front_end().job_ended(JobSummary{"snapshot D:\\snap", 2, 2048, 0.4, 0});
+}
+
 const std::map<std::string, void (*)()> kSteps{
     {"activity", [] { ReportActivity("Copying\r\nC:\\a.txt\r\nto\r\nD:\\snap"); }},
     {"row", [] { AddMessageAndLog("Failed to copy C:\\a.txt to D:\\snap\\a.txt"); }},
+    {"job", copy_two_files},
     {"boxes", show_boxes},
     {"report",
      [] {

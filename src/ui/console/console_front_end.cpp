@@ -1,6 +1,9 @@
 #include "ui/console/console_front_end.h"
 
 #include <algorithm>
+#include <cctype>
+#include <cstdio>
+#include <iterator>
 #include <ostream>
 
 #include "platform/platform.h"
@@ -30,6 +33,31 @@ std::string AsConsoleLines(const std::string& text) {
         lines += (c == '\r' || c == '\n') ? '\n' : c;
     }
     return lines;
+}
+
+std::string ReadableBytes(std::uint64_t bytes) {
+    constexpr const char* kUnits[] = {"B", "KiB", "MiB", "GiB", "TiB"};
+    if (bytes < 1024) return std::to_string(bytes) + " B";
+    double amount = static_cast<double>(bytes);
+    std::size_t unit = 0;
+    while (amount >= 1024 && unit + 1 < std::size(kUnits)) {
+        amount /= 1024;
+        ++unit;
+    }
+    char text[32] = {};
+    std::snprintf(text, sizeof text, "%.1f %s", amount, kUnits[unit]);
+    return text;
+}
+
+std::string SummaryLine(const JobSummary& summary) {
+    std::string line = summary.destination;
+    if (!line.empty()) line[0] = static_cast<char>(std::toupper(static_cast<unsigned char>(line[0])));
+    char seconds[32] = {};
+    std::snprintf(seconds, sizeof seconds, "%.1f s", summary.seconds);
+    line += ": " + std::to_string(summary.files) + (summary.files == 1 ? " file, " : " files, ") +
+            ReadableBytes(summary.bytes) + " in " + seconds + ", ";
+    if (summary.failures == 0) return line + "no failures";
+    return line + std::to_string(summary.failures) + (summary.failures == 1 ? " failure" : " failures");
 }
 
 namespace {
@@ -169,6 +197,22 @@ int ConsoleFrontEnd::Finish() {
     return outcome_.exit_status();
 }
 
+// Drawn only where the activity line is: on a terminal.
+void ConsoleFrontEnd::job_counts(std::int64_t files, std::uint64_t bytes) {
+    if (!err_is_terminal_) return;
+    counts_ = "[" + std::to_string(files) + (files == 1 ? " file, " : " files, ") + ReadableBytes(bytes) + "] ";
+    draw_activity();
+}
+
+// The job's activity is over with it; the summary stays on the terminal.
+void ConsoleFrontEnd::job_ended(const JobSummary& summary) {
+    counts_.clear();
+    if (!err_is_terminal_) return;
+    clear_activity();
+    activity_.clear();
+    err_ << SummaryLine(summary) << '\n' << std::flush;
+}
+
 void ConsoleFrontEnd::clear_activity() {
     if (!activity_drawn_) return;
     err_ << '\r' << kClearToEndOfLine << std::flush;
@@ -177,7 +221,7 @@ void ConsoleFrontEnd::clear_activity() {
 
 void ConsoleFrontEnd::draw_activity() {
     if (!err_is_terminal_ || activity_.empty()) return;
-    err_ << '\r' << fitted_to_terminal(JoinActivityLines(activity_)) << kClearToEndOfLine << std::flush;
+    err_ << '\r' << fitted_to_terminal(counts_ + JoinActivityLines(activity_)) << kClearToEndOfLine << std::flush;
     activity_drawn_ = true;
 }
 

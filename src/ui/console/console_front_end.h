@@ -17,6 +17,13 @@ namespace quillet {
 // Text with CR LF, a lone CR or a lone LF between its lines, as a terminal's lines.
 std::string AsConsoleLines(const std::string& text);
 
+// A count of bytes as a person reads it: "512 B", "1.5 KiB", "2.0 GiB".
+std::string ReadableBytes(std::uint64_t bytes);
+
+// A job's summary on one line: "Snapshot Z:\bak\2024-03-05   14.30: 12 files,
+// 1.5 MiB in 0.4 s, no failures".
+std::string SummaryLine(const JobSummary& summary);
+
 class ConsoleFrontEnd final : public FrontEnd {
 public:
     // The streams stand for standard output and error; whether those are
@@ -45,6 +52,8 @@ public:
     void set_busy(bool busy) override;
     void do_events() override;
     bool shift_held() override;
+    void job_counts(std::int64_t files, std::uint64_t bytes) override;
+    void job_ended(const JobSummary& summary) override;
 
     // The run's exit status (RunOutcome); also takes the activity line off the terminal.
     int Finish();
@@ -58,6 +67,7 @@ private:
     std::ostream& err_;
     bool err_is_terminal_;
     std::string activity_;
+    std::string counts_;  // the job's running counts, drawn before the activity
     bool activity_drawn_ = false;
     RunOutcome outcome_;
     std::map<WindowHandle, std::string> titles_;

@@ -9,7 +9,7 @@ using testing::RunOnTerminal;
 using testing::RunWithPipes;
 
 // The driver names its steps after what the program does: "activity" reports an
-// activity, "row" adds a message row, "boxes" shows one box of each kind,
+// activity, "row" adds a message row, "job" copies two files, "boxes" shows one box of each kind,
 // "report" an error report, "long" a text that takes two boxes, "syntax" the
 // syntax window, "ask" the Shift questions and the zip password.
 testing::ProcessResult drive(std::vector<std::string> steps, const std::string& input = {},
@@ -19,7 +19,7 @@ testing::ProcessResult drive(std::vector<std::string> steps, const std::string& 
 }
 
 TEST(ConsoleOnPipes, ARunWithoutFailuresWritesNothingAndEndsWithZero) {
-    const auto run = drive({"activity", "activity"});
+    const auto run = drive({"activity", "job", "activity"});
     EXPECT_EQ(run.out, "");
     EXPECT_EQ(run.err, "");  // no activity line without a terminal
     EXPECT_EQ(run.status, 0);
@@ -91,6 +91,14 @@ TEST(ConsoleOnTerminal, TheActivityLineIsRewrittenInPlaceAndClearedAtTheEnd) {
     EXPECT_NE(run.err.find("\rErrors encountered\x1b[K"), std::string::npos) << run.err;
     EXPECT_TRUE(run.err.ends_with("\r\x1b[K")) << run.err;
     EXPECT_EQ(run.status, 1);
+}
+
+TEST(ConsoleOnTerminal, AJobDrawsItsCountsBeforeTheActivityAndEndsWithASummary) {
+    const auto run = RunOnTerminal({QUILLET_CONSOLE_DRIVER, "job"}, {}, 80);
+    EXPECT_NE(run.err.find("\r[2 files, 2.0 KiB] Copying C:\\b.txt to D:\\snap\x1b[K"), std::string::npos) << run.err;
+    // The terminal ends its lines with CR LF.
+    EXPECT_TRUE(run.err.ends_with("\r\x1b[KSnapshot D:\\snap: 2 files, 2.0 KiB in 0.4 s, no failures\r\n")) << run.err;
+    EXPECT_EQ(run.status, 0);
 }
 
 TEST(ConsoleOnTerminal, QuestionsPromptAndThePasswordIsNotEchoed) {
