@@ -1,5 +1,6 @@
 #include "ui/activity_report.h"
 
+#include "text/line_breaks.h"
 #include "ui/log.h"
 #include "ui/main_window.h"
 
@@ -23,16 +24,7 @@ void show_activity_labels(const std::string& text) {
 
 }  // namespace
 
-std::string JoinActivityLines(const std::string& text) {
-    std::string joined;
-    joined.reserve(text.size());
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        const char c = text[i];
-        if (c == '\r' && i + 1 < text.size() && text[i + 1] == '\n') ++i;
-        joined += (c == '\r' || c == '\n') ? ' ' : c;
-    }
-    return joined;
-}
+std::string JoinActivityLines(const std::string& text) { return ReplaceLineBreaks(text, ' '); }
 
 void ReportActivity(const std::string& text) {
     show_activity_labels(text);

@@ -7,6 +7,7 @@
 #include <string>
 
 #include "platform/platform.h"
+#include "text/line_breaks.h"
 
 namespace quillet::platform {
 
@@ -26,18 +27,6 @@ int priority_of(Severity severity) {
     return LOG_INFO;
 }
 
-// CR LF, CR or LF alone: one blank each.
-std::string one_line(std::string_view line) {
-    std::string text;
-    text.reserve(line.size());
-    for (std::size_t i = 0; i < line.size(); ++i) {
-        const char c = line[i];
-        if (c == '\r' && i + 1 < line.size() && line[i + 1] == '\n') ++i;
-        text += (c == '\r' || c == '\n') ? ' ' : c;
-    }
-    return text;
-}
-
 void open_once() {
     static std::once_flag opened;
     std::call_once(opened, [] { openlog("quillet", LOG_PID, LOG_USER); });
@@ -47,7 +36,7 @@ void open_once() {
 
 void system_log(Severity severity, std::string_view line) {
     open_once();
-    syslog(LOG_USER | priority_of(severity), "%s", one_line(line).c_str());
+    syslog(LOG_USER | priority_of(severity), "%s", ReplaceLineBreaks(line, ' ').c_str());
 }
 
 }  // namespace quillet::platform

@@ -7,6 +7,7 @@
 #include <ostream>
 
 #include "platform/platform.h"
+#include "text/line_breaks.h"
 #include "text/unicode.h"
 #include "ui/activity_report.h"
 #include "ui/msgbox_window.h"
@@ -24,16 +25,7 @@ constexpr const char* kClearToEndOfLine = "\x1b[K";
 
 }  // namespace
 
-std::string AsConsoleLines(const std::string& text) {
-    std::string lines;
-    lines.reserve(text.size());
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        const char c = text[i];
-        if (c == '\r' && i + 1 < text.size() && text[i + 1] == '\n') ++i;
-        lines += (c == '\r' || c == '\n') ? '\n' : c;
-    }
-    return lines;
-}
+std::string AsConsoleLines(const std::string& text) { return ReplaceLineBreaks(text, '\n'); }
 
 std::string ReadableBytes(std::uint64_t bytes) {
     constexpr const char* kUnits[] = {"B", "KiB", "MiB", "GiB", "TiB"};
