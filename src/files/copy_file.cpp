@@ -102,6 +102,41 @@ private:
     std::minstd_rand random_;
 };
 
+// The temporary names ".~NN" beside a target, each at most once, never the
+// target's own. The first is drawn at once, to be named in a failure.
+class TemporaryNames {
+public:
+    explicit TemporaryNames(const std::string& target) : target_(target), stem_(temporary_stem(target)) {
+        first_ = draw();
+    }
+
+    // Empty when none is left.
+    const std::optional<std::string>& first() const { return first_; }
+
+    std::optional<std::string> next() {
+        if (first_ && !first_given_) {
+            first_given_ = true;
+            return first_;
+        }
+        return draw();
+    }
+
+private:
+    std::optional<std::string> draw() {
+        while (!numbers_.exhausted()) {
+            std::string candidate = stem_ + ".~" + two_digits(numbers_.draw());
+            if (candidate != target_) return candidate;
+        }
+        return std::nullopt;
+    }
+
+    const std::string& target_;
+    std::string stem_;
+    TemporaryNumbers numbers_;
+    std::optional<std::string> first_;
+    bool first_given_ = false;
+};
+
 class FileCopier {
 public:
     FileCopier(bool overwrite, const platform::CopyProgress& progress, CopyTally* tally)
@@ -135,43 +170,40 @@ private:
         target_ = target;
         if (!overwrite_ && file_exists_at(target)) return false;
         // The copy carries the source's times, read before the copy read the file.
+        // Until it is in place, a temporary goes if the run is interrupted.
         platform::CopyFacts facts;
-        // Until it is in place, the temporary goes if the run is interrupted.
-        const std::string temporary = copy_to_free_temporary(source, target, facts);
-        put_in_place(temporary, target);
+        copy_to_free_name(source, target, facts);
+        if (!facts.in_place) put_in_place(facts.name, target);
         if (tally_ != nullptr) {
             tally_->bytes += facts.bytes;
             tally_->source_changed = tally_->source_changed || facts.source_changed;
         }
-        return true;  // a rename that succeeded leaves the copy under the target's name
+        return true;  // a copy that took its name, or a rename that succeeded, leaves it in place
     }
 
-    // Copies to a name ".~NN" beside the target that nothing has yet, NN drawn at
-    // random. The copy claims the name by creating it, so nothing can take it between
-    // a look and the copy.
-    std::string copy_to_free_temporary(const std::string& source, const std::string& target,
-                                       platform::CopyFacts& facts) const {
-        const std::string stem = temporary_stem(target);
-        TemporaryNumbers numbers;
-        while (!numbers.exhausted()) {
-            std::string candidate = stem + ".~" + two_digits(numbers.draw());
-            if (candidate == target) continue;
-            switch (platform::copy_file(source, candidate, progress_, &facts)) {
-                case platform::CopyResult::copied:
-                    return candidate;
-                case platform::CopyResult::target_exists:
-                    continue;
-                case platform::CopyResult::source_failed: {
-                    const std::string system_text = lib_GetLastDllErrorText();
-                    throw SourceUnreadable(copy_failed(candidate, system_text), one_line(system_text), true);
-                }
-                case platform::CopyResult::not_regular:
-                    throw SourceUnreadable(copy_failed(candidate, kNotRegularText), kNotRegular, false);
-                case platform::CopyResult::failed:
-                    throw UnreportedFailure{copy_failed(candidate, lib_GetLastDllErrorText())};
+    // A copy that can be made without a name takes the target's name as soon as it
+    // is complete, where nothing has that name yet. Otherwise it takes a name ".~NN"
+    // beside the target that nothing has yet, NN drawn at random, and the caller puts
+    // it in place. The copy claims a name by creating it, so nothing can take it
+    // between a look and the copy. A failure names the first temporary name.
+    void copy_to_free_name(const std::string& source, const std::string& target, platform::CopyFacts& facts) const {
+        TemporaryNames temporaries(target);
+        const std::string reported = temporaries.first().value_or(target);
+        const platform::CopyNames names{target, [&] { return temporaries.next(); }};
+        switch (platform::copy_file(source, names, progress_, &facts)) {
+            case platform::CopyResult::copied:
+                return;
+            case platform::CopyResult::target_exists:
+                throw vb::error(vb::kFileAlreadyExists);
+            case platform::CopyResult::source_failed: {
+                const std::string system_text = lib_GetLastDllErrorText();
+                throw SourceUnreadable(copy_failed(reported, system_text), one_line(system_text), true);
             }
+            case platform::CopyResult::not_regular:
+                throw SourceUnreadable(copy_failed(reported, kNotRegularText), kNotRegular, false);
+            case platform::CopyResult::failed:
+                throw UnreportedFailure{copy_failed(reported, lib_GetLastDllErrorText())};
         }
-        throw vb::error(vb::kFileAlreadyExists);
     }
 
     // The old target goes only now that a complete copy stands ready. Renaming

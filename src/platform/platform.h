@@ -151,23 +151,35 @@ using CopyProgress = std::function<void(std::uint64_t copied, std::uint64_t tota
 // times (as they stood before the copy read it) to a new file, links followed; a
 // copy whose times cannot be set is kept all the same. The copy has no name until
 // its bytes are complete, where the file system allows that, so that nothing cut
-// short (even by a kill) leaves a part of a file under the target's name. The
-// target must not exist yet: target_exists when something has the name. A source
-// that is no regular file is never read (a FIFO could keep the copy waiting for
-// ever). A copy that fails leaves no target behind and nothing else changed
-// (reason in last_error()); source_failed and not_regular tell that the source
-// was at fault, failed that the target's side was.
+// short (even by a kill) leaves a part of a file under any name; elsewhere it
+// claims a temporary name first and is removed when it fails. A source that is no
+// regular file is never read (a FIFO could keep the copy waiting for ever). A
+// copy that fails leaves no file behind and nothing else changed (reason in
+// last_error()); source_failed and not_regular tell that the source was at fault,
+// failed that the target's side was, target_exists that every name was taken.
 enum class CopyResult { copied, target_exists, source_failed, not_regular, failed };
-// What a copy that succeeded found: the bytes it wrote, and whether the source's
-// size or last write time moved while it was read.
+// The names a copy may take: its target's own name, which a copy without a name
+// takes at once when it is free (empty: none), and the temporary names beside it,
+// drawn one at a time while the ones before are taken (empty when none is left).
+struct CopyNames {
+    std::string_view target;
+    std::function<std::optional<std::string>()> next_temporary;
+};
+// What a copy that succeeded found: the name it took, the bytes it wrote, and
+// whether the source's size or last write time moved while it was read.
 struct CopyFacts {
+    std::string name;
+    bool in_place = false;  // the name is the target's own; else a temporary
     std::uint64_t bytes = 0;
     bool source_changed = false;
-    // The target's name, registered the moment the copy takes it: deleted if the
-    // run is interrupted before the caller has put the copy in place.
-    RemovedIfInterrupted name;
+    // A temporary name is deleted if the run is interrupted before the caller has
+    // put the copy in place, from the moment the copy took it.
+    RemovedIfInterrupted if_interrupted;
 };
-CopyResult copy_file(std::string_view source_text, std::string_view target_text, const CopyProgress& progress = {},
+CopyResult copy_file(std::string_view source_text, const CopyNames& names, const CopyProgress& progress = {},
+                     CopyFacts* facts = nullptr);
+// The same with one temporary name and no target: the name must be free.
+CopyResult copy_file(std::string_view source_text, std::string_view temporary_text, const CopyProgress& progress = {},
                      CopyFacts* facts = nullptr);
 // Copies keep the folder they last wrote into open, so that the next file there
 // need not walk its whole path again. This lets go of it, so that a program that

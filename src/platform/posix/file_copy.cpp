@@ -162,7 +162,7 @@ struct SourceStatus {
 };
 
 // A FIFO would hold open() until something writes into it: the source is opened
-// without waiting, and read the ordinary way once it is known to be a regular file.
+// without waiting, and read only once it is known to be a regular file.
 int open_source(const std::string& native) {
     const int fd = ::open(native.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
     // A file that another program holds a lease on (a file server does) is waited
@@ -179,8 +179,9 @@ CopyResult read_status(int in, SourceStatus& status) {
         errno = EISDIR;
         return CopyResult::source_failed;
     }
+    // A regular file's reads wait for the disk whatever O_NONBLOCK says, so the flag
+    // that kept a FIFO's open from waiting can stay.
     if (!S_ISREG(info.st_mode)) return CopyResult::not_regular;
-    if (::fcntl(in, F_SETFL, 0) != 0) return CopyResult::source_failed;
     status.permissions = info.st_mode & 0777;
     status.size = static_cast<std::uint64_t>(info.st_size);
     status.access_and_write[0] = info.st_atim;
@@ -205,13 +206,43 @@ bool finish_copy(int out, const SourceStatus& source) {
     return true;
 }
 
-// A copy without a name, or with its name claimed (O_EXCL) where the file system
-// cannot make one without. `where` is the name it is to have, in its folder.
+// The names a copy may take, in the order they are tried: the target's own name,
+// only for a copy that has no name until it is complete, then the temporaries.
+struct NextName {
+    std::string text;
+    bool final = false;  // the target's own name
+};
+class NameSequence {
+public:
+    explicit NameSequence(const CopyNames& names) : names_(names) {}
+
+    // Empty when no name is left.
+    std::optional<NextName> next(bool unnamed) {
+        const bool target_first = unnamed && !target_tried_ && !names_.target.empty();
+        target_tried_ = true;
+        if (target_first) return NextName{std::string(names_.target), true};
+        if (!names_.next_temporary) return std::nullopt;
+        auto temporary = names_.next_temporary();
+        if (!temporary) return std::nullopt;
+        return NextName{std::move(*temporary), false};
+    }
+
+private:
+    const CopyNames& names_;
+    bool target_tried_ = false;
+};
+
+// The copy being made: without a name (O_TMPFILE) where the file system can, else
+// under a name claimed first (O_EXCL). `text` and `native` are the name it has or
+// is to have, `where` that name in its folder. A temporary name is registered for
+// removal from the moment the copy has it; the target's own name is a finished
+// file's.
 struct NewCopy {
-    posix::FolderRelative where{};
     bool unnamed = true;
-    std::string_view text;      // the name as path text
-    RemovedIfInterrupted name;  // from the moment the copy has its name
+    NextName name;
+    std::string native;
+    posix::FolderRelative where{};
+    RemovedIfInterrupted if_interrupted;
 };
 
 constexpr int kNamedFlags = O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC;
@@ -226,6 +257,34 @@ std::string folder_of(const std::string& native) {
     return slash == 0 ? "/" : native.substr(0, slash);
 }
 
+// Moves the copy on to its next name, looked up in the folder open for copies.
+// False when no name is left (EEXIST: all were taken) or it has no native path.
+bool aim_at_next(NewCopy& copy, NameSequence& names) {
+    auto next = names.next(copy.unnamed);
+    if (!next) {
+        errno = EEXIST;
+        return false;
+    }
+    auto native = native_path(next->text);
+    if (!native) {
+        errno = ENOENT;
+        return false;
+    }
+    copy.name = std::move(*next);
+    copy.native = std::move(*native);
+    copy.where = posix::in_last_folder(copy.native);
+    return true;
+}
+
+// The open folder may have been deleted since and another made at its path (a
+// deleted folder refuses a new name with ENOENT, a file without one with EPERM).
+bool look_up_folder_again(NewCopy& copy) {
+    if (copy.where.folder == AT_FDCWD) return false;
+    posix::forget_last_folder();
+    copy.where = posix::in_last_folder(copy.native);
+    return true;
+}
+
 // Takes the copy's name and registers it in one step, so that an interruption can
 // neither miss the name nor delete one that is someone else's. Negative when the
 // name could not be taken (reason in errno).
@@ -236,114 +295,131 @@ int take_name(NewCopy& copy, Take&& take) {
     without_interruption([&] {
         result = take();
         reason = errno;
-        if (result >= 0) copy.name = RemovedIfInterrupted(copy.text);
+        if (result >= 0 && !copy.name.final) copy.if_interrupted = RemovedIfInterrupted(copy.name.text);
     });
     errno = reason;
     return result;
 }
 
-int open_copy(const std::string& target, mode_t permissions, NewCopy& copy) {
-    if (!copy.unnamed) {
-        return take_name(copy, [&] { return ::openat(copy.where.folder, copy.where.name, kNamedFlags, permissions); });
-    }
+int open_unnamed(const NewCopy& copy, mode_t permissions) {
     if (copy.where.folder != AT_FDCWD) return ::openat(copy.where.folder, ".", kUnnamedFlags, permissions);
-    return ::open(folder_of(target).c_str(), kUnnamedFlags, permissions);
+    return ::open(folder_of(copy.native).c_str(), kUnnamedFlags, permissions);
 }
 
-// Made in the folder that the last copies went into, which is mostly where the
-// next one goes too.
-int create_target(const std::string& target, mode_t permissions, NewCopy& copy) {
-    copy.where = posix::in_last_folder(target);
-    for (bool fresh_folder = false;; fresh_folder = true) {
-        int fd = open_copy(target, permissions, copy);
-        if (fd < 0 && copy.unnamed && unnamed_refused(errno)) {
-            copy.unnamed = false;
-            fd = open_copy(target, permissions, copy);
+int open_named(NewCopy& copy, mode_t permissions) {
+    return take_name(copy, [&] { return ::openat(copy.where.folder, copy.where.name, kNamedFlags, permissions); });
+}
+
+// Made without a name in the folder of the first name; where that cannot be, under
+// the first temporary name that is free. EEXIST when every name is taken.
+int create_copy(NameSequence& names, mode_t permissions, NewCopy& copy) {
+    if (!aim_at_next(copy, names)) return -1;
+    int fd = open_unnamed(copy, permissions);
+    if (fd < 0 && !unnamed_refused(errno) && look_up_folder_again(copy)) fd = open_unnamed(copy, permissions);
+    if (fd >= 0 || !unnamed_refused(errno)) return fd;
+
+    // Named from the start: never with the target's own name.
+    copy.unnamed = false;
+    if (copy.name.final && !aim_at_next(copy, names)) return -1;
+    for (bool folder_looked_up = false;;) {
+        fd = open_named(copy, permissions);
+        if (fd >= 0) return fd;
+        if (errno != EEXIST && !folder_looked_up && look_up_folder_again(copy)) {
+            folder_looked_up = true;
+            continue;
         }
-        if (fd >= 0 || errno == EEXIST || fresh_folder || copy.where.folder == AT_FDCWD) return fd;
-        // The open folder may have been deleted since and another made at its path
-        // (a deleted folder refuses a new name with ENOENT, a file without one with EPERM).
-        posix::forget_last_folder();
-        copy.where = posix::in_last_folder(target);
+        if (errno != EEXIST || !aim_at_next(copy, names)) return -1;
     }
 }
 
-bool link_open_file(int out, NewCopy& copy) {
-    const std::string open_file = "/proc/self/fd/" + std::to_string(out);
+// Naming the open file itself is the cheaper way; kernels before 6.10 allow it only
+// to a privileged process, and the others name it through /proc instead.
+int link_open_file(int out, NewCopy& copy) {
     const auto& where = copy.where;
-    if (take_name(copy, [&] {
-            return ::linkat(AT_FDCWD, open_file.c_str(), where.folder, where.name, AT_SYMLINK_FOLLOW);
-        }) == 0) {
-        return true;
+    if (take_name(copy, [&] { return ::linkat(out, "", where.folder, where.name, AT_EMPTY_PATH); }) == 0) return 0;
+    if (errno != ENOENT && errno != EPERM) return -1;
+    const std::string open_file = "/proc/self/fd/" + std::to_string(out);
+    return take_name(copy, [&] {
+        return ::linkat(AT_FDCWD, open_file.c_str(), where.folder, where.name, AT_SYMLINK_FOLLOW);
+    });
+}
+
+// Gives a complete copy without a name the first of its names that is free; EEXIST
+// when every one is taken.
+bool name_copy(int out, NameSequence& names, NewCopy& copy) {
+    if (!copy.unnamed) return true;
+    for (bool folder_looked_up = false;;) {
+        if (link_open_file(out, copy) == 0) return true;
+        if (errno == ENOENT && !folder_looked_up && look_up_folder_again(copy)) {
+            folder_looked_up = true;
+            continue;
+        }
+        if (errno != EEXIST || !aim_at_next(copy, names)) return false;
     }
-    if (errno != ENOENT) return false;
-    // Without /proc, only a privileged process can name an open file.
-    if (take_name(copy, [&] { return ::linkat(out, "", where.folder, where.name, AT_EMPTY_PATH); }) == 0) return true;
-    errno = ENOENT;
-    return false;
 }
 
-// Gives a complete copy without a name its name; EEXIST when something has it.
-bool name_copy(int out, const std::string& target, NewCopy& copy) {
-    if (!copy.unnamed || link_open_file(out, copy)) return true;
-    if (errno != ENOENT || copy.where.folder == AT_FDCWD) return false;
-    // The open folder may have been deleted since and another made at its path.
-    posix::forget_last_folder();
-    copy.where = posix::in_last_folder(target);
-    return link_open_file(out, copy);
-}
-
-CopyResult failed_copy(const NewCopy& copy, bool named, CopyResult result) {
+CopyResult failed_copy(const NewCopy& copy, CopyResult result) {
     const int reason = errno;
-    if (named) ::unlinkat(copy.where.folder, copy.where.name, 0);
+    if (!copy.unnamed) ::unlinkat(copy.where.folder, copy.where.name, 0);
     errno = reason;
     return result;
 }
 
-CopyResult copy_open_file(int in, const std::string& target, std::string_view target_text,
-                          const CopyProgress& progress, CopyFacts* facts) {
+CopyResult copy_open_file(int in, const CopyNames& names, const CopyProgress& progress, CopyFacts* facts) {
     SourceStatus source;
     if (const CopyResult refused = read_status(in, source); refused != CopyResult::copied) return refused;
     if (source.size >= kAdviseFrom) ::posix_fadvise(in, 0, 0, POSIX_FADV_SEQUENTIAL);
 
+    NameSequence sequence(names);
     NewCopy copy;
-    copy.text = target_text;
-    Descriptor out(create_target(target, source.permissions, copy));
+    Descriptor out(create_copy(sequence, source.permissions, copy));
     if (!out.valid()) return errno == EEXIST ? CopyResult::target_exists : CopyResult::failed;
     ProgressReport report(progress, source.size);
     const Failure failure = copy_content(in, out.get(), report);
     if (failure != Failure::none) {
-        return failed_copy(copy, !copy.unnamed,
-                           failure == Failure::source ? CopyResult::source_failed : CopyResult::failed);
+        return failed_copy(copy, failure == Failure::source ? CopyResult::source_failed : CopyResult::failed);
     }
-    if (!finish_copy(out.get(), source)) return failed_copy(copy, !copy.unnamed, CopyResult::failed);
-    if (!name_copy(out.get(), target, copy)) {
-        return failed_copy(copy, false, errno == EEXIST ? CopyResult::target_exists : CopyResult::failed);
+    if (!finish_copy(out.get(), source)) return failed_copy(copy, CopyResult::failed);
+    if (!name_copy(out.get(), sequence, copy)) {
+        return errno == EEXIST ? CopyResult::target_exists : CopyResult::failed;
     }
+    copy.unnamed = false;  // it has a name now, which a failure from here on removes
     // Closing may report data that could not be written back after all.
-    if (!out.close()) return failed_copy(copy, true, CopyResult::failed);
+    if (!out.close()) return failed_copy(copy, CopyResult::failed);
     if (facts != nullptr) {
         facts->bytes = report.copied();
         facts->source_changed = changed_since(in, source);
-        facts->name = std::move(copy.name);
+        facts->name = copy.name.text;
+        facts->in_place = copy.name.final;
+        facts->if_interrupted = std::move(copy.if_interrupted);
     }
     return CopyResult::copied;
 }
 
 }  // namespace
 
-CopyResult copy_file(std::string_view source_text, std::string_view target_text, const CopyProgress& progress,
+CopyResult copy_file(std::string_view source_text, const CopyNames& names, const CopyProgress& progress,
                      CopyFacts* facts) {
     const auto source = native_path(source_text);
-    const auto target = native_path(target_text);
-    if (!source || !target) {
+    if (!source) {
         errno = ENOENT;
-        return source ? CopyResult::failed : CopyResult::source_failed;
+        return CopyResult::source_failed;
     }
     Descriptor in(open_source(*source));
     // A socket cannot be opened at all.
     if (!in.valid()) return errno == ENXIO ? CopyResult::not_regular : CopyResult::source_failed;
-    return copy_open_file(in.get(), *target, target_text, progress, facts);
+    return copy_open_file(in.get(), names, progress, facts);
+}
+
+CopyResult copy_file(std::string_view source_text, std::string_view target_text, const CopyProgress& progress,
+                     CopyFacts* facts) {
+    bool drawn = false;
+    const CopyNames names{{}, [&]() -> std::optional<std::string> {
+                              if (drawn) return std::nullopt;
+                              drawn = true;
+                              return std::string(target_text);
+                          }};
+    return copy_file(source_text, names, progress, facts);
 }
 
 }  // namespace quillet::platform

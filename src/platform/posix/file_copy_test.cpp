@@ -6,6 +6,7 @@
 #include <cerrno>
 #include <filesystem>
 #include <fstream>
+#include <optional>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -55,6 +56,40 @@ TEST_F(FileCopy, CopiesContentPermissionBitsAndTimes) {
     // Pseudo-files report a size of 0 and are read the ordinary way.
     ASSERT_EQ(copy_file("Z:\\proc\\self\\status", folder_.text("status")), CopyResult::copied);
     EXPECT_NE(folder_.read("status").find("Name:"), std::string::npos);
+}
+
+// A copy without a name takes its target's name at once when that is free, and
+// else the first free temporary, without copying the bytes again.
+TEST_F(FileCopy, TakesTheTargetsNameWhenFreeElseTheFirstFreeTemporary) {
+    folder_.write("source", "new");
+    folder_.write("taken", "old");
+    folder_.write("t1", "someone else's");
+    std::vector<std::string> temporaries{folder_.text("t1"), folder_.text("t2"), folder_.text("t3")};
+    const auto names_for = [&](const std::string& target, std::size_t& drawn) {
+        drawn = 0;
+        return CopyNames{target, [&]() -> std::optional<std::string> {
+                             if (drawn == temporaries.size()) return std::nullopt;
+                             return temporaries[drawn++];
+                         }};
+    };
+
+    std::size_t drawn = 0;
+    CopyFacts free;
+    const std::string target = folder_.text("target");
+    ASSERT_EQ(copy_file(folder_.text("source"), names_for(target, drawn), {}, &free), CopyResult::copied);
+    EXPECT_TRUE(free.in_place);
+    EXPECT_EQ(free.name, target);
+    EXPECT_EQ(drawn, 0u);
+    EXPECT_EQ(folder_.read("target"), "new");
+
+    CopyFacts taken;
+    const std::string old_target = folder_.text("taken");
+    ASSERT_EQ(copy_file(folder_.text("source"), names_for(old_target, drawn), {}, &taken), CopyResult::copied);
+    EXPECT_FALSE(taken.in_place);
+    EXPECT_EQ(taken.name, folder_.text("t2"));
+    EXPECT_EQ(folder_.read("taken"), "old");
+    EXPECT_EQ(folder_.read("t1"), "someone else's");
+    EXPECT_EQ(folder_.read("t2"), "new");
 }
 
 TEST_F(FileCopy, FailuresLeaveNothingBehindAndReplaceNothing) {
