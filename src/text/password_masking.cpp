@@ -31,9 +31,45 @@ std::size_t value_end(std::string_view text, std::size_t start, MaskedText kind,
 
 bool holds_more_than_quotes(std::string_view value) { return value.find_first_not_of('"') != std::string_view::npos; }
 
-}  // namespace
+bool holds_password_option(std::string_view text) {
+    for (std::size_t position = 0; position < text.size(); ++position) {
+        if (password_option_at(text, position)) return true;
+    }
+    return false;
+}
 
-std::string MaskPasswords(std::string_view text, MaskedText kind) {
+// The line's parts as the command line's split finds them: blanks and tabs
+// outside double quotes part them, and the quotes themselves are dropped, so that
+// "/Z"=secret is the option /Z=secret. A part whose quotes break up its option's
+// key, where a search of the text cannot see it, is written plainly, quotes left
+// out, for the search that follows to mask.
+std::string with_broken_up_keys_joined(std::string_view text) {
+    std::string joined;
+    joined.reserve(text.size());
+    std::size_t position = 0;
+    while (position < text.size()) {
+        if (is_blank(text[position])) {
+            joined += text[position++];
+            continue;
+        }
+        const std::size_t start = position;
+        std::string unquoted;
+        for (bool in_quotes = false; position < text.size() && (in_quotes || !is_blank(text[position])); ++position) {
+            if (text[position] == '"') {
+                in_quotes = !in_quotes;
+            } else {
+                unquoted += text[position];
+            }
+        }
+        const std::string_view written = text.substr(start, position - start);
+        const bool key_broken_up = password_option_at(unquoted, 0) && !holds_password_option(written);
+        joined += key_broken_up ? std::string_view(unquoted) : written;
+    }
+    return joined;
+}
+
+// The text with every value that follows a literal /Z= or /C= masked.
+std::string masked_after_keys(std::string_view text, MaskedText kind) {
     std::string masked;
     masked.reserve(text.size());
     bool in_quotes = false;
@@ -58,6 +94,13 @@ std::string MaskPasswords(std::string_view text, MaskedText kind) {
         position = end;
     }
     return masked;
+}
+
+}  // namespace
+
+std::string MaskPasswords(std::string_view text, MaskedText kind) {
+    if (kind == MaskedText::line_part) return masked_after_keys(text, kind);
+    return masked_after_keys(with_broken_up_keys_joined(text), kind);
 }
 
 }  // namespace quillet

@@ -27,6 +27,9 @@ TEST(MaskPasswords, HidesEveryZipAndDatabasePasswordOfALineHoweverItIsQuoted) {
         {R"(C:\src\*.* D:\bak /Z= /S)", R"(C:\src\*.* D:\bak /Z= /S)"},
         {R"(C:\src\*.* D:\bak /Z="" /Z /C /Zip=x /K=3)", R"(C:\src\*.* D:\bak /Z="" /Z /C /Zip=x /K=3)"},
         {"/Z=", "/Z="},
+        // Quotes that break up the key: the split of the line drops them all the same.
+        {R"(C:\src\*.* D:\bak "/Z"=secret /S)", R"(C:\src\*.* D:\bak /Z=*** /S)"},
+        {R"(C:\src\*.* D:\bak /"z"=secret /C"="pw)", R"(C:\src\*.* D:\bak /z=*** /C=***)"},
     };
     for (const Shape& shape : shapes) EXPECT_EQ(MaskPasswords(shape.line), shape.shown) << shape.line;
 }

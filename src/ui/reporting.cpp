@@ -2,8 +2,9 @@
 
 #include <new>
 
-#include "text/error.h"
 #include "platform/platform.h"
+#include "text/error.h"
+#include "text/password_masking.h"
 #include "ui/error_report.h"
 #include "ui/failure_log.h"
 #include "ui/front_end.h"
@@ -31,8 +32,9 @@ void show_report(const std::string& source, std::int32_t number, const std::stri
 
 // The reporter's own failure goes to the system's box, the one thing left.
 void report_fatal(std::int32_t number, const std::string& description) {
-    const std::string text = "Fatal Error: the system encountered an error within the error handler\r\n(" +
-                             std::to_string(number) + ") " + description;
+    // The description may quote command line text; its passwords show nowhere.
+    const std::string text = MaskPasswords("Fatal Error: the system encountered an error within the error handler\r\n(" +
+                                           std::to_string(number) + ") " + description);
     MsgBoxRequest = text;
     try {
         LogShownFailure(platform::Severity::error, text);
