@@ -71,13 +71,18 @@ bool compact_into_target(const char* routine, const std::string& source, const s
     try {
         TemporaryNames names(target);
         output = names.draw({target});
+        // Both temporaries go if the run is interrupted while they are the job's.
+        platform::RemovedIfInterrupted input_if_interrupted;
         if (copy_first) {
             input_copy = names.draw({source, output});
             lib_CopyFile(source, input_copy, true, false);
+            input_if_interrupted = platform::RemovedIfInterrupted(input_copy);
         }
         lib_KillFile(output, false);
+        platform::RemovedIfInterrupted output_if_interrupted(output);
         compact(copy_first ? input_copy : source, output);
         const bool replaced = replace_target(output, target, times);
+        output_if_interrupted.forget();
         if (copy_first) lib_KillFile(input_copy, true);
         return replaced;
     } catch (const Error& error) {
