@@ -74,8 +74,12 @@ void ZipPass(const JobOptions& options, RunState& run) {
 }
 
 void JobEnding(const JobOptions& options) noexcept {
-    // Only the work folder that this job made.
-    if (options.ZipWork) ignoring_errors([&] { options.ZipWork->Remove(); });
+    // Only the work folder that this job made. Plain copies left behind must not pass in silence.
+    if (options.ZipWork) {
+        ignoring_errors([&] {
+            if (!options.ZipWork->Remove()) AddMessageAndLog("Failed to cleanup " + options.ZipWork->Path());
+        });
+    }
     platform::let_go_of_copy_folder();
     ignoring_errors([] { frmMain.SetWindowCaption(""); });
     ignoring_errors([] { front_end().do_events(); });
