@@ -277,6 +277,18 @@ TEST_F(WorkFolders, OnlyThoseOfThisUsersRunsThatNoLongerLiveHereAreRemoved) {
     EXPECT_TRUE(box.exists("elsewhere/keep.txt"));
 }
 
+TEST_F(WorkFolders, StagingFoldersLeftBesideTheArchiveByRunsThatNoLongerLiveAreRemoved) {
+    const Place here;
+    box.write("dst/src/qzs1/archive.zip", "half written");
+    box.write("dst/src/qzs1.tmp", mark(ended_process(), "1", here));
+    box.write("dst/src/qzs2/archive.zip", "being written");
+    box.write("dst/src/qzs2.tmp", mark(getpid(), own_start_time(), here));
+
+    const Outcome outcome = zip();
+    EXPECT_EQ(outcome.status, 0) << outcome.out << outcome.err;
+    EXPECT_EQ(names_in(box.native("dst/src")), (Lines{"2010-09-30   09.00.zip", "qzs2", "qzs2.tmp"}));
+}
+
 // A folder in memory for the temporary folder, where making 65535 folders is quick.
 class FolderInMemory {
 public:

@@ -8,7 +8,8 @@ namespace quillet::zip32 {
 
 namespace {
 
-constexpr const char* kPrefix = "qtk";
+// Not the zip work folders' prefix: each kind is swept only where it is made.
+constexpr const char* kPrefix = "qzs";
 constexpr const char* kStagedName = "\\archive.zip";
 
 // The folder part of path text; the current folder for a bare name.
@@ -20,19 +21,23 @@ std::string folder_of(const std::string& path_text) {
 
 }  // namespace
 
-ArchiveStaging::ArchiveStaging(std::string archive_text, std::string folder_text)
+ArchiveStaging::ArchiveStaging(std::string archive_text, platform::MarkedFolder made)
     : archive_text_(std::move(archive_text)),
-      folder_text_(std::move(folder_text)),
+      folder_text_(std::move(made.folder)),
+      mark_file_(std::move(made.mark_file)),
       staged_text_(folder_text_ + kStagedName),
       staged_native_(platform::native_path(staged_text_).value_or(std::string())),
+      mark_if_interrupted_(mark_file_),
       folder_if_interrupted_(folder_text_) {}
 
 int ArchiveStaging::prepare(const std::string& archive_text, std::unique_ptr<ArchiveStaging>& staging) {
+    const std::string folder = folder_of(archive_text);
+    platform::remove_abandoned_temp_folders(folder, kPrefix);
     std::unique_ptr<ArchiveStaging> made;
     // Made and registered in one step: an interruption in between would leave it.
     platform::without_interruption([&] {
-        std::string folder = platform::create_temp_folder(folder_of(archive_text), kPrefix);
-        if (!folder.empty()) made.reset(new ArchiveStaging(archive_text, std::move(folder)));
+        auto marked = platform::create_marked_temp_folder(folder, kPrefix);
+        if (marked) made.reset(new ArchiveStaging(archive_text, std::move(*marked)));
     });
     if (!made) return platform::last_error() == ENOENT ? ZE_CREAT : ZE_TEMP;
     if (made->staged_native_.empty()) return ZE_TEMP;
@@ -46,9 +51,12 @@ int ArchiveStaging::prepare(const std::string& archive_text, std::unique_ptr<Arc
 }
 
 ArchiveStaging::~ArchiveStaging() {
+    // Deleted and forgotten in one step: once deleted, its name may be someone else's.
     platform::without_interruption([&] {
-        platform::delete_permanently(folder_text_);
+        const bool removed = platform::delete_permanently(folder_text_) || !platform::attributes(folder_text_);
         folder_if_interrupted_.forget();
+        // A mark stays with what is left of its folder, for a later run to find.
+        if (removed && platform::delete_permanently(mark_file_)) mark_if_interrupted_.forget();
     });
 }
 
