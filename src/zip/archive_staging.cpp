@@ -1,6 +1,8 @@
 #include "zip/archive_staging.h"
 
 #include <cerrno>
+#include <mutex>
+#include <utility>
 
 #include "zip/zip32.h"
 
@@ -17,6 +19,22 @@ std::string folder_of(const std::string& path_text) {
     const std::size_t last = path_text.rfind('\\');
     if (last == std::string::npos) return ".";
     return path_text.substr(0, last == 0 || path_text[last - 1] == ':' ? last + 1 : last);
+}
+
+struct FoldersLeft {
+    std::mutex mutex;
+    std::vector<std::string> folders;
+};
+
+FoldersLeft& folders_left() {
+    static FoldersLeft instance;
+    return instance;
+}
+
+void keep_as_left(const std::string& folder_text) {
+    FoldersLeft& left = folders_left();
+    const std::lock_guard lock(left.mutex);
+    left.folders.push_back(folder_text);
 }
 
 }  // namespace
@@ -51,19 +69,27 @@ int ArchiveStaging::prepare(const std::string& archive_text, std::unique_ptr<Arc
 }
 
 ArchiveStaging::~ArchiveStaging() {
+    bool removed = false;
     // Deleted and forgotten in one step: once deleted, its name may be someone else's.
     platform::without_interruption([&] {
-        const bool removed = platform::delete_permanently(folder_text_) || !platform::attributes(folder_text_);
+        removed = platform::delete_permanently(folder_text_) || !platform::attributes(folder_text_);
         folder_if_interrupted_.forget();
         // A mark stays with what is left of its folder, for a later run to find.
         if (removed && platform::delete_permanently(mark_file_)) mark_if_interrupted_.forget();
     });
+    if (!removed) keep_as_left(folder_text_);
 }
 
 int ArchiveStaging::put_in_place() {
     // An archive left without entries is not written at all.
     if (!platform::attributes(staged_text_)) return ZE_OK;
     return platform::replace_file(staged_text_, archive_text_) ? ZE_OK : ZE_CREAT;
+}
+
+std::vector<std::string> staging_folders_left() {
+    FoldersLeft& left = folders_left();
+    const std::lock_guard lock(left.mutex);
+    return std::exchange(left.folders, {});
 }
 
 }  // namespace quillet::zip32

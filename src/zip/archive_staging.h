@@ -8,6 +8,7 @@
 
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "platform/platform.h"
 
@@ -20,7 +21,8 @@ public:
     // left there. Returns a ZE_ code; `staging` is set on ZE_OK.
     static int prepare(const std::string& archive_text, std::unique_ptr<ArchiveStaging>& staging);
 
-    // Deletes the folder with whatever is still in it, then its mark.
+    // Deletes the folder with whatever is still in it, then its mark; a folder
+    // that cannot be deleted is kept for staging_folders_left().
     ~ArchiveStaging();
     ArchiveStaging(const ArchiveStaging&) = delete;
     ArchiveStaging& operator=(const ArchiveStaging&) = delete;
@@ -44,5 +46,9 @@ private:
     platform::RemovedIfInterrupted mark_if_interrupted_;
     platform::RemovedIfInterrupted folder_if_interrupted_;
 };
+
+// The staging folders (path text) that could not be deleted since the last call:
+// an archive, half written or a copy, must not stay beside it unreported.
+std::vector<std::string> staging_folders_left();
 
 }  // namespace quillet::zip32
