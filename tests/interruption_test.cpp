@@ -202,8 +202,29 @@ pid_t ended_process() {
     return child;
 }
 
-std::string mark(pid_t pid, const std::string& start, const std::string& boot) {
-    return "quillet-work " + std::to_string(pid) + " " + start + " " + boot + "\n";
+// Where a process runs: its boot, machine and process id namespace.
+struct Place {
+    std::string boot = first_line_of("/proc/sys/kernel/random/boot_id");
+    std::string machine = this_machine();
+    std::string pid_namespace = this_pid_namespace();
+
+    static std::string this_machine() {
+        const std::string id = first_line_of("/etc/machine-id");
+        if (!id.empty()) return id;
+        char name[256] = {};
+        gethostname(name, sizeof name - 1);
+        return name;
+    }
+    static std::string this_pid_namespace() {
+        struct stat info {};
+        stat("/proc/self/ns/pid", &info);
+        return std::to_string(info.st_dev) + ":" + std::to_string(info.st_ino);
+    }
+};
+
+std::string mark(pid_t pid, const std::string& start, const Place& place) {
+    return "quillet-work " + std::to_string(pid) + " " + start + " " + place.boot + " " + place.machine + " " +
+           place.pid_namespace + "\n";
 }
 
 class WorkFolders : public ::testing::Test {
@@ -221,28 +242,51 @@ protected:
     Sandbox box;
 };
 
-TEST_F(WorkFolders, OnlyThoseOfThisUsersRunsThatNoLongerLiveAreRemoved) {
-    const std::string boot = first_line_of("/proc/sys/kernel/random/boot_id");
+TEST_F(WorkFolders, OnlyThoseOfThisUsersRunsThatNoLongerLiveHereAreRemoved) {
+    const Place here;
+    Place earlier_boot = here;
+    earlier_boot.boot = "00000000-0000-0000-0000-000000000000";
+    Place another_machine = earlier_boot;
+    another_machine.machine = "0123456789abcdef0123456789abcdef";
+    Place another_namespace = earlier_boot;
+    another_namespace.pid_namespace = "1:1";
     const std::string started = own_start_time();
-    work_folder("qtk1", mark(ended_process(), "1", boot));
-    work_folder("qtk2", mark(getpid(), started, boot));
-    work_folder("qtk3", mark(getpid(), started + "0", boot));  // the id was handed out again
-    work_folder("qtk4", mark(getpid(), started, "00000000-0000-0000-0000-000000000000"));  // an earlier boot
-    work_folder("qtk5", mark(ended_process(), "1", boot));
+    work_folder("qtk1", mark(ended_process(), "1", here));
+    work_folder("qtk2", mark(getpid(), started, here));
+    work_folder("qtk3", mark(getpid(), started + "0", here));  // the id was handed out again
+    work_folder("qtk4", mark(getpid(), started, earlier_boot));
+    work_folder("qtk5", mark(ended_process(), "1", here));
     ASSERT_EQ(lchown(box.native("tmp/qtk5").c_str(), kAnotherUser, kAnotherUser), 0);
     ASSERT_EQ(lchown(box.native("tmp/qtk5.tmp").c_str(), kAnotherUser, kAnotherUser), 0);
     work_folder("qtk6", "");
     work_folder("qtk7", "not a mark");
     box.write("elsewhere/keep.txt");
     fs::create_directory_symlink(box.native("elsewhere"), box.native("tmp/qtk8"));
-    box.write("tmp/qtk8.tmp", mark(ended_process(), "1", boot));
+    box.write("tmp/qtk8.tmp", mark(ended_process(), "1", here));
+    // Runs whose ids cannot be looked up here, and a mark without the fields that say where it was made.
+    work_folder("qtk9", mark(ended_process(), "1", another_machine));
+    work_folder("qtkA", mark(ended_process(), "1", another_namespace));
+    work_folder("qtkB", "quillet-work " + std::to_string(ended_process()) + " 1 " + here.boot + "\n");
 
     const Outcome outcome = zip();
     EXPECT_EQ(outcome.status, 0) << outcome.out << outcome.err;
     EXPECT_EQ(names_in(box.native("tmp")),
-              (Lines{"qtk2", "qtk2.tmp", "qtk5", "qtk5.tmp", "qtk6", "qtk7", "qtk7.tmp", "qtk8", "qtk8.tmp"}));
+              (Lines{"qtk2", "qtk2.tmp", "qtk5", "qtk5.tmp", "qtk6", "qtk7", "qtk7.tmp", "qtk8", "qtk8.tmp", "qtk9",
+                     "qtk9.tmp", "qtkA", "qtkA.tmp", "qtkB", "qtkB.tmp"}));
     EXPECT_TRUE(box.exists("tmp/qtk2/copy.txt"));
     EXPECT_TRUE(box.exists("elsewhere/keep.txt"));
+}
+
+TEST_F(WorkFolders, StagingFoldersLeftBesideTheArchiveByRunsThatNoLongerLiveAreRemoved) {
+    const Place here;
+    box.write("dst/src/qzs1/archive.zip", "half written");
+    box.write("dst/src/qzs1.tmp", mark(ended_process(), "1", here));
+    box.write("dst/src/qzs2/archive.zip", "being written");
+    box.write("dst/src/qzs2.tmp", mark(getpid(), own_start_time(), here));
+
+    const Outcome outcome = zip();
+    EXPECT_EQ(outcome.status, 0) << outcome.out << outcome.err;
+    EXPECT_EQ(names_in(box.native("dst/src")), (Lines{"2010-09-30   09.00.zip", "qzs2", "qzs2.tmp"}));
 }
 
 // A folder in memory for the temporary folder, where making 65535 folders is quick.

@@ -12,6 +12,7 @@
 #include "ui/front_end.h"
 #include "ui/main_window.h"
 #include "ui/reporting.h"
+#include "zip/archive_staging.h"
 #include "zip/lib_basZip.h"
 #include "zip/zip_results.h"
 
@@ -67,6 +68,7 @@ void ZipPass(const JobOptions& options, RunState& run) {
     lib_basZip::ZIPnames names;
     names.s[0] = "*.*";
     const std::int32_t result = lib_basZip::lib_ZipFiles(zip_options, archive, names, 1, options.ZipPassword, false);
+    for (const std::string& folder : zip32::staging_folders_left()) AddMessageAndLog("Failed to cleanup " + folder);
     if (result != 0) {
         lib_ErrorHandler("HandleCommandLineS", 0, "Error creating zip", true,
                          "Zip:" + archive + "\r\nRc:" + std::to_string(result) + " " + zip_result_text(result), 0);
@@ -74,8 +76,12 @@ void ZipPass(const JobOptions& options, RunState& run) {
 }
 
 void JobEnding(const JobOptions& options) noexcept {
-    // Only the work folder that this job made.
-    if (options.ZipWork) ignoring_errors([&] { options.ZipWork->Remove(); });
+    // Only the work folder that this job made. Plain copies left behind must not pass in silence.
+    if (options.ZipWork) {
+        ignoring_errors([&] {
+            if (!options.ZipWork->Remove()) AddMessageAndLog("Failed to cleanup " + options.ZipWork->Path());
+        });
+    }
     platform::let_go_of_copy_folder();
     ignoring_errors([] { frmMain.SetWindowCaption(""); });
     ignoring_errors([] { front_end().do_events(); });

@@ -1,7 +1,5 @@
 #include "job/zip_work_folder.h"
 
-#include "files/file_deletion.h"
-#include "files/folders.h"
 #include "text/error.h"
 #include "text/vb_errors.h"
 
@@ -36,15 +34,17 @@ std::shared_ptr<ZipWorkFolder> ZipWorkFolder::Make() {
     return work;
 }
 
-void ZipWorkFolder::Remove() {
+bool ZipWorkFolder::Remove() {
+    bool removed = false;
     // Deleted and forgotten in one step: once deleted, its name may be someone else's.
+    // Nothing here may ask or show anything while the step holds off an interruption.
     platform::without_interruption([&] {
-        std::string folder = folder_;
-        const bool deleted = lib_basFile::lib_Deltree(folder, false, 0, true);
+        removed = platform::delete_permanently(folder_) || !platform::attributes(folder_);
         folder_if_interrupted_.forget();
         // A mark stays with what is left of its folder, for a later run to find.
-        if (deleted && lib_basFile::lib_KillFile(mark_file_, true)) mark_if_interrupted_.forget();
+        if (removed && platform::delete_permanently(mark_file_)) mark_if_interrupted_.forget();
     });
+    return removed;
 }
 
 }  // namespace quillet

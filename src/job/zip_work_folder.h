@@ -24,8 +24,9 @@ public:
 
     const std::string& Path() const { return folder_; }
 
-    // Deletes the folder with all in it for good, then its mark.
-    void Remove();
+    // Deletes the folder with all in it for good, then its mark. False when some
+    // of the folder is left; a mark left alone is found by a later run.
+    bool Remove();
 
 private:
     explicit ZipWorkFolder(platform::MarkedFolder made);

@@ -90,8 +90,9 @@ std::optional<std::string> folder_inside(std::string_view outer_text, std::strin
 
 // SIGINT, SIGTERM and SIGHUP end a run at once but not in a mess: what the run has
 // registered as half made is deleted for good (links removed, never followed), a
-// terminal whose echo was turned off gets it back, and the program ends with status
-// 128 + the signal's number. Called first thing in main, before any other thread
+// terminal whose echo was turned off gets it back, the system log says so, and the
+// program ends with status 128 + the signal's number. A second signal, or a
+// clean-up that cannot finish within seconds, ends it at once without the rest. Called first thing in main, before any other thread
 // starts. Without it the signals keep their usual effect.
 void watch_for_interruption();
 
@@ -121,8 +122,9 @@ private:
 void without_interruption(const std::function<void()>& step);
 
 // Ends the run as an interruption would, with this exit status, from the program's
-// own thread: the main window was closed while jobs were running.
-[[noreturn]] void end_interrupted_run(int exit_status);
+// own thread: the main window was closed while jobs were running. The system log
+// gets "Run ended: " + the cause.
+[[noreturn]] void end_interrupted_run(int exit_status, std::string_view cause);
 
 // ---------------------------------------------------------------------------
 // Files

@@ -1,12 +1,14 @@
 #pragma once
 // Where an archive is written before it takes its name: a new owner-only folder
-// of its own beside the archive, deleted if the run is interrupted. libzip writes
-// its own temporary file next to the file it writes, so that one lands in the
-// folder too. An existing archive is added to through a copy there, so that
+// of its own beside the archive, deleted if the run is interrupted, and marked as
+// this process's, so that a later run deletes it if this one is killed outright.
+// libzip writes its own temporary file next to the file it writes, so that one
+// lands in the folder too. An existing archive is added to through a copy there, so that
 // nothing can damage it before the finished archive replaces it in one step.
 
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "platform/platform.h"
 
@@ -15,10 +17,12 @@ namespace quillet::zip32 {
 class ArchiveStaging {
 public:
     // Makes the folder beside the archive (path text), with a copy of the archive
-    // in it when there is one. Returns a ZE_ code; `staging` is set on ZE_OK.
+    // in it when there is one, after deleting those that runs which no longer live
+    // left there. Returns a ZE_ code; `staging` is set on ZE_OK.
     static int prepare(const std::string& archive_text, std::unique_ptr<ArchiveStaging>& staging);
 
-    // Deletes the folder with whatever is still in it.
+    // Deletes the folder with whatever is still in it, then its mark; a folder
+    // that cannot be deleted is kept for staging_folders_left().
     ~ArchiveStaging();
     ArchiveStaging(const ArchiveStaging&) = delete;
     ArchiveStaging& operator=(const ArchiveStaging&) = delete;
@@ -30,13 +34,21 @@ public:
     int put_in_place();
 
 private:
-    ArchiveStaging(std::string archive_text, std::string folder_text);
+    ArchiveStaging(std::string archive_text, platform::MarkedFolder made);
 
     std::string archive_text_;
     std::string folder_text_;
+    std::string mark_file_;
     std::string staged_text_;
     std::string staged_native_;
+    // In this order, as an interruption deletes the latest first: the folder goes
+    // before its mark.
+    platform::RemovedIfInterrupted mark_if_interrupted_;
     platform::RemovedIfInterrupted folder_if_interrupted_;
 };
+
+// The staging folders (path text) that could not be deleted since the last call:
+// an archive, half written or a copy, must not stay beside it unreported.
+std::vector<std::string> staging_folders_left();
 
 }  // namespace quillet::zip32

@@ -1,10 +1,14 @@
 // Interruption. SIGINT, SIGTERM and SIGHUP are blocked in every thread from the
 // start of main, and one thread of the program's own waits for them with sigwait.
-// Being an ordinary thread, not a signal handler, it may take the registry's lock
-// and delete files. It deletes what the run has registered as half made, puts the
-// terminal back and ends the process at once: whatever the other threads are still
-// doing lands nowhere, since the folders they write into are gone, and so is the
-// process a moment later.
+// The first signal starts the clean-up on a thread of its own: being an ordinary
+// thread, not a signal handler, it may take the registry's lock and delete files.
+// It deletes what the run has registered as half made, puts the terminal back and
+// ends the process at once: whatever the other threads are still doing lands
+// nowhere, since the folders they write into are gone, and so is the process a
+// moment later. The clean-up may wait: for a step that holds the lock (a file on a
+// mount that stopped answering, a question on the screen) or for a deletion on
+// such a mount. So the waiting thread goes on waiting, and a second signal, or
+// the clean-up's time running out, ends the process at once as it stands.
 
 #include "platform/posix/interruption.h"
 
@@ -12,6 +16,8 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <chrono>
+#include <ctime>
 #include <map>
 #include <mutex>
 #include <optional>
@@ -25,11 +31,17 @@ namespace quillet::platform {
 
 namespace {
 
+// How long the clean-up may take before the process ends without it.
+constexpr std::chrono::seconds kCleanUpLimit{10};
+
 struct Registry {
-    std::recursive_mutex mutex;
+    std::recursive_timed_mutex mutex;
     // Native paths by the order they were registered in.
     std::map<std::uint64_t, std::string> items;
     std::uint64_t next_id = 1;
+    // Apart from the registry: the terminal is put back even when the clean-up
+    // cannot be waited for.
+    std::mutex terminal_mutex;
     std::optional<termios> terminal;
     sigset_t mask_at_start{};
 };
@@ -70,25 +82,78 @@ void delete_for_good(const std::string& native) {
     }
 }
 
-// The lock stays taken: from here on nothing is registered or forgotten.
-[[noreturn]] void end_run(int exit_status) {
-    Registry& items = registry();
-    items.mutex.lock();
-    // The latest first: what was made inside a registered folder goes before it.
-    for (auto it = items.items.rbegin(); it != items.items.rend(); ++it) delete_for_good(it->second);
+const char* signal_name(int signal) {
+    switch (signal) {
+        case SIGINT:
+            return "SIGINT";
+        case SIGTERM:
+            return "SIGTERM";
+        case SIGHUP:
+            return "SIGHUP";
+        default:
+            return "another signal";
+    }
+}
+
+std::string signal_cause(int signal) {
+    return "Run interrupted by signal " + std::to_string(signal) + " (" + signal_name(signal) + ")";
+}
+
+void put_terminal_back(Registry& items) {
+    if (!items.terminal_mutex.try_lock()) return;
     if (items.terminal) ::tcsetattr(STDIN_FILENO, TCSANOW, &*items.terminal);
-    // The activity line or a prompt may stand unfinished: the shell's prompt goes below it.
+    items.terminal_mutex.unlock();
+}
+
+// The outcome goes to the system log, and the shell's prompt below an activity
+// line or a prompt that may stand unfinished.
+[[noreturn]] void end_process(Registry& items, const std::string& outcome, int exit_status) {
+    put_terminal_back(items);
+    system_log(Severity::error, outcome);
     if (::isatty(STDERR_FILENO) == 1) {
         [[maybe_unused]] const ssize_t ended_line = ::write(STDERR_FILENO, "\n", 1);
     }
     ::_exit(exit_status);
 }
 
-void wait_for_signals(sigset_t signals) {
-    int signal = 0;
-    while (::sigwait(&signals, &signal) != 0) {
+// The lock stays taken: from here on nothing is registered or forgotten. Without
+// the lock within the time limit, the process ends as it stands.
+[[noreturn]] void end_run(const std::string& cause, int exit_status) {
+    Registry& items = registry();
+    if (!items.mutex.try_lock_for(kCleanUpLimit)) {
+        end_process(items, cause + "; half-made files were not removed in time", exit_status);
     }
-    end_run(128 + signal);
+    // The latest first: what was made inside a registered folder goes before it.
+    for (auto it = items.items.rbegin(); it != items.items.rend(); ++it) delete_for_good(it->second);
+    end_process(items, cause + "; half-made files removed", exit_status);
+}
+
+// Waits for a signal until the deadline; 0 when none came.
+int next_signal(const sigset_t& signals, const std::optional<std::chrono::steady_clock::time_point>& deadline) {
+    while (true) {
+        if (!deadline) {
+            int signal = 0;
+            if (::sigwait(&signals, &signal) == 0) return signal;
+            continue;
+        }
+        const auto left = *deadline - std::chrono::steady_clock::now();
+        if (left <= std::chrono::steady_clock::duration::zero()) return 0;
+        const auto seconds = std::chrono::duration_cast<std::chrono::seconds>(left);
+        const timespec wait{static_cast<std::time_t>(seconds.count()),
+                            static_cast<long>(std::chrono::nanoseconds(left - seconds).count())};
+        const int signal = ::sigtimedwait(&signals, nullptr, &wait);
+        if (signal > 0) return signal;
+    }
+}
+
+[[noreturn]] void wait_for_signals(sigset_t signals) {
+    const int first = next_signal(signals, std::nullopt);
+    std::thread([first] { end_run(signal_cause(first), 128 + first); }).detach();
+    // A little longer than the clean-up's own wait for the lock, so that it can say so.
+    const auto deadline = std::chrono::steady_clock::now() + kCleanUpLimit + std::chrono::seconds(2);
+    const int second = next_signal(signals, deadline);
+    const int ending = second != 0 ? second : first;
+    end_process(registry(), signal_cause(ending) + "; ended before half-made files were removed", 128 + ending);
 }
 
 }  // namespace
@@ -137,11 +202,13 @@ void without_interruption(const std::function<void()>& step) {
     step();
 }
 
-void end_interrupted_run(int exit_status) { end_run(exit_status); }
+void end_interrupted_run(int exit_status, std::string_view cause) {
+    end_run("Run ended: " + std::string(cause), exit_status);
+}
 
 void posix::restore_terminal_if_interrupted(const termios* saved) {
     Registry& items = registry();
-    const std::lock_guard lock(items.mutex);
+    const std::lock_guard lock(items.terminal_mutex);
     if (saved != nullptr) {
         items.terminal = *saved;
     } else {

@@ -1,6 +1,7 @@
 #pragma once
 // A process's mark: what tells it from every other process that ran on this
-// machine, even one that got the same id later or in another boot.
+// machine, even one that got the same id later or in another boot, and tells
+// which machine and process id namespace it ran in.
 
 #include <string>
 #include <string_view>
@@ -13,7 +14,7 @@ std::string current_process_mark();
 enum class MarkedProcess {
     lives,
     gone,
-    unknown,  // not a mark, or nothing can be told about it
+    unknown,  // not a mark, another machine's or namespace's, or nothing can be told
 };
 MarkedProcess marked_process(std::string_view mark);
 

@@ -28,7 +28,7 @@ void end_process(int status) {
     std::cout.flush();
     std::cerr.flush();
     std::fflush(nullptr);
-    platform::end_interrupted_run(status);
+    platform::end_interrupted_run(status, "the window was closed during a job");
 }
 
 // A question or an alert gets the normal pointer while it waits for the user.
