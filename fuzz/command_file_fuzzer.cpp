@@ -49,11 +49,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::string_view bytes(reinterpret_cast<const char*>(data), size);
     const std::vector<std::string> lines = CommandFileLines(bytes);
 
-    const auto line_ends = static_cast<std::size_t>(std::count(bytes.begin(), bytes.end(), '\r'));
+    // CR, LF and CR LF each end a line.
+    const auto line_ends = static_cast<std::size_t>(
+        std::count_if(bytes.begin(), bytes.end(), [](char c) { return c == '\r' || c == '\n'; }));
     require(lines.size() <= line_ends + 1, "more lines than line ends allow");
     require(bytes.empty() == lines.empty(), "an empty file has no lines, and only it");
     for (const std::string& line : lines) {
-        require(line.find('\r') == std::string::npos, "a line holds a carriage return");
+        require(line.find_first_of("\r\n") == std::string::npos, "a line holds a line end");
         require(unicode::is_valid_utf8(line), "a line is not UTF-8");
         if (unicode::length(line) >= 3) split_as_the_program_does(line);
     }

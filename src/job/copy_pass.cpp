@@ -59,16 +59,17 @@ std::string copy_activity(std::string_view verb, const std::string& source, cons
     return text;
 }
 
-// The folders the job writes into that lie inside the source, relative to it: the
-// target folder, and with /Z the work folder. A walk that entered them would copy
-// the snapshot, or earlier ones, into itself.
-std::vector<std::string> targets_inside_source(const JobOptions& options) {
-    std::vector<std::string> inside;
-    for (const std::string* target : {&options.TargetFolder, &options.ZipWorkDir}) {
-        if (target->empty()) continue;
-        if (auto relative = platform::folder_inside(options.SourceDir, *target)) inside.push_back(std::move(*relative));
+// The folders the job writes into: the target folder, the snapshot folder (which
+// lies inside the source when the target is the source's parent), and with /Z the
+// work folder. Told apart by what they are on the disk, not by their names, which
+// links, bind mounts and file systems that ignore case make many.
+std::vector<platform::FileIdentity> folders_written_into(const JobOptions& options) {
+    std::vector<platform::FileIdentity> written;
+    for (const std::string* folder : {&options.TargetFolder, &options.TargetDir, &options.ZipWorkDir}) {
+        if (folder->empty()) continue;
+        if (const auto identity = platform::file_identity(*folder)) written.push_back(*identity);
     }
-    return inside;
+    return written;
 }
 
 void show_looking_for_next_file() {
@@ -100,13 +101,14 @@ public:
     }
 
 private:
-    // The targets are resolved once; each folder the walk enters is then compared
-    // by its relative path alone. A target that /E leaves out already is no news.
+    // A walk that entered a folder the job writes into would copy the snapshot, or
+    // earlier ones, into itself. A target that /E leaves out already is no news.
     void keep_out_of_targets(lib_clsFindFiles& finder) {
-        targets_inside_ = targets_inside_source(options_);
-        if (targets_inside_.empty()) return;
+        written_into_ = folders_written_into(options_);
+        if (written_into_.empty()) return;
         finder.WalkFolderIf([this](const std::string& folder, const std::string& relative) {
-            if (std::find(targets_inside_.begin(), targets_inside_.end(), relative) == targets_inside_.end()) {
+            const auto identity = platform::file_identity(folder);
+            if (!identity || std::find(written_into_.begin(), written_into_.end(), *identity) == written_into_.end()) {
                 return true;
             }
             if (!excluded_whole(relative)) AddMessageAndLog("Skipped " + folder + ": the target lies inside the source");
@@ -243,7 +245,7 @@ private:
     JobOptions& options_;
     RunState& run_;
     const std::vector<Exclusion> exclusions_;
-    std::vector<std::string> targets_inside_;
+    std::vector<platform::FileIdentity> written_into_;
     bool folder_changed_ = false;
 };
 

@@ -80,11 +80,6 @@ public:
 // reason in last_error().
 std::unique_ptr<FolderListing> list_folder(std::string_view folder_text, std::string_view pattern);
 
-// Where a folder lies inside another, both resolved on the host (links, "." and
-// ".." followed), as path text relative to the outer one ("bak\daily"). Empty
-// when it does not lie strictly below it, or either cannot be resolved.
-std::optional<std::string> folder_inside(std::string_view outer_text, std::string_view inner_text);
-
 // ---------------------------------------------------------------------------
 // Interruption
 

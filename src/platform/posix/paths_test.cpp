@@ -101,34 +101,5 @@ TEST_F(Paths, PathTextForNativePaths) {
     EXPECT_EQ(current_directory(), "Z:");
 }
 
-// Decided on the folders the paths lead to, whatever names reach them.
-TEST_F(Paths, AFolderInsideAnother) {
-    const fs::path root = fs::canonical(fs::temp_directory_path()) / ("quillet-inside-" + std::to_string(::getpid()));
-    fs::create_directories(root / "src/bak/daily");
-    fs::create_directories(root / "src2");
-    fs::create_directory_symlink(root / "src", root / "alias");
-    setenv("QUILLET_DRIVES", ("S:=" + (root / "src").string()).c_str(), 1);
-    const auto text = [&](const std::string& inside) { return *path_text((root / inside).string()); };
-
-    struct Case {
-        std::string outer, inner;
-        std::optional<std::string> relative;
-    };
-    for (const Case& c : std::vector<Case>{
-             {text("src"), text("src/bak/daily"), "bak\\daily"},
-             {text("alias"), "S:\\bak", "bak"},
-             {"Z:\\", text("src"), (root / "src").relative_path().string()},
-             {text("src"), text("src"), std::nullopt},    // the same folder
-             {text("src"), text("src2"), std::nullopt},   // beside it, though its name begins alike
-             {text("src/bak"), text("src"), std::nullopt},
-             {text("src"), text("src/missing"), std::nullopt},
-         }) {
-        std::optional<std::string> expected = c.relative;
-        if (expected) std::replace(expected->begin(), expected->end(), '/', '\\');
-        EXPECT_EQ(folder_inside(c.outer, c.inner), expected) << c.outer << " " << c.inner;
-    }
-    fs::remove_all(root);
-}
-
 }  // namespace
 }  // namespace quillet::platform
