@@ -30,7 +30,7 @@ public:
     bool RunEnded() const { return run_.UnloadRequested; }
 
 private:
-    void run_lines(const std::string& bytes);
+    void run_lines(const std::vector<std::string>& lines);
     bool already_running(const std::optional<platform::FileIdentity>& file) const;
 
     RunState& run_;

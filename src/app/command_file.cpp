@@ -67,16 +67,18 @@ void CommandDispatcher::HandleCommandlineA(std::string& strPathfile) {
                 lib_MsgBoxError(shown + " -  too large (over 16 MiB)");
                 return;
         }
-        if (bytes.empty()) throw Error(kInputPastEndOfFile, "HandleCommandLineA()", "Input past end of file");
+        // A file that holds nothing but a byte order mark is as empty as one that holds nothing.
+        const std::vector<std::string> lines = CommandFileLines(bytes);
+        if (lines.empty()) throw Error(kInputPastEndOfFile, "HandleCommandLineA()", "Input past end of file");
         const RunningFile running(running_files_, file);
-        run_lines(bytes);
+        run_lines(lines);
     } catch (...) {
         ReportTrappedError("HandleCommandLineA()");
     }
 }
 
-void CommandDispatcher::run_lines(const std::string& bytes) {
-    for (std::string line : CommandFileLines(bytes)) {
+void CommandDispatcher::run_lines(const std::vector<std::string>& lines) {
+    for (std::string line : lines) {
         if (RunEnded()) return;
         if (unicode::length(line) >= kShortestCommand) HandleCommandline(line);
     }
