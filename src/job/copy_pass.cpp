@@ -11,8 +11,9 @@
 #include "files/find_files.h"
 #include "files/folders.h"
 #include "files/path_resolution.h"
-#include "job/zip_work_folder.h"
+#include "files/work_folder.h"
 #include "platform/platform.h"
+#include "text/error.h"
 #include "text/paths.h"
 #include "text/unicode.h"
 #include "text/vb_errors.h"
@@ -253,7 +254,13 @@ private:
 // beside where the dated folder would have been.
 void prepare_zip_work_folder(JobOptions& options) {
     options.TargetDir = lib_basConversion::lib_GetPathLevel(options.TargetDir, -2, true, false, false, false);
-    options.ZipWork = ZipWorkFolder::Make();
+    const std::string temp_folder = platform::temp_folder();
+    if (!temp_folder.empty()) options.ZipWork = WorkFolder::Make(temp_folder, "qtk");
+    if (!options.ZipWork) {
+        // Without a work folder the files would land in the current directory.
+        throw Error(vb::kPathNotFound, "HandleCommandLineS",
+                    "Path not found\r\nNo work folder for /Z could be made in the temporary folder");
+    }
     options.ZipWorkDir = options.ZipWork->Path();
 }
 

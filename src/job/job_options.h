@@ -14,7 +14,7 @@
 
 namespace quillet {
 
-class ZipWorkFolder;
+class WorkFolder;
 
 // A KeepDays this high keeps every snapshot: there is no clean-up.
 inline constexpr std::int16_t kKeepEverything = 9999;
@@ -52,7 +52,7 @@ struct JobOptions {
     // The copy pass's work folder with /Z: its path, and the folder itself, which the
     // job's ending deletes.
     std::string ZipWorkDir;
-    std::shared_ptr<ZipWorkFolder> ZipWork;
+    std::shared_ptr<WorkFolder> ZipWork;
 
     // Counted by the copy pass: the files put in place (copied or compacted) and their bytes.
     std::int64_t FilesCopied = 0;

@@ -4,7 +4,7 @@
 
 #include "files/file_deletion.h"
 #include "files/folders.h"
-#include "job/zip_work_folder.h"
+#include "files/work_folder.h"
 #include "platform/platform.h"
 #include "text/paths.h"
 #include "text/vb_errors.h"

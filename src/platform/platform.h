@@ -191,14 +191,11 @@ std::string temp_folder();
 // text, or empty when none could be made.
 std::string create_temp_file(std::string_view folder_text, std::string_view prefix);
 
-// A new, empty, owner-only folder in a folder, named like create_temp_file's files
-// but without the extension, and made exclusively: never one that exists already.
-// Its path text, or empty when none could be made.
-std::string create_temp_folder(std::string_view folder_text, std::string_view prefix);
-
-// A work folder made as create_temp_folder makes it, beside a new owner-only file
-// of the same name and ".tmp" that holds this process's mark: a later run can then
-// tell the work folder of a process that no longer lives from one in use.
+// A new, empty, owner-only work folder in a folder, named like create_temp_file's
+// files but without the extension and made exclusively (never one that exists
+// already), beside a new owner-only file of the same name and ".tmp" that holds
+// this process's mark: a later run can then tell the work folder of a process that
+// no longer lives from one in use.
 struct MarkedFolder {
     std::string folder;
     std::string mark_file;

@@ -39,25 +39,16 @@ void keep_as_left(const std::string& folder_text) {
 
 }  // namespace
 
-ArchiveStaging::ArchiveStaging(std::string archive_text, platform::MarkedFolder made)
+ArchiveStaging::ArchiveStaging(std::string archive_text, std::unique_ptr<WorkFolder> folder)
     : archive_text_(std::move(archive_text)),
-      folder_text_(std::move(made.folder)),
-      mark_file_(std::move(made.mark_file)),
-      staged_text_(folder_text_ + kStagedName),
-      staged_native_(platform::native_path(staged_text_).value_or(std::string())),
-      mark_if_interrupted_(mark_file_),
-      folder_if_interrupted_(folder_text_) {}
+      folder_(std::move(folder)),
+      staged_text_(folder_->Path() + kStagedName),
+      staged_native_(platform::native_path(staged_text_).value_or(std::string())) {}
 
 int ArchiveStaging::prepare(const std::string& archive_text, std::unique_ptr<ArchiveStaging>& staging) {
-    const std::string folder = folder_of(archive_text);
-    platform::remove_abandoned_temp_folders(folder, kPrefix);
-    std::unique_ptr<ArchiveStaging> made;
-    // Made and registered in one step: an interruption in between would leave it.
-    platform::without_interruption([&] {
-        auto marked = platform::create_marked_temp_folder(folder, kPrefix);
-        if (marked) made.reset(new ArchiveStaging(archive_text, std::move(*marked)));
-    });
-    if (!made) return platform::last_error() == ENOENT ? ZE_CREAT : ZE_TEMP;
+    auto folder = WorkFolder::Make(folder_of(archive_text), kPrefix);
+    if (!folder) return platform::last_error() == ENOENT ? ZE_CREAT : ZE_TEMP;
+    std::unique_ptr<ArchiveStaging> made(new ArchiveStaging(archive_text, std::move(folder)));
     if (made->staged_native_.empty()) return ZE_TEMP;
     const auto existing = platform::attributes(archive_text);
     if (existing && !existing->directory &&
@@ -69,15 +60,7 @@ int ArchiveStaging::prepare(const std::string& archive_text, std::unique_ptr<Arc
 }
 
 ArchiveStaging::~ArchiveStaging() {
-    bool removed = false;
-    // Deleted and forgotten in one step: once deleted, its name may be someone else's.
-    platform::without_interruption([&] {
-        removed = platform::delete_permanently(folder_text_) || !platform::attributes(folder_text_);
-        folder_if_interrupted_.forget();
-        // A mark stays with what is left of its folder, for a later run to find.
-        if (removed && platform::delete_permanently(mark_file_)) mark_if_interrupted_.forget();
-    });
-    if (!removed) keep_as_left(folder_text_);
+    if (!folder_->Remove()) keep_as_left(folder_->Path());
 }
 
 int ArchiveStaging::put_in_place() {

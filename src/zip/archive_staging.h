@@ -1,7 +1,6 @@
 #pragma once
-// Where an archive is written before it takes its name: a new owner-only folder
-// of its own beside the archive, deleted if the run is interrupted, and marked as
-// this process's, so that a later run deletes it if this one is killed outright.
+// Where an archive is written before it takes its name: a work folder of its own
+// beside the archive (files/work_folder.h).
 // libzip writes its own temporary file next to the file it writes, so that one
 // lands in the folder too. An existing archive is added to through a copy there, so that
 // nothing can damage it before the finished archive replaces it in one step.
@@ -10,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/platform.h"
+#include "files/work_folder.h"
 
 namespace quillet::zip32 {
 
@@ -34,17 +33,12 @@ public:
     int put_in_place();
 
 private:
-    ArchiveStaging(std::string archive_text, platform::MarkedFolder made);
+    ArchiveStaging(std::string archive_text, std::unique_ptr<WorkFolder> folder);
 
     std::string archive_text_;
-    std::string folder_text_;
-    std::string mark_file_;
+    std::unique_ptr<WorkFolder> folder_;
     std::string staged_text_;
     std::string staged_native_;
-    // In this order, as an interruption deletes the latest first: the folder goes
-    // before its mark.
-    platform::RemovedIfInterrupted mark_if_interrupted_;
-    platform::RemovedIfInterrupted folder_if_interrupted_;
 };
 
 // The staging folders (path text) that could not be deleted since the last call:

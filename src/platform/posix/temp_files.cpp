@@ -122,16 +122,6 @@ std::string create_temp_file(std::string_view folder_text, std::string_view pref
     return ending_in_backslash(std::string(folder_text)) + name + std::string(posix::kTempExtension);
 }
 
-std::string create_temp_folder(std::string_view folder_text, std::string_view prefix) {
-    const auto folder = posix::native_or_missing(folder_text);
-    if (!folder) return {};
-    const std::string name = claim_free_name(prefix, [&](const std::string& candidate) {
-        return outcome_of_creation(::mkdir((*folder + "/" + candidate).c_str(), 0700) == 0);
-    });
-    if (name.empty()) return {};
-    return ending_in_backslash(std::string(folder_text)) + name;
-}
-
 std::optional<MarkedFolder> create_marked_temp_folder(std::string_view folder_text, std::string_view prefix) {
     const auto folder = posix::native_or_missing(folder_text);
     if (!folder) return std::nullopt;

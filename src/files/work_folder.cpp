@@ -1,40 +1,25 @@
-#include "job/zip_work_folder.h"
-
-#include "text/error.h"
-#include "text/vb_errors.h"
+#include "files/work_folder.h"
 
 namespace quillet {
 
-namespace {
-
-constexpr const char* kPrefix = "qtk";
-
-}  // namespace
-
-ZipWorkFolder::ZipWorkFolder(platform::MarkedFolder made)
+WorkFolder::WorkFolder(platform::MarkedFolder made)
     : folder_(std::move(made.folder)),
       mark_file_(std::move(made.mark_file)),
       mark_if_interrupted_(mark_file_),
       folder_if_interrupted_(folder_) {}
 
-std::shared_ptr<ZipWorkFolder> ZipWorkFolder::Make() {
-    const std::string temp_folder = platform::temp_folder();
-    if (!temp_folder.empty()) platform::remove_abandoned_temp_folders(temp_folder, kPrefix);
-    std::shared_ptr<ZipWorkFolder> work;
+std::unique_ptr<WorkFolder> WorkFolder::Make(const std::string& parent, std::string_view prefix) {
+    platform::remove_abandoned_temp_folders(parent, prefix);
+    std::unique_ptr<WorkFolder> work;
     // Made and registered in one step: an interruption in between would leave it.
     platform::without_interruption([&] {
-        auto made = temp_folder.empty() ? std::nullopt : platform::create_marked_temp_folder(temp_folder, kPrefix);
-        if (made) work.reset(new ZipWorkFolder(std::move(*made)));
+        auto made = platform::create_marked_temp_folder(parent, prefix);
+        if (made) work.reset(new WorkFolder(std::move(*made)));
     });
-    if (!work) {
-        // Without a work folder the files would land in the current directory.
-        throw Error(vb::kPathNotFound, "HandleCommandLineS",
-                    "Path not found\r\nNo work folder for /Z could be made in the temporary folder");
-    }
     return work;
 }
 
-bool ZipWorkFolder::Remove() {
+bool WorkFolder::Remove() {
     bool removed = false;
     // Deleted and forgotten in one step: once deleted, its name may be someone else's.
     // Nothing here may ask or show anything while the step holds off an interruption.

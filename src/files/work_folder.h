@@ -1,0 +1,43 @@
+#pragma once
+// A folder a run makes for its own work (the /Z files before they are archived, an
+// archive before it takes its name). It is the run's own: made fresh, exclusively
+// and owner-only, never one that was there before; marked as this process's, so
+// that a later run deletes it if this one is killed outright; deleted if the run is
+// interrupted; and deleted by its owner, which deletes no folder but this one.
+
+#include <memory>
+#include <string>
+#include <string_view>
+
+#include "platform/platform.h"
+
+namespace quillet {
+
+class WorkFolder {
+public:
+    // First deletes the work folders with that prefix that runs of this user which
+    // no longer live left in `parent` (path text). Null when none can be made, with
+    // the reason in platform::last_error().
+    static std::unique_ptr<WorkFolder> Make(const std::string& parent, std::string_view prefix);
+
+    WorkFolder(const WorkFolder&) = delete;
+    WorkFolder& operator=(const WorkFolder&) = delete;
+
+    const std::string& Path() const { return folder_; }
+
+    // Deletes the folder with all in it for good, then its mark. False when some
+    // of the folder is left; a mark left alone is found by a later run.
+    bool Remove();
+
+private:
+    explicit WorkFolder(platform::MarkedFolder made);
+
+    std::string folder_;
+    std::string mark_file_;
+    // In this order, as an interruption deletes the latest first: the folder goes
+    // before its mark.
+    platform::RemovedIfInterrupted mark_if_interrupted_;
+    platform::RemovedIfInterrupted folder_if_interrupted_;
+};
+
+}  // namespace quillet
