@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "platform/platform.h"
+#include "platform/posix/descriptor.h"
 #include "platform/posix/native_paths.h"
 #include "platform/posix/permanent_delete.h"
 #include "platform/posix/process_marks.h"
@@ -43,18 +44,17 @@ bool owned_by_this_user(const struct stat& info) { return info.st_uid == ::geteu
 
 // The mark file's text, when it is this user's own regular file of a mark's size.
 std::optional<std::string> own_mark(const std::string& mark_file) {
-    const int fd = ::open(mark_file.c_str(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC | O_NONBLOCK);
-    if (fd < 0) return std::nullopt;
+    const posix::Descriptor file(::open(mark_file.c_str(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC | O_NONBLOCK));
     struct stat info {};
-    std::optional<std::string> mark;
-    if (::fstat(fd, &info) == 0 && S_ISREG(info.st_mode) && owned_by_this_user(info) &&
-        static_cast<std::size_t>(info.st_size) <= kLongestMark) {
-        std::string text(kLongestMark, '\0');
-        const ssize_t got = ::read(fd, text.data(), text.size());
-        if (got > 0) mark = text.substr(0, static_cast<std::size_t>(got));
+    if (!file.valid() || ::fstat(file.get(), &info) != 0 || !S_ISREG(info.st_mode) || !owned_by_this_user(info) ||
+        static_cast<std::size_t>(info.st_size) > kLongestMark) {
+        return std::nullopt;
     }
-    ::close(fd);
-    return mark;
+    std::string text(kLongestMark, '\0');
+    const ssize_t got = ::read(file.get(), text.data(), text.size());
+    if (got <= 0) return std::nullopt;
+    text.resize(static_cast<std::size_t>(got));
+    return text;
 }
 
 // The folder that goes with a mark: missing (its run died before making it) or this

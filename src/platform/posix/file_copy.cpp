@@ -16,37 +16,17 @@
 
 #include "platform/platform.h"
 #include "platform/posix/copy_names.h"
+#include "platform/posix/descriptor.h"
 
 namespace quillet::platform {
 
+using posix::Descriptor;
 using posix::NameSequence;
 using posix::NewCopy;
 using posix::create_copy;
 using posix::name_copy;
 
 namespace {
-
-class Descriptor {
-public:
-    explicit Descriptor(int fd) : fd_(fd) {}
-    ~Descriptor() {
-        if (fd_ >= 0) ::close(fd_);
-    }
-    Descriptor(const Descriptor&) = delete;
-    Descriptor& operator=(const Descriptor&) = delete;
-
-    bool valid() const { return fd_ >= 0; }
-    int get() const { return fd_; }
-    // Closes now, so that a failure to write back buffered data is seen.
-    bool close() {
-        const int fd = fd_;
-        fd_ = -1;
-        return ::close(fd) == 0;
-    }
-
-private:
-    int fd_;
-};
 
 // With a progress routine the kernel copies in pieces, so that it can be told now
 // and then; without one, in one go.

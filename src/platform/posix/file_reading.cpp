@@ -10,6 +10,7 @@
 #include <string>
 
 #include "platform/platform.h"
+#include "platform/posix/descriptor.h"
 #include "platform/posix/native_paths.h"
 #include "platform/posix/language_errors.h"
 #include "text/vb_errors.h"
@@ -33,19 +34,6 @@ bool read_up_to(int fd, std::size_t limit, std::string& bytes) {
     return true;
 }
 
-// Closes the descriptor when the read is done, whichever way it ends.
-class OpenFile {
-public:
-    explicit OpenFile(int fd) : fd_(fd) {}
-    ~OpenFile() { close(fd_); }
-    OpenFile(const OpenFile&) = delete;
-    OpenFile& operator=(const OpenFile&) = delete;
-    int fd() const { return fd_; }
-
-private:
-    int fd_;
-};
-
 }  // namespace
 
 FileRead read_regular_file(std::string_view path_text, std::size_t byte_limit, std::string& bytes) {
@@ -53,9 +41,9 @@ FileRead read_regular_file(std::string_view path_text, std::size_t byte_limit, s
     const auto native = native_path(path_text);
     if (!native) throw vb::error(vb::kPathNotFound);
     // Without O_NONBLOCK, opening a FIFO would wait for a writer.
-    const int fd = open(native->c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
-    if (fd < 0) throw posix::language_error(errno, vb::kFileNotFound);
-    const OpenFile file(fd);
+    const posix::Descriptor file(open(native->c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY));
+    if (!file.valid()) throw posix::language_error(errno, vb::kFileNotFound);
+    const int fd = file.get();
     struct stat status {};
     if (fstat(fd, &status) != 0) throw posix::language_error(errno, vb::kFileNotFound);
     if (!S_ISREG(status.st_mode)) return FileRead::not_a_regular_file;
