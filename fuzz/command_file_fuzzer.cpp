@@ -29,14 +29,12 @@ void require(bool holds, const char* what) {
 
 // The splits of one line; a line of too many parts is refused with an Error.
 void split_as_the_program_does(const std::string& line) {
-    std::vector<std::string> parts(11);
     try {
-        lib_basConversion::split_at_blanks(line, parts);
+        lib_basConversion::lib_GetLineParts3(line, lib_basConversion::kBlanksAndTabs, 10);
     } catch (const Error&) {
     }
-    std::vector<std::string> patterns(11);
     try {
-        lib_basConversion::split_at_commas(unicode::to_upper(line), patterns);
+        lib_basConversion::lib_GetLineParts3(unicode::to_upper(line), lib_basConversion::kCommas, 10);
     } catch (const Error&) {
     }
     std::string rest = line;

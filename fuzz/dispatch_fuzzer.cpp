@@ -40,7 +40,7 @@ constexpr Date kToday = 46023.0;  // 2026-01-01
 
 // A failure that is not one of the program's errors is a fault the program only
 // reports as internal: here it stops the fuzzer instead.
-void read_options_only(std::string& line, RunState& run) {
+void read_options_only(const std::string& line, RunState& run) {
     try {
         JobOptions options;
         ReadJobOptions(line, options, run, kToday);
@@ -85,15 +85,14 @@ bool is_plain_name(std::string_view name) {
 // The dispatcher's own reading of the line: the file it would open as a command
 // file must be a fixture (or none, for the syntax and for refused lines).
 bool opens_only_fixtures(const std::string& line) {
-    std::vector<std::string> parts(11);
-    std::int16_t count = 0;
+    std::vector<std::string> parts;
     try {
-        count = lib_basConversion::split_at_blanks(line, parts);
+        parts = lib_basConversion::lib_GetLineParts3(line, lib_basConversion::kBlanksAndTabs, 10);
     } catch (const Error&) {
         return true;  // too many parts: the line is refused whole
     }
-    const bool command_file = count < 2 || parts[2].starts_with('/');
-    return !command_file || parts[1].empty() || is_plain_name(parts[1]);
+    const bool command_file = parts.size() < 2 || parts[1].starts_with('/');
+    return !command_file || parts.empty() || parts[0].empty() || is_plain_name(parts[0]);
 }
 
 }  // namespace

@@ -13,7 +13,7 @@
 namespace quillet {
 
 // Runs one snapshot job from its whole command line (HandleCommandLineS).
-using JobRunner = std::function<void(std::string& strCommandline, RunState& run)>;
+using JobRunner = std::function<void(const std::string& strCommandline, RunState& run)>;
 
 class CommandDispatcher {
 public:
@@ -21,10 +21,10 @@ public:
 
     // One line: the program's command line or a line of a command file. Errors are
     // reported as "HandleCommandLine()" and end the line.
-    void HandleCommandline(std::string& strCommandline);
+    void HandleCommandline(const std::string& strCommandline);
     // Runs every line of a command file through HandleCommandline. Errors are
     // reported as "HandleCommandLineA()" and end the file.
-    void HandleCommandlineA(std::string& strPathfile);
+    void HandleCommandlineA(const std::string& strPathfile);
 
     // A job asked the main window to unload, which ends the whole run.
     bool RunEnded() const { return run_.UnloadRequested; }

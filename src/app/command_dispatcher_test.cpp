@@ -22,7 +22,7 @@ protected:
         frmMain.MessagesInit();
     }
 
-    void dispatch(std::string line) { dispatcher.HandleCommandline(line); }
+    void dispatch(const std::string& line) { dispatcher.HandleCommandline(line); }
 
     // Writes a command file into the test folder and returns its path text.
     std::string command_file(const std::string& name, const std::string& content) {
@@ -35,8 +35,8 @@ protected:
     test_support::TestFolder folder;
     RunState run;
     Lines jobs;
-    std::function<void(std::string&)> on_job;
-    CommandDispatcher dispatcher{run, [this](std::string& line, RunState&) {
+    std::function<void(const std::string&)> on_job;
+    CommandDispatcher dispatcher{run, [this](const std::string& line, RunState&) {
                                      jobs.push_back(line);
                                      if (on_job) on_job(line);
                                  }};
@@ -87,7 +87,7 @@ TEST_F(DispatchTest, AnEmptyCommandFileIsReportedAsAReadError) {
 }
 
 TEST_F(DispatchTest, AJobThatUnloadsTheWindowEndsTheRestOfTheRun) {
-    on_job = [this](std::string& line) { run.UnloadRequested = line.starts_with("Z:\\stop"); };
+    on_job = [this](const std::string& line) { run.UnloadRequested = line.starts_with("Z:\\stop"); };
     const std::string inner = command_file("inner.txt", "Z:\\stop Z:\\b\r\nZ:\\after Z:\\b\r\n");
     dispatch(command_file("outer.txt", inner + "\r\nZ:\\outer Z:\\b\r\n"));
     dispatch("Z:\\later Z:\\b");

@@ -43,7 +43,7 @@ private:
 
 }  // namespace
 
-void CommandDispatcher::HandleCommandlineA(std::string& strPathfile) {
+void CommandDispatcher::HandleCommandlineA(const std::string& strPathfile) {
     try {
         // The path may be a whole job line whose quote was left open.
         const std::string shown = "Command File " + MaskPasswords(strPathfile, MaskedText::line_part);
@@ -78,7 +78,7 @@ void CommandDispatcher::HandleCommandlineA(std::string& strPathfile) {
 }
 
 void CommandDispatcher::run_lines(const std::vector<std::string>& lines) {
-    for (std::string line : lines) {
+    for (const std::string& line : lines) {
         if (RunEnded()) return;
         if (unicode::length(line) >= kShortestCommand) HandleCommandline(line);
     }

@@ -10,7 +10,7 @@
 
 namespace quillet {
 
-WindowsAfterRun Form_Load(std::string strCommand, const JobRunner& job) {
+WindowsAfterRun Form_Load(const std::string& strCommand, const JobRunner& job) {
     // Everything the jobs keep between them lives as long as the window.
     RunState run;
     try {

@@ -18,7 +18,7 @@ enum class WindowsAfterRun {
 // Prepares the main window, runs the command line (the argument text after the
 // program's name) to completion with `job` for each snapshot job, and then either
 // leaves the window open to show what went wrong or unloads it.
-WindowsAfterRun Form_Load(std::string strCommand, const JobRunner& job);
+WindowsAfterRun Form_Load(const std::string& strCommand, const JobRunner& job);
 
 // The main window unloads: the program ends unless the syntax window is loaded.
 WindowsAfterRun Form_Unload();

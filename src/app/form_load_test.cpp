@@ -24,7 +24,7 @@ TEST(FormLoad, AFailureRowKeepsTheWindowOpenWithErrorsEncountered) {
     testing::RecordingFrontEnd windows;
     const FrontEndScope installed(windows);
     const auto outcome =
-        Form_Load("Z:\\a\\*.* Z:\\b", [](std::string&, RunState&) { AddMessageAndLog("Failed to copy x to y"); });
+        Form_Load("Z:\\a\\*.* Z:\\b", [](const std::string&, RunState&) { AddMessageAndLog("Failed to copy x to y"); });
     EXPECT_EQ(outcome, WindowsAfterRun::errors_shown);
     EXPECT_EQ(frmMain.Messages(), Lines{"Failed to copy x to y"});
     EXPECT_EQ(windows.captions[MainLabel::lblDisplay], "Errors encountered");
@@ -38,7 +38,7 @@ TEST(FormLoad, TheShiftStateReachesTheFirstJobAndTheJobsShareTheRun) {
     test_support::TestFolder folder;
     std::ofstream(folder.native() / "cmds.txt") << "Z:\\a Z:\\b\r\nZ:\\c Z:\\d\r\n";
     std::vector<bool> shift_seen;
-    Form_Load(folder.text("cmds.txt"), [&](std::string&, RunState& run) {
+    Form_Load(folder.text("cmds.txt"), [&](const std::string&, RunState& run) {
         shift_seen.push_back(run.ShiftKeyAtStart);
         run.ShiftKeyAtStart = false;  // as the first job that asks the questions does
     });
@@ -48,7 +48,7 @@ TEST(FormLoad, TheShiftStateReachesTheFirstJobAndTheJobsShareTheRun) {
 TEST(FormLoad, AJobThatUnloadsTheWindowEndsTheProgramDespiteItsRows) {
     testing::RecordingFrontEnd windows;
     const FrontEndScope installed(windows);
-    const auto outcome = Form_Load("Z:\\a Z:\\b", [](std::string&, RunState& run) {
+    const auto outcome = Form_Load("Z:\\a Z:\\b", [](const std::string&, RunState& run) {
         AddMessageAndLog("a row");
         run.UnloadRequested = true;
     });

@@ -26,13 +26,12 @@ struct Command {
 };
 
 Command split_command_line(const std::string& command_line) {
-    // A part takes at least one character and one blank.
-    std::vector<std::string> parts(command_line.size() / 2 + 2);
-    const std::int16_t count = lib_basConversion::split_at_blanks(command_line, parts);
+    const std::vector<std::string> parts =
+        lib_basConversion::lib_GetLineParts3(command_line, lib_basConversion::kBlanksAndTabs);
     Command command;
-    if (count < 1) return command;
-    command.program = parts[1];
-    command.arguments.assign(parts.begin() + 2, parts.begin() + 1 + count);
+    if (parts.empty()) return command;
+    command.program = parts.front();
+    command.arguments.assign(parts.begin() + 1, parts.end());
     return command;
 }
 

@@ -1,5 +1,7 @@
 #include "job/job_options.h"
 
+#include <algorithm>
+
 #include "files/existence.h"
 #include "text/numbers.h"
 #include "text/paths.h"
@@ -49,7 +51,10 @@ std::string database_password(std::string value) {
 
 void read_exclusions(const std::string& value, JobOptions& options) {
     options.ExcludePatterns.assign(kExcludeSlots, std::string());
-    options.ExcludeCount = lib_basConversion::split_at_commas(unicode::to_upper(value), options.ExcludePatterns);
+    const std::vector<std::string> patterns =
+        lib_basConversion::lib_GetLineParts3(unicode::to_upper(value), lib_basConversion::kCommas, kExcludeSlots - 1);
+    std::copy(patterns.begin(), patterns.end(), options.ExcludePatterns.begin() + 1);
+    options.ExcludeCount = static_cast<std::int16_t>(patterns.size());
 }
 
 // False when the zip component is missing: the run is to end.
@@ -101,7 +106,10 @@ bool names_an_option(const std::string& part) { return part.empty() || part.star
 
 bool ParseJobOptions(const std::string& strCommandline, JobOptions& options, RunState& run, Date today) {
     std::vector<std::string> parts(kCommandSlots);
-    const std::int16_t count = lib_basConversion::split_at_blanks(strCommandline, parts);
+    const std::vector<std::string> split =
+        lib_basConversion::lib_GetLineParts3(strCommandline, lib_basConversion::kBlanksAndTabs, kCommandSlots - 1);
+    std::copy(split.begin(), split.end(), parts.begin() + 1);
+    const auto count = static_cast<std::int16_t>(split.size());
     options.SourceSpec = parts[1];
     options.TargetDir = parts[2];
     options.KeepDays = kKeepEverything;

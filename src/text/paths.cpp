@@ -13,8 +13,8 @@ namespace quillet::lib_basConversion {
 
 namespace {
 
-// Index 0 unused, components 1 to 100.
-constexpr std::size_t kComponentSlots = 101;
+// A path of more components is refused.
+constexpr std::size_t kMostComponents = 100;
 
 std::int16_t to_int16(std::size_t value, const char* source) {
     if (value > static_cast<std::size_t>(std::numeric_limits<std::int16_t>::max())) {
@@ -50,31 +50,15 @@ bool is_share_path(std::string_view path) { return path.starts_with("\\\\"); }
 
 bool ends_with_colon(std::string_view text) { return text.ends_with(':'); }
 
-// The components of a path whose enclosing quotes are already gone.
-std::vector<std::string> split_keeping_empty(std::string_view text);
-
 // Two searches for one character each: find_first_of would search its set once
 // for every character of the text.
 bool has_quotes_or_nuls(std::string_view text) {
     return text.find('"') != std::string_view::npos || text.find('\0') != std::string_view::npos;
 }
 
-// Without quotes (or NULs) the tokenizer's split at backslashes is a plain split:
-// the pieces between backslashes, empty ones dropped, each trimmed of blanks. Paths
-// are taken apart several times for every file copied, so the plain split is worth
-// having beside the general one.
-std::vector<std::string> components_of(const std::string& unquoted) {
-    if (!has_quotes_or_nuls(unquoted)) {
-        std::vector<std::string> components;
-        for (const std::string& piece : split_keeping_empty(unquoted)) {
-            if (!piece.empty()) components.emplace_back(trimmed_blanks(piece));
-        }
-        // Longer paths go on to the tokenizer, which refuses them.
-        if (components.size() < kComponentSlots) return components;
-    }
-    std::vector<std::string> slots(kComponentSlots);
-    const std::int16_t count = split_at_backslashes(unquoted, slots);
-    return std::vector<std::string>(slots.begin() + 1, slots.begin() + 1 + count);
+// The components of a path whose enclosing quotes are already gone.
+std::vector<std::string> components_of(std::string_view unquoted) {
+    return split_line(unquoted, kBackslashes, kMostComponents);
 }
 
 // What a file name is chosen from: a path's first and last components, and how
@@ -88,7 +72,7 @@ struct ComponentEnds {
 constexpr std::size_t kCountedComponents = 3;
 
 // A text longer than this could hold more components than the tokenizer takes.
-constexpr std::size_t kLongestPlainPath = 2 * (kComponentSlots - 1);
+constexpr std::size_t kLongestPlainPath = 2 * kMostComponents;
 
 bool holds_a_component(std::string_view text) { return text.find_first_not_of('\\') != std::string_view::npos; }
 
@@ -127,7 +111,7 @@ std::string file_name_from(const ComponentEnds& ends, bool share) {
 std::string file_name_of(std::string_view unquoted) {
     const bool share = is_share_path(unquoted);
     if (const std::optional<ComponentEnds> ends = plain_component_ends(unquoted)) return file_name_from(*ends, share);
-    const std::vector<std::string> components = components_of(std::string(unquoted));
+    const std::vector<std::string> components = components_of(unquoted);
     if (components.empty()) return {};
     return file_name_from({components.size(), components.front(), components.back()}, share);
 }
@@ -202,7 +186,7 @@ std::string pick_level(const PathLevels& levels, std::ptrdiff_t index, bool join
 
 }  // namespace
 
-std::vector<std::string> path_components(const std::string& strPath) { return components_of(lib_StripQuotes(strPath)); }
+std::vector<std::string> path_components(std::string_view strPath) { return components_of(without_quotes(strPath)); }
 
 std::string lib_AddPath(const std::string& strFirst, const std::string& strSecond) {
     std::string_view second = strSecond;

@@ -7,6 +7,7 @@
 #include <functional>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace quillet::lib_basConversion {
@@ -19,7 +20,7 @@ inline constexpr int kTextCompare = 1;    // case ignored
 // tokenizer (each component trimmed, double quotes honoured), empty components not
 // counted. "\\server\share\file" has "server", "share", "file". A path of more than
 // 100 components is refused with the tokenizer's "LineParts array too small".
-std::vector<std::string> path_components(const std::string& strPath);
+std::vector<std::string> path_components(std::string_view strPath);
 
 // The two joined with exactly one backslash between them; an empty piece yields
 // the other unchanged.

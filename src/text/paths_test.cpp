@@ -105,16 +105,6 @@ TEST(Paths, ComponentsAreCountedUpToAHundred) {
     }
 }
 
-TEST(Paths, ComponentsAreThoseOfTheBackslashSplitWithOrWithoutQuotes) {
-    for (const std::string path : {"\\\\srv\\share\\ dir \\\\file", "C:\\a\\   \\b\\", "\\\\", "  x  ", "",
-                                   "C:\\\"my\\docs\"\\f", "a\\\"\\b"}) {
-        std::vector<std::string> parts(101);
-        const std::int16_t count = split_at_backslashes(path, parts);
-        EXPECT_EQ(path_components(path), std::vector<std::string>(parts.begin() + 1, parts.begin() + 1 + count))
-            << path;
-    }
-}
-
 // The file name is read off the text without splitting it; it must be the last
 // component all the same, unless that is the drive or the share.
 TEST(Paths, FileNameIsTheLastOfTheComponents) {
