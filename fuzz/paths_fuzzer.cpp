@@ -44,6 +44,8 @@ void take_apart(const std::string& path) {
     allowing_errors([&] { lib_GetPath(path, false); });
     allowing_errors([&] { lib_GetPath(path, true); });
     allowing_errors([&] { path_components(path); });
+    deepest_folder_name(path);
+    parent_folder(path);
     const std::string trimmed = lib_TrimNull(path);
     require(path.starts_with(trimmed) && trimmed.find('\0') == std::string::npos, "TrimNull kept a NUL");
 }

@@ -253,7 +253,7 @@ private:
 // With /Z the files go into a new folder in the temporary folder, and the archive
 // beside where the dated folder would have been.
 void prepare_zip_work_folder(JobOptions& options) {
-    options.TargetDir = lib_basConversion::lib_GetPathLevel(options.TargetDir, -2, true, false, false, false);
+    options.TargetDir = lib_basConversion::parent_folder(options.TargetDir);
     const std::string temp_folder = platform::temp_folder();
     if (!temp_folder.empty()) options.ZipWork = WorkFolder::Make(temp_folder, "qtk");
     if (!options.ZipWork) {

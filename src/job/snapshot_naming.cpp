@@ -59,7 +59,7 @@ void NameSnapshot(JobOptions& options, const std::string& comment, Date now) {
     const DateTime moment = parts_from_date(now);
     options.MinuteOfDay = RoundedMinuteOfDay(moment.hour * 60 + moment.minute, options.RoundMinutes);
     options.DatedName = DatedFolderName(now, options.MinuteOfDay, comment);
-    options.SourceSubdirName = lib_basConversion::lib_GetPathLevel(options.SourceDir, -1, false, true, false, false);
+    options.SourceSubdirName = lib_basConversion::deepest_folder_name(options.SourceDir);
     options.TargetFolder = options.TargetDir;
     options.TargetDir = compose_target(options);
 }

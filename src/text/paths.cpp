@@ -133,7 +133,7 @@ std::string_view without_leading_backslashes(std::string_view text) {
     return first == std::string_view::npos ? std::string_view() : text.substr(first);
 }
 
-// The numbered elements that lib_GetPathLevel chooses from.
+// A path's elements, numbered from 0 as path levels count them.
 struct PathLevels {
     std::vector<std::string> elements;
     std::ptrdiff_t first_usable = 0;
@@ -150,7 +150,7 @@ struct PathLevels {
 
 bool has_drive_letter(const std::u32string& path) { return path.size() >= 2 && path[1] == U':'; }
 
-PathLevels path_levels(const std::string& unquoted, bool without_drive) {
+PathLevels path_levels(std::string_view unquoted, bool without_drive) {
     PathLevels levels;
     const std::u32string code_points = unicode::decode(unquoted);
     if (is_share_path(unquoted)) {
@@ -271,7 +271,7 @@ std::string lib_GetPath(const std::string& strPath, bool blnWithDrive) {
 std::string lib_GetPathLevel(const std::string& strPath, std::int16_t intLevel, bool blnJoinFromStart,
                              bool blnWithoutDrive, bool blnMustExist, bool blnJoinToEnd,
                              const FolderExistsTest& folder_exists) {
-    const PathLevels levels = path_levels(lib_StripQuotes(strPath), blnWithoutDrive);
+    const PathLevels levels = path_levels(without_quotes(strPath), blnWithoutDrive);
     for (std::ptrdiff_t index = chosen_index(levels, intLevel);; --index) {
         const std::string result = pick_level(levels, index, blnJoinFromStart, blnJoinToEnd);
         if (!blnMustExist) return result;
@@ -279,6 +279,16 @@ std::string lib_GetPathLevel(const std::string& strPath, std::int16_t intLevel, 
         if (folder_exists(lib_AddPath(levels.left_out_drive, levels.joined(0, index)))) return result;
         if (intLevel >= 0) return {};
     }
+}
+
+std::string deepest_folder_name(std::string_view path) {
+    const PathLevels levels = path_levels(without_quotes(path), true);
+    return levels.last() >= levels.first_usable ? levels.elements.back() : std::string();
+}
+
+std::string parent_folder(std::string_view path) {
+    const PathLevels levels = path_levels(without_quotes(path), false);
+    return levels.last() >= 1 ? levels.joined(0, levels.last() - 1) : std::string();
 }
 
 std::int16_t lib_InStrLast(std::optional<std::int16_t> intFromEnd, const std::string& strText,

@@ -65,6 +65,14 @@ std::string lib_GetPathLevel(const std::string& strPath, std::int16_t intLevel, 
                              bool blnWithoutDrive, bool blnMustExist, bool blnJoinToEnd,
                              const FolderExistsTest& folder_exists);
 
+// The name of the deepest folder, a drive or share root not counting as one:
+// C:\Data\Sub gives "Sub"; C:\ and \\srv\share give "".
+std::string deepest_folder_name(std::string_view path);
+
+// The path without its last component: C:\Data\Sub gives C:\Data, C:\Data gives
+// "C:", and a path of one component gives "".
+std::string parent_folder(std::string_view path);
+
 // The position of the last occurrence of strFind that starts at or before the
 // limit: the text's length, or with intFromEnd that length + 1 - intFromEnd.
 std::int16_t lib_InStrLast(std::optional<std::int16_t> intFromEnd, const std::string& strText,

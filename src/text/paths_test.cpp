@@ -3,10 +3,9 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
-#include <set>
+#include <tuple>
 
 #include "text/error.h"
-#include "text/tokenizer.h"
 
 namespace quillet::lib_basConversion {
 namespace {
@@ -124,60 +123,62 @@ TEST(Paths, FileNameIsTheLastOfTheComponents) {
     EXPECT_THROW(lib_GetFileName(deep), Error);  // as the split refuses it
 }
 
-const FolderExistsTest kNoFolderTest;
-
-std::string level(const std::string& path, std::int16_t n, bool from_start = false, bool without_drive = false,
-                  bool to_end = false) {
-    return lib_GetPathLevel(path, n, from_start, without_drive, false, to_end, kNoFolderTest);
-}
+struct LevelCase {
+    std::string path;
+    std::int16_t level;
+    bool from_start, without_drive, to_end;
+    std::string chosen;
+};
 
 TEST(Paths, PathLevelPicksOneComponentOrARunOfThem) {
     const std::string path = "C:\\Data\\Sub.v1\\Deep";
-    EXPECT_EQ(level(path, 1), "C:");
-    EXPECT_EQ(level(path, 2), "Data");
-    EXPECT_EQ(level(path, 0), "Deep");
-    EXPECT_EQ(level(path, -1), "Deep");
-    EXPECT_EQ(level(path, -2), "Sub.v1");
-    EXPECT_EQ(level(path, 5), "");
-    EXPECT_EQ(level(path, -5), "");
-
-    EXPECT_EQ(level(path, -2, true), "C:\\Data\\Sub.v1");
-    EXPECT_EQ(level(path, 2, false, false, true), "Data\\Sub.v1\\Deep");
-    EXPECT_EQ(level(path, 1, false, true), "Data");
-    EXPECT_EQ(level(path, -1, false, true), "Deep");
-    EXPECT_EQ(level("\"C:\\My Data\"", -1, false, true), "My Data");
-    EXPECT_EQ(level("C:\\", -1, false, true), "");
-}
-
-TEST(Paths, PathLevelOfSharesAndRelativePaths) {
     const std::string share = "\\\\srv\\share\\dir\\file";
-    EXPECT_EQ(level(share, 1), "\\\\srv");
-    EXPECT_EQ(level(share, 1, false, true), "dir");
-    EXPECT_EQ(level(share, -2, true), "\\\\srv\\share\\dir");
-    EXPECT_EQ(level(share, -3, true, true), "");  // the share itself is not usable without the drive
-
-    EXPECT_EQ(level("\\Data\\x", 1), "Data");
-    EXPECT_EQ(level("Data\\\\x", -2), "");  // a doubled backslash leaves an empty element
-    EXPECT_EQ(level("Data\\\\x", -3), "Data");
+    const LevelCase cases[] = {
+        {path, 1, false, false, false, "C:"},
+        {path, 0, false, false, false, "Deep"},
+        {path, -2, false, false, false, "Sub.v1"},
+        {path, 2, false, false, true, "Data\\Sub.v1\\Deep"},
+        // how "..\\" is resolved: the path less its last k folders, drive and share kept
+        {path, -3, true, false, false, "C:\\Data"},
+        {path, -5, true, false, false, ""},
+        {share, -2, true, false, false, "\\\\srv\\share\\dir"},
+        {share, 1, false, true, false, "dir"},
+        {"Data\\\\x", -2, false, false, false, ""},  // a doubled backslash leaves an empty element
+    };
+    for (const LevelCase& c : cases) {
+        EXPECT_EQ(lib_GetPathLevel(c.path, c.level, c.from_start, c.without_drive, false, c.to_end, {}), c.chosen)
+            << c.path << " " << c.level;
+    }
 }
 
-TEST(Paths, PathLevelThatMustExistMovesTowardsTheRoot) {
+TEST(Paths, DeepestFolderNameAndParentFolder) {
+    // path, its deepest folder's name, its parent folder
+    const std::tuple<std::string, std::string, std::string> cases[] = {
+        {"C:\\Data\\Sub", "Sub", "C:\\Data"},
+        {"\"C:\\My Data\"", "My Data", "C:"},
+        {"C:\\", "", ""},
+        {"C:", "", ""},
+        {"\\\\srv\\share", "", "\\\\srv"},
+        {"\\\\srv\\share\\d", "d", "\\\\srv\\share"},
+        {"Data\\x", "x", "Data"},
+    };
+    for (const auto& [path, deepest, parent] : cases) {
+        EXPECT_EQ(deepest_folder_name(path), deepest) << path;
+        EXPECT_EQ(parent_folder(path), parent) << path;
+    }
+}
+
+TEST(Paths, PathLevelThatMustExistMovesTowardsTheRootForANegativeLevelOnly) {
     std::vector<std::string> asked;
-    const std::set<std::string> existing{"C:", "C:\\Data", "\\\\srv\\share"};
     const FolderExistsTest exists = [&](const std::string& folder) {
         asked.push_back(folder);
-        return existing.contains(folder);
+        return folder == "C:" || folder == "C:\\Data";
     };
     const std::string path = "C:\\Data\\New\\Newer";
     EXPECT_EQ(lib_GetPathLevel(path, -1, false, false, true, false, exists), "Data");
     EXPECT_THAT(asked, ::testing::ElementsAre("C:\\Data\\New\\Newer", "C:\\Data\\New", "C:\\Data"));
-
-    EXPECT_EQ(lib_GetPathLevel(path, -1, true, true, true, false, exists), "Data");
-    EXPECT_EQ(lib_GetPathLevel(path, 2, false, false, true, false, exists), "Data");
+    EXPECT_EQ(lib_GetPathLevel(path, -1, true, true, true, false, exists), "Data");  // the drive still counts
     EXPECT_EQ(lib_GetPathLevel(path, 3, false, false, true, false, exists), "");
-    EXPECT_EQ(lib_GetPathLevel(path, 0, false, false, true, false, exists), "");
-    EXPECT_EQ(lib_GetPathLevel("D:\\gone\\x", -1, false, false, true, false, exists), "");
-    EXPECT_EQ(lib_GetPathLevel("\\\\srv\\share\\x\\y", -1, true, false, true, false, exists), "\\\\srv\\share");
 }
 
 }  // namespace
