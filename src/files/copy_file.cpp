@@ -9,6 +9,7 @@
 #include "files/file_deletion.h"
 #include "files/find_files.h"
 #include "text/error.h"
+#include "text/numbers.h"
 #include "text/paths.h"
 #include "text/vb_errors.h"
 #include "text/wildcard.h"
@@ -79,8 +80,6 @@ std::string temporary_stem(const std::string& target) {
     const std::string stem = lib_GetFileBase(target, false).empty() ? target : lib_GetFileBase(target, true);
     return leaving_room_for_suffix(stem);
 }
-
-std::string two_digits(int number) { return (number < 10 ? "0" : "") + std::to_string(number); }
 
 // The numbers 00 to 99 in an order drawn at random, seeded from the time of day,
 // each at most once. Drawn one at a time: most copies need only the first.

@@ -5,6 +5,7 @@
 #include <random>
 
 #include "platform/platform.h"
+#include "text/numbers.h"
 #include "text/paths.h"
 #include "text/vb_errors.h"
 
@@ -23,8 +24,6 @@ std::string stem_of(const std::string& target) {
     const std::string base = lib_basConversion::lib_GetFileBase(target, true);
     return lib_basConversion::lib_GetFileBase(target, false).empty() ? target : base;
 }
-
-std::string two_digits(int number) { return (number < 10 ? "0" : "") + std::to_string(number); }
 
 }  // namespace
 

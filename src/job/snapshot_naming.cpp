@@ -12,8 +12,6 @@ namespace {
 
 using lib_basConversion::lib_AddPath;
 
-std::string two_digits(int number) { return (number >= 0 && number < 10 ? "0" : "") + std::to_string(number); }
-
 // The snapshot folder for the layout, with SnapshotParent set to the folder that
 // holds the dated folders (left empty by the layouts without a date).
 std::string compose_target(JobOptions& options) {

@@ -4,6 +4,7 @@
 #include <cmath>
 #include <cstdint>
 
+#include "text/numbers.h"
 #include "text/vb_errors.h"
 
 namespace quillet {
@@ -39,13 +40,6 @@ std::chrono::year_month_day civil_from_days(std::int64_t days) {
 void check_day_in_range(std::int64_t day_number) {
     if (day_number < kFirstDay || day_number > kLastDay) throw vb::error(vb::kOverflow);
 }
-
-std::string two_digits(int value) {
-    value %= 100;
-    return {static_cast<char>('0' + value / 10), static_cast<char>('0' + value % 10)};
-}
-
-std::string four_digits(int value) { return two_digits(value / 100) + two_digits(value); }
 
 bool is_digit(char c) { return c >= '0' && c <= '9'; }
 
@@ -104,7 +98,7 @@ std::string format_date(Date date, std::string_view format) {
             continue;
         }
         std::string piece;
-        if (rest.starts_with("yy")) piece = two_digits(parts.year);
+        if (rest.starts_with("yy")) piece = two_digits(parts.year % 100);
         else if (rest.starts_with("mm")) piece = two_digits(parts.month);
         else if (rest.starts_with("dd")) piece = two_digits(parts.day);
         else if (rest.starts_with("HH")) piece = two_digits(parts.hour);

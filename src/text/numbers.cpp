@@ -11,6 +11,12 @@ namespace quillet {
 
 namespace {
 
+std::string zero_padded(int value, std::size_t width) {
+    std::string digits = std::to_string(value);
+    if (value >= 0 && digits.size() < width) digits.insert(0, width - digits.size(), '0');
+    return digits;
+}
+
 bool is_blank(char c) { return c == ' ' || c == '\t' || c == '\n'; }
 bool is_digit(char c) { return c >= '0' && c <= '9'; }
 bool is_exponent_mark(char c) { return c == 'e' || c == 'E' || c == 'd' || c == 'D'; }
@@ -155,5 +161,9 @@ std::int16_t add_int16(std::int16_t a, std::int16_t b) {
 std::int16_t subtract_int16(std::int16_t a, std::int16_t b) {
     return checked_int16(std::int64_t{a} - std::int64_t{b});
 }
+
+std::string two_digits(int value) { return zero_padded(value, 2); }
+
+std::string four_digits(int value) { return zero_padded(value, 4); }
 
 }  // namespace quillet

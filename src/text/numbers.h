@@ -5,6 +5,7 @@
 // error 6 "Overflow".
 
 #include <cstdint>
+#include <string>
 #include <string_view>
 
 namespace quillet {
@@ -27,5 +28,11 @@ std::int16_t int16_from_text(std::string_view text);
 std::int16_t checked_int16(std::int64_t value);
 std::int16_t add_int16(std::int16_t a, std::int16_t b);
 std::int16_t subtract_int16(std::int16_t a, std::int16_t b);
+
+// The number with zeros leading to two or to four digits, as dates, times and
+// numbered names show it: two_digits(7) is "07", four_digits(100) is "0100". A
+// number with more digits, or a negative one, is written as it is.
+std::string two_digits(int value);
+std::string four_digits(int value);
 
 }  // namespace quillet

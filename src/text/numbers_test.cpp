@@ -60,5 +60,12 @@ TEST(Int16, LeavingTheRangeOverflows) {
     EXPECT_EQ(subtract_int16(-32767, 1), -32768);
 }
 
+// An hour past 99 (a negative /M rounds beyond the day) keeps all its digits.
+TEST(Digits, ZerosLeadToTheWidthButNoDigitIsCut) {
+    EXPECT_EQ(two_digits(7), "07");
+    EXPECT_EQ(two_digits(546), "546");
+    EXPECT_EQ(four_digits(100), "0100");
+}
+
 }  // namespace
 }  // namespace quillet

@@ -1,10 +1,10 @@
 #include "ui/log.h"
 
 #include <chrono>
-#include <cstdio>
 #include <thread>
 
 #include "text/error.h"
+#include "text/numbers.h"
 #include "ui/display.h"
 #include "ui/front_end.h"
 
@@ -12,16 +12,10 @@ namespace quillet {
 
 namespace {
 
-std::string two_digits(int value) {
-    char digits[8] = {};
-    std::snprintf(digits, sizeof digits, "%02d", value % 100);
-    return digits;
-}
-
 std::string time_stamp(const platform::LocalTime& time, const std::string& date_separator,
                        const std::string& time_separator) {
     return two_digits(time.day) + date_separator + two_digits(time.month) + date_separator +
-           two_digits(time.year) + ", " + two_digits(time.hour) + time_separator + two_digits(time.minute) +
+           two_digits(time.year % 100) + ", " + two_digits(time.hour) + time_separator + two_digits(time.minute) +
            time_separator + two_digits(time.second) + ", ";
 }
 
