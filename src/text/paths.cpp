@@ -40,12 +40,6 @@ std::vector<std::size_t> occurrences(const std::string& text, const std::string&
     return starts;
 }
 
-std::string_view trimmed_blanks(std::string_view text) {
-    const std::size_t first = text.find_first_not_of(' ');
-    if (first == std::string_view::npos) return {};
-    return text.substr(first, text.find_last_not_of(' ') - first + 1);
-}
-
 bool is_share_path(std::string_view path) { return path.starts_with("\\\\"); }
 
 bool ends_with_colon(std::string_view text) { return text.ends_with(':'); }

@@ -10,13 +10,13 @@ namespace {
 
 constexpr const char* kSource = "Base7.lib_GetLineParts3";
 
+}  // namespace
+
 std::string_view trimmed_blanks(std::string_view text) {
     const std::size_t first = text.find_first_not_of(' ');
     if (first == std::string_view::npos) return {};
     return text.substr(first, text.find_last_not_of(' ') - first + 1);
 }
-
-}  // namespace
 
 std::vector<std::string> split_line(std::string_view line, std::string_view delimiters, std::size_t max_parts) {
     std::vector<std::string> parts;

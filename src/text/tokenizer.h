@@ -31,8 +31,9 @@ inline constexpr std::size_t kMostParts = 32767;
 std::vector<std::string> split_line(std::string_view line, std::string_view delimiters,
                                     std::size_t max_parts = kMostParts);
 
-// split_line for a command line, whose text is read as Windows-1252 when it is not
-// valid UTF-8, as a command file's is. A command line takes ten parts.
+// split_line as the dispatcher and the job call it, on a command line or the /E
+// value: text that is not valid UTF-8 is read as Windows-1252, as a command file's
+// is. Both take ten parts at most.
 std::vector<std::string> lib_GetLineParts3(std::string_view strLine, std::string_view strDelims,
                                            std::size_t intMaxParts = kMostParts);
 
@@ -42,6 +43,9 @@ std::vector<std::string> lib_GetLineParts3(std::string_view strLine, std::string
 // inside the first double-quoted stretch is skipped. blnStripQuotes passes the token
 // through lib_StripQuotes.
 std::string lib_GetToken(std::string& strText, std::string_view strDelim, bool blnHonourQuotes, bool blnStripQuotes);
+
+// The text without the blanks at its ends (tabs stay), as parts are trimmed.
+std::string_view trimmed_blanks(std::string_view text);
 
 // The text trimmed of blanks and, when it starts and ends with a double quote (two
 // distinct characters), without those two quotes.
