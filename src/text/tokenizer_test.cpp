@@ -17,11 +17,13 @@ struct SplitCase {
 
 TEST(Tokenizer, SplitsAsTheCommandLineThePatternsAndPathsNeed) {
     const SplitCase cases[] = {
-        {" \t F:\\Apps\\*.*\t\tC:\\Backup   /S  \t/K=5 \t", kBlanksAndTabs, {"F:\\Apps\\*.*", "C:\\Backup", "/S", "/K=5"}},
+        {" \t F:\\Apps\\*.*\t\tC:\\Backup   /S  \t/K=5 \t", kBlanksAndTabs,
+         {"F:\\Apps\\*.*", "C:\\Backup", "/S", "/K=5"}},
         {" \t  ", kBlanksAndTabs, {}},
         {"", kBlanksAndTabs, {}},
         // a quoted stretch joins its neighbours; empty quotes add nothing, quoted blanks an empty part
-        {"C:\\My\" Data\"\\x \"two  words\" a\"\"b \"\" \"  \"", kBlanksAndTabs, {"C:\\My Data\\x", "two  words", "ab", ""}},
+        {"C:\\My\" Data\"\\x \"two  words\" a\"\"b \"\" \"  \"", kBlanksAndTabs,
+         {"C:\\My Data\\x", "two  words", "ab", ""}},
         {"a \"b c", kBlanksAndTabs, {"a", "b c"}},
         {"a \"", kBlanksAndTabs, {"a", ""}},
         {"Zürich Straße", kBlanksAndTabs, {"Zürich", "Straße"}},
