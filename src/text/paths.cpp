@@ -13,7 +13,7 @@ namespace quillet::lib_basConversion {
 
 namespace {
 
-// A path of more components is refused.
+// The most components a path may have; one of more is refused.
 constexpr std::size_t kMostComponents = 100;
 
 std::int16_t to_int16(std::size_t value, const char* source) {
