@@ -82,7 +82,6 @@ void JobEnding(const JobOptions& options) noexcept {
             if (!options.ZipWork->Remove()) AddMessageAndLog("Failed to cleanup " + options.ZipWork->Path());
         });
     }
-    platform::let_go_of_copy_folder();
     ignoring_errors([] { frmMain.SetWindowCaption(""); });
     ignoring_errors([] { front_end().do_events(); });
 }
