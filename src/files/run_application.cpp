@@ -9,7 +9,6 @@
 #include "text/paths.h"
 #include "text/tokenizer.h"
 #include "text/unicode.h"
-#include "ui/front_end.h"
 
 namespace quillet::lib_basFile {
 
@@ -47,12 +46,12 @@ std::string host_argument(const std::string& argument) {
     return platform::native_path(argument).value_or(argument);
 }
 
-std::int32_t wait_for_end(platform::ProcessHandle process, std::int32_t timeout_seconds) {
+std::int32_t wait_for_end(UserSide& user, platform::ProcessHandle process, std::int32_t timeout_seconds) {
     using Clock = std::chrono::steady_clock;
     const auto started = Clock::now();
     const auto limit = std::chrono::seconds(timeout_seconds);
     while (true) {
-        front_end().do_events();
+        user.do_events();
         if (lib_WaitForProcess(process, "", 0, kPollMilliseconds) != kWaitTimeout) break;
         if (timeout_seconds > 0 && Clock::now() - started >= limit) break;
     }
@@ -62,10 +61,10 @@ std::int32_t wait_for_end(platform::ProcessHandle process, std::int32_t timeout_
 
 }  // namespace
 
-bool lib_RunApplication(const std::string& strCommandLine, bool blnWait, platform::ProcessHandle& lngProcess,
-                        std::int32_t& lngWindow, std::int32_t& lngExitCode, bool blnCloseHandle,
+bool lib_RunApplication(UserSide& user, const std::string& strCommandLine, bool blnWait,
+                        platform::ProcessHandle& lngProcess, std::int32_t& lngWindow, std::int32_t& lngExitCode, bool blnCloseHandle,
                         std::int16_t /*intShowWindow*/, const std::string& strWorkDir, std::int32_t lngTimeOut) {
-    return report_and_raise_again(kSource, "App:" + strCommandLine, [&] {
+    return report_and_raise_again(user, kSource, "App:" + strCommandLine, [&] {
         lngProcess = 0;
         lngWindow = 0;
         Command command = split_command_line(strCommandLine);
@@ -83,7 +82,7 @@ bool lib_RunApplication(const std::string& strCommandLine, bool blnWait, platfor
         if (process == 0) return false;
         lngProcess = process;
         if (blnWait) {
-            lngExitCode = wait_for_end(process, lngTimeOut);
+            lngExitCode = wait_for_end(user, process, lngTimeOut);
             platform::close_process(process);
         } else if (blnCloseHandle) {
             platform::close_process(process);

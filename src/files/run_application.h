@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <string>
 
+#include "files/user_side.h"
 #include "platform/platform.h"
 
 namespace quillet::lib_basFile {
@@ -31,8 +32,8 @@ inline constexpr std::int16_t kShowNormal = 1;
 // runs) goes to lngExitCode and its handle is closed. Without blnWait, the handle
 // is closed at once with blnCloseHandle. A working folder of "" is ours. Run-time
 // errors are reported with "App:" + the command line, and raised again.
-bool lib_RunApplication(const std::string& strCommandLine, bool blnWait, platform::ProcessHandle& lngProcess,
-                        std::int32_t& lngWindow, std::int32_t& lngExitCode, bool blnCloseHandle,
+bool lib_RunApplication(UserSide& user, const std::string& strCommandLine, bool blnWait,
+                        platform::ProcessHandle& lngProcess, std::int32_t& lngWindow, std::int32_t& lngExitCode, bool blnCloseHandle,
                         std::int16_t intShowWindow, const std::string& strWorkDir, std::int32_t lngTimeOut);
 
 // Waits up to lngMilliseconds for a started process: kWaitObject0 once it has

@@ -9,6 +9,7 @@
 
 #include "files/database_test_support.h"
 #include "files/find_executable.h"
+#include "files/recording_user_side.h"
 #include "platform/platform.h"
 
 namespace quillet::lib_basFile {
@@ -19,6 +20,7 @@ using testing::ScratchFolder;
 using testing::TestDesktop;
 
 const TestDesktop& desktop = TestDesktop::get();
+testing::RecordingUserSide user;
 
 struct Outcome {
     bool started = false;
@@ -29,8 +31,8 @@ struct Outcome {
 
 Outcome run(const std::string& command_line, bool wait = true, std::int32_t time_out = 0) {
     Outcome result;
-    result.started = lib_RunApplication(command_line, wait, result.process, result.window, result.exit_code, true,
-                                        kShowNormal, "", time_out);
+    result.started = lib_RunApplication(user, command_line, wait, result.process, result.window, result.exit_code,
+                                        true, kShowNormal, "", time_out);
     return result;
 }
 

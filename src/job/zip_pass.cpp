@@ -3,7 +3,6 @@
 #include <algorithm>
 
 #include "files/file_deletion.h"
-#include "files/folders.h"
 #include "files/work_folder.h"
 #include "platform/platform.h"
 #include "text/paths.h"
@@ -11,6 +10,7 @@
 #include "ui/activity_report.h"
 #include "ui/front_end.h"
 #include "ui/main_window.h"
+#include "ui/user_side.h"
 #include "ui/reporting.h"
 #include "zip/archive_staging.h"
 #include "zip/lib_basZip.h"
@@ -28,7 +28,7 @@ bool start_archive_once(const std::string& archive, RunState& run) {
     if (std::find(run.ArchiveNames.begin(), run.ArchiveNames.end(), archive) != run.ArchiveNames.end()) return true;
     // Checked before the old archive goes, so that a refused job loses nothing.
     if (run.ArchiveNames.size() >= kArchiveNamesLimit) throw vb::error(vb::kSubscriptOutOfRange);
-    if (!lib_basFile::lib_KillFile(archive, false)) {
+    if (!lib_basFile::lib_KillFile(FrontEndUserSide(), archive, false)) {
         AddMessageAndLog("Failed to cleanup " + archive);
         return false;
     }
@@ -67,7 +67,8 @@ void ZipPass(const JobOptions& options, RunState& run) {
     zip_options.fSystem = 1;
     lib_basZip::ZIPnames names;
     names.s[0] = "*.*";
-    const std::int32_t result = lib_basZip::lib_ZipFiles(zip_options, archive, names, 1, options.ZipPassword, false);
+    const std::int32_t result = lib_basZip::lib_ZipFiles(FrontEndUserSide(), zip_options, archive, names, 1,
+                                                          options.ZipPassword, false);
     for (const std::string& folder : zip32::staging_folders_left()) AddMessageAndLog("Failed to cleanup " + folder);
     if (result != 0) {
         lib_ErrorHandler("HandleCommandLineS", 0, "Error creating zip", true,

@@ -1,13 +1,14 @@
 #pragma once
 // The program's side of the zip archiver: the options and file list records as
 // the program fills them, the call that archives with them, and the callbacks
-// that answer the archiver's questions through input boxes.
+// that answer the archiver's questions by asking the user.
 
 #include <array>
 #include <cstddef>
 #include <cstdint>
 #include <string>
 
+#include "files/user_side.h"
 #include "zip/zip32.h"
 
 namespace quillet::lib_basZip {
@@ -66,8 +67,9 @@ bool lib_ZipInit();
 // "9", otherwise the archiver's result (0 for success). A password turns
 // encryption on; a level left at 0 becomes "5". The records come back with the
 // level and encryption that were used.
-std::int32_t lib_ZipFiles(ZPOPT& options, const std::string& zip_path, ZIPnames& names, std::int32_t count,
-                          const std::string& password, bool show_messages);
+// The archiver's questions (a password it lacks, a comment) go to the user side.
+std::int32_t lib_ZipFiles(UserSide& user, ZPOPT& options, const std::string& zip_path, ZIPnames& names,
+                          std::int32_t count, const std::string& password, bool show_messages);
 
 // The address of a callback, unchanged: how the callback table is filled.
 template <typename Function>
