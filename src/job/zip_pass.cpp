@@ -58,15 +58,15 @@ void ZipPass(const JobOptions& options, RunState& run) {
     if (!start_archive_once(archive, run)) return;
     ShowActivity("Zipping to \r\n" + archive);
 
-    lib_basZip::ZPOPT zip_options = options.ZipOptions;
-    zip_options.szRootDir = options.ZipWorkDir;
+    zip32::ZPOPT zip_options = options.ZipOptions;
+    zip_options.szRootDir = options.ZipWorkDir.c_str();
     zip_options.fRecurse = 1;
     // Names beginning with "." are this host's hidden files. The copy pass put them
     // in the work folder, which is deleted after zipping: left out of the archive
     // they would be lost from the snapshot.
     zip_options.fSystem = 1;
-    lib_basZip::ZIPnames names;
-    names.s[0] = "*.*";
+    zip32::ZIPNAMES names;
+    names.zipnames[0] = "*.*";
     const std::int32_t result = lib_basZip::lib_ZipFiles(FrontEndUserSide(), zip_options, archive, names, 1,
                                                           options.ZipPassword, false);
     for (const std::string& folder : zip32::staging_folders_left()) AddMessageAndLog("Failed to cleanup " + folder);

@@ -20,57 +20,6 @@ zip32::SecretText zip_password;
 bool show_library_messages = false;
 UserSide* run_user = nullptr;
 
-// The archiver's own record for the program's, pointing into its texts.
-zip32::ZPOPT to_archiver(const ZPOPT& options) {
-    zip32::ZPOPT record;
-    record.Date = options.Date.c_str();
-    record.szRootDir = options.szRootDir.c_str();
-    record.szTempDir = options.szTempDir.c_str();
-    record.fTemp = options.fTemp;
-    record.fSuffix = options.fSuffix;
-    record.fEncrypt = options.fEncrypt;
-    record.fSystem = options.fSystem;
-    record.fVolume = options.fVolume;
-    record.fExtra = options.fExtra;
-    record.fNoDirEntries = options.fNoDirEntries;
-    record.fExcludeDate = options.fExcludeDate;
-    record.fIncludeDate = options.fIncludeDate;
-    record.fVerbose = options.fVerbose;
-    record.fQuiet = options.fQuiet;
-    record.fCRLF_LF = options.fCRLF_LF;
-    record.fLF_CRLF = options.fLF_CRLF;
-    record.fJunkDir = options.fJunkDir;
-    record.fGrow = options.fGrow;
-    record.fForce = options.fForce;
-    record.fMove = options.fMove;
-    record.fDeleteEntries = options.fDeleteEntries;
-    record.fUpdate = options.fUpdate;
-    record.fFreshen = options.fFreshen;
-    record.fJunkSFX = options.fJunkSFX;
-    record.fLatestTime = options.fLatestTime;
-    record.fComment = options.fComment;
-    record.fOffsets = options.fOffsets;
-    record.fPrivilege = options.fPrivilege;
-    record.fEncryption = options.fEncryption;
-    record.fRecurse = options.fRecurse;
-    record.fRepair = options.fRepair;
-    record.fLevel = options.fLevel;
-    return record;
-}
-
-// What the archiver may have changed in its record goes back to the program's.
-void from_archiver(const zip32::ZPOPT& record, ZPOPT& options) {
-    options.fEncrypt = record.fEncrypt;
-    options.fEncryption = record.fEncryption;
-    options.fLevel = record.fLevel;
-}
-
-zip32::ZIPNAMES to_archiver(const ZIPnames& names) {
-    zip32::ZIPNAMES record;
-    for (std::size_t i = 0; i < names.s.size(); ++i) record.zipnames[i] = names.s[i].c_str();
-    return record;
-}
-
 bool is_level(char level) { return level >= '0' && level <= '9'; }
 
 // The bytes of a text that fit in `room` bytes without cutting a character.
@@ -116,8 +65,9 @@ bool lib_ZipInit() {
     }
 }
 
-std::int32_t lib_ZipFiles(UserSide& user, ZPOPT& options, const std::string& zip_path, ZIPnames& names,
-                          std::int32_t count, const std::string& password, bool show_messages) {
+std::int32_t lib_ZipFiles(UserSide& user, zip32::ZPOPT& options, const std::string& zip_path,
+                          const zip32::ZIPNAMES& names, std::int32_t count, const std::string& password,
+                          bool show_messages) {
     if (!lib_ZipInit()) return kArchiverMissing;
     const RunScope run(user, password, show_messages);
     if (!password.empty() && options.fEncrypt == 0) options.fEncrypt = 1;
@@ -127,12 +77,8 @@ std::int32_t lib_ZipFiles(UserSide& user, ZPOPT& options, const std::string& zip
         options.fLevel = '5';
     }
     lib_ZipInit();
-    zip32::ZPOPT record = to_archiver(options);
-    zip32::ZpSetOptions(&record);
-    const zip32::ZIPNAMES file_list = to_archiver(names);
-    const int result = zip32::ZpArchive(count, zip_path.c_str(), &file_list);
-    from_archiver(record, options);
-    return result;
+    zip32::ZpSetOptions(&options);
+    return zip32::ZpArchive(count, zip_path.c_str(), &names);
 }
 
 int lib_ZipPrintCallback(char* /*message*/, unsigned long /*length*/) {

@@ -17,9 +17,9 @@ class LibBasZip : public ::testing::Test {
 protected:
     void SetUp() override {
         tree.file("work/a.txt", "alpha");
-        options.szRootDir = tree.text("work");
+        options.szRootDir = root.c_str();
         options.fRecurse = 1;
-        names.s[0] = "*.*";
+        names.zipnames[0] = "*.*";
     }
 
     std::int32_t zip(const std::string& password = {}) {
@@ -31,9 +31,10 @@ protected:
     }
 
     ScratchTree tree;
+    const std::string root = tree.text("work");
     testing::RecordingUserSide user;
-    ZPOPT options;
-    ZIPnames names;
+    zip32::ZPOPT options;
+    zip32::ZIPNAMES names;
 };
 
 TEST_F(LibBasZip, ALevelOutsideZeroToNineIsRefusedWithoutWriting) {
