@@ -54,14 +54,6 @@ bool replace_target(UserSide& user, const std::string& output, const std::string
     return true;
 }
 
-// The source's times, read before anything reads the source and so moves its
-// access time; empty when there is no such file.
-std::optional<platform::FileTimes> source_times(const std::string& source) {
-    platform::FileTimes times;
-    if (!lib_GetFileTimes(source, times)) return std::nullopt;
-    return times;
-}
-
 bool compact_into_target(UserSide& user, const char* routine, const std::string& source, const std::string& target,
                          const std::optional<platform::FileTimes>& times, bool copy_first,
                          const CompactStep& compact) {
@@ -98,11 +90,8 @@ bool compact_through_program(UserSide& user, const std::string& source, const st
     if (program.empty()) return false;
     return compact_into_target(user, kCompactDatabaseCL, source, target, times, copy_first,
                                [&](const std::string& input, const std::string& output) {
-                                   platform::ProcessHandle process = 0;
-                                   std::int32_t window = 0;
-                                   std::int32_t exit_code = 0;
-                                   lib_RunApplication(user, CompactCommandLine(program, input, output), true, process,
-                                                      window, exit_code, true, kShowNormal, "", 0);
+                                   lib_RunApplication(user, CompactCommandLine(program, input, output), true, true,
+                                                      kShowNormal, "", 0);
                                });
 }
 
@@ -114,7 +103,8 @@ bool lib_CompactDatabase(UserSide& user, const std::string& strSource, const std
     const std::string& target = strTarget.empty() ? strSource : strTarget;
     if (!blnOverwrite && file_exists_at(target)) return false;
     const std::string connect = strPassword.empty() ? std::string() : ";pwd=" + strPassword;
-    const auto times = source_times(strSource);
+    // Read before anything reads the source and so moves its access time.
+    const auto times = lib_GetFileTimes(strSource);
 
     // The engine is chosen before anything is copied, so that a database no engine
     // can take goes to the command line without a copy made for nothing.
@@ -136,7 +126,7 @@ bool lib_CompactDatabaseCL(UserSide& user, const std::string& strSource, const s
     const BusyScope busy(user);
     const std::string& target = strTarget.empty() ? strSource : strTarget;
     if (!blnOverwrite && file_exists_at(target)) return false;
-    return compact_through_program(user, strSource, target, source_times(strSource), blnCopyFirst);
+    return compact_through_program(user, strSource, target, lib_GetFileTimes(strSource), blnCopyFirst);
 }
 
 std::string CompactCommandLine(const std::string& strProgram, const std::string& strInput,
