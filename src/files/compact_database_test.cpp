@@ -65,7 +65,7 @@ TEST(CompactDatabase, ReplacesTheTargetWithACompactedCopyThatHasTheSourcesTimes)
     make_old(sources.text("yearly.mdb"));
     snapshot.write("yearly.mdb", "last year's snapshot");
 
-    std::string target = snapshot.text("yearly.mdb");
+    const std::string target = snapshot.text("yearly.mdb");
     EXPECT_TRUE(lib_CompactDatabase(user, sources.text("yearly.mdb"), target, true, "", true));
 
     expect_old(target);  // before reading it moves the access time
@@ -100,8 +100,7 @@ TEST(CompactDatabase, LeavesAFileNoEngineTakesToTheCopyWhenNoProgramIsRegistered
     ScratchFolder sources;
     ScratchFolder snapshot;
     sources.write("report.mdb", "Standard Jet DB");
-    std::string target = snapshot.text("report.mdb");
-    EXPECT_FALSE(lib_CompactDatabase(user, sources.text("report.mdb"), target, true, "", true));
+    EXPECT_FALSE(lib_CompactDatabase(user, sources.text("report.mdb"), snapshot.text("report.mdb"), true, "", true));
     EXPECT_FALSE(snapshot.exists("report.mdb"));
     EXPECT_THAT(temporaries(sources), ::testing::IsEmpty());
     EXPECT_THAT(temporaries(snapshot), ::testing::IsEmpty());
@@ -115,7 +114,7 @@ TEST(CompactDatabase, RunsTheRegisteredProgramOnTemporaryNamesBesideTheTarget) {
     snapshot.write("snap shot/ledger.qdb", "old ledger");
     desktop.forget_arguments();
 
-    std::string target = snapshot.text("snap shot/ledger.qdb");
+    const std::string target = snapshot.text("snap shot/ledger.qdb");
     EXPECT_TRUE(lib_CompactDatabase(user, sources.text("ledger.qdb"), target, true, "secret", true));
     expect_old(target);
 
@@ -133,8 +132,7 @@ TEST(CompactDatabase, RunsTheRegisteredProgramOnTemporaryNamesBesideTheTarget) {
     // The program ran but made nothing: the target stays as it was.
     sources.write("refused.qdb", "refuse");
     snapshot.write("refused.qdb", "kept");
-    target = snapshot.text("refused.qdb");
-    EXPECT_FALSE(lib_CompactDatabaseCL(user, sources.text("refused.qdb"), target, true, "", true));
+    EXPECT_FALSE(lib_CompactDatabaseCL(user, sources.text("refused.qdb"), snapshot.text("refused.qdb"), true, "", true));
     EXPECT_EQ(snapshot.read("refused.qdb"), "kept");
     EXPECT_THAT(temporaries(snapshot), ::testing::IsEmpty());
 }
@@ -144,9 +142,8 @@ TEST(CompactDatabase, RaisesAnEngineFailureNamingTheDatabaseAndTheTemporaryOutpu
     ScratchFolder snapshot;
     testing::make_database(sources.native("locked.mdb"), 10);
     snapshot.write("locked.mdb", "previous");
-    std::string target = snapshot.text("locked.mdb");
     try {
-        lib_CompactDatabase(user, sources.text("locked.mdb"), target, true, "secret", true);
+        lib_CompactDatabase(user, sources.text("locked.mdb"), snapshot.text("locked.mdb"), true, "secret", true);
         FAIL() << "the password was not refused";
     } catch (const Error& error) {
         EXPECT_EQ(error.source(), "lib_CompactDatabase");

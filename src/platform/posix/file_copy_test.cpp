@@ -3,6 +3,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <filesystem>
 #include <fstream>
@@ -148,15 +149,11 @@ TEST_F(FileCopy, ASourceThatChangesWhileItIsCopiedIsToldOf) {
     EXPECT_EQ(folder_.read("copy"), "content");
 }
 
-// Descriptors this process holds on a folder (or a file).
-int held_open(const fs::path& folder) {
-    const fs::path native = fs::canonical(folder);
-    int held = 0;
-    for (const auto& fd : fs::directory_iterator("/proc/self/fd")) {
-        std::error_code error;
-        if (fs::read_symlink(fd.path(), error) == native) ++held;
-    }
-    return held;
+int descriptors_on(const fs::path& folder) {
+    std::error_code unreadable;
+    return static_cast<int>(std::ranges::count_if(fs::directory_iterator("/proc/self/fd"), [&](const auto& fd) {
+        return fs::read_symlink(fd.path(), unreadable) == fs::canonical(folder);
+    }));
 }
 
 // Copies made during a walk keep the folder they write into open; a path must
@@ -198,9 +195,9 @@ TEST_F(FileCopy, CopiesGoToTheFolderNowAtTheirPath) {
     EXPECT_FALSE(folder_.exists("a/3"));
 
     ASSERT_TRUE(copy_into_a("6"));
-    EXPECT_EQ(held_open(folder_.native("a")), 1);
+    EXPECT_EQ(descriptors_on(folder_.native("a")), 1);
     walk.reset();
-    EXPECT_EQ(held_open(folder_.native("a")), 0);
+    EXPECT_EQ(descriptors_on(folder_.native("a")), 0);
 }
 
 }  // namespace
