@@ -10,9 +10,9 @@
 
 namespace quillet::lib_basFile {
 
-// Compacts strSource into strTarget (the source itself when empty). False, with nothing done, when the target exists and
-// blnOverwrite is off; false also when no compacted copy came about or the old
-// target could not go to the trash. blnCopyFirst compacts a copy of the source
+// Compacts strSource into strTarget (the source itself when empty). False, with
+// nothing done, when the target exists and blnOverwrite is off; false also when no
+// compacted copy came about or the old target could not go to the trash. blnCopyFirst compacts a copy of the source
 // rather than the source itself. A database password reaches the engine as
 // ";pwd=" + password. When no engine can take the database, the result is that of
 // lib_CompactDatabaseCL. Errors are raised with the source "lib_CompactDatabase"

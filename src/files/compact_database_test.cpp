@@ -132,7 +132,8 @@ TEST(CompactDatabase, RunsTheRegisteredProgramOnTemporaryNamesBesideTheTarget) {
     // The program ran but made nothing: the target stays as it was.
     sources.write("refused.qdb", "refuse");
     snapshot.write("refused.qdb", "kept");
-    EXPECT_FALSE(lib_CompactDatabaseCL(user, sources.text("refused.qdb"), snapshot.text("refused.qdb"), true, "", true));
+    EXPECT_FALSE(
+        lib_CompactDatabaseCL(user, sources.text("refused.qdb"), snapshot.text("refused.qdb"), true, "", true));
     EXPECT_EQ(snapshot.read("refused.qdb"), "kept");
     EXPECT_THAT(temporaries(snapshot), ::testing::IsEmpty());
 }

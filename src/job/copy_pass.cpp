@@ -209,7 +209,8 @@ private:
     // be read: that one file is reported and the job goes on.
     void copy_or_compact(const std::string& source, std::string& destination, bool compact) {
         if (compact) {
-            compact = lib_basFile::lib_CompactDatabase(FrontEndUserSide(), source, destination, true, options_.DatabasePassword, true);
+            compact = lib_basFile::lib_CompactDatabase(FrontEndUserSide(), source, destination, true,
+                                                       options_.DatabasePassword, true);
             front_end().do_events();
         }
         if (compact) {
