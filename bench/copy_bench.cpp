@@ -17,6 +17,7 @@
 
 #include "bench/harness.h"
 #include "files/copy_file.h"
+#include "ui/user_side.h"
 
 namespace {
 
@@ -41,7 +42,9 @@ void start_clean(const fs::path& ours, const fs::path& theirs) {
 
 Timing time_ours(const fs::path& source, const fs::path& target) {
     return time_here([&] {
-        if (!lib_basFile::lib_CopyFile(text_of(source), text_of(target), true)) throw std::runtime_error("no copy");
+        if (!lib_basFile::lib_CopyFile(FrontEndUserSide(), text_of(source), text_of(target), true)) {
+            throw std::runtime_error("no copy");
+        }
     });
 }
 

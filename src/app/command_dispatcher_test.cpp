@@ -4,7 +4,7 @@
 
 #include <fstream>
 
-#include "files/test_folder.h"
+#include "platform/posix/file_test_support.h"
 #include "ui/main_window.h"
 #include "ui/recording_front_end.h"
 #include "ui/reporting.h"
@@ -32,7 +32,7 @@ protected:
 
     testing::RecordingFrontEnd windows;
     FrontEndScope installed{windows};
-    test_support::TestFolder folder;
+    testing::ScratchFolder folder;
     RunState run;
     Lines jobs;
     std::function<void(const std::string&)> on_job;

@@ -4,7 +4,7 @@
 
 #include <fstream>
 
-#include "files/test_folder.h"
+#include "platform/posix/file_test_support.h"
 #include "ui/activity_report.h"
 #include "ui/main_window.h"
 #include "ui/recording_front_end.h"
@@ -35,7 +35,7 @@ TEST(FormLoad, AFailureRowKeepsTheWindowOpenWithErrorsEncountered) {
 TEST(FormLoad, TheShiftStateReachesTheFirstJobAndTheJobsShareTheRun) {
     ShiftHeld windows;
     const FrontEndScope installed(windows);
-    test_support::TestFolder folder;
+    testing::ScratchFolder folder;
     std::ofstream(folder.native() / "cmds.txt") << "Z:\\a Z:\\b\r\nZ:\\c Z:\\d\r\n";
     std::vector<bool> shift_seen;
     Form_Load(folder.text("cmds.txt"), [&](const std::string&, RunState& run) {

@@ -15,7 +15,6 @@
 #include "platform/platform.h"
 #include "text/error.h"
 #include "text/vb_errors.h"
-#include "ui/busy.h"
 
 namespace quillet::lib_basFile {
 
@@ -35,9 +34,9 @@ Error with_database(const char* routine, const Error& error, const std::string& 
 }
 
 // The input copy is the program's own temporary: it goes for good, never to the trash.
-void remove_input_copy(const std::string& input) {
+void remove_input_copy(UserSide& user, const std::string& input) {
     try {
-        lib_KillFile(input, true);
+        lib_KillFile(user, input, true);
     } catch (const Error&) {
         // The error on its way to the caller is the one that matters.
     }
@@ -45,25 +44,17 @@ void remove_input_copy(const std::string& input) {
 
 // The old target goes to the trash only once a compacted copy stands ready; when
 // it cannot go, the copy stays under its temporary name.
-bool replace_target(const std::string& output, const std::string& target,
+bool replace_target(UserSide& user, const std::string& output, const std::string& target,
                     const std::optional<platform::FileTimes>& times) {
     if (!file_exists_at(output)) return false;
-    if (!lib_KillFile(target, false)) return false;
+    if (!lib_KillFile(user, target, false)) return false;
     platform::rename_file(output, target);
     if (!file_exists_at(target)) return false;
     if (times) lib_SetFileTimes(target, *times);
     return true;
 }
 
-// The source's times, read before anything reads the source and so moves its
-// access time; empty when there is no such file.
-std::optional<platform::FileTimes> source_times(const std::string& source) {
-    platform::FileTimes times;
-    if (!lib_GetFileTimes(source, times)) return std::nullopt;
-    return times;
-}
-
-bool compact_into_target(const char* routine, const std::string& source, const std::string& target,
+bool compact_into_target(UserSide& user, const char* routine, const std::string& source, const std::string& target,
                          const std::optional<platform::FileTimes>& times, bool copy_first,
                          const CompactStep& compact) {
     std::string output;
@@ -75,47 +66,45 @@ bool compact_into_target(const char* routine, const std::string& source, const s
         platform::RemovedIfInterrupted input_if_interrupted;
         if (copy_first) {
             input_copy = names.draw({source, output});
-            lib_CopyFile(source, input_copy, true, false);
+            lib_CopyFile(user, source, input_copy, true, false);
             input_if_interrupted = platform::RemovedIfInterrupted(input_copy);
         }
-        lib_KillFile(output, false);
+        lib_KillFile(user, output, false);
         platform::RemovedIfInterrupted output_if_interrupted(output);
         compact(copy_first ? input_copy : source, output);
-        const bool replaced = replace_target(output, target, times);
+        const bool replaced = replace_target(user, output, target, times);
         output_if_interrupted.forget();
-        if (copy_first) lib_KillFile(input_copy, true);
+        if (copy_first) lib_KillFile(user, input_copy, true);
         return replaced;
     } catch (const Error& error) {
-        if (!input_copy.empty()) remove_input_copy(input_copy);
+        if (!input_copy.empty()) remove_input_copy(user, input_copy);
         throw with_database(routine, error, source, output);
     }
 }
 
 // The command-line route with the source's times already read.
-bool compact_through_program(const std::string& source, const std::string& target,
+bool compact_through_program(UserSide& user, const std::string& source, const std::string& target,
                              const std::optional<platform::FileTimes>& times, bool copy_first) {
     // Without a registered program nothing could be started: no copy is made for nothing.
     const std::string program = lib_FindExecutable(source);
     if (program.empty()) return false;
-    return compact_into_target(kCompactDatabaseCL, source, target, times, copy_first,
+    return compact_into_target(user, kCompactDatabaseCL, source, target, times, copy_first,
                                [&](const std::string& input, const std::string& output) {
-                                   platform::ProcessHandle process = 0;
-                                   std::int32_t window = 0;
-                                   std::int32_t exit_code = 0;
-                                   lib_RunApplication(CompactCommandLine(program, input, output), true, process,
-                                                      window, exit_code, true, kShowNormal, "", 0);
+                                   lib_RunApplication(user, CompactCommandLine(program, input, output), true, true,
+                                                      kShowNormal, "", 0);
                                });
 }
 
 }  // namespace
 
-bool lib_CompactDatabase(const std::string& strSource, std::string& strTarget, bool blnOverwrite,
-                         const std::string& strPassword, bool blnCopyFirst) {
-    lib_basDisplay::BusyScope busy;
-    if (strTarget.empty()) strTarget = strSource;
-    if (!blnOverwrite && file_exists_at(strTarget)) return false;
+bool lib_CompactDatabase(UserSide& user, const std::string& strSource, const std::string& strTarget,
+                         bool blnOverwrite, const std::string& strPassword, bool blnCopyFirst) {
+    const BusyScope busy(user);
+    const std::string& target = strTarget.empty() ? strSource : strTarget;
+    if (!blnOverwrite && file_exists_at(target)) return false;
     const std::string connect = strPassword.empty() ? std::string() : ";pwd=" + strPassword;
-    const auto times = source_times(strSource);
+    // Read before anything reads the source and so moves its access time.
+    const auto times = lib_GetFileTimes(strSource);
 
     // The engine is chosen before anything is copied, so that a database no engine
     // can take goes to the command line without a copy made for nothing.
@@ -124,20 +113,20 @@ bool lib_CompactDatabase(const std::string& strSource, std::string& strTarget, b
         engine = CreateDatabaseEngine(strSource);
     } catch (const Error& error) {
         if (error.number() != vb::kCannotCreateObject) throw with_database(kCompactDatabase, error, strSource, "");
-        return compact_through_program(strSource, strTarget, times, blnCopyFirst);
+        return compact_through_program(user, strSource, target, times, blnCopyFirst);
     }
-    return compact_into_target(kCompactDatabase, strSource, strTarget, times, blnCopyFirst,
+    return compact_into_target(user, kCompactDatabase, strSource, target, times, blnCopyFirst,
                                [&](const std::string& input, const std::string& output) {
                                    engine->CompactDatabase(input, output, connect);
                                });
 }
 
-bool lib_CompactDatabaseCL(const std::string& strSource, std::string& strTarget, bool blnOverwrite,
-                           const std::string& /*strConnect*/, bool blnCopyFirst) {
-    lib_basDisplay::BusyScope busy;
-    if (strTarget.empty()) strTarget = strSource;
-    if (!blnOverwrite && file_exists_at(strTarget)) return false;
-    return compact_through_program(strSource, strTarget, source_times(strSource), blnCopyFirst);
+bool lib_CompactDatabaseCL(UserSide& user, const std::string& strSource, const std::string& strTarget,
+                           bool blnOverwrite, const std::string& /*strConnect*/, bool blnCopyFirst) {
+    const BusyScope busy(user);
+    const std::string& target = strTarget.empty() ? strSource : strTarget;
+    if (!blnOverwrite && file_exists_at(target)) return false;
+    return compact_through_program(user, strSource, target, lib_GetFileTimes(strSource), blnCopyFirst);
 }
 
 std::string CompactCommandLine(const std::string& strProgram, const std::string& strInput,

@@ -11,6 +11,7 @@
 
 #include "files/database_temp_names.h"
 #include "files/database_test_support.h"
+#include "files/recording_user_side.h"
 #include "platform/platform.h"
 #include "text/error.h"
 #include "text/vb_errors.h"
@@ -23,6 +24,7 @@ using testing::ScratchFolder;
 using testing::TestDesktop;
 
 const TestDesktop& desktop = TestDesktop::get();
+testing::RecordingUserSide user;
 
 // 2001-09-09, as a file time.
 constexpr platform::FileTime kOldTime = platform::kUnixEpochFileTime + 1'000'000'000LL * 10'000'000;
@@ -63,8 +65,8 @@ TEST(CompactDatabase, ReplacesTheTargetWithACompactedCopyThatHasTheSourcesTimes)
     make_old(sources.text("yearly.mdb"));
     snapshot.write("yearly.mdb", "last year's snapshot");
 
-    std::string target = snapshot.text("yearly.mdb");
-    EXPECT_TRUE(lib_CompactDatabase(sources.text("yearly.mdb"), target, true, "", true));
+    const std::string target = snapshot.text("yearly.mdb");
+    EXPECT_TRUE(lib_CompactDatabase(user, sources.text("yearly.mdb"), target, true, "", true));
 
     expect_old(target);  // before reading it moves the access time
     EXPECT_EQ(testing::database_rows(snapshot.native("yearly.mdb")), "rows=200 sum=40000");
@@ -84,14 +86,10 @@ TEST(CompactDatabase, CompactsInPlaceWhenNoTargetIsGivenAndKeepsATargetWithoutOv
     testing::make_database(folder.native("inplace.mdb"), 400);
     const auto size_before = fs::file_size(folder.native("inplace.mdb"));
 
-    std::string target;
-    EXPECT_FALSE(lib_CompactDatabase(folder.text("inplace.mdb"), target, false, "", true));
-    EXPECT_EQ(target, folder.text("inplace.mdb"));
+    EXPECT_FALSE(lib_CompactDatabase(user, folder.text("inplace.mdb"), "", false, "", true));
     EXPECT_EQ(fs::file_size(folder.native("inplace.mdb")), size_before);
 
-    target.clear();
-    EXPECT_TRUE(lib_CompactDatabase(folder.text("inplace.mdb"), target, true, "", false));
-    EXPECT_EQ(target, folder.text("inplace.mdb"));
+    EXPECT_TRUE(lib_CompactDatabase(user, folder.text("inplace.mdb"), "", true, "", false));
     EXPECT_LT(fs::file_size(folder.native("inplace.mdb")), size_before);
     EXPECT_EQ(testing::database_rows(folder.native("inplace.mdb")), "rows=200 sum=40000");
     EXPECT_EQ(fs::file_size(desktop.trashed("inplace.mdb")), size_before);
@@ -102,8 +100,7 @@ TEST(CompactDatabase, LeavesAFileNoEngineTakesToTheCopyWhenNoProgramIsRegistered
     ScratchFolder sources;
     ScratchFolder snapshot;
     sources.write("report.mdb", "Standard Jet DB");
-    std::string target = snapshot.text("report.mdb");
-    EXPECT_FALSE(lib_CompactDatabase(sources.text("report.mdb"), target, true, "", true));
+    EXPECT_FALSE(lib_CompactDatabase(user, sources.text("report.mdb"), snapshot.text("report.mdb"), true, "", true));
     EXPECT_FALSE(snapshot.exists("report.mdb"));
     EXPECT_THAT(temporaries(sources), ::testing::IsEmpty());
     EXPECT_THAT(temporaries(snapshot), ::testing::IsEmpty());
@@ -117,8 +114,8 @@ TEST(CompactDatabase, RunsTheRegisteredProgramOnTemporaryNamesBesideTheTarget) {
     snapshot.write("snap shot/ledger.qdb", "old ledger");
     desktop.forget_arguments();
 
-    std::string target = snapshot.text("snap shot/ledger.qdb");
-    EXPECT_TRUE(lib_CompactDatabase(sources.text("ledger.qdb"), target, true, "secret", true));
+    const std::string target = snapshot.text("snap shot/ledger.qdb");
+    EXPECT_TRUE(lib_CompactDatabase(user, sources.text("ledger.qdb"), target, true, "secret", true));
     expect_old(target);
 
     // The input copy, " /compact ", the output; both beside the target, each its own.
@@ -135,8 +132,8 @@ TEST(CompactDatabase, RunsTheRegisteredProgramOnTemporaryNamesBesideTheTarget) {
     // The program ran but made nothing: the target stays as it was.
     sources.write("refused.qdb", "refuse");
     snapshot.write("refused.qdb", "kept");
-    target = snapshot.text("refused.qdb");
-    EXPECT_FALSE(lib_CompactDatabaseCL(sources.text("refused.qdb"), target, true, "", true));
+    EXPECT_FALSE(
+        lib_CompactDatabaseCL(user, sources.text("refused.qdb"), snapshot.text("refused.qdb"), true, "", true));
     EXPECT_EQ(snapshot.read("refused.qdb"), "kept");
     EXPECT_THAT(temporaries(snapshot), ::testing::IsEmpty());
 }
@@ -146,9 +143,8 @@ TEST(CompactDatabase, RaisesAnEngineFailureNamingTheDatabaseAndTheTemporaryOutpu
     ScratchFolder snapshot;
     testing::make_database(sources.native("locked.mdb"), 10);
     snapshot.write("locked.mdb", "previous");
-    std::string target = snapshot.text("locked.mdb");
     try {
-        lib_CompactDatabase(sources.text("locked.mdb"), target, true, "secret", true);
+        lib_CompactDatabase(user, sources.text("locked.mdb"), snapshot.text("locked.mdb"), true, "secret", true);
         FAIL() << "the password was not refused";
     } catch (const Error& error) {
         EXPECT_EQ(error.source(), "lib_CompactDatabase");

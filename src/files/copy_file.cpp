@@ -8,13 +8,12 @@
 #include "files/existence.h"
 #include "files/file_deletion.h"
 #include "files/find_files.h"
+#include "files/trapping.h"
 #include "text/error.h"
 #include "text/numbers.h"
 #include "text/paths.h"
 #include "text/vb_errors.h"
 #include "text/wildcard.h"
-#include "ui/busy.h"
-#include "ui/reporting.h"
 
 namespace quillet::lib_basFile {
 
@@ -29,12 +28,6 @@ constexpr const char* kCrLf = "\r\n";
 constexpr int kTemporaryNumbers = 100;  // ".~00" to ".~99"
 constexpr const char* kNotRegular = "Not a regular file";
 constexpr const char* kNotRegularText = "Not a regular file\r\n";
-
-// The copy itself failed on the target's side: this goes to the caller as it is,
-// without a report here.
-struct UnreportedFailure {
-    Error error;
-};
 
 // The system's wording of the last failure, on one line.
 std::string one_line(std::string text) {
@@ -138,8 +131,8 @@ private:
 
 class FileCopier {
 public:
-    FileCopier(bool overwrite, const platform::CopyProgress& progress, CopyTally* tally)
-        : overwrite_(overwrite), progress_(progress), tally_(tally) {}
+    FileCopier(UserSide& user, bool overwrite, const platform::CopyProgress& progress, CopyTally* tally)
+        : user_(user), overwrite_(overwrite), progress_(progress), tally_(tally) {}
 
     bool copy_matches(const std::string& strSource, const std::string& strTarget) {
         const std::string folder = lib_basConversion::lib_GetPath(strSource, true);
@@ -160,13 +153,9 @@ public:
         return strSource != target && copy_one(strSource, target);
     }
 
-    // "Src:" and "Tgt:" of the file in hand, for a report.
-    std::string details() const { return "Src:" + source_ + kCrLf + "Tgt:" + target_; }
-
 private:
     bool copy_one(const std::string& source, const std::string& target) {
         source_ = source;
-        target_ = target;
         if (!overwrite_ && file_exists_at(target)) return false;
         // The copy carries the source's times, read before the copy read the file.
         // Until it is in place, a temporary goes if the run is interrupted.
@@ -201,15 +190,15 @@ private:
             case platform::CopyResult::not_regular:
                 throw SourceUnreadable(copy_failed(reported, kNotRegularText), kNotRegular, false);
             case platform::CopyResult::failed:
-                throw UnreportedFailure{copy_failed(reported, lib_GetLastDllErrorText())};
+                throw copy_failed(reported, lib_GetLastDllErrorText());
         }
     }
 
     // The old target goes only now that a complete copy stands ready. Renaming
     // finds out in the same step whether there is an old target at all.
-    static void put_in_place(const std::string& temporary, const std::string& target) {
+    void put_in_place(const std::string& temporary, const std::string& target) const {
         if (rename_into_place(temporary, target, OldTarget::may_stand)) return;
-        if (!lib_KillFile(target, false)) {
+        if (!lib_KillFile(user_, target, false)) {
             remove_quietly(temporary);
             throw Error(kLibraryError, kSource, std::string("Failed to copy file") + kCrLf + "Could not delete existing target file");
         }
@@ -239,28 +228,26 @@ private:
                          "Tgt=" + temporary);
     }
 
+    UserSide& user_;
     bool overwrite_;
     const platform::CopyProgress& progress_;
     CopyTally* tally_;
     std::string source_;
-    std::string target_;
 };
 
 }  // namespace
 
-bool lib_CopyFile(const std::string& strSource, const std::string& strTarget, bool blnOverwrite,
+bool lib_CopyFile(UserSide& user, const std::string& strSource, const std::string& strTarget, bool blnOverwrite,
                   bool /*blnRetryPrompt*/, const platform::CopyProgress& progress, CopyTally* tally) {
-    lib_basDisplay::BusyScope busy;
-    FileCopier copier(blnOverwrite, progress, tally);
+    const BusyScope busy(user);
+    FileCopier copier(user, blnOverwrite, progress, tally);
+    // Nothing is shown here: every failure goes to the caller, who reports it.
     try {
         return holds_search_wildcards(strSource) ? copier.copy_matches(strSource, strTarget)
                                        : copier.copy_single(strSource, strTarget);
     } catch (const SourceUnreadable&) {
-        throw;  // as a failure of the copy itself: for the caller to report
-    } catch (const UnreportedFailure& failure) {
-        throw failure.error;
+        throw;  // as a failure of the copy itself
     } catch (const Error& error) {
-        lib_ErrorHandler(kSource, error.number(), error.description(), false, copier.details());
         throw error.with_source(kSource);
     }
 }

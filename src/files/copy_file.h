@@ -6,6 +6,7 @@
 #include <string>
 #include <utility>
 
+#include "files/user_side.h"
 #include "platform/platform.h"
 #include "text/error.h"
 
@@ -50,7 +51,7 @@ struct CopyTally {
 // temporary file is left. blnRetryPrompt has no effect (it never had); progress,
 // when given, hears how far each file's copy is; tally, when given, adds up what
 // was put in place.
-bool lib_CopyFile(const std::string& strSource, const std::string& strTarget, bool blnOverwrite,
+bool lib_CopyFile(UserSide& user, const std::string& strSource, const std::string& strTarget, bool blnOverwrite,
                   bool blnRetryPrompt = false, const platform::CopyProgress& progress = {},
                   CopyTally* tally = nullptr);
 

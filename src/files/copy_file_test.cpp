@@ -8,10 +8,9 @@
 #include <string>
 #include <vector>
 
+#include "files/recording_user_side.h"
 #include "platform/posix/file_test_support.h"
 #include "text/error.h"
-#include "ui/busy.h"
-#include "ui/recording_front_end.h"
 
 namespace quillet::lib_basFile {
 namespace {
@@ -49,8 +48,7 @@ protected:
         return found;
     }
 
-    testing::RecordingFrontEnd screen_;
-    FrontEndScope installed_{screen_};
+    testing::RecordingUserSide user_;
     testing::ScratchFolder disk_;
 };
 
@@ -59,7 +57,7 @@ TEST_F(CopyFile, OverAnOldTargetWhichGoesToTheTrash) {
     disk_.write("to/data.txt", "old content");
     platform::set_file_times(text("from/data.txt"), {0, k1950, k2001});
 
-    EXPECT_TRUE(lib_CopyFile(text("from/data.txt"), text("to") + "\\", true));
+    EXPECT_TRUE(lib_CopyFile(user_, text("from/data.txt"), text("to") + "\\", true));
 
     const platform::FileTimes copied = *platform::file_times(text("to/data.txt"));
     EXPECT_EQ(copied.last_access, k1950);
@@ -68,16 +66,16 @@ TEST_F(CopyFile, OverAnOldTargetWhichGoesToTheTrash) {
     std::ifstream trashed(home.trashed("data.txt"));
     EXPECT_EQ(std::string(std::istreambuf_iterator<char>(trashed), {}), "old content");
     EXPECT_THAT(temporaries(), IsEmpty());
-    EXPECT_FALSE(lib_basDisplay::BusyState);
+    EXPECT_FALSE(user_.is_busy);
 }
 
 TEST_F(CopyFile, SkippedFilesMakeTheResultFalse) {
     for (const char* name : {"src/a.txt", "src/b.txt", "src/c.txt", "src/other.dat"}) disk_.write(name, name);
     disk_.write("dst/b.txt", "already there");
 
-    EXPECT_FALSE(lib_CopyFile(text("src/a.txt"), text("src/a.txt"), true));
-    EXPECT_FALSE(lib_CopyFile(text("src") + "\\*.none", text("dst"), true));
-    EXPECT_FALSE(lib_CopyFile(text("src") + "\\*.txt", text("dst"), false));
+    EXPECT_FALSE(lib_CopyFile(user_, text("src/a.txt"), text("src/a.txt"), true));
+    EXPECT_FALSE(lib_CopyFile(user_, text("src") + "\\*.none", text("dst"), true));
+    EXPECT_FALSE(lib_CopyFile(user_, text("src") + "\\*.txt", text("dst"), false));
 
     EXPECT_EQ(disk_.read("src/a.txt"), "src/a.txt");
     EXPECT_EQ(disk_.read("dst/a.txt"), "src/a.txt");
@@ -91,31 +89,31 @@ TEST_F(CopyFile, AFailedCopyLeavesTheOldTargetAndNoTemporary) {
     disk_.write("dot.d/report.mdb", "old report");
     disk_.write("dot.d/readme", "old readme");
 
-    const auto error = raised([&] { lib_CopyFile(text("a folder"), text("dot.d/report.mdb"), true); });
+    const auto error = raised([&] { lib_CopyFile(user_, text("a folder"), text("dot.d/report.mdb"), true); });
     ASSERT_TRUE(error);
     EXPECT_EQ(error->number(), kLibraryError);
     EXPECT_EQ(error->source(), "Base7.lib_CopyFile");
     // The temporary name lies beside the target, also for a name without an extension.
     EXPECT_THAT(error->description(), MatchesRegex("Failed to copy file\r\nIs a directory\r\n\r\nSrc=.*a folder\r\n"
                                                    "Tgt=.*\\\\dot\\.d\\\\report\\.~[0-9][0-9]"));
-    const auto no_extension = raised([&] { lib_CopyFile(text("missing"), text("dot.d/readme"), true); });
+    const auto no_extension = raised([&] { lib_CopyFile(user_, text("missing"), text("dot.d/readme"), true); });
     ASSERT_TRUE(no_extension);
     EXPECT_THAT(no_extension->description(), MatchesRegex(".*\r\nTgt=.*\\\\dot\\.d\\\\readme\\.~[0-9][0-9]"));
 
     // The source was at fault: its reason on one line, for the caller's own report.
     try {
-        lib_CopyFile(text("missing"), text("dot.d/readme"), true);
+        lib_CopyFile(user_, text("missing"), text("dot.d/readme"), true);
         ADD_FAILURE() << "no error";
     } catch (const SourceUnreadable& unreadable) {
         EXPECT_EQ(unreadable.reason(), "No such file or directory");
         EXPECT_FALSE(unreadable.not_a_regular_file());
     }
 
-    EXPECT_THAT(screen_.boxes, IsEmpty());  // the caller reports these
+    EXPECT_THAT(user_.reports, IsEmpty());  // the caller reports these
     EXPECT_EQ(disk_.read("dot.d/report.mdb"), "old report");
     EXPECT_EQ(disk_.read("dot.d/readme"), "old readme");
     EXPECT_THAT(temporaries(), IsEmpty());
-    EXPECT_FALSE(lib_basDisplay::BusyState);
+    EXPECT_FALSE(user_.is_busy);
 }
 
 TEST_F(CopyFile, TargetsThatCannotTakeTheCopy) {
@@ -124,7 +122,7 @@ TEST_F(CopyFile, TargetsThatCannotTakeTheCopy) {
     std::optional<Error> kept;
     {
         testing::BrokenTrash broken;  // the old target cannot go
-        kept = raised([&] { lib_CopyFile(text("new.txt"), text("old.txt"), true); });
+        kept = raised([&] { lib_CopyFile(user_, text("new.txt"), text("old.txt"), true); });
     }
     ASSERT_TRUE(kept);
     EXPECT_EQ(kept->number(), kLibraryError);
@@ -132,7 +130,7 @@ TEST_F(CopyFile, TargetsThatCannotTakeTheCopy) {
     EXPECT_EQ(disk_.read("old.txt"), "old");
 
     disk_.write("folder.txt/inside", "kept");  // a folder where the target file must be
-    const auto folder = raised([&] { lib_CopyFile(text("new.txt"), text("folder.txt"), true); });
+    const auto folder = raised([&] { lib_CopyFile(user_, text("new.txt"), text("folder.txt"), true); });
     ASSERT_TRUE(folder);
     EXPECT_EQ(folder->number(), 58);
     EXPECT_EQ(folder->source(), "Base7.lib_CopyFile");
@@ -140,7 +138,7 @@ TEST_F(CopyFile, TargetsThatCannotTakeTheCopy) {
 
     // A folder that is not there is the target's fault, not the source's.
     try {
-        lib_CopyFile(text("new.txt"), text("nowhere/new.txt"), true);
+        lib_CopyFile(user_, text("new.txt"), text("nowhere/new.txt"), true);
         ADD_FAILURE() << "no error";
     } catch (const SourceUnreadable&) {
         ADD_FAILURE() << "blamed on the source";
@@ -149,9 +147,9 @@ TEST_F(CopyFile, TargetsThatCannotTakeTheCopy) {
     }
 
     // The temporary name must not outgrow what the file system holds.
-    EXPECT_TRUE(lib_CopyFile(text("new.txt"), text() + "\\" + std::string(255, 'n'), true));
-    EXPECT_TRUE(lib_CopyFile(text("new.txt"), text() + "\\" + std::string(251, 'e') + ".txt", true));
-    EXPECT_TRUE(raised([&] { lib_CopyFile(text("new.txt"), text() + "\\" + std::string(256, 'n'), true); }));
+    EXPECT_TRUE(lib_CopyFile(user_, text("new.txt"), text() + "\\" + std::string(255, 'n'), true));
+    EXPECT_TRUE(lib_CopyFile(user_, text("new.txt"), text() + "\\" + std::string(251, 'e') + ".txt", true));
+    EXPECT_TRUE(raised([&] { lib_CopyFile(user_, text("new.txt"), text() + "\\" + std::string(256, 'n'), true); }));
     EXPECT_THAT(temporaries(), IsEmpty());
 }
 

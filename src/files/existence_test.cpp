@@ -4,7 +4,7 @@
 
 #include <filesystem>
 
-#include "files/test_folder.h"
+#include "platform/posix/file_test_support.h"
 
 namespace quillet::lib_basFile {
 namespace {
@@ -12,13 +12,13 @@ namespace {
 class Existence : public ::testing::Test {
 protected:
     void SetUp() override {
-        folder_.make_folder("Sub Dir/deeper");
-        folder_.make_folder("looks.txt");
-        folder_.make_file("Sub Dir/report.txt");
-        folder_.make_file("plain");
+        std::filesystem::create_directories(folder_.native("Sub Dir/deeper"));
+        std::filesystem::create_directories(folder_.native("looks.txt"));
+        folder_.write("Sub Dir/report.txt", "x");
+        folder_.write("plain", "x");
     }
 
-    test_support::TestFolder folder_;
+    testing::ScratchFolder folder_;
 };
 
 TEST_F(Existence, DirExistsOnlyForFolders) {

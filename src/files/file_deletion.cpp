@@ -1,15 +1,67 @@
 #include "files/file_deletion.h"
 
+#include <optional>
+
 #include "files/existence.h"
-#include "files/shell_delete.h"
+#include "files/find_files.h"
 #include "files/trapping.h"
 #include "platform/platform.h"
+#include "text/paths.h"
 #include "text/vb_errors.h"
 
 namespace quillet::lib_basFile {
 
-bool lib_KillFile(const std::string& strFile, bool blnPermanently) {
-    return report_and_raise_again("Base7.lib_KillFile", "File:" + strFile, [&] {
+using lib_basConversion::lib_StripString;
+
+namespace {
+
+constexpr std::int32_t kFilesAndFolders = 3;
+
+// As the shell deletes: to the trash, or for good. True when the item is gone; an
+// item the trash cannot take is left in place.
+bool shell_delete(const std::string& strPath, bool blnPermanently) {
+    return blnPermanently ? platform::delete_permanently(strPath) : platform::move_to_trash(strPath);
+}
+
+// Why a folder may not be deleted at all; nothing when it may.
+std::optional<std::string> refusal(const std::string& strDir) {
+    if (strDir.starts_with("\\\\")) return "UNCs are not yet supported";
+    if (strDir.find('\\') == std::string::npos || strDir.find(':') == std::string::npos) {
+        return "Directory " + strDir + " invalid (either no drive or dir specified)";
+    }
+    const std::string trimmed = lib_StripString(strDir, "", false, false);
+    if (trimmed.ends_with(":\\")) return "Directory " + strDir + " invalid (drive root not allowed)";
+    return std::nullopt;
+}
+
+bool delete_contents(UserSide& user, const std::string& strDir, bool blnPermanently) {
+    lib_clsFindFiles finder;
+    finder.SearchType(kFilesAndFolders);
+    bool all_deleted = true;
+    for (bool found = finder.FindFirstFile("*", strDir, false); found; found = finder.FindNextFile()) {
+        const bool deleted = finder.IsDir() ? shell_delete(finder.FullFile(), blnPermanently)
+                                            : lib_KillFile(user, finder.FullFile(), blnPermanently);
+        all_deleted = all_deleted && deleted;
+    }
+    return all_deleted;
+}
+
+}  // namespace
+
+bool lib_Deltree(UserSide& user, std::string_view strDir, bool blnContentsOnly, std::int16_t intMsgCountdown,
+                 bool blnPermanently) {
+    const std::string given(strDir);
+    if (const auto reason = refusal(given)) {
+        user.error_box(*reason, intMsgCountdown);
+        return false;
+    }
+    const std::string folder = lib_StripString(given, "\\", false, false);
+    if (blnContentsOnly) return delete_contents(user, folder, blnPermanently);
+    return shell_delete(folder, blnPermanently);
+}
+
+bool lib_KillFile(UserSide& user, const std::string& strFile, bool blnPermanently) {
+    return report_and_raise_again(user, "Base7.lib_KillFile", "File:" + strFile, [&] {
         if (!lib_FileExists(strFile)) return true;
         shell_delete(strFile, blnPermanently);
         if (!lib_FileExists(strFile)) return true;

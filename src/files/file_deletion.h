@@ -1,14 +1,26 @@
 #pragma once
-// Deleting one file, and telling whether a file is held by someone else.
+// Deleting folder trees and files, to the trash or for good, and telling whether
+// a file is held by someone else.
 
+#include <cstdint>
 #include <string>
+#include <string_view>
+
+#include "files/user_side.h"
 
 namespace quillet::lib_basFile {
+
+// Deletes a folder with everything in it (to the trash unless blnPermanently), or
+// with blnContentsOnly only what it holds; one trailing backslash of strDir is
+// ignored. Share paths, paths without a drive or a folder, and drive roots are
+// refused in the error box (with the countdown). True when everything was deleted.
+bool lib_Deltree(UserSide& user, std::string_view strDir, bool blnContentsOnly, std::int16_t intMsgCountdown,
+                 bool blnPermanently);
 
 // True when the file no longer exists: a missing file is no failure. The file
 // goes to the trash unless blnPermanently; false when it stays (in use, or the
 // trash cannot take it). Run-time errors are reported and raised again.
-bool lib_KillFile(const std::string& strFile, bool blnPermanently);
+bool lib_KillFile(UserSide& user, const std::string& strFile, bool blnPermanently);
 
 // True when the file cannot even be renamed to its own name. A missing file is
 // not in use.

@@ -20,11 +20,8 @@ platform::FileTime as_file_time(Date date, bool blnNoConversion) {
 
 }  // namespace
 
-bool lib_GetFileTimes(const std::string& strFile, platform::FileTimes& udtTimes) {
-    const auto times = platform::file_times(strFile);
-    if (!times) return false;
-    udtTimes = *times;
-    return true;
+std::optional<platform::FileTimes> lib_GetFileTimes(const std::string& strFile) {
+    return platform::file_times(strFile);
 }
 
 bool lib_SetFileTimes(const std::string& strFile, const platform::FileTimes& udtTimes) {
@@ -33,7 +30,7 @@ bool lib_SetFileTimes(const std::string& strFile, const platform::FileTimes& udt
     return true;
 }
 
-Date lib_FileDateTime(std::string& strPath, const std::string& strType, std::optional<Date> datNew,
+Date lib_FileDateTime(const std::string& strPath, const std::string& strType, std::optional<Date> datNew,
                       bool blnNoConversion) {
     auto times = platform::file_times(strPath);
     if (!times) return 0;

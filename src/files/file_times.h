@@ -10,9 +10,9 @@
 
 namespace quillet::lib_basFile {
 
-// Fills udtTimes with the file's creation, last access and last write times; false
-// (udtTimes untouched) when there is no such file.
-bool lib_GetFileTimes(const std::string& strFile, platform::FileTimes& udtTimes);
+// The file's creation, last access and last write times; empty when there is no
+// such file.
+std::optional<platform::FileTimes> lib_GetFileTimes(const std::string& strFile);
 // Gives the file the access and write times of the record (this host keeps the
 // creation time it has). True when the file was found, whether or not the times
 // could be set.
@@ -23,7 +23,7 @@ bool lib_SetFileTimes(const std::string& strFile, const platform::FileTimes& udt
 // is the time as the file then keeps it. Times are local unless blnNoConversion,
 // which takes the file system's universal time as it stands. 0 when there is no
 // such file.
-Date lib_FileDateTime(std::string& strPath, const std::string& strType, std::optional<Date> datNew = std::nullopt,
+Date lib_FileDateTime(const std::string& strPath, const std::string& strType, std::optional<Date> datNew = std::nullopt,
                       bool blnNoConversion = false);
 
 }  // namespace quillet::lib_basFile

@@ -14,7 +14,7 @@ constexpr platform::FileTime k2001FileTime = 126'256'467'060'000'000;
 TEST(FileDateTime, SetsTheSelectedTimeOnlyAndReadsItBack) {
     testing::ScratchFolder disk;
     disk.write("file", "x");
-    std::string path = disk.text("file");
+    const std::string path = disk.text("file");
 
     EXPECT_EQ(lib_FileDateTime(path, "M", k2001, true), k2001);  // universal time as it stands
     EXPECT_EQ(platform::file_times(path)->last_write, k2001FileTime);
@@ -26,7 +26,7 @@ TEST(FileDateTime, SetsTheSelectedTimeOnlyAndReadsItBack) {
     EXPECT_EQ(platform::file_times(path)->last_write, before.last_write);
     EXPECT_EQ(lib_FileDateTime(path, "C", std::nullopt, true), platform::utc_date_from_file_time(before.creation));
 
-    std::string missing = disk.text("missing");
+    const std::string missing = disk.text("missing");
     EXPECT_EQ(lib_FileDateTime(missing, "M", k2001), 0);
     EXPECT_FALSE(disk.exists("missing"));
 }

@@ -4,7 +4,7 @@
 
 #include <filesystem>
 
-#include "files/test_folder.h"
+#include "platform/posix/file_test_support.h"
 
 namespace quillet::lib_basConversion {
 namespace {
@@ -13,13 +13,13 @@ namespace {
 class PathResolution : public ::testing::Test {
 protected:
     void SetUp() override {
-        folder_.make_folder("a/b/c");
+        std::filesystem::create_directories(folder_.native("a/b/c"));
         previous_ = std::filesystem::current_path();
         std::filesystem::current_path(folder_.native() / "a" / "b");
     }
     void TearDown() override { std::filesystem::current_path(previous_); }
 
-    test_support::TestFolder folder_;
+    testing::ScratchFolder folder_;
     std::filesystem::path previous_;
 };
 

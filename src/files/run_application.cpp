@@ -9,7 +9,6 @@
 #include "text/paths.h"
 #include "text/tokenizer.h"
 #include "text/unicode.h"
-#include "ui/front_end.h"
 
 namespace quillet::lib_basFile {
 
@@ -46,12 +45,12 @@ std::string host_argument(const std::string& argument) {
     return platform::native_path(argument).value_or(argument);
 }
 
-std::int32_t wait_for_end(platform::ProcessHandle process, std::int32_t timeout_seconds) {
+std::int32_t wait_for_end(UserSide& user, platform::ProcessHandle process, std::int32_t timeout_seconds) {
     using Clock = std::chrono::steady_clock;
     const auto started = Clock::now();
     const auto limit = std::chrono::seconds(timeout_seconds);
     while (true) {
-        front_end().do_events();
+        user.do_events();
         if (lib_WaitForProcess(process, "", 0, kPollMilliseconds) != kWaitTimeout) break;
         if (timeout_seconds > 0 && Clock::now() - started >= limit) break;
     }
@@ -61,33 +60,31 @@ std::int32_t wait_for_end(platform::ProcessHandle process, std::int32_t timeout_
 
 }  // namespace
 
-bool lib_RunApplication(const std::string& strCommandLine, bool blnWait, platform::ProcessHandle& lngProcess,
-                        std::int32_t& lngWindow, std::int32_t& lngExitCode, bool blnCloseHandle,
-                        std::int16_t /*intShowWindow*/, const std::string& strWorkDir, std::int32_t lngTimeOut) {
-    return report_and_raise_again(kSource, "App:" + strCommandLine, [&] {
-        lngProcess = 0;
-        lngWindow = 0;
+std::optional<StartedProcess> lib_RunApplication(UserSide& user, const std::string& strCommandLine, bool blnWait,
+                                                 bool blnCloseHandle, std::int16_t /*intShowWindow*/,
+                                                 const std::string& strWorkDir, std::int32_t lngTimeOut) {
+    return report_and_raise_again(user, kSource, "App:" + strCommandLine, [&]() -> std::optional<StartedProcess> {
         Command command = split_command_line(strCommandLine);
-        if (command.program.empty()) return false;
+        if (command.program.empty()) return std::nullopt;
         if (!runs_as_program(command.program)) {
             const std::string program = lib_FindExecutable(command.program);
-            if (program.empty()) return false;
+            if (program.empty()) return std::nullopt;
             command.arguments.insert(command.arguments.begin(), command.program);
             command.program = program;
         }
         std::vector<std::string> arguments;
         for (const std::string& argument : command.arguments) arguments.push_back(host_argument(argument));
 
-        const platform::ProcessHandle process = platform::start_process(command.program, arguments, strWorkDir);
-        if (process == 0) return false;
-        lngProcess = process;
+        StartedProcess started;
+        started.process = platform::start_process(command.program, arguments, strWorkDir);
+        if (started.process == 0) return std::nullopt;
         if (blnWait) {
-            lngExitCode = wait_for_end(process, lngTimeOut);
-            platform::close_process(process);
+            started.exit_code = wait_for_end(user, started.process, lngTimeOut);
+            platform::close_process(started.process);
         } else if (blnCloseHandle) {
-            platform::close_process(process);
+            platform::close_process(started.process);
         }
-        return true;
+        return started;
     });
 }
 

@@ -2,8 +2,10 @@
 // Starting a program from a command line, and waiting for it to end.
 
 #include <cstdint>
+#include <optional>
 #include <string>
 
+#include "files/user_side.h"
 #include "platform/platform.h"
 
 namespace quillet::lib_basFile {
@@ -18,22 +20,30 @@ inline constexpr std::int32_t kStillActive = 259;
 // Show-window modes.
 inline constexpr std::int16_t kShowNormal = 1;
 
+// A process that lib_RunApplication started: its handle, its main window (this
+// host tells no window of another program's, so 0), and its exit code once it was
+// waited for (kStillActive while it runs).
+struct StartedProcess {
+    platform::ProcessHandle process = 0;
+    std::int32_t window = 0;
+    std::int32_t exit_code = kStillActive;
+};
+
 // Starts the command line: its first part (double quotes honoured) names the
 // program, the others are its arguments; an argument that is path text with a
 // drive reaches the program as the host's path for it. A first part that is
 // neither a program nor named ".exe" (nor without an extension) is a document,
-// opened with the program registered for it. True when a process was started; its
-// handle goes to lngProcess. This host tells no window of another program's, so
-// lngWindow is 0, and intShowWindow has no effect.
+// opened with the program registered for it. Empty when no process was started.
+// intShowWindow has no effect on this host.
 //
 // With blnWait: lets window events run until the process ends or, with lngTimeOut
-// above 0, that many seconds have passed; then its exit code (kStillActive while it
-// runs) goes to lngExitCode and its handle is closed. Without blnWait, the handle
-// is closed at once with blnCloseHandle. A working folder of "" is ours. Run-time
-// errors are reported with "App:" + the command line, and raised again.
-bool lib_RunApplication(const std::string& strCommandLine, bool blnWait, platform::ProcessHandle& lngProcess,
-                        std::int32_t& lngWindow, std::int32_t& lngExitCode, bool blnCloseHandle,
-                        std::int16_t intShowWindow, const std::string& strWorkDir, std::int32_t lngTimeOut);
+// above 0, that many seconds have passed; then its exit code is read and its
+// handle closed. Without blnWait, the handle is closed at once with
+// blnCloseHandle. A working folder of "" is ours. Run-time errors are reported
+// with "App:" + the command line, and raised again.
+std::optional<StartedProcess> lib_RunApplication(UserSide& user, const std::string& strCommandLine, bool blnWait,
+                                                 bool blnCloseHandle, std::int16_t intShowWindow,
+                                                 const std::string& strWorkDir, std::int32_t lngTimeOut);
 
 // Waits up to lngMilliseconds for a started process: kWaitObject0 once it has
 // ended, kWaitTimeout while it runs, kWaitFailed for a handle that names no process.

@@ -9,6 +9,7 @@
 
 #include "files/database_test_support.h"
 #include "files/find_executable.h"
+#include "files/recording_user_side.h"
 #include "platform/platform.h"
 
 namespace quillet::lib_basFile {
@@ -19,19 +20,10 @@ using testing::ScratchFolder;
 using testing::TestDesktop;
 
 const TestDesktop& desktop = TestDesktop::get();
+testing::RecordingUserSide user;
 
-struct Outcome {
-    bool started = false;
-    platform::ProcessHandle process = -1;
-    std::int32_t window = -1;
-    std::int32_t exit_code = -1;
-};
-
-Outcome run(const std::string& command_line, bool wait = true, std::int32_t time_out = 0) {
-    Outcome result;
-    result.started = lib_RunApplication(command_line, wait, result.process, result.window, result.exit_code, true,
-                                        kShowNormal, "", time_out);
-    return result;
+std::optional<StartedProcess> run(const std::string& command_line, bool wait = true, std::int32_t time_out = 0) {
+    return lib_RunApplication(user, command_line, wait, true, kShowNormal, "", time_out);
 }
 
 std::string program_text() { return platform::path_text(desktop.compactor().string()).value(); }
@@ -41,41 +33,41 @@ TEST(RunApplication, PassesQuotedArgumentsWithPathTextAsHostPathsAndReadsTheExit
     folder.write("tool", "#!/bin/sh\nprintf '%s\\n' \"$@\" > \"$(dirname \"$0\")/got\"\nexit 7\n");
     fs::permissions(folder.native("tool"), fs::perms::owner_all);
 
-    const Outcome done = run("  \"" + folder.text("tool") + "\" \"" + folder.text("a file") + "\" /compact plain  ");
-    EXPECT_TRUE(done.started);
-    EXPECT_NE(done.process, 0);
-    EXPECT_EQ(done.window, 0);
-    EXPECT_EQ(done.exit_code, 7);
+    const auto done = run("  \"" + folder.text("tool") + "\" \"" + folder.text("a file") + "\" /compact plain  ");
+    ASSERT_TRUE(done);
+    EXPECT_NE(done->process, 0);
+    EXPECT_EQ(done->window, 0);
+    EXPECT_EQ(done->exit_code, 7);
     EXPECT_EQ(folder.read("got"), folder.native("a file").string() + "\n/compact\nplain\n");
     // Waited for, the process is closed: there is nothing left to wait for.
-    EXPECT_EQ(lib_WaitForProcess(done.process, "", 0, 0), kWaitFailed);
+    EXPECT_EQ(lib_WaitForProcess(done->process, "", 0, 0), kWaitFailed);
 }
 
 TEST(RunApplication, OpensADocumentWithItsRegisteredProgram) {
     ScratchFolder folder;
     folder.write("notes.qdb", "text");
     desktop.forget_arguments();
-    EXPECT_TRUE(run("\"" + folder.text("notes.qdb") + "\" extra").started);
+    EXPECT_TRUE(run("\"" + folder.text("notes.qdb") + "\" extra"));
     EXPECT_EQ(desktop.compactor_arguments(), folder.native("notes.qdb").string() + "\nextra\n");
 
     // Nothing registered, nothing found, nothing to start: no error either.
     folder.write("data.mdb", "text");
-    EXPECT_FALSE(run("\"" + folder.text("data.mdb") + "\"").started);
-    EXPECT_FALSE(run("\"" + folder.text("missing") + "\" x").started);
-    EXPECT_FALSE(run("   ").started);
+    EXPECT_FALSE(run("\"" + folder.text("data.mdb") + "\""));
+    EXPECT_FALSE(run("\"" + folder.text("missing") + "\" x"));
+    EXPECT_FALSE(run("   "));
 }
 
 TEST(RunApplication, StopsWaitingAtTheTimeOutOrWhenAskedNotToWait) {
     using Clock = std::chrono::steady_clock;
     const auto started = Clock::now();
-    const Outcome timed_out = run("sleep 3", true, 1);
-    EXPECT_TRUE(timed_out.started);
-    EXPECT_EQ(timed_out.exit_code, kStillActive);
-    const Outcome not_waited = run("sleep 3", false);
-    EXPECT_TRUE(not_waited.started);
+    const auto timed_out = run("sleep 3", true, 1);
+    ASSERT_TRUE(timed_out);
+    EXPECT_EQ(timed_out->exit_code, kStillActive);
+    const auto not_waited = run("sleep 3", false);
+    ASSERT_TRUE(not_waited);
     EXPECT_LT(Clock::now() - started, std::chrono::seconds(5));
 
-    EXPECT_EQ(lib_WaitForProcess(not_waited.process, "", 0, 0), kWaitFailed);  // closed at once
+    EXPECT_EQ(lib_WaitForProcess(not_waited->process, "", 0, 0), kWaitFailed);  // closed at once
     EXPECT_EQ(lib_WaitForProcess(0, "title", 0, 0), kWaitFailed);
 }
 

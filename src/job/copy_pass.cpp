@@ -22,6 +22,7 @@
 #include "ui/front_end.h"
 #include "ui/main_window.h"
 #include "ui/msgbox.h"
+#include "ui/user_side.h"
 
 namespace quillet {
 
@@ -167,7 +168,7 @@ private:
         const bool compact = options_.CompactDatabases && (extension == "MDB" || extension == "MDA");
         ShowActivity(copy_activity(compact ? "Compacting" : "Copying", source, folder));
 
-        if (folder_changed_ && !lib_basFile::lib_MakePath(folder)) {
+        if (folder_changed_ && !lib_basFile::lib_MakePath(FrontEndUserSide(), folder)) {
             AddMessageAndLog("Failed to create dir " + folder);
             destination.clear();
         }
@@ -208,7 +209,8 @@ private:
     // be read: that one file is reported and the job goes on.
     void copy_or_compact(const std::string& source, std::string& destination, bool compact) {
         if (compact) {
-            compact = lib_basFile::lib_CompactDatabase(source, destination, true, options_.DatabasePassword, true);
+            compact = lib_basFile::lib_CompactDatabase(FrontEndUserSide(), source, destination, true,
+                                                       options_.DatabasePassword, true);
             front_end().do_events();
         }
         if (compact) {
@@ -222,7 +224,7 @@ private:
     void copy(const std::string& source, const std::string& destination) {
         lib_basFile::CopyTally tally;
         try {
-            if (!lib_basFile::lib_CopyFile(source, destination, true, false, {}, &tally)) {
+            if (!lib_basFile::lib_CopyFile(FrontEndUserSide(), source, destination, true, false, {}, &tally)) {
                 AddMessageAndLog("Failed to copy " + source + " to " + destination);
                 return;
             }
@@ -271,7 +273,7 @@ CopyPassOutcome CopyPass(JobOptions& options, RunState& run) {
     if (options.ZipOutput) prepare_zip_work_folder(options);
     // Nothing is written where the folder could not be made, nor through whatever
     // stands in its place.
-    if (!lib_basFile::lib_MakePath(options.TargetDir)) {
+    if (!lib_basFile::lib_MakePath(FrontEndUserSide(), options.TargetDir)) {
         AddMessageAndLog("Failed to create dir " + options.TargetDir);
         return CopyPassOutcome::no_target;
     }

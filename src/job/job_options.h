@@ -37,7 +37,7 @@ struct JobOptions {
     std::string DatabasePassword;
     bool ZipOutput = false;
     std::string ZipPassword;
-    lib_basZip::ZPOPT ZipOptions;
+    zip32::ZPOPT ZipOptions;
     bool BadOption = false;
 
     // Worked out by the naming.

@@ -4,7 +4,6 @@
 
 #include "files/file_deletion.h"
 #include "files/find_files.h"
-#include "files/folders.h"
 #include "job/sort_array.h"
 #include "platform/platform.h"
 #include "text/paths.h"
@@ -12,6 +11,7 @@
 #include "text/vb_errors.h"
 #include "ui/activity_report.h"
 #include "ui/main_window.h"
+#include "ui/user_side.h"
 
 namespace quillet {
 
@@ -51,9 +51,8 @@ void delete_snapshot(const std::string& parent, const std::vector<SortCell>& row
     std::string path = lib_basConversion::lib_AddPath(parent, text_of(row[kNameColumn]));
     ReportActivity("Cleaning up\r\n" + path);
     const bool is_folder = text_of(row[kIsFolderColumn]) == "True";
-    std::string deleted = path;
-    const bool gone = is_folder ? lib_basFile::lib_Deltree(deleted, false, 0, false)
-                                : lib_basFile::lib_KillFile(deleted, false);
+    const bool gone = is_folder ? lib_basFile::lib_Deltree(FrontEndUserSide(), path, false, 0, false)
+                                : lib_basFile::lib_KillFile(FrontEndUserSide(), path, false);
     if (!gone) AddMessageAndLog("Failed to cleanup " + path);
 }
 

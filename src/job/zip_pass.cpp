@@ -3,7 +3,6 @@
 #include <algorithm>
 
 #include "files/file_deletion.h"
-#include "files/folders.h"
 #include "files/work_folder.h"
 #include "platform/platform.h"
 #include "text/paths.h"
@@ -12,6 +11,7 @@
 #include "ui/front_end.h"
 #include "ui/main_window.h"
 #include "ui/reporting.h"
+#include "ui/user_side.h"
 #include "zip/archive_staging.h"
 #include "zip/lib_basZip.h"
 #include "zip/zip_results.h"
@@ -28,7 +28,7 @@ bool start_archive_once(const std::string& archive, RunState& run) {
     if (std::find(run.ArchiveNames.begin(), run.ArchiveNames.end(), archive) != run.ArchiveNames.end()) return true;
     // Checked before the old archive goes, so that a refused job loses nothing.
     if (run.ArchiveNames.size() >= kArchiveNamesLimit) throw vb::error(vb::kSubscriptOutOfRange);
-    if (!lib_basFile::lib_KillFile(archive, false)) {
+    if (!lib_basFile::lib_KillFile(FrontEndUserSide(), archive, false)) {
         AddMessageAndLog("Failed to cleanup " + archive);
         return false;
     }
@@ -58,16 +58,17 @@ void ZipPass(const JobOptions& options, RunState& run) {
     if (!start_archive_once(archive, run)) return;
     ShowActivity("Zipping to \r\n" + archive);
 
-    lib_basZip::ZPOPT zip_options = options.ZipOptions;
-    zip_options.szRootDir = options.ZipWorkDir;
+    zip32::ZPOPT zip_options = options.ZipOptions;
+    zip_options.szRootDir = options.ZipWorkDir.c_str();
     zip_options.fRecurse = 1;
     // Names beginning with "." are this host's hidden files. The copy pass put them
     // in the work folder, which is deleted after zipping: left out of the archive
     // they would be lost from the snapshot.
     zip_options.fSystem = 1;
-    lib_basZip::ZIPnames names;
-    names.s[0] = "*.*";
-    const std::int32_t result = lib_basZip::lib_ZipFiles(zip_options, archive, names, 1, options.ZipPassword, false);
+    zip32::ZIPNAMES names;
+    names.zipnames[0] = "*.*";
+    const std::int32_t result = lib_basZip::lib_ZipFiles(FrontEndUserSide(), zip_options, archive, names, 1,
+                                                          options.ZipPassword, false);
     for (const std::string& folder : zip32::staging_folders_left()) AddMessageAndLog("Failed to cleanup " + folder);
     if (result != 0) {
         lib_ErrorHandler("HandleCommandLineS", 0, "Error creating zip", true,
@@ -82,7 +83,6 @@ void JobEnding(const JobOptions& options) noexcept {
             if (!options.ZipWork->Remove()) AddMessageAndLog("Failed to cleanup " + options.ZipWork->Path());
         });
     }
-    platform::let_go_of_copy_folder();
     ignoring_errors([] { frmMain.SetWindowCaption(""); });
     ignoring_errors([] { front_end().do_events(); });
 }

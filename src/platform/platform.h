@@ -178,10 +178,6 @@ CopyResult copy_file(std::string_view source_text, const CopyNames& names, const
 // The same with one temporary name and no target: the name must be free.
 CopyResult copy_file(std::string_view source_text, std::string_view temporary_text, const CopyProgress& progress = {},
                      CopyFacts* facts = nullptr);
-// Copies keep the folder they last wrote into open, so that the next file there
-// need not walk its whole path again. This lets go of it, so that a program that
-// stays open after its jobs does not keep their drives busy.
-void let_go_of_copy_folder();
 
 // The folder for temporary files ($TMPDIR, else /tmp) as path text with a trailing
 // backslash; empty when it cannot be written as path text.

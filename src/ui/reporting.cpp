@@ -60,10 +60,4 @@ void lib_ErrorHandler(const std::string& source, std::int32_t number, const std:
     }
 }
 
-std::string lib_GetLastDllErrorText() {
-    std::string text = platform::last_error_text();
-    if (const auto nul = text.find('\0'); nul != std::string::npos) text.resize(nul);
-    return text;
-}
-
 }  // namespace quillet

@@ -12,7 +12,4 @@ extern bool ShowErrorDetails;
 void lib_ErrorHandler(const std::string& source, std::int32_t number, const std::string& description,
                       bool show = true, const std::string& details = {}, std::int16_t countdown = 0);
 
-// The host's wording for the last failed system call, with its trailing line end.
-std::string lib_GetLastDllErrorText();
-
 }  // namespace quillet

@@ -3,10 +3,6 @@
 #include <algorithm>
 #include <cstring>
 
-#include "ui/front_end.h"
-#include "ui/input_box.h"
-#include "ui/msgbox.h"
-#include "ui/version.h"
 #include "zip/secret_text.h"
 
 namespace quillet::lib_basZip {
@@ -16,61 +12,13 @@ namespace {
 constexpr std::int32_t kArchiverMissing = 99;
 
 // Module storage: the callback table the archiver holds on to, and what
-// lib_ZipFiles leaves for the callbacks of the archive it is making.
+// lib_ZipFiles leaves for the callbacks of the archive it is making: the password,
+// whether the archiver's messages are wanted, and whom to ask. Outside a run there
+// is no one to ask, and a question is answered as Cancel.
 zip32::ZIPUSERFUNCTIONS callback_table;
 zip32::SecretText zip_password;
 bool show_library_messages = false;
-
-// The archiver's own record for the program's, pointing into its texts.
-zip32::ZPOPT to_archiver(const ZPOPT& options) {
-    zip32::ZPOPT record;
-    record.Date = options.Date.c_str();
-    record.szRootDir = options.szRootDir.c_str();
-    record.szTempDir = options.szTempDir.c_str();
-    record.fTemp = options.fTemp;
-    record.fSuffix = options.fSuffix;
-    record.fEncrypt = options.fEncrypt;
-    record.fSystem = options.fSystem;
-    record.fVolume = options.fVolume;
-    record.fExtra = options.fExtra;
-    record.fNoDirEntries = options.fNoDirEntries;
-    record.fExcludeDate = options.fExcludeDate;
-    record.fIncludeDate = options.fIncludeDate;
-    record.fVerbose = options.fVerbose;
-    record.fQuiet = options.fQuiet;
-    record.fCRLF_LF = options.fCRLF_LF;
-    record.fLF_CRLF = options.fLF_CRLF;
-    record.fJunkDir = options.fJunkDir;
-    record.fGrow = options.fGrow;
-    record.fForce = options.fForce;
-    record.fMove = options.fMove;
-    record.fDeleteEntries = options.fDeleteEntries;
-    record.fUpdate = options.fUpdate;
-    record.fFreshen = options.fFreshen;
-    record.fJunkSFX = options.fJunkSFX;
-    record.fLatestTime = options.fLatestTime;
-    record.fComment = options.fComment;
-    record.fOffsets = options.fOffsets;
-    record.fPrivilege = options.fPrivilege;
-    record.fEncryption = options.fEncryption;
-    record.fRecurse = options.fRecurse;
-    record.fRepair = options.fRepair;
-    record.fLevel = options.fLevel;
-    return record;
-}
-
-// What the archiver may have changed in its record goes back to the program's.
-void from_archiver(const zip32::ZPOPT& record, ZPOPT& options) {
-    options.fEncrypt = record.fEncrypt;
-    options.fEncryption = record.fEncryption;
-    options.fLevel = record.fLevel;
-}
-
-zip32::ZIPNAMES to_archiver(const ZIPnames& names) {
-    zip32::ZIPNAMES record;
-    for (std::size_t i = 0; i < names.s.size(); ++i) record.zipnames[i] = names.s[i].c_str();
-    return record;
-}
+UserSide* run_user = nullptr;
 
 bool is_level(char level) { return level >= '0' && level <= '9'; }
 
@@ -82,14 +30,26 @@ std::size_t fitting_length(const std::string& text, std::size_t room) {
     return length;
 }
 
-// Forgets the password when the archive is done, whichever way it ends.
-class PasswordScope {
+// Sets the module storage for one archive, and forgets the password and the user
+// when it is done, whichever way it ends.
+class RunScope {
 public:
-    explicit PasswordScope(const std::string& password) { zip_password.assign(password); }
-    ~PasswordScope() { zip_password.clear(); }
-    PasswordScope(const PasswordScope&) = delete;
-    PasswordScope& operator=(const PasswordScope&) = delete;
+    RunScope(UserSide& user, const std::string& password, bool show_messages) {
+        run_user = &user;
+        zip_password.assign(password);
+        show_library_messages = show_messages;
+    }
+    ~RunScope() {
+        zip_password.clear();
+        run_user = nullptr;
+    }
+    RunScope(const RunScope&) = delete;
+    RunScope& operator=(const RunScope&) = delete;
 };
+
+std::string ask(const std::string& prompt, bool secret) {
+    return run_user == nullptr ? std::string() : run_user->ask(prompt, secret);
+}
 
 }  // namespace
 
@@ -105,11 +65,11 @@ bool lib_ZipInit() {
     }
 }
 
-std::int32_t lib_ZipFiles(ZPOPT& options, const std::string& zip_path, ZIPnames& names, std::int32_t count,
-                          const std::string& password, bool show_messages) {
+std::int32_t lib_ZipFiles(UserSide& user, zip32::ZPOPT& options, const std::string& zip_path,
+                          const zip32::ZIPNAMES& names, std::int32_t count, const std::string& password,
+                          bool show_messages) {
     if (!lib_ZipInit()) return kArchiverMissing;
-    show_library_messages = show_messages;
-    const PasswordScope stored_password(password);
+    const RunScope run(user, password, show_messages);
     if (!password.empty() && options.fEncrypt == 0) options.fEncrypt = 1;
     if (options.fLevel != 0) {
         if (!is_level(options.fLevel)) return zip32::ZE_PARMS;
@@ -117,19 +77,15 @@ std::int32_t lib_ZipFiles(ZPOPT& options, const std::string& zip_path, ZIPnames&
         options.fLevel = '5';
     }
     lib_ZipInit();
-    zip32::ZPOPT record = to_archiver(options);
-    zip32::ZpSetOptions(&record);
-    const zip32::ZIPNAMES file_list = to_archiver(names);
-    const int result = zip32::ZpArchive(count, zip_path.c_str(), &file_list);
-    from_archiver(record, options);
-    return result;
+    zip32::ZpSetOptions(&options);
+    return zip32::ZpArchive(count, zip_path.c_str(), &names);
 }
 
 int lib_ZipPrintCallback(char* /*message*/, unsigned long /*length*/) {
     // The archiver's messages are not shown; while it talks, and only when the
     // caller asked for its messages, the window is kept alive.
     try {
-        if (show_library_messages) front_end().do_events();
+        if (show_library_messages && run_user != nullptr) run_user->do_events();
     } catch (...) {
     }
     return 0;
@@ -141,7 +97,7 @@ int lib_ZipServiceCallback(const char* /*name*/, unsigned long /*size*/) { retur
 int lib_ZipPasswordCallback(char* buffer, int size, const char* /*prompt*/, const char* /*name*/) {
     try {
         if (zip_password.empty()) {
-            std::string typed = InputBox("Please Enter The Password!", kProgramTitle, "", true);
+            std::string typed = ask("Please Enter The Password!", true);
             zip_password.assign(typed);
             zip32::wipe_bytes(typed.data(), typed.size());
         }
@@ -150,7 +106,8 @@ int lib_ZipPasswordCallback(char* buffer, int size, const char* /*prompt*/, cons
         const std::string& password = zip_password.text();
         // A password cut short would encrypt with one the user never gave.
         if (password.size() > static_cast<std::size_t>(size) - 1) {
-            lib_MsgBoxError("The password is longer than " + std::to_string(size - 1) + " bytes");
+            const std::string refusal = "The password is longer than " + std::to_string(size - 1) + " bytes";
+            if (run_user != nullptr) run_user->error_box(refusal, 0);
             return 1;
         }
         std::memset(buffer, 0, static_cast<std::size_t>(size));
@@ -163,7 +120,7 @@ int lib_ZipPasswordCallback(char* buffer, int size, const char* /*prompt*/, cons
 
 int lib_ZipCommentCallback(char* comment) {
     try {
-        const std::string answer = InputBox("Enter the comment", kProgramTitle);
+        const std::string answer = ask("Enter the comment", false);
         if (answer.empty() || comment == nullptr) return 0;
         const std::size_t length = fitting_length(answer, zip32::kCommentBufferSize - 1);
         std::memcpy(comment, answer.data(), length);

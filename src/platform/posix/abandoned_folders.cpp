@@ -14,7 +14,7 @@
 #include "platform/platform.h"
 #include "platform/posix/descriptor.h"
 #include "platform/posix/native_paths.h"
-#include "platform/posix/permanent_delete.h"
+#include "platform/posix/deletion.h"
 #include "platform/posix/process_marks.h"
 #include "platform/posix/temp_names.h"
 

@@ -3,6 +3,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <filesystem>
 #include <fstream>
@@ -148,8 +149,15 @@ TEST_F(FileCopy, ASourceThatChangesWhileItIsCopiedIsToldOf) {
     EXPECT_EQ(folder_.read("copy"), "content");
 }
 
-// Copies keep the folder they write into open; a path must still lead to the
-// folder that stands at it now.
+int descriptors_on(const fs::path& folder) {
+    std::error_code unreadable;
+    return static_cast<int>(std::ranges::count_if(fs::directory_iterator("/proc/self/fd"), [&](const auto& fd) {
+        return fs::read_symlink(fd.path(), unreadable) == fs::canonical(folder);
+    }));
+}
+
+// Copies made during a walk keep the folder they write into open; a path must
+// still lead to the folder that stands at it now, and the walk's end lets it go.
 TEST_F(FileCopy, CopiesGoToTheFolderNowAtTheirPath) {
     folder_.write("source", "data");
     const std::string source = folder_.text("source");
@@ -157,6 +165,7 @@ TEST_F(FileCopy, CopiesGoToTheFolderNowAtTheirPath) {
         return copy_file(source, folder_.text("a/" + name)) == CopyResult::copied;
     };
     make_folder(folder_.text("a"));
+    auto walk = list_folder(folder_.text(), "*");
 
     ASSERT_TRUE(copy_into_a("1"));
     rename_file(folder_.text("a/1"), folder_.text("a/one"));
@@ -184,6 +193,11 @@ TEST_F(FileCopy, CopiesGoToTheFolderNowAtTheirPath) {
     EXPECT_TRUE(folder_.exists("a/five"));
     EXPECT_FALSE(folder_.exists("a/5"));
     EXPECT_FALSE(folder_.exists("a/3"));
+
+    ASSERT_TRUE(copy_into_a("6"));
+    EXPECT_EQ(descriptors_on(folder_.native("a")), 1);
+    walk.reset();
+    EXPECT_EQ(descriptors_on(folder_.native("a")), 0);
 }
 
 }  // namespace

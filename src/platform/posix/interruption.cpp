@@ -25,7 +25,7 @@
 #include <thread>
 
 #include "platform/platform.h"
-#include "platform/posix/permanent_delete.h"
+#include "platform/posix/deletion.h"
 
 namespace quillet::platform {
 

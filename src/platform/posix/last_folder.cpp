@@ -5,7 +5,6 @@
 
 #include <string_view>
 
-#include "platform/platform.h"
 
 namespace quillet::platform::posix {
 
@@ -41,6 +40,7 @@ private:
 };
 
 thread_local OpenFolder last_folder;
+thread_local int walks_underway = 0;
 
 struct Split {
     std::string_view folder;
@@ -60,7 +60,7 @@ std::optional<Split> split(const std::string& native) {
 
 FolderRelative in_last_folder(const std::string& native) {
     const auto parts = split(native);
-    if (!parts) return {AT_FDCWD, native.c_str()};
+    if (!parts || walks_underway == 0) return {AT_FDCWD, native.c_str()};
     if (!last_folder.holds(parts->folder) && !last_folder.open(parts->folder)) {
         // Fails (or succeeds) the usual way, with the usual reason.
         return {AT_FDCWD, native.c_str()};
@@ -76,10 +76,10 @@ std::optional<FolderRelative> in_open_folder(const std::string& native) {
 
 void forget_last_folder() { last_folder.close(); }
 
+WalkUnderway::WalkUnderway() { ++walks_underway; }
+
+WalkUnderway::~WalkUnderway() {
+    if (--walks_underway == 0) forget_last_folder();
+}
+
 }  // namespace quillet::platform::posix
-
-namespace quillet::platform {
-
-void let_go_of_copy_folder() { posix::forget_last_folder(); }
-
-}  // namespace quillet::platform

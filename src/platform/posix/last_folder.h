@@ -4,6 +4,12 @@
 // file costs about as much as copying a small one; a name relative to the open
 // folder is found at once.
 //
+// It is kept only while a walk goes on, that is while a folder listing is open on
+// the thread: the snapshot's copies are made from inside the walk of its source.
+// When the last listing closes the folder is let go, so that a program that stays
+// open after its jobs keeps no drive busy; a copy made outside any walk looks its
+// folder up by the path.
+//
 // Whatever renames, trashes or removes folders here forgets it, so that a path
 // never leads into a folder that has since moved; a name that is not found through
 // it is looked for again by its path, as a folder deleted by another program may
@@ -29,5 +35,15 @@ FolderRelative in_last_folder(const std::string& native);
 // Only when the name lies in the folder open now.
 std::optional<FolderRelative> in_open_folder(const std::string& native);
 void forget_last_folder();
+
+// Held by every open folder listing: while one is held on the thread, copies keep
+// their folder open; when the last goes, the folder is let go.
+class WalkUnderway {
+public:
+    WalkUnderway();
+    ~WalkUnderway();
+    WalkUnderway(const WalkUnderway&) = delete;
+    WalkUnderway& operator=(const WalkUnderway&) = delete;
+};
 
 }  // namespace quillet::platform::posix

@@ -12,6 +12,7 @@
 #include <utility>
 
 #include "platform/platform.h"
+#include "platform/posix/last_folder.h"
 #include "platform/posix/native_paths.h"
 #include "text/wildcard.h"
 
@@ -90,6 +91,7 @@ private:
 
     DIR* folder_;
     WildcardPattern pattern_;
+    posix::WalkUnderway walking_;
     int dots_delivered_ = 0;
 };
 

@@ -1,19 +1,42 @@
+// The running program: its file's name, its environment, and the modules stored
+// beside it. Its file is found through /proc, whatever folder and name it was
+// started from.
+
 #include <dlfcn.h>
 #include <unistd.h>
 
+#include <cerrno>
+#include <cstdlib>
 #include <string>
 
 #include "platform/platform.h"
-#include "platform/posix/running_program.h"
 
 namespace quillet::platform {
 
 namespace {
 
-// The folder of the file that is running, whatever folder it was started from
-// and whatever name it was started under.
+// Its path under the name it is stored as now; empty where /proc cannot say.
+std::optional<std::string> running_program_path() {
+    std::string buffer(4096, '\0');
+    const ssize_t length = ::readlink("/proc/self/exe", buffer.data(), buffer.size());
+    if (length <= 0 || static_cast<std::size_t>(length) >= buffer.size()) return std::nullopt;
+    buffer.resize(static_cast<std::size_t>(length));
+    return buffer;
+}
+
+// The name the program was started under, where /proc cannot say more.
+std::string invoked_name() {
+#if defined(__GLIBC__)
+    return program_invocation_short_name;
+#else
+    const char* name = getprogname();
+    return name != nullptr ? name : "";
+#endif
+}
+
+// The folder of the file that is running.
 std::optional<std::string> program_folder() {
-    const auto path = posix::running_program_path();
+    const auto path = running_program_path();
     if (!path) return std::nullopt;
     const auto slash = path->rfind('/');
     if (slash == std::string::npos) return std::nullopt;
@@ -33,6 +56,19 @@ std::string module_path(const std::string& program_folder, std::string_view file
 }
 
 }  // namespace
+
+std::string executable_name() {
+    const std::string path = running_program_path().value_or(invoked_name());
+    const auto slash = path.rfind('/');
+    return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+std::optional<std::string> environment_variable(std::string_view name) {
+    const std::string key(name);
+    const char* value = std::getenv(key.c_str());
+    if (value == nullptr) return std::nullopt;
+    return std::string(value);
+}
 
 std::optional<ProgramModule> load_program_module(std::string_view file_name, std::string& failure) {
     const auto folder = program_folder();

@@ -1,9 +1,16 @@
-// Deleting a file or a folder tree for good. The tree is walked through folder
-// descriptors opened with O_NOFOLLOW, so a link is removed itself and whatever it
-// points to is never touched.
+// Deleting a file or a folder tree: to the user's trash, or for good.
+//
+// The trash is the freedesktop.org trash, through GIO, standing where the recycle
+// bin stood; an item the trash cannot take stays where it is, never deleted for
+// good instead. A deletion for good walks the tree through folder descriptors
+// opened with O_NOFOLLOW, so a link is removed itself and whatever it points to is
+// never touched.
+
+#include "platform/posix/deletion.h"
 
 #include <dirent.h>
 #include <fcntl.h>
+#include <gio/gio.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -13,11 +20,36 @@
 #include "platform/platform.h"
 #include "platform/posix/last_folder.h"
 #include "platform/posix/native_paths.h"
-#include "platform/posix/permanent_delete.h"
 
 namespace quillet::platform {
 
 namespace {
+
+// ---------------------------------------------------------------------------
+// To the trash
+
+int errno_for(const GError* error) {
+    if (error == nullptr || error->domain != G_IO_ERROR) return EIO;
+    switch (error->code) {
+        case G_IO_ERROR_NOT_FOUND:
+            return ENOENT;
+        case G_IO_ERROR_PERMISSION_DENIED:
+            return EACCES;
+        case G_IO_ERROR_NOT_SUPPORTED:
+            return ENOTSUP;
+        case G_IO_ERROR_NO_SPACE:
+            return ENOSPC;
+        case G_IO_ERROR_FILENAME_TOO_LONG:
+            return ENAMETOOLONG;
+        case G_IO_ERROR_BUSY:
+            return EBUSY;
+        default:
+            return EIO;
+    }
+}
+
+// ---------------------------------------------------------------------------
+// For good
 
 // Remembers the first failure's reason while the deletion goes on with the rest.
 class Outcome {
@@ -77,6 +109,17 @@ void remove_contents(int folder_fd, Outcome& outcome) {
 }
 
 }  // namespace
+
+bool move_to_trash(std::string_view path_text) {
+    const auto native = posix::native_or_missing(path_text);
+    if (!native) return false;
+    posix::forget_last_folder();
+    g_autoptr(GFile) file = g_file_new_for_path(native->c_str());
+    g_autoptr(GError) error = nullptr;
+    if (g_file_trash(file, nullptr, &error)) return true;
+    errno = errno_for(error);
+    return false;
+}
 
 bool posix::delete_native_permanently(const std::string& native) {
     struct stat info {};
