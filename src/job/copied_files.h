@@ -6,7 +6,7 @@
 #include <deque>
 #include <string>
 #include <string_view>
-#include <unordered_map>
+#include <vector>
 
 namespace quillet {
 
@@ -22,7 +22,7 @@ struct CopiedFile {
 class CopiedFilesTable {
 public:
     CopiedFilesTable() = default;
-    // The index points into the rows, which a copy would not bring along.
+    // The slots point into the rows, which a copy would not bring along.
     CopiedFilesTable(const CopiedFilesTable&) = delete;
     CopiedFilesTable& operator=(const CopiedFilesTable&) = delete;
 
@@ -35,9 +35,20 @@ public:
     std::size_t size() const { return rows_.size(); }
 
 private:
-    // A deque never moves its rows, so the index can hold views of their text.
+    // Open addressing: a slot holds a row's hash and the row, the row itself the
+    // text. One flat table is one memory access a look-up, where a table of nodes
+    // takes several, between copies that leave the caches cold.
+    struct Slot {
+        std::size_t hash = 0;
+        const CopiedFile* row = nullptr;
+    };
+    // The slot that holds an equal destination, else the empty one where it would go.
+    std::size_t place_for(std::size_t hash, std::string_view destination) const;
+    void grow();
+
+    // A deque never moves its rows, so the slots can point at them.
     std::deque<CopiedFile> rows_;
-    std::unordered_map<std::string_view, const CopiedFile*> by_destination_;
+    std::vector<Slot> slots_ = std::vector<Slot>(64);
 };
 
 }  // namespace quillet
