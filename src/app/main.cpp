@@ -24,19 +24,12 @@ namespace {
 
 using namespace quillet;
 
-// HandleCommandLineS takes its line as a text it may change; the dispatcher
-// hands over one that it only reads.
-void run_job(const std::string& command_line, RunState& run) {
-    std::string line = command_line;
-    HandleCommandLineS(line, run);
-}
-
 // The exit status is the console's account of how the windows would have ended.
 // A hint for a mistyped path follows whatever the run said about it.
 int run_in_console(const std::vector<std::string>& arguments) {
     ConsoleFrontEnd console(std::cout, std::cerr);
     const FrontEndScope installed(console);
-    Form_Load(CommandLineText(arguments), run_job);
+    Form_Load(CommandLineText(arguments), HandleCommandLineS);
     const int status = console.Finish();
     if (const auto hint = CommandLineHint(arguments)) std::cerr << *hint << std::endl;
     return status;
@@ -72,7 +65,7 @@ std::optional<WindowFrontEnd> load_window_front_end() {
 }
 
 bool form_load_in_windows(void* command_line) {
-    return Form_Load(*static_cast<const std::string*>(command_line), run_job) ==
+    return Form_Load(*static_cast<const std::string*>(command_line), HandleCommandLineS) ==
            WindowsAfterRun::errors_shown;
 }
 

@@ -1,7 +1,6 @@
 #include "job/copy_pass.h"
 
 #include <algorithm>
-#include <string_view>
 #include <utility>
 #include <vector>
 
@@ -10,8 +9,6 @@
 #include "files/file_times.h"
 #include "files/find_files.h"
 #include "files/folders.h"
-#include "files/path_resolution.h"
-#include "files/work_folder.h"
 #include "platform/platform.h"
 #include "text/error.h"
 #include "text/paths.h"
@@ -19,8 +16,6 @@
 #include "text/vb_errors.h"
 #include "text/wildcard.h"
 #include "ui/activity_report.h"
-#include "ui/front_end.h"
-#include "ui/main_window.h"
 #include "ui/msgbox.h"
 #include "ui/user_side.h"
 
@@ -30,8 +25,6 @@ namespace {
 
 using lib_basConversion::lib_AddPath;
 
-const std::string kNoBreakSpace = "\u00A0";
-
 // An /E pattern excludes a file by its relative path, or every file below a relative folder.
 struct Exclusion {
     WildcardPattern path;
@@ -40,8 +33,7 @@ struct Exclusion {
 
 std::vector<Exclusion> read_exclusions(const JobOptions& options) {
     std::vector<Exclusion> exclusions;
-    for (std::int16_t i = 1; i <= options.ExcludeCount; ++i) {
-        const std::string& pattern = options.ExcludePatterns[static_cast<std::size_t>(i)];
+    for (const std::string& pattern : options.ExcludePatterns) {
         // Both sides are upper case, so an exact match ignores case all the same.
         exclusions.push_back(
             {WildcardPattern(pattern, CaseMode::exact), WildcardPattern(pattern + "\\*", CaseMode::exact)});
@@ -49,52 +41,39 @@ std::vector<Exclusion> read_exclusions(const JobOptions& options) {
     return exclusions;
 }
 
-// The verb, the source, "to" and the folder, a line each; built in one allocation,
-// as it is for every file.
-std::string copy_activity(std::string_view verb, const std::string& source, const std::string& folder) {
-    constexpr std::string_view kLineBreak = "\r\n";
-    constexpr std::string_view kTo = "to";
-    std::string text;
-    text.reserve(verb.size() + source.size() + kTo.size() + folder.size() + 3 * kLineBreak.size());
-    text.append(verb).append(kLineBreak).append(source).append(kLineBreak).append(kTo).append(kLineBreak);
-    text.append(folder);
-    return text;
-}
-
 // The folders the job writes into: the target folder, the snapshot folder (which
-// lies inside the source when the target is the source's parent), and with /Z the
-// work folder. Told apart by what they are on the disk, not by their names, which
+// lies inside the source when the target is the source's parent) or with /Z the
+// archive's folder, and the work folder. Told apart by what they are on the disk, not by their names, which
 // links, bind mounts and file systems that ignore case make many.
-std::vector<platform::FileIdentity> folders_written_into(const JobOptions& options) {
+std::vector<platform::FileIdentity> folders_written_into(const JobOptions& options, const CopyTarget& target) {
     std::vector<platform::FileIdentity> written;
-    for (const std::string* folder : {&options.TargetFolder, &options.TargetDir, &options.ZipWorkDir}) {
+    for (const std::string* folder : {&options.TargetDir, &target.Folder, &target.FilesRoot()}) {
         if (folder->empty()) continue;
         if (const auto identity = platform::file_identity(*folder)) written.push_back(*identity);
     }
     return written;
 }
 
-void show_looking_for_next_file() {
-    frmMain.SetLabelCaption(MainLabel::lblSizingMsg, kNoBreakSpace);
-    frmMain.SetLabelCaption(MainLabel::lblSizingMsg, " ");
-    frmMain.SetLabelCaption(MainLabel::lblDisplay, "Looking for next file....");
-    frmMain.RefreshLabel(MainLabel::lblDisplay);
-    front_end().do_events();
-}
-
 class CopyRun {
 public:
-    CopyRun(JobOptions& options, RunState& run)
-        : options_(options), run_(run), exclusions_(read_exclusions(options)) {}
+    CopyRun(const JobOptions& options, const SnapshotPlan& plan, const CopyTarget& target, RunState& run,
+            JobActivity& activity, CopyCounts& counts)
+        : options_(options),
+          plan_(plan),
+          target_(target),
+          run_(run),
+          activity_(activity),
+          counts_(counts),
+          exclusions_(read_exclusions(options)) {}
 
     CopyPassOutcome walk() {
         lib_clsFindFiles finder;
         finder.OnUnreadableFolder([](const std::string& folder) { AddMessageAndLog("Failed to read dir " + folder); });
         keep_out_of_targets(finder);
-        for (bool found = finder.FindFirstFile(options_.FilePattern, options_.SourceDir, options_.IncludeSubdirs);
+        for (bool found = finder.FindFirstFile(plan_.FilePattern, plan_.SourceDir, options_.IncludeSubdirs);
              found; found = finder.FindNextFile()) {
             if (handle(finder) == CopyPassOutcome::table_full) return CopyPassOutcome::table_full;
-            show_looking_for_next_file();
+            activity_.looking_for_next_file();
         }
         for (const std::string& folder : finder.UnreachableFolders()) {
             AddMessageAndLog("Failed to copy " + folder + ": its name holds a backslash");
@@ -106,7 +85,7 @@ private:
     // A walk that entered a folder the job writes into would copy the snapshot, or
     // earlier ones, into itself. A target that /E leaves out already is no news.
     void keep_out_of_targets(lib_clsFindFiles& finder) {
-        written_into_ = folders_written_into(options_);
+        written_into_ = folders_written_into(options_, target_);
         if (written_into_.empty()) return;
         finder.WalkFolderIf([this](const std::string& folder, const std::string& relative) {
             const auto identity = platform::file_identity(folder);
@@ -135,17 +114,16 @@ private:
             return CopyPassOutcome::walked;
         }
 
-        const std::string& root = options_.ZipOutput ? options_.ZipWorkDir : options_.TargetDir;
-        const std::string folder = lib_AddPath(root, finder.RecursedDir());
+        const std::string folder = lib_AddPath(target_.FilesRoot(), finder.RecursedDir());
         std::string destination = lib_AddPath(folder, finder.File());
         if (reported_as_duplicate(source, destination)) return CopyPassOutcome::walked;
-        if (run_.CopiedFiles.size() >= kCopiedFilesLimit) {
+        // The table takes the source over, and the copy reads it from there.
+        const CopiedFile* accepted = run_.CopiedFiles.add(std::move(source), destination);
+        if (!accepted) {
             lib_MsgBoxWarning("Oops, tried to copy more than " + std::to_string(kCopiedFilesLimit) + " files");
             return CopyPassOutcome::table_full;
         }
-        // The table takes the source over, and the copy reads it from there.
-        const CopiedFile& accepted = run_.CopiedFiles.emplace_back(CopiedFile{std::move(source), destination});
-        copy_into(accepted.source, finder.File(), folder, std::move(destination));
+        copy_into(accepted->source, finder.File(), folder, std::move(destination));
         return CopyPassOutcome::walked;
     }
 
@@ -166,15 +144,15 @@ private:
         // The file name alone has the same extension, and is quicker to take apart.
         const std::string extension = unicode::to_upper(lib_basConversion::lib_GetFileExt(file));
         const bool compact = options_.CompactDatabases && (extension == "MDB" || extension == "MDA");
-        ShowActivity(copy_activity(compact ? "Compacting" : "Copying", source, folder));
+        activity_.copying(source, folder, compact);
 
         if (folder_changed_ && !lib_basFile::lib_MakePath(FrontEndUserSide(), folder)) {
             AddMessageAndLog("Failed to create dir " + folder);
             destination.clear();
         }
-        front_end().do_events();
+        activity_.let_events_run();
         if (!destination.empty()) copy_or_compact(source, destination, compact);
-        front_end().do_events();
+        activity_.let_events_run();
         folder_changed_ = false;
     }
 
@@ -195,12 +173,11 @@ private:
     }
 
     bool reported_as_duplicate(const std::string& source, const std::string& destination) {
-        const auto row = run_.CopiedIndex.first_row(run_.CopiedFiles, destination);
-        if (!row) return false;
-        const CopiedFile& first = run_.CopiedFiles[*row];
+        const CopiedFile* first = run_.CopiedFiles.find(destination);
+        if (!first) return false;
         AddMessageAndLog("Duplicates:");
-        AddMessageAndLog(first.destination + " <-- " + first.source);
-        AddMessageAndLog(first.destination + " <-- " + source);
+        AddMessageAndLog(first->destination + " <-- " + first->source);
+        AddMessageAndLog(first->destination + " <-- " + source);
         return true;
     }
 
@@ -211,7 +188,7 @@ private:
         if (compact) {
             compact = lib_basFile::lib_CompactDatabase(FrontEndUserSide(), source, destination, true,
                                                        options_.DatabasePassword, true);
-            front_end().do_events();
+            activity_.let_events_run();
         }
         if (compact) {
             const auto written = platform::archive_status(destination);  // the compacted size
@@ -240,45 +217,49 @@ private:
     }
 
     void count_put_in_place(std::uint64_t bytes) {
-        ++options_.FilesCopied;
-        options_.BytesCopied += bytes;
-        front_end().job_counts(options_.FilesCopied, options_.BytesCopied);
+        ++counts_.files;
+        counts_.bytes += bytes;
+        activity_.put_in_place(counts_.files, counts_.bytes);
     }
 
-    JobOptions& options_;
+    const JobOptions& options_;
+    const SnapshotPlan& plan_;
+    const CopyTarget& target_;
     RunState& run_;
+    JobActivity& activity_;
+    CopyCounts& counts_;
     const std::vector<Exclusion> exclusions_;
     std::vector<platform::FileIdentity> written_into_;
     bool folder_changed_ = false;
 };
 
-// With /Z the files go into a new folder in the temporary folder, and the archive
-// beside where the dated folder would have been.
-void prepare_zip_work_folder(JobOptions& options) {
-    options.TargetDir = lib_basConversion::parent_folder(options.TargetDir);
+}  // namespace
+
+CopyTarget PrepareCopyTarget(const JobOptions& options, const SnapshotPlan& plan) {
+    CopyTarget target{plan.SnapshotFolder, nullptr};
+    if (!options.ZipOutput) return target;
+    // The archive goes beside where the dated folder would have been.
+    target.Folder = lib_basConversion::parent_folder(plan.SnapshotFolder);
     const std::string temp_folder = platform::temp_folder();
-    if (!temp_folder.empty()) options.ZipWork = WorkFolder::Make(temp_folder, "qtk");
-    if (!options.ZipWork) {
+    if (!temp_folder.empty()) target.ZipWork = WorkFolder::Make(temp_folder, "qtk");
+    if (!target.ZipWork) {
         // Without a work folder the files would land in the current directory.
         throw Error(vb::kPathNotFound, "HandleCommandLineS",
                     "Path not found\r\nNo work folder for /Z could be made in the temporary folder");
     }
-    options.ZipWorkDir = options.ZipWork->Path();
+    return target;
 }
 
-}  // namespace
-
-CopyPassOutcome CopyPass(JobOptions& options, RunState& run) {
-    front_end().do_events();
-    if (options.ZipOutput) prepare_zip_work_folder(options);
+CopyPassOutcome CopyPass(const JobOptions& options, const SnapshotPlan& plan, const CopyTarget& target,
+                         RunState& run, JobActivity& activity, CopyCounts& counts) {
     // Nothing is written where the folder could not be made, nor through whatever
     // stands in its place.
-    if (!lib_basFile::lib_MakePath(FrontEndUserSide(), options.TargetDir)) {
-        AddMessageAndLog("Failed to create dir " + options.TargetDir);
+    if (!lib_basFile::lib_MakePath(FrontEndUserSide(), target.Folder)) {
+        AddMessageAndLog("Failed to create dir " + target.Folder);
         return CopyPassOutcome::no_target;
     }
-    frmMain.SetWindowCaption("Copying...");
-    return CopyRun(options, run).walk();
+    activity.phase(JobPhase::copying);
+    return CopyRun(options, plan, target, run, activity, counts).walk();
 }
 
 }  // namespace quillet

@@ -18,9 +18,9 @@ using ::testing::ElementsAre;
 class CopyPassTest : public testing::JobTest {
 protected:
     CopyPassTest() {
-        options.FilePattern = "*.*";
-        options.SourceDir = disk.text("src");
-        options.TargetDir = disk.text("snap");
+        plan.FilePattern = "*.*";
+        plan.SourceDir = disk.text("src");
+        target.Folder = disk.text("snap");
         for (const char* file : {"a.txt", "b.TMP", "1998/Junk/x.txt", "1998/keep.txt", "1999/OneFile", "1999/two.txt",
                                  "only-tmp/c.tmp"}) {
             disk.write(std::string("src/") + file, file);
@@ -28,19 +28,21 @@ protected:
         fs::create_directories(disk.native("src/empty"));
     }
 
-    void exclude(const std::vector<std::string>& patterns) {
-        for (const std::string& pattern : patterns) options.ExcludePatterns[++options.ExcludeCount] = pattern;
-    }
+    CopyPassOutcome copy_pass() { return CopyPass(options, plan, target, run, activity, counts); }
     bool copied(const std::string& file) { return disk.exists("snap/" + file); }
 
     JobOptions options;
+    SnapshotPlan plan;
+    CopyTarget target;
     RunState run;
+    MainWindowActivity activity;
+    CopyCounts counts;
 };
 
 TEST_F(CopyPassTest, ExclusionsLeaveOutFilesAndWholeFoldersWhichAreNotCreated) {
     options.IncludeSubdirs = true;
-    exclude({"1998\\JUNK", "*.TMP", "1999\\ONEFILE"});
-    CopyPass(options, run);
+    options.ExcludePatterns = {"1998\\JUNK", "*.TMP", "1999\\ONEFILE"};
+    copy_pass();
     EXPECT_TRUE(copied("a.txt"));
     EXPECT_TRUE(copied("1998/keep.txt"));
     EXPECT_TRUE(copied("1999/two.txt"));
@@ -50,8 +52,8 @@ TEST_F(CopyPassTest, ExclusionsLeaveOutFilesAndWholeFoldersWhichAreNotCreated) {
     EXPECT_FALSE(copied("only-tmp"));
     EXPECT_FALSE(copied("empty"));
     EXPECT_EQ(run.CopiedCount(), 3);
-    EXPECT_EQ(options.FilesCopied, 3);
-    EXPECT_EQ(options.BytesCopied, std::string("a.txt1998/keep.txt1999/two.txt").size());
+    EXPECT_EQ(counts.files, 3);
+    EXPECT_EQ(counts.bytes, std::string("a.txt1998/keep.txt1999/two.txt").size());
     EXPECT_TRUE(screen.rows.empty());
     EXPECT_EQ(title(), "Copying...");
     EXPECT_THAT(screen.events, Contains("lblDisplay=Copying\r\n" + disk.text("src/1998/keep.txt") + "\r\nto\r\n" +
@@ -60,11 +62,10 @@ TEST_F(CopyPassTest, ExclusionsLeaveOutFilesAndWholeFoldersWhichAreNotCreated) {
 }
 
 TEST_F(CopyPassTest, ADestinationWrittenEarlierInTheRunIsReportedAndNotCopiedAgain) {
-    options.FilePattern = "a.txt";
-    CopyPass(options, run);
+    plan.FilePattern = "a.txt";
+    copy_pass();
     disk.write("src/a.txt", "changed");
-    JobOptions second = options;
-    CopyPass(second, run);
+    copy_pass();
 
     const std::string source = disk.text("src/a.txt");
     const std::string destination = disk.text("snap/a.txt");
@@ -75,8 +76,10 @@ TEST_F(CopyPassTest, ADestinationWrittenEarlierInTheRunIsReportedAndNotCopiedAga
 }
 
 TEST_F(CopyPassTest, AFullTableOfCopiedFilesEndsTheJob) {
-    run.CopiedFiles.assign(kCopiedFilesLimit, CopiedFile{"Z:\\x", "Z:\\y"});
-    EXPECT_EQ(CopyPass(options, run), CopyPassOutcome::table_full);
+    for (std::size_t i = 0; i < kCopiedFilesLimit; ++i) run.CopiedFiles.add("Z:\\x", "Z:\\" + std::to_string(i));
+    for (const char* added : {"Z:\\0", "Z:\\9999"}) EXPECT_EQ(run.CopiedFiles.find(added)->destination, added);
+    EXPECT_EQ(run.CopiedFiles.find("z:\\9999"), nullptr);  // case counts
+    EXPECT_EQ(copy_pass(), CopyPassOutcome::table_full);
     EXPECT_EQ(last_box(), "Oops, tried to copy more than 10000 files");
     EXPECT_EQ(screen.boxes.size(), 1u);
     EXPECT_FALSE(copied("a.txt"));
@@ -86,11 +89,11 @@ TEST_F(CopyPassTest, DatabasesAreCompactedOnlyWithTheOptionAndCopiedWhenTheyCann
     disk.write("src/DATA.mda", "not a database any engine knows");
     disk.write("src/data.mdb.bak", "backup");
     options.CompactDatabases = true;
-    CopyPass(options, run);
+    copy_pass();
     EXPECT_THAT(screen.events, Contains("lblDisplay=Compacting\r\n" + disk.text("src/DATA.mda") + "\r\nto\r\n" +
-                                        options.TargetDir));
+                                        target.Folder));
     EXPECT_THAT(screen.events, Contains("lblDisplay=Copying\r\n" + disk.text("src/data.mdb.bak") + "\r\nto\r\n" +
-                                        options.TargetDir));
+                                        target.Folder));
     EXPECT_EQ(disk.read("snap/DATA.mda"), "not a database any engine knows");
 }
 
@@ -98,7 +101,7 @@ TEST_F(CopyPassTest, NamesThatPathTextCannotHoldAreReported) {
     options.IncludeSubdirs = true;
     disk.write("src/odd\\name.txt", "x");
     disk.write("src/odd\\folder/inside.txt", "x");
-    CopyPass(options, run);
+    copy_pass();
     EXPECT_THAT(screen.rows, ElementsAre("Failed to copy " + disk.text("src") + "\\odd\\name.txt" +
                                              ": its name holds a backslash",
                                          "Failed to copy " + disk.text("src") + "\\odd\\folder" +

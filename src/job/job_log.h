@@ -8,18 +8,13 @@
 #include <cstdint>
 #include <string>
 
-#include "job/job_options.h"
 #include "ui/front_end.h"
+#include "ui/job_activity.h"
 
 namespace quillet {
 
 // The start line; the line's passwords read "***".
 std::string JobStartLine(const std::string& strCommandline);
-
-// What a job that ran `seconds` and showed `failures` did. Its destination is its
-// snapshot folder, or its archive with /Z; "no snapshot" when it ended before it
-// had one.
-JobSummary SummaryOfJob(const JobOptions& options, double seconds, std::int64_t failures);
 
 // "Job ended: snapshot D:\bak\src\2010-09-30   12.00, 3 files, 1234 bytes, 1.5 seconds, 0 failures".
 std::string JobClosingLine(const JobSummary& summary);
@@ -28,7 +23,10 @@ std::string JobClosingLine(const JobSummary& summary);
 class JobLog {
 public:
     explicit JobLog(const std::string& strCommandline) noexcept;
-    void closing(const JobOptions& options) noexcept;
+    // destination: "snapshot " + its folder, "archive " + its path with /Z, or "no
+    // snapshot" for a job that ended before it had one.
+    void closing(const std::string& destination, std::int64_t files, std::uint64_t bytes,
+                 JobActivity& activity) noexcept;
 
 private:
     std::uint32_t started_;

@@ -1,7 +1,5 @@
 #include "job/job_options.h"
 
-#include <algorithm>
-
 #include "files/existence.h"
 #include "text/numbers.h"
 #include "text/paths.h"
@@ -18,8 +16,8 @@ namespace {
 
 using lib_basConversion::lib_GetToken;
 
-// The command line's parts are held from index 1, ten at most.
-constexpr std::size_t kCommandSlots = 11;
+// The job's line and its /E list hold ten parts at most; one more fails.
+constexpr std::size_t kMostParts = 10;
 
 // One option part, "/K=5": its key is the first two characters in upper case, its
 // value everything from the fourth character on, whatever the third one is.
@@ -49,36 +47,14 @@ std::string database_password(std::string value) {
     return fourth;
 }
 
-void read_exclusions(const std::string& value, JobOptions& options) {
-    options.ExcludePatterns.assign(kExcludeSlots, std::string());
-    const std::vector<std::string> patterns =
-        lib_basConversion::lib_GetLineParts3(unicode::to_upper(value), lib_basConversion::kCommas, kExcludeSlots - 1);
-    std::copy(patterns.begin(), patterns.end(), options.ExcludePatterns.begin() + 1);
-    options.ExcludeCount = static_cast<std::int16_t>(patterns.size());
-}
-
-// False when the zip component is missing: the run is to end.
-bool read_zip_option(const OptionPart& option, JobOptions& options, RunState& run) {
-    if (!lib_basZip::lib_ZipInit()) {
-        lib_MsgBoxWarning("It appears the zip dll is not installed. Copy zip32.dll to system32 or this app dir.");
-        run.UnloadRequested = true;
-        return false;
-    }
-    options.ZipOutput = true;
-    if (option.has_equals) {
-        options.ZipOptions.fEncrypt = 1;
-        options.ZipPassword = option.value;
-    }
-    return true;
-}
-
-bool read_option(const std::string& part, JobOptions& options, RunState& run, Date today) {
+void read_option(const std::string& part, JobOptions& options, Date today) {
     const OptionPart option = read_option_part(part);
     if (option.key == "/C") {
         options.CompactDatabases = true;
         if (option.has_equals) options.DatabasePassword = database_password(option.value);
     } else if (option.key == "/E") {
-        read_exclusions(option.value, options);
+        options.ExcludePatterns = lib_basConversion::lib_GetLineParts3(unicode::to_upper(option.value), lib_basConversion::kCommas,
+                                                                       kMostParts);
     } else if (option.key == "/D") {
         // /D=1 is today, /D=2 yesterday, /D=0 tomorrow.
         options.ModifiedSince = whole_day(today) + subtract_int16(1, int16_from_text(option.value));
@@ -93,34 +69,41 @@ bool read_option(const std::string& part, JobOptions& options, RunState& run, Da
     } else if (option.key == "/S") {
         options.IncludeSubdirs = true;
     } else if (option.key == "/Z") {
-        return read_zip_option(option, options, run);
+        options.ZipOutput = true;
+        if (option.has_equals) {
+            options.ZipOptions.fEncrypt = 1;
+            options.ZipPassword = option.value;
+        }
     } else {
         options.BadOption = true;
     }
-    return true;
 }
 
 bool names_an_option(const std::string& part) { return part.empty() || part.starts_with('/'); }
 
 }  // namespace
 
-bool ParseJobOptions(const std::string& strCommandline, JobOptions& options, RunState& run, Date today) {
-    std::vector<std::string> parts(kCommandSlots);
-    const std::vector<std::string> split =
-        lib_basConversion::lib_GetLineParts3(strCommandline, lib_basConversion::kBlanksAndTabs, kCommandSlots - 1);
-    std::copy(split.begin(), split.end(), parts.begin() + 1);
-    const auto count = static_cast<std::int16_t>(split.size());
-    options.SourceSpec = parts[1];
-    options.TargetDir = parts[2];
-    options.KeepDays = kKeepEverything;
-    options.RoundMinutes = 1;
-    for (std::int16_t i = 3; i <= count; ++i) {
-        if (!read_option(parts[static_cast<std::size_t>(i)], options, run, today)) return false;
-    }
-    return true;
+JobOptions ParseJobOptions(const std::string& strCommandline, Date today) {
+    const std::vector<std::string> parts = lib_basConversion::lib_GetLineParts3(strCommandline, lib_basConversion::kBlanksAndTabs, kMostParts);
+    JobOptions options;
+    if (parts.size() > 0) options.SourceSpec = parts[0];
+    if (parts.size() > 1) options.TargetDir = parts[1];
+    for (std::size_t i = 2; i < parts.size(); ++i) read_option(parts[i], options, today);
+    if (options.RoundMinutes == 0) options.RoundMinutes = 1;
+    if (options.FolderLayout == 0) options.FolderLayout = 1;
+    // A negative count would never stop the keep rule; it keeps nothing, as 0 does.
+    if (options.KeepDays < 0) options.KeepDays = 0;
+    return options;
 }
 
-bool ValidateJobOptions(JobOptions& options) {
+bool StartZipComponent(RunState& run) {
+    if (lib_basZip::lib_ZipInit()) return true;
+    lib_MsgBoxWarning("It appears the zip dll is not installed. Copy zip32.dll to system32 or this app dir.");
+    run.UnloadRequested = true;
+    return false;
+}
+
+bool ValidateJobOptions(const JobOptions& options) {
     if (names_an_option(options.SourceSpec) || names_an_option(options.TargetDir) || options.BadOption) {
         ShowSyntax();
         return false;
@@ -130,10 +113,6 @@ bool ValidateJobOptions(JobOptions& options) {
         lib_MsgBoxInfo("Destination drive " + drive + " not found");
         return false;
     }
-    if (options.RoundMinutes == 0) options.RoundMinutes = 1;
-    if (options.FolderLayout == 0) options.FolderLayout = 1;
-    // A negative count would never stop the keep rule; it keeps nothing, as 0 does.
-    if (options.KeepDays < 0) options.KeepDays = 0;
     if (options.ZipOutput &&
         (!options.AddonDir.empty() || (options.FolderLayout != 1 && options.FolderLayout != 4))) {
         lib_MsgBoxInfo("With /Z option, only /F type 1(def) & 4 allowed, and /A not allowed");
@@ -146,22 +125,21 @@ bool ValidateJobOptions(JobOptions& options) {
     return true;
 }
 
-void AskShiftQuestions(JobOptions& options, RunState& run) {
-    if (run.ShiftKeyAtStart) {
-        run.SnapshotComment = InputBox("Comment (becomes part of backup dir name)", kProgramTitle);
-        const std::string minutes =
-            InputBox("Override for /M", kProgramTitle, std::to_string(options.RoundMinutes));
-        run.MinutesOverride = int16_from_text(minutes);
-        run.ShiftKeyAtStart = false;
-    }
-    if (run.MinutesOverride != 0) options.RoundMinutes = run.MinutesOverride;
+void AskShiftQuestions(std::int16_t round_minutes, RunState& run) {
+    if (!run.ShiftKeyAtStart) return;
+    run.SnapshotComment = InputBox("Comment (becomes part of backup dir name)", kProgramTitle);
+    const std::string minutes = InputBox("Override for /M", kProgramTitle, std::to_string(round_minutes));
+    run.MinutesOverride = int16_from_text(minutes);
+    run.ShiftKeyAtStart = false;
 }
 
-bool ReadJobOptions(const std::string& strCommandline, JobOptions& options, RunState& run, Date today) {
-    if (!ParseJobOptions(strCommandline, options, run, today)) return false;
-    if (!ValidateJobOptions(options)) return false;
-    AskShiftQuestions(options, run);
-    return true;
+std::optional<JobOptions> ReadJobOptions(const std::string& strCommandline, RunState& run, Date today) {
+    JobOptions options = ParseJobOptions(strCommandline, today);
+    if (options.ZipOutput && !StartZipComponent(run)) return std::nullopt;
+    if (!ValidateJobOptions(options)) return std::nullopt;
+    AskShiftQuestions(options.RoundMinutes, run);
+    if (run.MinutesOverride != 0) options.RoundMinutes = run.MinutesOverride;
+    return options;
 }
 
 }  // namespace quillet

@@ -1,6 +1,6 @@
 #include "job/job_options.h"
 
-#include <gmock/gmock.h>
+#include <gtest/gtest.h>
 
 #include "job/job_test_support.h"
 #include "text/error.h"
@@ -8,125 +8,105 @@
 namespace quillet {
 namespace {
 
-using ::testing::HasSubstr;
-
 // 2024-03-05 14:37.
 constexpr Date kToday = 45356.0 + (14 * 60 + 37) / 1440.0;
 
-class JobOptionsTest : public testing::JobTest {
+// The fields that differ from their defaults, in a line.
+std::string differences(const JobOptions& o) {
+    std::string text = o.SourceSpec + " " + o.TargetDir;
+    if (o.IncludeSubdirs) text += " S";
+    for (std::size_t i = 0; i < o.ExcludePatterns.size(); ++i) text += (i ? "," : " E=") + o.ExcludePatterns[i];
+    if (o.ModifiedSince != 0) text += " D=" + std::to_string(static_cast<int>(o.ModifiedSince));
+    if (o.FolderLayout != 1) text += " F=" + std::to_string(o.FolderLayout);
+    if (!o.AddonDir.empty()) text += " A=" + o.AddonDir;
+    if (o.KeepDays != kKeepEverything) text += " K=" + std::to_string(o.KeepDays);
+    if (o.RoundMinutes != 1) text += " M=" + std::to_string(o.RoundMinutes);
+    if (o.CompactDatabases) text += " C" + (o.DatabasePassword.empty() ? "" : "=" + o.DatabasePassword);
+    if (o.ZipOutput) text += std::string(" Z") + (o.ZipOptions.fEncrypt ? "(encrypted)=" : "") + o.ZipPassword;
+    if (o.BadOption) text += " BAD";
+    return text;
+}
+
+TEST(ParseJobOptions, ReadsEveryOptionAsTheSyntaxTells) {
+    struct Case {
+        const char* line;
+        const char* read;
+    };
+    const Case cases[] = {
+        // Keys are two characters in upper case; the value starts at the fourth.
+        {R"(Z:\src\*.* Z:\dst /s /K:5 /m=15 /Sub /A=Extra\Sub /F=4 /f)", R"(Z:\src\*.* Z:\dst S A=Extra\Sub K=5 M=15)"},
+        {"a b /K5", "a b K=0"},
+        {"a b /K=2.5x", "a b K=2"},  // leading number, halves to even
+        {"a b /K=-3 /M=0 /F=7", "a b F=7 K=0"},
+        {"a b /X", "a b BAD"},
+        // /D=1 is today's midnight, /D=2 yesterday's, /D=0 tomorrow's.
+        {"a b /D=1", "a b D=45356"},
+        {"a b /D=2", "a b D=45355"},
+        {"a b /D=0", "a b D=45357"},
+        // Only "/Z=" asks for encryption, with or without a password.
+        {"a b /Z", "a b Z"},
+        {"a b /z=secret", "a b Z(encrypted)=secret"},
+        {"a b /Z=", "a b Z(encrypted)="},
+        // The database password is the fourth token, or a lone first one.
+        {"a b /C=a/b", "a b C"},
+        {"a b /C=a", "a b C=a"},
+        {"a b /C=a//c", "a b C=a"},
+        {"a b /C=a/b/c/d", "a b C=d"},
+        {R"(a b /C="w/x"/y/z/pw)", "a b C=z"},  // the quotes are gone already
+        {"a b /C:a", "a b C"},                   // only "=" brings a password
+        // Exclusions are upper-cased; a later list replaces the first.
+        {R"(a b /E="1998\Junk","*.tmp")", R"(a b E=1998\JUNK,*.TMP)"},
+        {"a b /E=x,y,z /E=ö", "a b E=Ö"},
+    };
+    for (const Case& c : cases) EXPECT_EQ(differences(ParseJobOptions(c.line, kToday)), c.read) << c.line;
+
+    EXPECT_THROW(ParseJobOptions("a b /K=40000", kToday), Error);  // 16 bits overflow
+    EXPECT_THROW(ParseJobOptions("a b /E=1,2,3,4,5,6,7,8,9,10,11", kToday), Error);
+}
+
+class ReadJobOptionsTest : public testing::JobTest {
 protected:
-    JobOptions parse(const std::string& line) {
-        JobOptions options;
-        EXPECT_TRUE(ParseJobOptions(line, options, run, kToday));
-        return options;
+    // What the user was shown: the syntax, the last box, or nothing when the job goes on.
+    std::string outcome(const std::string& line) {
+        screen.syntax_text.clear();
+        screen.boxes.clear();
+        const bool goes_on = ReadJobOptions(line, run, kToday).has_value();
+        if (!screen.syntax_text.empty()) return "syntax";
+        return goes_on ? "" : last_box();
     }
-    bool read(const std::string& line) { return ReadJobOptions(line, options, run, kToday); }
 
     RunState run;
-    JobOptions options;
 };
 
-TEST_F(JobOptionsTest, KeysAreTwoCharactersInUpperCaseAndValuesStartAtTheFourth) {
-    const JobOptions read = parse(R"(Z:\src\*.* Z:\dst /s /K:5 /m=15 /Sub /A=Extra\Sub /F=4 /f)");
-    EXPECT_EQ(read.SourceSpec, R"(Z:\src\*.*)");
-    EXPECT_EQ(read.TargetDir, R"(Z:\dst)");
-    EXPECT_TRUE(read.IncludeSubdirs);
-    EXPECT_EQ(read.KeepDays, 5);
-    EXPECT_EQ(read.RoundMinutes, 15);
-    EXPECT_EQ(read.AddonDir, R"(Extra\Sub)");
-    EXPECT_EQ(read.FolderLayout, 0);  // the later plain /F wins
-    EXPECT_FALSE(read.BadOption);
-
-    EXPECT_EQ(parse("a b /K5").KeepDays, 0);
-    EXPECT_EQ(parse("a b /K=2.5x").KeepDays, 2);  // leading number, halves to even
-    EXPECT_EQ(parse("a b").KeepDays, kKeepEverything);
-    EXPECT_TRUE(parse("a b /X").BadOption);
-    EXPECT_THROW(parse("a b /K=40000"), Error);  // 16 bits overflow
-
-    // /D=1 is today's midnight, /D=2 yesterday's, /D=0 tomorrow's.
-    EXPECT_EQ(parse("a b /D=1").ModifiedSince, 45356.0);
-    EXPECT_EQ(parse("a b /D=2").ModifiedSince, 45355.0);
-    EXPECT_EQ(parse("a b /D=0").ModifiedSince, 45357.0);
-
-    // Only "/Z=" asks for encryption, with or without a password.
-    EXPECT_EQ(parse("a b /Z").ZipOptions.fEncrypt, 0);
-    const JobOptions encrypted = parse("a b /z=secret");
-    EXPECT_TRUE(encrypted.ZipOutput);
-    EXPECT_EQ(encrypted.ZipOptions.fEncrypt, 1);
-    EXPECT_EQ(encrypted.ZipPassword, "secret");
+TEST_F(ReadJobOptionsTest, SyntaxProblemsComeFirstThenTheDriveThenTheZipRule) {
+    const std::string zip_rule = "With /Z option, only /F type 1(def) & 4 allowed, and /A not allowed";
+    struct Case {
+        const char* line;
+        std::string shown;
+    };
+    const Case cases[] = {
+        {"", "syntax"},
+        {"/S b", "syntax"},
+        {"a /S", "syntax"},
+        {"Q:\\nowhere b /Q", "syntax"},
+        {R"(Z:\src\*.* Q:\backup /Z /F=2)", "Destination drive Q: not found"},
+        {R"(Z:\src\*.* backup)", "Destination drive  not found"},
+        {"a Z:\\b /Z /F=2", zip_rule},
+        {"a Z:\\b /Z /A=x", zip_rule},
+        {"a Z:\\b /Z /F=7", zip_rule},
+        {"a Z:\\b /Z /F=4", ""},
+        {"a Z:\\b /Z /F", ""},
+    };
+    for (const Case& c : cases) EXPECT_EQ(outcome(c.line), c.shown) << c.line;
 }
 
-TEST_F(JobOptionsTest, TheDatabasePasswordIsTheFourthTokenOrALoneFirst) {
-    EXPECT_EQ(parse("a b /C=a/b").DatabasePassword, "");
-    EXPECT_EQ(parse("a b /C=a").DatabasePassword, "a");
-    EXPECT_EQ(parse("a b /C=a//c").DatabasePassword, "a");
-    EXPECT_EQ(parse("a b /C=a/b/c/d").DatabasePassword, "d");
-    EXPECT_EQ(parse(R"(a b /C="w/x"/y/z/pw)").DatabasePassword, "z");  // the quotes are gone already
-    const JobOptions plain = parse("a b /C");
-    EXPECT_TRUE(plain.CompactDatabases);
-    EXPECT_EQ(plain.DatabasePassword, "");
-    EXPECT_EQ(parse("a b /C:a").DatabasePassword, "");  // only "=" brings a password
-}
-
-TEST_F(JobOptionsTest, ExclusionsAreUpperCasedAndALaterListReplacesTheFirst) {
-    const JobOptions first = parse(R"(a b /E="1998\Junk","*.tmp")");
-    EXPECT_EQ(first.ExcludeCount, 2);
-    EXPECT_EQ(first.ExcludePatterns[1], R"(1998\JUNK)");
-    EXPECT_EQ(first.ExcludePatterns[2], "*.TMP");
-
-    const JobOptions replaced = parse("a b /E=x,y,z /E=ö");
-    EXPECT_EQ(replaced.ExcludeCount, 1);
-    EXPECT_EQ(replaced.ExcludePatterns[1], "Ö");
-    EXPECT_EQ(replaced.ExcludePatterns[2], "");
-
-    JobOptions too_many;
-    EXPECT_THROW(ParseJobOptions("a b /E=1,2,3,4,5,6,7,8,9,10,11", too_many, run, kToday), Error);
-}
-
-TEST_F(JobOptionsTest, SyntaxProblemsComeFirstThenAMissingDestinationDrive) {
-    for (const char* line : {"", "/S b", "a /S", "a b /Q", "Q:\\nowhere b /Q"}) {
-        screen.syntax_text.clear();
-        options = JobOptions();
-        EXPECT_FALSE(read(line)) << line;
-        EXPECT_FALSE(screen.syntax_text.empty()) << line;
-    }
-    EXPECT_TRUE(screen.boxes.empty());
-
-    options = JobOptions();
-    EXPECT_FALSE(read(R"(Z:\src\*.* Q:\backup /Z /F=2)"));
-    EXPECT_EQ(last_box(), "Destination drive Q: not found");
-    options = JobOptions();
-    EXPECT_FALSE(read(R"(Z:\src\*.* backup)"));
-    EXPECT_EQ(last_box(), "Destination drive  not found");
-}
-
-TEST_F(JobOptionsTest, ZipAllowsLayoutsOneAndFourWithoutAnAddOn) {
-    const std::string refused = "With /Z option, only /F type 1(def) & 4 allowed, and /A not allowed";
-    for (const char* line : {"a Z:\\b /Z /F=2", "a Z:\\b /Z /A=x", "a Z:\\b /Z /F=7"}) {
-        options = JobOptions();
-        EXPECT_FALSE(read(line)) << line;
-        EXPECT_EQ(last_box(), refused);
-    }
-    for (const char* line : {"a Z:\\b /Z /F=4", "a Z:\\b /Z /F", "a Z:\\b /Z"}) {
-        options = JobOptions();
-        EXPECT_TRUE(read(line)) << line;
-    }
-    // Zeroes take the defaults; a negative keep keeps nothing.
-    EXPECT_EQ(options.FolderLayout, 1);
-    options = JobOptions();
-    ASSERT_TRUE(read(R"(a Z:\b /M=0 /K=-3)"));
-    EXPECT_EQ(options.RoundMinutes, 1);
-    EXPECT_EQ(options.KeepDays, 0);
-}
-
-TEST_F(JobOptionsTest, TheShiftQuestionsAreAskedOnceAfterValidationAndTheOverrideStays) {
+TEST_F(ReadJobOptionsTest, TheShiftQuestionsAreAskedOnceAfterValidationAndTheOverrideStays) {
     run.ShiftKeyAtStart = true;
     screen.answers = {"weekly", "15"};
-    EXPECT_FALSE(read("a b"));  // no drive: fails before the questions
+    EXPECT_FALSE(ReadJobOptions("a b", run, kToday));  // no drive: fails before the questions
     EXPECT_TRUE(screen.questions.empty());
 
-    options = JobOptions();
-    ASSERT_TRUE(read(R"(a Z:\b /M=5)"));
+    EXPECT_EQ(ReadJobOptions(R"(a Z:\b /M=5)", run, kToday)->RoundMinutes, 15);
     ASSERT_EQ(screen.questions.size(), 2u);
     EXPECT_EQ(screen.questions[0].prompt, "Comment (becomes part of backup dir name)");
     EXPECT_EQ(screen.questions[0].default_text, "");
@@ -135,12 +115,9 @@ TEST_F(JobOptionsTest, TheShiftQuestionsAreAskedOnceAfterValidationAndTheOverrid
     EXPECT_EQ(screen.questions[1].title, "Quillet");
     EXPECT_FALSE(run.ShiftKeyAtStart);
     EXPECT_EQ(run.SnapshotComment, "weekly");
-    EXPECT_EQ(options.RoundMinutes, 15);
 
-    options = JobOptions();
-    ASSERT_TRUE(read(R"(a Z:\b /M=60)"));
+    EXPECT_EQ(ReadJobOptions(R"(a Z:\b /M=60)", run, kToday)->RoundMinutes, 15);
     EXPECT_EQ(screen.questions.size(), 2u);
-    EXPECT_EQ(options.RoundMinutes, 15);
 }
 
 }  // namespace

@@ -4,13 +4,11 @@
 
 #include "files/file_deletion.h"
 #include "files/find_files.h"
-#include "job/sort_array.h"
 #include "platform/platform.h"
 #include "text/paths.h"
 #include "text/unicode.h"
 #include "text/vb_errors.h"
 #include "ui/activity_report.h"
-#include "ui/main_window.h"
 #include "ui/user_side.h"
 
 namespace quillet {
@@ -18,14 +16,10 @@ namespace quillet {
 namespace {
 
 constexpr std::int32_t kFilesAndFolders = 3;
-constexpr std::size_t kNameColumn = 1;
-constexpr std::size_t kIsFolderColumn = 2;
 
 std::string first_characters(const std::string& text, std::size_t count) {
     return unicode::encode(unicode::decode(text).substr(0, count));
 }
-
-const std::string& text_of(const SortCell& cell) { return std::get<std::string>(cell); }
 
 // A name that could lead the deletion anywhere but to an entry of the folder
 // itself: path text would read its separators, or it names the folder or its parent.
@@ -33,26 +27,26 @@ bool names_only_itself(const std::string& name) {
     return name.find_first_of("\\/") == std::string::npos && name != "." && name != "..";
 }
 
-// The dated entries directly inside the folder, as rows 1..n of (name, "True" or
-// "False" for a folder), in listing order.
-SortTable list_snapshots(const std::string& folder) {
-    SortTable rows(1);
+// The dated entries directly inside the folder, in listing order.
+std::vector<Snapshot> list_snapshots(const std::string& folder) {
+    std::vector<Snapshot> snapshots;
     lib_clsFindFiles finder;
     finder.SearchType(kFilesAndFolders);
     for (bool found = finder.FindFirstFile("*.*", folder, false); found; found = finder.FindNextFile()) {
         if (!IsDatedName(finder.File()) || !names_only_itself(finder.File())) continue;
-        if (rows.size() > static_cast<std::size_t>(kSnapshotTableRows)) throw vb::error(vb::kSubscriptOutOfRange);
-        rows.push_back({std::string(), finder.File(), std::string(finder.IsDir() ? "True" : "False")});
+        if (snapshots.size() >= static_cast<std::size_t>(kSnapshotTableRows)) {
+            throw vb::error(vb::kSubscriptOutOfRange);
+        }
+        snapshots.push_back({finder.File(), finder.IsDir()});
     }
-    return rows;
+    return snapshots;
 }
 
-void delete_snapshot(const std::string& parent, const std::vector<SortCell>& row) {
-    std::string path = lib_basConversion::lib_AddPath(parent, text_of(row[kNameColumn]));
-    ReportActivity("Cleaning up\r\n" + path);
-    const bool is_folder = text_of(row[kIsFolderColumn]) == "True";
-    const bool gone = is_folder ? lib_basFile::lib_Deltree(FrontEndUserSide(), path, false, 0, false)
-                                : lib_basFile::lib_KillFile(FrontEndUserSide(), path, false);
+void delete_snapshot(const std::string& parent, const Snapshot& snapshot, JobActivity& activity) {
+    std::string path = lib_basConversion::lib_AddPath(parent, snapshot.name);
+    activity.cleaning_up(path);
+    const bool gone = snapshot.is_folder ? lib_basFile::lib_Deltree(FrontEndUserSide(), path, false, 0, false)
+                                         : lib_basFile::lib_KillFile(FrontEndUserSide(), path, false);
     if (!gone) AddMessageAndLog("Failed to cleanup " + path);
 }
 
@@ -60,37 +54,40 @@ void delete_snapshot(const std::string& parent, const std::vector<SortCell>& row
 
 bool IsDatedName(const std::string& name) { return is_iso_date(first_characters(name, 10)); }
 
-std::int16_t SnapshotsToDelete(const std::vector<std::string>& sorted_names, const std::string& today,
-                               std::int16_t keep_days) {
+void lib_SortArray(std::vector<Snapshot>& snapshots) {
+    // Upper-cased once, not at every comparison.
+    std::vector<std::pair<std::u32string, Snapshot>> keyed;
+    keyed.reserve(snapshots.size());
+    for (Snapshot& snapshot : snapshots) {
+        keyed.emplace_back(unicode::to_upper(unicode::decode(snapshot.name)), std::move(snapshot));
+    }
+    std::stable_sort(keyed.begin(), keyed.end(), [](const auto& a, const auto& b) { return a.first < b.first; });
+    for (std::size_t i = 0; i < keyed.size(); ++i) snapshots[i] = std::move(keyed[i].second);
+}
+
+std::size_t SnapshotsToDelete(const std::vector<Snapshot>& sorted, const std::string& today, std::int16_t keep_days) {
     // A negative count would never be reached; it keeps nothing, as 0 does.
     keep_days = std::max<std::int16_t>(keep_days, 0);
     std::int16_t kept = 0;
-    auto row = static_cast<std::int16_t>(sorted_names.size());
+    std::size_t row = sorted.size();
     while (kept != keep_days && row != 0) {
-        if (first_characters(sorted_names[static_cast<std::size_t>(row) - 1], 10) != today) ++kept;
+        if (first_characters(sorted[row - 1].name, 10) != today) ++kept;
         if (kept < keep_days) --row;
     }
     return row;
 }
 
-void RetentionCleanup(const JobOptions& options) {
-    if (options.KeepDays >= kKeepEverything || options.SnapshotParent.empty()) return;
+void RetentionCleanup(const JobOptions& options, const SnapshotPlan& plan, JobActivity& activity) {
+    if (options.KeepDays >= kKeepEverything || plan.SnapshotParent.empty()) return;
     // Another user's link in a shared folder would choose what goes; the copy pass
     // then reports that the snapshot folder cannot be made there.
-    if (platform::passes_foreign_link(options.SnapshotParent)) return;
-    frmMain.SetWindowCaption("Cleanup...");
+    if (platform::passes_foreign_link(plan.SnapshotParent)) return;
+    activity.phase(JobPhase::cleaning_up);
 
-    SortTable rows = list_snapshots(options.SnapshotParent);
-    const auto count = static_cast<std::int16_t>(rows.size() - 1);
-    if (count == 0) return;
-    lib_SortArray(rows, 2, 2, kNameColumn, 1, 1, count);
-
-    std::vector<std::string> names;
-    for (std::size_t row = 1; row < rows.size(); ++row) names.push_back(text_of(rows[row][kNameColumn]));
-    const std::int16_t doomed = SnapshotsToDelete(names, first_characters(options.DatedName, 10), options.KeepDays);
-    for (std::int16_t row = 1; row <= doomed; ++row) {
-        delete_snapshot(options.SnapshotParent, rows[static_cast<std::size_t>(row)]);
-    }
+    std::vector<Snapshot> snapshots = list_snapshots(plan.SnapshotParent);
+    lib_SortArray(snapshots);
+    const std::size_t doomed = SnapshotsToDelete(snapshots, first_characters(plan.DatedName, 10), options.KeepDays);
+    for (std::size_t i = 0; i < doomed; ++i) delete_snapshot(plan.SnapshotParent, snapshots[i], activity);
 }
 
 }  // namespace quillet

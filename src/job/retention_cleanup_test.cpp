@@ -17,29 +17,45 @@ const std::vector<std::string> kFourSnapshots{"2010-09-28   10.00", "2010-09-29 
                                               "2010-09-30   09.00"};
 const std::string kToday = "2010-09-30";
 
+std::vector<Snapshot> folders(const std::vector<std::string>& names) {
+    std::vector<Snapshot> snapshots;
+    for (const std::string& name : names) snapshots.push_back({name, true});
+    return snapshots;
+}
+
 TEST(SnapshotsToDelete, KeepsTodaysAndCountsOlderEntriesOneByOne) {
-    EXPECT_EQ(SnapshotsToDelete(kFourSnapshots, kToday, 2), 2);
-    EXPECT_EQ(SnapshotsToDelete(kFourSnapshots, kToday, 1), 3);
-    EXPECT_EQ(SnapshotsToDelete(kFourSnapshots, kToday, 0), 4);
-    EXPECT_EQ(SnapshotsToDelete(kFourSnapshots, kToday, 4), 0);
-    EXPECT_EQ(SnapshotsToDelete(kFourSnapshots, kToday, 9), 0);
-    EXPECT_EQ(SnapshotsToDelete(kFourSnapshots, kToday, -1), 4);
+    const std::vector<Snapshot> four = folders(kFourSnapshots);
+    const std::pair<std::int16_t, std::size_t> keep_and_deleted[] = {{2, 2}, {1, 3}, {0, 4}, {4, 0}, {9, 0}, {-1, 4}};
+    for (const auto& [keep, deleted] : keep_and_deleted) {
+        EXPECT_EQ(SnapshotsToDelete(four, kToday, keep), deleted) << keep;
+    }
     // An entry dated later than today is met first and uses up the count.
     std::vector<std::string> with_future = kFourSnapshots;
     with_future.push_back("2010-10-01   08.00");
-    EXPECT_EQ(SnapshotsToDelete(with_future, kToday, 1), 5);
+    EXPECT_EQ(SnapshotsToDelete(folders(with_future), kToday, 1), 5u);
+}
+
+TEST(SortSnapshots, ByNameIgnoringCaseKeepingTheListingOrderOfEqualNames) {
+    std::vector<Snapshot> snapshots = folders({"b", "Ä", "2010-09-30   09.00   (X)", "a", "ä", "B", "2010-09-30   09.00   (x)"});
+    lib_SortArray(snapshots);
+    std::string order;
+    for (const Snapshot& snapshot : snapshots) order += snapshot.name + "|";
+    EXPECT_EQ(order, "2010-09-30   09.00   (X)|2010-09-30   09.00   (x)|a|b|B|Ä|ä|");
 }
 
 class RetentionCleanupTest : public testing::JobTest {
 protected:
     RetentionCleanupTest() {
-        options.SnapshotParent = disk.text("parent");
-        options.DatedName = kToday + "   09.15";
+        plan.SnapshotParent = disk.text("parent");
+        plan.DatedName = kToday + "   09.15";
     }
+    void clean_up() { RetentionCleanup(options, plan, activity); }
     void make_folder(const std::string& name) { fs::create_directories(disk.native("parent/" + name)); }
     bool left(const std::string& name) { return disk.exists("parent/" + name); }
 
     JobOptions options;
+    SnapshotPlan plan;
+    MainWindowActivity activity;
 };
 
 TEST_F(RetentionCleanupTest, DeletesOlderSnapshotsToTheTrashAndLeavesOtherEntries) {
@@ -48,7 +64,7 @@ TEST_F(RetentionCleanupTest, DeletesOlderSnapshotsToTheTrashAndLeavesOtherEntrie
     disk.write("parent/2010-09-27.zip", "old archive");
     options.KeepDays = 2;
 
-    RetentionCleanup(options);
+    clean_up();
 
     EXPECT_FALSE(left("2010-09-27.zip"));
     EXPECT_FALSE(left("2010-09-28   10.00"));
@@ -61,7 +77,7 @@ TEST_F(RetentionCleanupTest, DeletesOlderSnapshotsToTheTrashAndLeavesOtherEntrie
     EXPECT_TRUE(fs::exists(home.trashed("2010-09-27.zip")));
     EXPECT_EQ(title(), "Cleanup...");
     EXPECT_THAT(screen.events, ::testing::Contains("lblDisplay=Cleaning up\r\n" +
-                                                   options.SnapshotParent + "\\2010-09-29   10.00"));
+                                                   plan.SnapshotParent + "\\2010-09-29   10.00"));
     EXPECT_TRUE(screen.rows.empty());
 }
 
@@ -76,23 +92,23 @@ TEST_F(RetentionCleanupTest, ADeletionThatFailsIsAMessageRowAndTheRestGoOn) {
     disk.write("trash-blocker", "");
     fs::copy_file(disk.native("trash-blocker"), trash);
 
-    RetentionCleanup(options);
+    clean_up();
 
     fs::remove(trash);
     if (fs::exists(kept_trash)) fs::rename(kept_trash, trash);
     EXPECT_EQ(screen.rows, (std::vector<std::string>{
-                               "Failed to cleanup " + options.SnapshotParent + "\\2010-09-28   10.00",
-                               "Failed to cleanup " + options.SnapshotParent + "\\2010-09-29   10.00"}));
+                               "Failed to cleanup " + plan.SnapshotParent + "\\2010-09-28   10.00",
+                               "Failed to cleanup " + plan.SnapshotParent + "\\2010-09-29   10.00"}));
     EXPECT_TRUE(left("2010-09-28   10.00"));
 }
 
 TEST_F(RetentionCleanupTest, DoesNothingWithoutAFolderOfSnapshotsOrWithTheDefaultKeep) {
     make_folder("2010-09-28   10.00");
     options.KeepDays = kKeepEverything;
-    RetentionCleanup(options);
+    clean_up();
     options.KeepDays = 0;
-    options.SnapshotParent.clear();
-    RetentionCleanup(options);
+    plan.SnapshotParent.clear();
+    clean_up();
     EXPECT_TRUE(left("2010-09-28   10.00"));
     EXPECT_TRUE(screen.titles.empty());
 }
@@ -103,7 +119,7 @@ TEST_F(RetentionCleanupTest, MoreThanAThousandSnapshotsIsAnErrorBeforeAnythingIs
         disk.write("parent/" + format_date(40000.0 + day, "yyyy-mm-dd"), "");
     }
     options.KeepDays = 0;
-    EXPECT_THROW(RetentionCleanup(options), Error);
+    EXPECT_THROW(clean_up(), Error);
     EXPECT_TRUE(disk.exists("parent/" + format_date(40000.0, "yyyy-mm-dd")));
 }
 

@@ -6,15 +6,9 @@
 #include <string>
 #include <vector>
 
-#include "job/copied_files_index.h"
+#include "job/copied_files.h"
 
 namespace quillet {
-
-// One file that a job of this run accepted for copying.
-struct CopiedFile {
-    std::string source;
-    std::string destination;
-};
 
 struct RunState {
     // Shift was held when the window loaded; the first job that passes its checks
@@ -25,15 +19,12 @@ struct RunState {
     // The comment typed at the Shift prompt; empty means none.
     std::string SnapshotComment;
 
-    // Every file accepted for copying during the run (at most 10000), never reset.
-    std::vector<CopiedFile> CopiedFiles;
-    // Beside CopiedFiles: its first row for each destination.
-    CopiedFilesIndex CopiedIndex;
+    // Every file accepted for copying during the run, never reset.
+    CopiedFilesTable CopiedFiles;
     // Every archive path started during the run (at most 50), never reset.
     std::vector<std::string> ArchiveNames;
 
     std::int16_t CopiedCount() const { return static_cast<std::int16_t>(CopiedFiles.size()); }
-    std::int16_t ArchiveCount() const { return static_cast<std::int16_t>(ArchiveNames.size()); }
 
     // A job asked for the main window to unload, which ends the run (the zip
     // component could not be initialised).

@@ -1,6 +1,7 @@
 #include "job/snapshot_job.h"
 
 #include <new>
+#include <optional>
 
 #include "job/copy_pass.h"
 #include "job/job_log.h"
@@ -11,6 +12,7 @@
 #include "job/zip_pass.h"
 #include "platform/platform.h"
 #include "text/error.h"
+#include "ui/job_activity.h"
 #include "ui/reporting.h"
 
 namespace quillet {
@@ -22,14 +24,37 @@ constexpr const char* kJobSource = "HandleCommandLineS";
 constexpr std::int32_t kOutOfMemory = 7;
 constexpr std::int32_t kInternalError = 51;
 
-// The phases in their order; each one reads what the ones before it set.
-void run_phases(const std::string& strCommandline, JobOptions& options, RunState& run) {
-    if (!ReadJobOptions(strCommandline, options, run, platform::now())) return;
-    NameSnapshot(options, run.SnapshotComment, platform::now());
-    if (!SourceFolderReadable(options)) return;
-    RetentionCleanup(options);
-    if (CopyPass(options, run) != CopyPassOutcome::walked) return;
-    ZipPass(options, run);
+// What the phases have made so far. It outlives them, so that a job that fails half
+// way still removes its work folder and accounts for what it copied.
+struct JobMade {
+    std::optional<SnapshotPlan> plan;
+    std::optional<CopyTarget> target;
+    CopyCounts copied;
+    bool zip_output = false;
+
+    // Where the job's files went, for its closing line. A /Z job's archive is known
+    // once its work folder is made; a job that ended before then wrote nothing.
+    std::string destination() const {
+        if (!plan) return "no snapshot";
+        if (!zip_output) return "snapshot " + plan->SnapshotFolder;
+        if (!target) return "no snapshot";
+        return "archive " + ArchivePath(target->Folder, plan->DatedName);
+    }
+};
+
+// The phases in their order, each handed what the ones before it worked out.
+void run_phases(const std::string& strCommandline, RunState& run, JobActivity& activity, JobMade& made) {
+    const std::optional<JobOptions> read = ReadJobOptions(strCommandline, run, platform::now());
+    if (!read) return;
+    const JobOptions& options = *read;
+    made.zip_output = options.ZipOutput;
+    const SnapshotPlan& plan = made.plan.emplace(NameSnapshot(options, run.SnapshotComment, platform::now()));
+    if (!SourceFolderReadable(plan.SourceDir)) return;
+    RetentionCleanup(options, plan, activity);
+    activity.let_events_run();
+    const CopyTarget& target = made.target.emplace(PrepareCopyTarget(options, plan));
+    if (CopyPass(options, plan, target, run, activity, made.copied) != CopyPassOutcome::walked) return;
+    ZipPass(options, plan.DatedName, target, run, activity);
 }
 
 void report(std::int32_t number, const std::string& description) noexcept {
@@ -42,13 +67,14 @@ void report(std::int32_t number, const std::string& description) noexcept {
 
 }  // namespace
 
-void HandleCommandLineS(std::string& strCommandline, RunState& run) {
+void HandleCommandLineS(const std::string& strCommandline, RunState& run) {
     JobLog log(strCommandline);
-    JobOptions options;
+    MainWindowActivity activity;
+    JobMade made;
     // The job's one error handler: whatever fails ends this job, reported, and the
     // run goes on with the next one.
     try {
-        run_phases(strCommandline, options, run);
+        run_phases(strCommandline, run, activity, made);
     } catch (const Error& error) {
         report(error.number(), error.description());
     } catch (const std::bad_alloc&) {
@@ -56,8 +82,8 @@ void HandleCommandLineS(std::string& strCommandline, RunState& run) {
     } catch (const std::exception& error) {
         report(kInternalError, error.what());
     }
-    JobEnding(options);
-    log.closing(options);
+    JobEnding(made.target ? made.target->ZipWork.get() : nullptr, activity);
+    log.closing(made.destination(), made.copied.files, made.copied.bytes, activity);
 }
 
 }  // namespace quillet

@@ -9,6 +9,6 @@
 
 namespace quillet {
 
-void HandleCommandLineS(std::string& strCommandline, RunState& run);
+void HandleCommandLineS(const std::string& strCommandline, RunState& run);
 
 }  // namespace quillet

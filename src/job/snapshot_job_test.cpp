@@ -11,6 +11,7 @@
 
 #include "job/job_test_support.h"
 #include "job/retention_cleanup.h"
+#include "platform/platform.h"
 #include "zip/zip_test_support.h"
 
 namespace quillet {
@@ -33,9 +34,9 @@ protected:
     ~SnapshotJobTest() override { ::unsetenv("TMPDIR"); }
 
     void job(const std::string& options) {
-        std::string line = disk.text("data") + "\\*.* " + disk.text("backup") + " " + options;
-        HandleCommandLineS(line, run);
+        HandleCommandLineS(disk.text("data") + "\\*.* " + disk.text("backup") + " " + options, run);
     }
+    std::string destination() const { return screen.summaries.empty() ? "" : screen.summaries.back().destination; }
     // The dated entries that the job left in a folder of the backup.
     std::vector<fs::path> dated_entries(const std::string& folder) const {
         std::vector<fs::path> entries;
@@ -62,6 +63,16 @@ TEST_F(SnapshotJobTest, AZippedSnapshotIsOneArchiveAndLeavesNoWorkFolder) {
     EXPECT_TRUE(temporary_folder_is_empty());
     EXPECT_TRUE(screen.boxes.empty());
     EXPECT_EQ(title(), "");
+    EXPECT_EQ(destination(), "archive " + *platform::path_text(archives[0].string()));
+    EXPECT_EQ(screen.summaries.back().files, 3);
+}
+
+TEST_F(SnapshotJobTest, TheSummarySaysNoSnapshotForAJobThatEndedBeforeItHadOne) {
+    job("/X");
+    EXPECT_EQ(destination(), "no snapshot");
+    job("/F=4");
+    ASSERT_EQ(dated_entries("backup").size(), 1u);
+    EXPECT_EQ(destination(), "snapshot " + *platform::path_text(dated_entries("backup")[0].string()));
 }
 
 // For a scope, no file can grow beyond a few hundred bytes (the /Z work folder's

@@ -2,7 +2,6 @@
 
 #include <cmath>
 
-#include "files/path_resolution.h"
 #include "text/numbers.h"
 #include "text/paths.h"
 
@@ -12,28 +11,31 @@ namespace {
 
 using lib_basConversion::lib_AddPath;
 
-// The snapshot folder for the layout, with SnapshotParent set to the folder that
-// holds the dated folders (left empty by the layouts without a date).
-std::string compose_target(JobOptions& options) {
+// The snapshot folder and the folder of dated snapshots for the layout (the
+// layouts without a date have none).
+void compose_folders(const JobOptions& options, SnapshotPlan& plan) {
     const std::string& target = options.TargetDir;
-    const std::string& subdir = options.SourceSubdirName;
-    const std::string& dated = options.DatedName;
+    const std::string& subdir = plan.SourceSubdirName;
+    const std::string& dated = plan.DatedName;
     switch (options.FolderLayout) {
         case 1:  // subdir\date
-            options.SnapshotParent = lib_AddPath(target, subdir);
-            return lib_AddPath(lib_AddPath(options.SnapshotParent, dated), options.AddonDir);
+            plan.SnapshotParent = lib_AddPath(target, subdir);
+            plan.SnapshotFolder = lib_AddPath(lib_AddPath(plan.SnapshotParent, dated), options.AddonDir);
+            break;
         case 2:  // date\subdir
-            options.SnapshotParent = target;
-            return lib_AddPath(lib_AddPath(target, lib_AddPath(dated, subdir)), options.AddonDir);
+            plan.SnapshotParent = target;
+            plan.SnapshotFolder = lib_AddPath(lib_AddPath(target, lib_AddPath(dated, subdir)), options.AddonDir);
+            break;
         case 3:  // subdir
-            options.SnapshotParent.clear();
-            return lib_AddPath(lib_AddPath(target, subdir), options.AddonDir);
+            plan.SnapshotFolder = lib_AddPath(lib_AddPath(target, subdir), options.AddonDir);
+            break;
         case 4:  // date
-            options.SnapshotParent = target;
-            return lib_AddPath(lib_AddPath(target, dated), options.AddonDir);
+            plan.SnapshotParent = target;
+            plan.SnapshotFolder = lib_AddPath(lib_AddPath(target, dated), options.AddonDir);
+            break;
         default:  // no sub
-            options.SnapshotParent.clear();
-            return lib_AddPath(target, options.AddonDir);
+            plan.SnapshotFolder = lib_AddPath(target, options.AddonDir);
+            break;
     }
 }
 
@@ -51,15 +53,16 @@ std::string DatedFolderName(Date day, std::int16_t minute_of_day, const std::str
     return name;
 }
 
-void NameSnapshot(JobOptions& options, const std::string& comment, Date now) {
-    options.FilePattern = lib_basConversion::lib_GetFileName(options.SourceSpec);
-    options.SourceDir = lib_basConversion::lib_GetPath(options.SourceSpec, true);
+SnapshotPlan NameSnapshot(const JobOptions& options, const std::string& comment, Date now) {
+    SnapshotPlan plan;
+    plan.FilePattern = lib_basConversion::lib_GetFileName(options.SourceSpec);
+    plan.SourceDir = lib_basConversion::lib_GetPath(options.SourceSpec, true);
     const DateTime moment = parts_from_date(now);
-    options.MinuteOfDay = RoundedMinuteOfDay(moment.hour * 60 + moment.minute, options.RoundMinutes);
-    options.DatedName = DatedFolderName(now, options.MinuteOfDay, comment);
-    options.SourceSubdirName = lib_basConversion::deepest_folder_name(options.SourceDir);
-    options.TargetFolder = options.TargetDir;
-    options.TargetDir = compose_target(options);
+    plan.MinuteOfDay = RoundedMinuteOfDay(moment.hour * 60 + moment.minute, options.RoundMinutes);
+    plan.DatedName = DatedFolderName(now, plan.MinuteOfDay, comment);
+    plan.SourceSubdirName = lib_basConversion::deepest_folder_name(plan.SourceDir);
+    compose_folders(options, plan);
+    return plan;
 }
 
 }  // namespace quillet

@@ -29,60 +29,53 @@ TEST(DatedFolderName, HasFixedWidthsAndTheCommentInBrackets) {
 
 struct LayoutCase {
     std::int16_t layout;
-    const char* target;
+    const char* folder;
     const char* parent;
 };
 
-class NameSnapshotTest : public ::testing::TestWithParam<LayoutCase> {};
-
-TEST_P(NameSnapshotTest, ComposesTheLayoutWithTheAddOn) {
+TEST(NameSnapshot, ComposesEveryLayoutWithTheAddOn) {
+    const LayoutCase cases[] = {
+        {1, R"(C:\MyBackup\YearlyData\2024-03-05   14.30\Extra)", R"(C:\MyBackup\YearlyData)"},
+        {2, R"(C:\MyBackup\2024-03-05   14.30\YearlyData\Extra)", R"(C:\MyBackup)"},
+        {3, R"(C:\MyBackup\YearlyData\Extra)", ""},
+        {4, R"(C:\MyBackup\2024-03-05   14.30\Extra)", R"(C:\MyBackup)"},
+        {5, R"(C:\MyBackup\Extra)", ""},
+        {7, R"(C:\MyBackup\Extra)", ""},
+        {-1, R"(C:\MyBackup\Extra)", ""},
+    };
     JobOptions options;
     options.SourceSpec = R"(F:\Apps\YearlyData\*.*)";
     options.TargetDir = R"(C:\MyBackup)";
     options.RoundMinutes = 15;
     options.AddonDir = "Extra";
-    options.FolderLayout = GetParam().layout;
-    NameSnapshot(options, "", kMoment);
-
-    EXPECT_EQ(options.FilePattern, "*.*");
-    EXPECT_EQ(options.SourceDir, R"(F:\Apps\YearlyData)");
-    EXPECT_EQ(options.SourceSubdirName, "YearlyData");
-    EXPECT_EQ(options.MinuteOfDay, 14 * 60 + 30);
-    EXPECT_EQ(options.DatedName, "2024-03-05   14.30");
-    EXPECT_EQ(options.TargetDir, GetParam().target);
-    EXPECT_EQ(options.SnapshotParent, GetParam().parent);
+    for (const LayoutCase& c : cases) {
+        options.FolderLayout = c.layout;
+        const SnapshotPlan plan = NameSnapshot(options, "", kMoment);
+        EXPECT_EQ(plan.FilePattern, "*.*");
+        EXPECT_EQ(plan.SourceDir, R"(F:\Apps\YearlyData)");
+        EXPECT_EQ(plan.SourceSubdirName, "YearlyData");
+        EXPECT_EQ(plan.MinuteOfDay, 14 * 60 + 30);
+        EXPECT_EQ(plan.DatedName, "2024-03-05   14.30");
+        EXPECT_EQ(plan.SnapshotFolder, c.folder) << c.layout;
+        EXPECT_EQ(plan.SnapshotParent, c.parent) << c.layout;
+    }
 }
-
-INSTANTIATE_TEST_SUITE_P(
-    EveryLayout, NameSnapshotTest,
-    ::testing::Values(
-        LayoutCase{1, R"(C:\MyBackup\YearlyData\2024-03-05   14.30\Extra)", R"(C:\MyBackup\YearlyData)"},
-        LayoutCase{2, R"(C:\MyBackup\2024-03-05   14.30\YearlyData\Extra)", R"(C:\MyBackup)"},
-        LayoutCase{3, R"(C:\MyBackup\YearlyData\Extra)", ""},
-        LayoutCase{4, R"(C:\MyBackup\2024-03-05   14.30\Extra)", R"(C:\MyBackup)"},
-        LayoutCase{5, R"(C:\MyBackup\Extra)", ""}, LayoutCase{7, R"(C:\MyBackup\Extra)", ""},
-        LayoutCase{-1, R"(C:\MyBackup\Extra)", ""}),
-    [](const ::testing::TestParamInfo<LayoutCase>& info) {
-        const int layout = info.param.layout;
-        return (layout < 0 ? "LayoutMinus" : "Layout") + std::to_string(layout < 0 ? -layout : layout);
-    });
 
 TEST(NameSnapshot, ASourceInADriveRootHasNoSubfolderName) {
     JobOptions options;
     options.SourceSpec = R"(F:\*.*)";
     options.TargetDir = R"(C:\MyBackup)";
-    NameSnapshot(options, "weekly", kMoment);
-    EXPECT_EQ(options.SourceDir, "F:");
-    EXPECT_EQ(options.SourceSubdirName, "");
-    EXPECT_EQ(options.SnapshotParent, R"(C:\MyBackup)");
-    EXPECT_EQ(options.TargetDir, R"(C:\MyBackup\2024-03-05   14.37   (weekly))");
+    const SnapshotPlan in_root = NameSnapshot(options, "weekly", kMoment);
+    EXPECT_EQ(in_root.SourceDir, "F:");
+    EXPECT_EQ(in_root.SourceSubdirName, "");
+    EXPECT_EQ(in_root.SnapshotParent, R"(C:\MyBackup)");
+    EXPECT_EQ(in_root.SnapshotFolder, R"(C:\MyBackup\2024-03-05   14.37   (weekly))");
 
     options.SourceSpec = R"(F:\Apps)";  // the last component is always the pattern
-    options.TargetDir = R"(C:\MyBackup)";
     options.FolderLayout = 3;
-    NameSnapshot(options, "", kMoment);
-    EXPECT_EQ(options.FilePattern, "Apps");
-    EXPECT_EQ(options.TargetDir, R"(C:\MyBackup)");
+    const SnapshotPlan pattern_only = NameSnapshot(options, "", kMoment);
+    EXPECT_EQ(pattern_only.FilePattern, "Apps");
+    EXPECT_EQ(pattern_only.SnapshotFolder, R"(C:\MyBackup)");
 }
 
 }  // namespace

@@ -5,13 +5,13 @@
 
 namespace quillet {
 
-bool SourceFolderReadable(const JobOptions& options) {
+bool SourceFolderReadable(const std::string& source_dir) {
     // Listing it is the test that counts; only a failure is looked into further.
-    if (platform::list_folder(options.SourceDir, "*")) return true;
-    if (platform::attributes(options.SourceDir)) {
-        AddMessageAndLog("Failed to read dir " + options.SourceDir);
+    if (platform::list_folder(source_dir, "*")) return true;
+    if (platform::attributes(source_dir)) {
+        AddMessageAndLog("Failed to read dir " + source_dir);
     } else {
-        AddMessageAndLog("Source folder " + options.SourceDir + " not found");
+        AddMessageAndLog("Source folder " + source_dir + " not found");
     }
     return false;
 }

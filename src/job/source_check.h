@@ -3,12 +3,12 @@
 // source that is missing (an unmounted drive, a mistyped path) or cannot be read
 // must not cost the older snapshots, nor leave an empty snapshot behind.
 
-#include "job/job_options.h"
+#include <string>
 
 namespace quillet {
 
 // True when the source folder can be listed. Otherwise the row "Source folder ...
 // not found" or "Failed to read dir ..." has been added, and the job ends.
-bool SourceFolderReadable(const JobOptions& options);
+bool SourceFolderReadable(const std::string& source_dir);
 
 }  // namespace quillet

@@ -8,8 +8,6 @@
 #include "text/paths.h"
 #include "text/vb_errors.h"
 #include "ui/activity_report.h"
-#include "ui/front_end.h"
-#include "ui/main_window.h"
 #include "ui/reporting.h"
 #include "ui/user_side.h"
 #include "zip/archive_staging.h"
@@ -47,19 +45,20 @@ void ignoring_errors(Step&& step) noexcept {
 
 }  // namespace
 
-std::string ArchivePath(const JobOptions& options) {
-    return lib_basConversion::lib_AddPath(options.TargetDir, options.DatedName) + ".zip";
+std::string ArchivePath(const std::string& folder, const std::string& dated_name) {
+    return lib_basConversion::lib_AddPath(folder, dated_name) + ".zip";
 }
 
-void ZipPass(const JobOptions& options, RunState& run) {
-    if (!options.ZipOutput || run.CopiedCount() <= 0) return;
-    frmMain.SetWindowCaption("Zipping...");
-    const std::string archive = ArchivePath(options);
+void ZipPass(const JobOptions& options, const std::string& dated_name, const CopyTarget& target, RunState& run,
+             JobActivity& activity) {
+    if (!target.ZipWork || run.CopiedCount() <= 0) return;
+    activity.phase(JobPhase::zipping);
+    const std::string archive = ArchivePath(target.Folder, dated_name);
     if (!start_archive_once(archive, run)) return;
-    ShowActivity("Zipping to \r\n" + archive);
+    activity.zipping_into(archive);
 
     zip32::ZPOPT zip_options = options.ZipOptions;
-    zip_options.szRootDir = options.ZipWorkDir.c_str();
+    zip_options.szRootDir = target.ZipWork->Path().c_str();
     zip_options.fRecurse = 1;
     // Names beginning with "." are this host's hidden files. The copy pass put them
     // in the work folder, which is deleted after zipping: left out of the archive
@@ -76,15 +75,15 @@ void ZipPass(const JobOptions& options, RunState& run) {
     }
 }
 
-void JobEnding(const JobOptions& options) noexcept {
+void JobEnding(WorkFolder* zip_work, JobActivity& activity) noexcept {
     // Only the work folder that this job made. Plain copies left behind must not pass in silence.
-    if (options.ZipWork) {
+    if (zip_work) {
         ignoring_errors([&] {
-            if (!options.ZipWork->Remove()) AddMessageAndLog("Failed to cleanup " + options.ZipWork->Path());
+            if (!zip_work->Remove()) AddMessageAndLog("Failed to cleanup " + zip_work->Path());
         });
     }
-    ignoring_errors([] { frmMain.SetWindowCaption(""); });
-    ignoring_errors([] { front_end().do_events(); });
+    ignoring_errors([&] { activity.phase(JobPhase::ended); });
+    ignoring_errors([&] { activity.let_events_run(); });
 }
 
 }  // namespace quillet

@@ -4,25 +4,28 @@
 
 #include <string>
 
+#include "job/copy_pass.h"
 #include "job/job_options.h"
 #include "job/run_state.h"
+#include "ui/job_activity.h"
 
 namespace quillet {
 
 // A run can start at most this many distinct archives.
 inline constexpr std::size_t kArchiveNamesLimit = 50;
 
-// The archive beside where the dated folder would have been: TargetDir, which the
-// copy pass has reduced to its parent, and the dated name.
-std::string ArchivePath(const JobOptions& options);
+// The archive in the folder that would have held the dated folder, named after it.
+std::string ArchivePath(const std::string& folder, const std::string& dated_name);
 
 // Packs the work folder into the archive, when this is a /Z job and the run has
 // copied anything. The first job of the run that writes an archive path replaces
 // an older archive of that path; later ones add to it.
-void ZipPass(const JobOptions& options, RunState& run);
+void ZipPass(const JobOptions& options, const std::string& dated_name, const CopyTarget& target, RunState& run,
+             JobActivity& activity);
 
 // Where every job ends, also after an error: removes the work folder for good,
 // keeps no folder of the job open and clears the window's title. Never fails.
-void JobEnding(const JobOptions& options) noexcept;
+// zip_work is the job's /Z work folder, if it made one.
+void JobEnding(WorkFolder* zip_work, JobActivity& activity) noexcept;
 
 }  // namespace quillet

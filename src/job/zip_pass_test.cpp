@@ -3,8 +3,10 @@
 #include <gmock/gmock.h>
 
 #include <filesystem>
+#include <fstream>
 
 #include "job/job_test_support.h"
+#include "platform/platform.h"
 #include "text/error.h"
 #include "zip/zip_test_support.h"
 
@@ -19,62 +21,69 @@ class ZipPassTest : public testing::JobTest {
 protected:
     ZipPassTest() {
         options.ZipOutput = true;
-        options.TargetDir = disk.text("backup");
-        options.DatedName = "2024-03-05   14.30";
+        target.Folder = disk.text("backup");
         fs::create_directories(disk.native("backup"));
-        run.CopiedFiles.push_back({"Z:\\x", "Z:\\y"});
+        run.CopiedFiles.add("Z:\\x", "Z:\\y");
     }
-    // A work folder of its own for each job, as the copy pass makes them.
-    void work_folder(const std::string& name, const std::string& file) {
-        disk.write(name + "/" + file, file);
-        options.ZipWorkDir = disk.text(name);
+    // A work folder of its own for each job, as the job makes them.
+    void work_folder(const std::string& file) {
+        fs::create_directories(disk.native("tmp"));
+        target.ZipWork = WorkFolder::Make(disk.text("tmp"), "qtk");
+        const fs::path folder = *platform::native_path(target.ZipWork->Path());
+        fs::create_directories((folder / file).parent_path());
+        std::ofstream(folder / file) << file;
     }
+    void zip_pass() { ZipPass(options, kDatedName, target, run, activity); }
+    std::string archive_path() const { return ArchivePath(target.Folder, kDatedName); }
     fs::path archive() const { return disk.native("backup/2024-03-05   14.30.zip"); }
 
+    static constexpr const char* kDatedName = "2024-03-05   14.30";
     JobOptions options;
+    CopyTarget target;
     RunState run;
+    MainWindowActivity activity;
 };
 
 TEST_F(ZipPassTest, TheFirstJobReplacesAnOlderArchiveAndLaterJobsAddToIt) {
     disk.write("backup/2024-03-05   14.30.zip", "an archive of an earlier run");
-    work_folder("work1", "sub/a.txt");
-    ZipPass(options, run);
-    work_folder("work2", "b.txt");
-    ZipPass(options, run);
+    work_folder("sub/a.txt");
+    zip_pass();
+    work_folder("b.txt");
+    zip_pass();
 
     EXPECT_THAT(zip_test::names_in(archive()), ElementsAre("sub/", "sub/a.txt", "b.txt"));
     EXPECT_EQ(zip_test::file_bytes(testing::PrivateHome::get().trashed("2024-03-05   14.30.zip")),
               "an archive of an earlier run");
-    EXPECT_THAT(run.ArchiveNames, ElementsAre(ArchivePath(options)));
-    EXPECT_EQ(ArchivePath(options), disk.text("backup") + "\\2024-03-05   14.30.zip");
+    EXPECT_THAT(run.ArchiveNames, ElementsAre(archive_path()));
+    EXPECT_EQ(archive_path(), disk.text("backup") + "\\2024-03-05   14.30.zip");
     EXPECT_EQ(title(), "Zipping...");
-    EXPECT_EQ(screen.captions[MainLabel::lblDisplay], "Zipping to \r\n" + ArchivePath(options));
+    EXPECT_EQ(screen.captions[MainLabel::lblDisplay], "Zipping to \r\n" + archive_path());
     EXPECT_TRUE(screen.boxes.empty());
 }
 
 TEST_F(ZipPassTest, NothingIsZippedUntilTheRunHasCopiedSomething) {
-    run.CopiedFiles.clear();
-    work_folder("work", "a.txt");
-    ZipPass(options, run);
+    RunState nothing_copied;
+    work_folder("a.txt");
+    ZipPass(options, kDatedName, target, nothing_copied, activity);
     EXPECT_FALSE(fs::exists(archive()));
     EXPECT_TRUE(screen.titles.empty());
 }
 
 TEST_F(ZipPassTest, AnArchiveThatCannotBeWrittenIsReportedWithItsCode) {
-    work_folder("work", "a.txt");
-    options.TargetDir = disk.text("missing");
-    ZipPass(options, run);
+    work_folder("a.txt");
+    target.Folder = disk.text("missing");
+    zip_pass();
     ASSERT_EQ(screen.boxes.size(), 1u);
     EXPECT_THAT(last_box(), HasSubstr("Error creating zip"));
-    EXPECT_THAT(last_box(), HasSubstr("Zip:" + ArchivePath(options)));
+    EXPECT_THAT(last_box(), HasSubstr("Zip:" + archive_path()));
     EXPECT_THAT(last_box(), HasSubstr("Rc:"));
 }
 
 TEST_F(ZipPassTest, AFiftyFirstArchiveIsAnErrorThatLeavesTheOldOneAlone) {
     for (int i = 0; i < 50; ++i) run.ArchiveNames.push_back("Z:\\archive" + std::to_string(i) + ".zip");
     disk.write("backup/2024-03-05   14.30.zip", "old");
-    work_folder("work", "a.txt");
-    EXPECT_THROW(ZipPass(options, run), Error);
+    work_folder("a.txt");
+    EXPECT_THROW(zip_pass(), Error);
     EXPECT_EQ(zip_test::file_bytes(archive()), "old");
 }
 

@@ -33,7 +33,7 @@ std::vector<std::string> split_line(std::string_view line, std::string_view deli
 
 // split_line as the dispatcher and the job call it, on a command line or the /E
 // value: text that is not valid UTF-8 is read as Windows-1252, as a command file's
-// is. Both take ten parts at most.
+// is. The dispatcher and the job take ten parts at most.
 std::vector<std::string> lib_GetLineParts3(std::string_view strLine, std::string_view strDelims,
                                            std::size_t intMaxParts = kMostParts);
 

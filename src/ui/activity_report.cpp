@@ -11,12 +11,9 @@ namespace {
 // The handle the jobs pass: a true value, which names no window.
 constexpr WindowHandle kNoWindow = -1;
 
-const std::string kNoBreakSpace = "\u00A0";
-
 void show_activity_labels(const std::string& text) {
-    // Each label is set twice so that it sizes itself again even to the same text.
-    frmMain.SetLabelCaption(MainLabel::lblSizingMsg, kNoBreakSpace);
-    frmMain.SetLabelCaption(MainLabel::lblSizingMsg, " ");
+    frmMain.ClearSizingMessage();
+    // Set twice so that it sizes itself again even to the same text.
     frmMain.SetLabelCaption(MainLabel::lblDisplay, " ");
     frmMain.SetLabelCaption(MainLabel::lblDisplay, text);
     frmMain.RefreshLabel(MainLabel::lblDisplay);

@@ -44,6 +44,15 @@ const std::string& MainWindow::LabelCaption(MainLabel which) const { return labe
 
 void MainWindow::RefreshLabel(MainLabel which) { front_end().refresh_label(which); }
 
+void MainWindow::ClearSizingMessage() {
+    // A label that sizes itself to its text measures itself and repaints only when
+    // its caption changes. The no-break space first makes the blank a change even
+    // when the label was blank already, so the label always shrinks to the blank
+    // and the next fit of the window does not keep the width of an old row.
+    SetLabelCaption(MainLabel::lblSizingMsg, "\u00A0");
+    SetLabelCaption(MainLabel::lblSizingMsg, " ");
+}
+
 void MainWindow::SetWindowCaption(const std::string& title) { front_end().set_window_title(kMainWindow, title); }
 
 void MainWindow::MessagesInit() {

@@ -19,6 +19,9 @@ public:
     void SetLabelCaption(MainLabel label, const std::string& caption);
     const std::string& LabelCaption(MainLabel label) const;
     void RefreshLabel(MainLabel label);
+    // Blanks lblSizingMsg, which holds the latest message row, so that the window's
+    // width follows the activity line again.
+    void ClearSizingMessage();
     // The window's own title, such as the phase of the job ("Copying...").
     void SetWindowCaption(const std::string& title);
 

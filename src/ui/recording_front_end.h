@@ -120,6 +120,9 @@ public:
         events.push_back("events");
     }
     bool shift_held() override { return false; }
+    void job_ended(const JobSummary& summary) override { summaries.push_back(summary); }
+
+    std::vector<JobSummary> summaries;
 };
 
 }  // namespace quillet::testing
