@@ -1,3 +1,8 @@
+# What the unit tests, the benchmarks and the fuzz targets share: the folder
+# tests/support, included as "support/NAME.h".
+add_library(quillet_test_support INTERFACE)
+target_include_directories(quillet_test_support INTERFACE ${PROJECT_SOURCE_DIR}/tests)
+
 # quillet_add_tests(NAME SOURCES a_test.cpp ... LIBS lib ...)
 # One GoogleTest executable per library, its cases registered with CTest one by one.
 function(quillet_add_tests name)
@@ -6,7 +11,7 @@ function(quillet_add_tests name)
   endif()
   cmake_parse_arguments(ARG "" "" "SOURCES;LIBS" ${ARGN})
   add_executable(${name} ${ARG_SOURCES})
-  target_link_libraries(${name} PRIVATE ${ARG_LIBS} GTest::gtest GTest::gtest_main GTest::gmock)
+  target_link_libraries(${name} PRIVATE ${ARG_LIBS} quillet_test_support GTest::gtest GTest::gtest_main GTest::gmock)
   gtest_discover_tests(${name} DISCOVERY_MODE PRE_TEST
                        PROPERTIES ENVIRONMENT "QUILLET_TEST_BINARY_DIR=${CMAKE_BINARY_DIR}")
 endfunction()

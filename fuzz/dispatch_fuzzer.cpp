@@ -21,9 +21,9 @@
 #include "job/job_options.h"
 #include "text/error.h"
 #include "text/tokenizer.h"
-#include "ui/main_window.h"
-#include "ui/msgbox_window.h"
-#include "ui/recording_front_end.h"
+#include "ui/models/main_window.h"
+#include "ui/models/msgbox_window.h"
+#include "support/recording_front_end.h"
 #include "ui/reporting.h"
 
 namespace {

@@ -4,9 +4,9 @@
 
 #include <fstream>
 
-#include "platform/posix/file_test_support.h"
-#include "ui/main_window.h"
-#include "ui/recording_front_end.h"
+#include "support/files.h"
+#include "ui/models/main_window.h"
+#include "support/recording_front_end.h"
 #include "ui/reporting.h"
 
 namespace quillet {

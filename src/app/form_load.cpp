@@ -4,7 +4,7 @@
 #include "ui/busy.h"
 #include "ui/display.h"
 #include "ui/front_end.h"
-#include "ui/main_window.h"
+#include "ui/models/main_window.h"
 #include "ui/reporting.h"
 #include "ui/version.h"
 

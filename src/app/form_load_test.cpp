@@ -4,10 +4,10 @@
 
 #include <fstream>
 
-#include "platform/posix/file_test_support.h"
+#include "support/files.h"
 #include "ui/activity_report.h"
-#include "ui/main_window.h"
-#include "ui/recording_front_end.h"
+#include "ui/models/main_window.h"
+#include "support/recording_front_end.h"
 #include "ui/reporting.h"
 
 namespace quillet {

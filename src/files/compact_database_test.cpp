@@ -10,8 +10,8 @@
 #include <vector>
 
 #include "files/database_temp_names.h"
-#include "files/database_test_support.h"
-#include "files/recording_user_side.h"
+#include "support/databases.h"
+#include "support/recording_user_side.h"
 #include "platform/platform.h"
 #include "text/error.h"
 #include "text/vb_errors.h"

@@ -8,8 +8,8 @@
 #include <string>
 #include <vector>
 
-#include "files/recording_user_side.h"
-#include "platform/posix/file_test_support.h"
+#include "support/recording_user_side.h"
+#include "support/files.h"
 #include "text/error.h"
 
 namespace quillet::lib_basFile {

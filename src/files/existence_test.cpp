@@ -4,7 +4,7 @@
 
 #include <filesystem>
 
-#include "platform/posix/file_test_support.h"
+#include "support/files.h"
 
 namespace quillet::lib_basFile {
 namespace {

@@ -4,8 +4,8 @@
 
 #include <filesystem>
 
-#include "files/recording_user_side.h"
-#include "platform/posix/file_test_support.h"
+#include "support/recording_user_side.h"
+#include "support/files.h"
 
 namespace quillet::lib_basFile {
 namespace {

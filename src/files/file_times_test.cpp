@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "platform/posix/file_test_support.h"
+#include "support/files.h"
 
 namespace quillet::lib_basFile {
 namespace {

@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/posix/file_test_support.h"
+#include "support/files.h"
 #include "text/error.h"
 
 namespace quillet {

@@ -5,8 +5,8 @@
 #include <filesystem>
 #include <string>
 
-#include "files/recording_user_side.h"
-#include "platform/posix/file_test_support.h"
+#include "support/recording_user_side.h"
+#include "support/files.h"
 #include "text/error.h"
 
 namespace quillet::lib_basFile {

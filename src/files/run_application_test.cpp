@@ -7,9 +7,9 @@
 #include <filesystem>
 #include <string>
 
-#include "files/database_test_support.h"
+#include "support/databases.h"
 #include "files/find_executable.h"
-#include "files/recording_user_side.h"
+#include "support/recording_user_side.h"
 #include "platform/platform.h"
 
 namespace quillet::lib_basFile {

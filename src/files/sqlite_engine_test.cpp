@@ -4,7 +4,7 @@
 #include <sqlite3.h>
 
 #include "files/database_engine.h"
-#include "files/database_test_support.h"
+#include "support/databases.h"
 #include "text/error.h"
 #include "text/vb_errors.h"
 

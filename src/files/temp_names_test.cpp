@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "files/short_path.h"
-#include "platform/posix/file_test_support.h"
+#include "support/files.h"
 
 namespace quillet::lib_basFile {
 namespace {

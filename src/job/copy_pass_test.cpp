@@ -5,7 +5,7 @@
 #include <chrono>
 #include <filesystem>
 
-#include "job/job_test_support.h"
+#include "support/jobs.h"
 #include "platform/platform.h"
 
 namespace quillet {

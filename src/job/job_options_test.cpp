@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "job/job_test_support.h"
+#include "support/jobs.h"
 #include "text/error.h"
 
 namespace quillet {

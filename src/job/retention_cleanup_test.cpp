@@ -4,7 +4,7 @@
 
 #include <filesystem>
 
-#include "job/job_test_support.h"
+#include "support/jobs.h"
 #include "text/error.h"
 
 namespace quillet {

@@ -9,10 +9,10 @@
 #include <filesystem>
 #include <map>
 
-#include "job/job_test_support.h"
+#include "support/jobs.h"
 #include "job/retention_cleanup.h"
 #include "platform/platform.h"
-#include "zip/zip_test_support.h"
+#include "support/archives.h"
 
 namespace quillet {
 namespace {

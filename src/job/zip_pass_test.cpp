@@ -5,10 +5,10 @@
 #include <filesystem>
 #include <fstream>
 
-#include "job/job_test_support.h"
+#include "support/jobs.h"
 #include "platform/platform.h"
 #include "text/error.h"
-#include "zip/zip_test_support.h"
+#include "support/archives.h"
 
 namespace quillet {
 namespace {

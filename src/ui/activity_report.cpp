@@ -2,7 +2,7 @@
 
 #include "text/line_breaks.h"
 #include "ui/log.h"
-#include "ui/main_window.h"
+#include "ui/models/main_window.h"
 
 namespace quillet {
 

@@ -4,8 +4,8 @@
 
 #include "text/error.h"
 #include "ui/busy.h"
-#include "ui/min_max.h"
-#include "ui/recording_front_end.h"
+#include "ui/models/min_max.h"
+#include "support/recording_front_end.h"
 
 namespace quillet {
 namespace {

@@ -3,7 +3,7 @@
 #include <string_view>
 
 #include "ui/activity_report.h"
-#include "ui/main_window.h"
+#include "ui/models/main_window.h"
 
 namespace quillet {
 

@@ -9,7 +9,7 @@
 #include <sstream>
 
 #include "text/error.h"
-#include "ui/recording_front_end.h"
+#include "support/recording_front_end.h"
 
 namespace quillet {
 namespace {

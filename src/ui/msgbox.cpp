@@ -10,7 +10,7 @@
 #include "ui/busy.h"
 #include "ui/failure_log.h"
 #include "ui/front_end.h"
-#include "ui/msgbox_window.h"
+#include "ui/models/msgbox_window.h"
 
 namespace quillet {
 

@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "ui/busy.h"
-#include "ui/recording_front_end.h"
+#include "support/recording_front_end.h"
 
 namespace quillet {
 namespace {

@@ -5,7 +5,7 @@
 #include "text/error.h"
 #include "ui/busy.h"
 #include "ui/msgbox.h"
-#include "ui/recording_front_end.h"
+#include "support/recording_front_end.h"
 
 namespace quillet {
 namespace {

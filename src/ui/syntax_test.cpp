@@ -6,7 +6,7 @@
 #include "ui/busy.h"
 #include "ui/display.h"
 #include "ui/msgbox.h"
-#include "ui/recording_front_end.h"
+#include "support/recording_front_end.h"
 #include "ui/version.h"
 
 namespace quillet {

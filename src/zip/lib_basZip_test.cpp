@@ -5,8 +5,8 @@
 
 #include <zip.h>
 
-#include "files/recording_user_side.h"
-#include "zip/zip_test_support.h"
+#include "support/recording_user_side.h"
+#include "support/archives.h"
 
 namespace quillet::lib_basZip {
 namespace {

@@ -5,7 +5,7 @@
 
 #include <cstring>
 
-#include "zip/zip_test_support.h"
+#include "support/archives.h"
 
 namespace quillet::zip32 {
 namespace {

@@ -7,7 +7,7 @@
 #include <cstring>
 
 #include "zip/zip32.h"
-#include "zip/zip_test_support.h"
+#include "support/archives.h"
 
 namespace quillet::zip32 {
 namespace {

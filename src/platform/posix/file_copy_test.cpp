@@ -13,7 +13,7 @@
 #include <vector>
 
 #include "platform/platform.h"
-#include "platform/posix/file_test_support.h"
+#include "support/files.h"
 
 namespace quillet::platform {
 namespace {

@@ -3,7 +3,7 @@
 #include <filesystem>
 
 #include "platform/platform.h"
-#include "platform/posix/file_test_support.h"
+#include "support/files.h"
 #include "text/error.h"
 
 namespace quillet::platform {

@@ -4,7 +4,7 @@
 #include <string>
 
 #include "platform/platform.h"
-#include "platform/posix/file_test_support.h"
+#include "support/files.h"
 
 namespace quillet::platform {
 namespace {

@@ -3,7 +3,7 @@
 #include <unistd.h>
 
 #include "platform/platform.h"
-#include "platform/posix/file_test_support.h"
+#include "support/files.h"
 
 namespace quillet::platform {
 namespace {

@@ -10,7 +10,7 @@
 #include "ui/activity_report.h"
 #include "ui/console/console_front_end.h"
 #include "ui/input_box.h"
-#include "ui/main_window.h"
+#include "ui/models/main_window.h"
 #include "ui/msgbox.h"
 #include "ui/reporting.h"
 #include "ui/syntax.h"

@@ -10,7 +10,7 @@
 #include "text/line_breaks.h"
 #include "text/unicode.h"
 #include "ui/activity_report.h"
-#include "ui/msgbox_window.h"
+#include "ui/models/msgbox_window.h"
 
 namespace quillet {
 

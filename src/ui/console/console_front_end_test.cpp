@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "ui/console/run_process.h"
+#include "support/run_process.h"
 
 namespace quillet {
 namespace {

@@ -5,7 +5,7 @@
 #include <QPainter>
 #include <QUrl>
 
-#include "ui/main_window_layout.h"
+#include "ui/models/main_window_layout.h"
 #include "ui/qt/maker.h"
 #include "ui/qt/twips.h"
 

@@ -9,8 +9,8 @@
 #include <string>
 
 #include "ui/front_end.h"
-#include "ui/main_window.h"
-#include "ui/main_window_layout.h"
+#include "ui/models/main_window.h"
+#include "ui/models/main_window_layout.h"
 
 class QLabel;
 

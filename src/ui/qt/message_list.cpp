@@ -3,7 +3,7 @@
 #include <QHeaderView>
 #include <QStyledItemDelegate>
 
-#include "ui/main_window_layout.h"
+#include "ui/models/main_window_layout.h"
 #include "ui/qt/twips.h"
 
 namespace quillet::qt {

@@ -6,7 +6,7 @@
 #include <QDialog>
 #include <QTimer>
 
-#include "ui/msgbox_window.h"
+#include "ui/models/msgbox_window.h"
 
 class QLabel;
 class QPlainTextEdit;

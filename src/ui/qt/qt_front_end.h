@@ -6,7 +6,7 @@
 #include <memory>
 
 #include "ui/front_end.h"
-#include "ui/main_window.h"
+#include "ui/models/main_window.h"
 #include "ui/run_outcome.h"
 
 class QWidget;

@@ -3,7 +3,7 @@
 // as start-up leaves them (height kept, width fitted, empty list prepared).
 
 #include "ui/front_end.h"
-#include "ui/main_window.h"
+#include "ui/models/main_window.h"
 #include "ui/qt/main_form.h"
 #include "ui/qt/qt_front_end.h"
 

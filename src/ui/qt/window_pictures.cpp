@@ -13,7 +13,7 @@
 #include "ui/activity_report.h"
 #include "ui/busy.h"
 #include "ui/display.h"
-#include "ui/main_window.h"
+#include "ui/models/main_window.h"
 #include "ui/msgbox.h"
 #include "ui/qt/main_form.h"
 #include "ui/qt/msgbox_form.h"

@@ -4,7 +4,7 @@
 
 #include <functional>
 
-#include "ui/main_window.h"
+#include "ui/models/main_window.h"
 
 namespace quillet::qt {
 

@@ -1,9 +1,9 @@
-#include "ui/main_window.h"
+#include "ui/models/main_window.h"
 
 #include "platform/platform.h"
 #include "text/password_masking.h"
 #include "ui/failure_log.h"
-#include "ui/min_max.h"
+#include "ui/models/min_max.h"
 
 namespace quillet {
 

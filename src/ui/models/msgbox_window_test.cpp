@@ -1,4 +1,4 @@
-#include "ui/msgbox_window.h"
+#include "ui/models/msgbox_window.h"
 
 #include <gtest/gtest.h>
 

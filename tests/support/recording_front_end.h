@@ -12,8 +12,8 @@
 
 #include "text/unicode.h"
 #include "ui/front_end.h"
-#include "ui/main_window_layout.h"
-#include "ui/msgbox_window.h"
+#include "ui/models/main_window_layout.h"
+#include "ui/models/msgbox_window.h"
 
 namespace quillet::testing {
 

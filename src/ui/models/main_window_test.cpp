@@ -1,9 +1,9 @@
-#include "ui/main_window.h"
+#include "ui/models/main_window.h"
 
 #include <gtest/gtest.h>
 
 #include "ui/activity_report.h"
-#include "ui/recording_front_end.h"
+#include "support/recording_front_end.h"
 
 namespace quillet {
 namespace {

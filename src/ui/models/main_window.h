@@ -10,7 +10,7 @@
 
 #include "ui/display.h"
 #include "ui/front_end.h"
-#include "ui/main_window_layout.h"
+#include "ui/models/main_window_layout.h"
 
 namespace quillet {
 

@@ -18,7 +18,7 @@
 #include <stdexcept>
 #include <string>
 
-#include "platform/posix/file_test_support.h"
+#include "support/files.h"
 
 namespace quillet::testing {
 

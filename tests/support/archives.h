@@ -12,7 +12,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/posix/file_test_support.h"
+#include "support/files.h"
 #include "zip/zip32.h"
 
 namespace quillet::zip_test {

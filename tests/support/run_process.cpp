@@ -1,4 +1,4 @@
-#include "ui/console/run_process.h"
+#include "support/run_process.h"
 
 #include <fcntl.h>
 #include <poll.h>
