@@ -13,6 +13,7 @@
 #include "text/vb_errors.h"
 #include "text/wildcard.h"
 #include "ui/busy.h"
+#include "ui/front_end.h"
 #include "ui/reporting.h"
 
 namespace quillet::lib_basFile {
@@ -252,7 +253,10 @@ private:
 bool lib_CopyFile(const std::string& strSource, const std::string& strTarget, bool blnOverwrite,
                   bool /*blnRetryPrompt*/, const platform::CopyProgress& progress, CopyTally* tally) {
     lib_basDisplay::BusyScope busy;
-    FileCopier copier(blnOverwrite, progress, tally);
+    // A large file takes long: unless the caller follows the copy itself, the
+    // windows keep answering between its pieces.
+    static const platform::CopyProgress keep_windows_answering = [](std::uint64_t, std::uint64_t) { DoEvents(); };
+    FileCopier copier(blnOverwrite, progress ? progress : keep_windows_answering, tally);
     try {
         return holds_search_wildcards(strSource) ? copier.copy_matches(strSource, strTarget)
                                        : copier.copy_single(strSource, strTarget);

@@ -10,7 +10,9 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
+#include <chrono>
 #include <fstream>
 #include <vector>
 
@@ -28,9 +30,13 @@ using posix::name_copy;
 
 namespace {
 
-// With a progress routine the kernel copies in pieces, so that it can be told now
-// and then; without one, in one go.
-constexpr std::size_t kChunkWithProgress = std::size_t{64} << 20;
+// With a progress routine the kernel copies in pieces sized to take about
+// kReportEvery each, so that the routine can keep a window answering during a
+// large file; without one, in one go.
+constexpr auto kReportEvery = std::chrono::milliseconds(25);
+constexpr std::size_t kFirstChunk = std::size_t{8} << 20;
+constexpr std::size_t kSmallestChunk = std::size_t{1} << 20;
+constexpr std::size_t kLargestChunk = std::size_t{256} << 20;
 constexpr std::size_t kWholeFile = std::size_t{1} << 62;
 constexpr std::size_t kBufferSize = std::size_t{1} << 20;
 
@@ -42,24 +48,38 @@ enum class KernelCopy { done, target_failed, by_reading };
 // Which side of a copy failed.
 enum class Failure { none, source, target };
 
-// Counts the bytes copied and tells the caller's progress routine, when there is one.
+// Counts the bytes copied and tells the caller's progress routine, when there is
+// one: every kReportEvery or so, and when the copy is complete.
 class ProgressReport {
 public:
+    using Clock = std::chrono::steady_clock;
     ProgressReport(const CopyProgress& progress, std::uint64_t total) : progress_(progress), total_(total) {}
     void restart() { copied_ = 0; }
     std::uint64_t copied() const { return copied_; }
     // As much as the file held when it was opened.
     bool reached_size() const { return copied_ >= total_; }
-    std::size_t chunk() const { return progress_ ? kChunkWithProgress : kWholeFile; }
+    std::size_t chunk() const { return progress_ ? chunk_ : kWholeFile; }
     void add(std::uint64_t bytes) {
         copied_ += bytes;
-        if (progress_) progress_(copied_, total_);
+        if (!progress_) return;
+        const Clock::time_point now = Clock::now();
+        // The next piece of the kernel's copy is sized from how long this one took.
+        const Clock::duration taken = now - piece_started_;
+        if (taken < kReportEvery / 2) chunk_ = std::min(chunk_ * 2, kLargestChunk);
+        if (taken > kReportEvery) chunk_ = std::max(chunk_ / 2, kSmallestChunk);
+        piece_started_ = now;
+        if (now - reported_ < kReportEvery && !reached_size()) return;
+        reported_ = now;
+        progress_(copied_, total_);
     }
 
 private:
     const CopyProgress& progress_;
     std::uint64_t total_;
     std::uint64_t copied_ = 0;
+    std::size_t chunk_ = kFirstChunk;
+    Clock::time_point piece_started_ = Clock::now();
+    Clock::time_point reported_ = piece_started_;
 };
 
 // Files that report no size (as some pseudo-files do) give nothing here and are
