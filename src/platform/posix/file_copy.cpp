@@ -34,7 +34,6 @@ namespace {
 // kReportEvery each, so that the routine can keep a window answering during a
 // large file; without one, in one go.
 constexpr auto kReportEvery = std::chrono::milliseconds(25);
-constexpr std::size_t kFirstChunk = std::size_t{8} << 20;
 constexpr std::size_t kSmallestChunk = std::size_t{1} << 20;
 constexpr std::size_t kLargestChunk = std::size_t{256} << 20;
 constexpr std::size_t kWholeFile = std::size_t{1} << 62;
@@ -77,7 +76,7 @@ private:
     const CopyProgress& progress_;
     std::uint64_t total_;
     std::uint64_t copied_ = 0;
-    std::size_t chunk_ = kFirstChunk;
+    std::size_t chunk_ = kSmallestChunk;  // grown while the pieces go quickly
     Clock::time_point piece_started_ = Clock::now();
     Clock::time_point reported_ = piece_started_;
 };
