@@ -44,6 +44,7 @@ constexpr std::size_t kSmallestChunk = std::size_t{1} << 20;
 constexpr std::size_t kLargestChunk = std::size_t{256} << 20;
 constexpr std::size_t kWholeFile = std::size_t{1} << 62;
 constexpr std::size_t kBufferSize = std::size_t{1} << 20;
+constexpr std::uint64_t kThreadFrom = std::uint64_t{8} << 20;
 
 // Failures that only the copy's side can have. Any other failure of the kernel's
 // copy is left to the ordinary reading, which finds out which side it was.
@@ -149,9 +150,15 @@ Failure copy_content(int in, int out, ProgressReport& report) {
 }
 
 // A progress routine that throws stops the copy, and the exception goes on to
-// the caller once the copy's thread has ended.
+// the caller once the copy's thread has ended. A small file is copied at once,
+// and told of when it is done: a thread would cost it more than it saves.
 Failure copy_content_reporting(int in, int out, ProgressReport& report, const CopyProgress& progress) {
     if (!progress) return copy_content(in, out, report);
+    if (report.total() < kThreadFrom) {
+        const Failure failure = copy_content(in, out, report);
+        if (failure == Failure::none) progress(report.copied(), report.total());
+        return failure;
+    }
     std::mutex mutex;
     std::condition_variable finished;
     bool done = false;
