@@ -240,7 +240,10 @@ private:
 bool lib_CopyFile(UserSide& user, const std::string& strSource, const std::string& strTarget, bool blnOverwrite,
                   bool /*blnRetryPrompt*/, const platform::CopyProgress& progress, CopyTally* tally) {
     const BusyScope busy(user);
-    FileCopier copier(user, blnOverwrite, progress, tally);
+    // A large file takes long: unless the caller follows the copy itself, the
+    // windows keep answering between its pieces.
+    const platform::CopyProgress keep_windows_answering = [&user](std::uint64_t, std::uint64_t) { user.do_events(); };
+    FileCopier copier(user, blnOverwrite, progress ? progress : keep_windows_answering, tally);
     // Nothing is shown here: every failure goes to the caller, who reports it.
     try {
         return holds_search_wildcards(strSource) ? copier.copy_matches(strSource, strTarget)

@@ -1,5 +1,7 @@
 #include "ui/display.h"
 
+#include <algorithm>
+
 #include "text/error.h"
 #include "ui/busy.h"
 #include "ui/front_end.h"
@@ -10,12 +12,13 @@ namespace quillet::lib_basDisplay {
 Rect CentredRect(const Rect& window, const Rect& work_area, std::int16_t vertical_divisor,
                  std::int16_t horizontal_divisor) {
     Rect placed = window;
+    // A window larger than the work area keeps its top left corner on the screen.
     if (horizontal_divisor > 0) {
-        placed.left = (work_area.width() - window.width()) / horizontal_divisor;
+        placed.left = std::max(0, (work_area.width() - window.width()) / horizontal_divisor);
         placed.right = placed.left + window.width();
     }
     if (vertical_divisor > 0) {
-        placed.top = (work_area.height() - window.height()) / vertical_divisor;
+        placed.top = std::max(0, (work_area.height() - window.height()) / vertical_divisor);
         placed.bottom = placed.top + window.height();
     }
     return placed;

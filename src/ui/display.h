@@ -20,7 +20,8 @@ public:
 
 // The window's rectangle moved so that the free width is divided by
 // horizontal_divisor to its left and the free height by vertical_divisor above it,
-// counted from the screen's origin; a divisor of 0 or less leaves that axis alone.
+// counted from the screen's origin, never above or left of it; a divisor of 0 or
+// less leaves that axis alone.
 Rect CentredRect(const Rect& window, const Rect& work_area, std::int16_t vertical_divisor,
                  std::int16_t horizontal_divisor);
 

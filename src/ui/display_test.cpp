@@ -20,8 +20,8 @@ TEST(CentredRect, DividesTheFreeSpaceFromTheScreensOrigin) {
     // A divisor of 0 or less leaves that axis where it was.
     EXPECT_EQ(CentredRect(Rect{5, 7, 405, 207}, work_area, 0, 2), (Rect{312, 7, 712, 207}));
     EXPECT_EQ(CentredRect(Rect{5, 7, 405, 207}, work_area, 4, -1), (Rect{5, 134, 405, 334}));
-    // Larger than the work area: negative, truncated toward zero.
-    EXPECT_EQ(CentredRect(Rect{0, 0, 300, 301}, Rect{0, 0, 100, 100}, 2, 2), (Rect{-100, -100, 200, 201}));
+    // Larger than the work area: its top left corner stays on the screen.
+    EXPECT_EQ(CentredRect(Rect{0, 0, 300, 301}, Rect{0, 0, 100, 100}, 2, 2), (Rect{0, 0, 300, 301}));
 }
 
 // A form whose placement fails, as a window that has gone away would.

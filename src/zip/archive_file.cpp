@@ -2,6 +2,8 @@
 
 #include <zip.h>
 
+#include <chrono>
+
 #include "zip/libzip_errors.h"
 #include "zip/zip32.h"
 
@@ -10,6 +12,25 @@ namespace quillet::zip32 {
 namespace {
 
 std::string folder_entry_name(const std::string& name) { return name.ends_with('/') ? name : name + "/"; }
+
+// libzip tells of every few kilobytes it writes; the caller hears of it every
+// kProgressEvery, and of the end.
+void tell_progress(zip_t* handle, DLLPROGRESS* progress) {
+    struct Heard {
+        DLLPROGRESS* progress;
+        std::chrono::steady_clock::time_point told = std::chrono::steady_clock::now();
+    };
+    const auto told = [](zip_t*, double done, void* state) {
+        auto& heard = *static_cast<Heard*>(state);
+        const auto now = std::chrono::steady_clock::now();
+        if (now - heard.told < kProgressEvery && done < 1.0) return;
+        heard.told = now;
+        heard.progress(done);
+    };
+    const auto forget = [](void* state) { delete static_cast<Heard*>(state); };
+    // Precision 0: every step libzip takes, so that a large entry is no exception.
+    zip_register_progress_callback_with_state(handle, 0.0, told, forget, new Heard{progress});
+}
 
 }  // namespace
 
@@ -79,7 +100,8 @@ int ArchiveFile::set_comment(const std::string& comment) {
     return ZE_OK;
 }
 
-int ArchiveFile::close() {
+int ArchiveFile::close(DLLPROGRESS* progress) {
+    if (progress != nullptr) tell_progress(handle_, progress);
     if (zip_close(handle_) != 0) return last_error(ZE_WRITE);
     handle_ = nullptr;  // zip_close freed it
     return staging_->put_in_place();

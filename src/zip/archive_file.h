@@ -11,6 +11,7 @@
 #include <string>
 
 #include "zip/archive_staging.h"
+#include "zip/zip32.h"
 
 struct zip;
 
@@ -40,9 +41,9 @@ public:
     std::string comment() const;
     int set_comment(const std::string& comment);
 
-    // Writes the archive. Returns a ZE_ code; on failure the archive on disk is
-    // unchanged.
-    int close();
+    // Writes the archive, telling progress (when given) how far it is now and
+    // then. Returns a ZE_ code; on failure the archive on disk is unchanged.
+    int close(DLLPROGRESS* progress = nullptr);
 
 private:
     ArchiveFile(zip* handle, std::unique_ptr<ArchiveStaging> staging);

@@ -189,7 +189,7 @@ private:
         if (settings_.comment) {
             if (const int rc = ask_comment(callbacks_.comment, archive); rc != ZE_OK) return fail(rc, "comment");
         }
-        const int rc = archive.close();
+        const int rc = archive.close(callbacks_.progress);
         return rc == ZE_OK ? rc : fail(rc, "the archive could not be written");
     }
 

@@ -59,6 +59,7 @@ bool lib_ZipInit() {
         callback_table.comment = lib_FnPtr(&lib_ZipCommentCallback);
         callback_table.password = lib_FnPtr(&lib_ZipPasswordCallback);
         callback_table.ServiceApplication = lib_FnPtr(&lib_ZipServiceCallback);
+        callback_table.progress = lib_FnPtr(&lib_ZipProgressCallback);
         return zip32::ZpInit(&callback_table) != 0;
     } catch (...) {
         return false;
@@ -89,6 +90,13 @@ int lib_ZipPrintCallback(char* /*message*/, unsigned long /*length*/) {
     } catch (...) {
     }
     return 0;
+}
+
+void lib_ZipProgressCallback(double /*done*/) {
+    try {
+        if (run_user != nullptr) run_user->do_events();
+    } catch (...) {
+    }
 }
 
 // Every file may go in: the archive is never cancelled from here.

@@ -40,5 +40,7 @@ int lib_ZipPrintCallback(char* message, unsigned long length);
 int lib_ZipCommentCallback(char* comment);
 int lib_ZipPasswordCallback(char* buffer, int size, const char* prompt, const char* name);
 int lib_ZipServiceCallback(const char* name, unsigned long size);
+// While the archive is written: the windows keep answering.
+void lib_ZipProgressCallback(double done);
 
 }  // namespace quillet::lib_basZip

@@ -7,6 +7,7 @@
 // Texts in the records are path text (UTF-8, Windows separators); the archive's
 // entry names are relative to the root folder, with "/" separators.
 
+#include <chrono>
 #include <cstddef>
 #include <cstdint>
 
@@ -44,16 +45,23 @@ using DLLPASSWORD = int(char* buffer, int size, const char* prompt, const char* 
 // Called once for every entry about to be added, with its name and size; a
 // non-zero return cancels the archive.
 using DLLSERVICE = int(const char* name, unsigned long size);
+// Called while the archive is written, at least every kProgressEvery or so and
+// after each entry, with the share of the work done (0 to 1), so that the caller's
+// window can keep answering during a long archive.
+using DLLPROGRESS = void(double done);
 
 inline constexpr std::size_t kCommentBufferSize = 65536;
+inline constexpr std::chrono::milliseconds kProgressEvery{25};
 inline constexpr int kPasswordBufferSize = 256;
 
-// The callback table, in the order the library has always taken it.
+// The callback table, in the order the library has always taken it; progress,
+// which comes last, may be left out.
 struct ZIPUSERFUNCTIONS {
     DLLPRNT* print = nullptr;
     DLLCOMMENT* comment = nullptr;
     DLLPASSWORD* password = nullptr;
     DLLSERVICE* ServiceApplication = nullptr;
+    DLLPROGRESS* progress = nullptr;
 };
 
 // ---------------------------------------------------------------------------

@@ -10,7 +10,13 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
+#include <atomic>
 #include <cerrno>
+#include <chrono>
+#include <condition_variable>
+#include <mutex>
+#include <thread>
 #include <fstream>
 #include <vector>
 
@@ -28,11 +34,17 @@ using posix::name_copy;
 
 namespace {
 
-// With a progress routine the kernel copies in pieces, so that it can be told now
-// and then; without one, in one go.
-constexpr std::size_t kChunkWithProgress = std::size_t{64} << 20;
+// With a progress routine the copy runs on a thread of its own, in pieces sized
+// to take about kReportEvery each, and the calling thread tells the routine every
+// kReportEvery: a system call that waits (a disk busy with other work, the kernel
+// holding a fast writer back) cannot keep the routine, and a window it keeps
+// answering, waiting. Without one, the kernel copies in one go.
+constexpr auto kReportEvery = std::chrono::milliseconds(25);
+constexpr std::size_t kSmallestChunk = std::size_t{1} << 20;
+constexpr std::size_t kLargestChunk = std::size_t{256} << 20;
 constexpr std::size_t kWholeFile = std::size_t{1} << 62;
 constexpr std::size_t kBufferSize = std::size_t{1} << 20;
+constexpr std::uint64_t kThreadFrom = std::uint64_t{8} << 20;
 
 // Failures that only the copy's side can have. Any other failure of the kernel's
 // copy is left to the ordinary reading, which finds out which side it was.
@@ -42,24 +54,38 @@ enum class KernelCopy { done, target_failed, by_reading };
 // Which side of a copy failed.
 enum class Failure { none, source, target };
 
-// Counts the bytes copied and tells the caller's progress routine, when there is one.
+// Counts the bytes the copy has written, for the thread that reports them, and
+// sizes the kernel's pieces.
 class ProgressReport {
 public:
-    ProgressReport(const CopyProgress& progress, std::uint64_t total) : progress_(progress), total_(total) {}
+    using Clock = std::chrono::steady_clock;
+    ProgressReport(bool in_pieces, std::uint64_t total) : in_pieces_(in_pieces), total_(total) {}
     void restart() { copied_ = 0; }
     std::uint64_t copied() const { return copied_; }
+    std::uint64_t total() const { return total_; }
     // As much as the file held when it was opened.
     bool reached_size() const { return copied_ >= total_; }
-    std::size_t chunk() const { return progress_ ? kChunkWithProgress : kWholeFile; }
-    void add(std::uint64_t bytes) {
+    std::size_t chunk() const { return in_pieces_ ? chunk_ : kWholeFile; }
+    // False once the copy is to stop.
+    bool add(std::uint64_t bytes) {
         copied_ += bytes;
-        if (progress_) progress_(copied_, total_);
+        const Clock::time_point now = Clock::now();
+        // The next piece of the kernel's copy is sized from how long this one took.
+        const Clock::duration taken = now - piece_started_;
+        if (taken < kReportEvery / 2) chunk_ = std::min(chunk_ * 2, kLargestChunk);
+        if (taken > kReportEvery) chunk_ = std::max(chunk_ / 2, kSmallestChunk);
+        piece_started_ = now;
+        return !stopped_;
     }
+    void stop() { stopped_ = true; }
 
 private:
-    const CopyProgress& progress_;
+    bool in_pieces_;
     std::uint64_t total_;
-    std::uint64_t copied_ = 0;
+    std::atomic<std::uint64_t> copied_ = 0;
+    std::atomic<bool> stopped_ = false;
+    std::size_t chunk_ = kSmallestChunk;  // grown while the pieces go quickly
+    Clock::time_point piece_started_ = Clock::now();
 };
 
 // Files that report no size (as some pseudo-files do) give nothing here and are
@@ -70,7 +96,7 @@ KernelCopy copy_in_kernel(int in, int out, ProgressReport& report) {
     for (;;) {
         const ssize_t copied = copy_file_range(in, nullptr, out, nullptr, report.chunk(), 0);
         if (copied > 0) {
-            report.add(static_cast<std::uint64_t>(copied));
+            if (!report.add(static_cast<std::uint64_t>(copied))) return KernelCopy::target_failed;
             if (report.reached_size()) return KernelCopy::done;
             continue;
         }
@@ -103,7 +129,7 @@ Failure copy_by_reading(int in, int out, ProgressReport& report) {
             return Failure::source;
         }
         if (!write_all(out, buffer.data(), static_cast<std::size_t>(got))) return Failure::target;
-        report.add(static_cast<std::uint64_t>(got));
+        if (!report.add(static_cast<std::uint64_t>(got))) return Failure::target;
     }
 }
 
@@ -121,6 +147,49 @@ Failure copy_content(int in, int out, ProgressReport& report) {
     if (::lseek(in, 0, SEEK_SET) != 0) return Failure::source;
     if (::lseek(out, 0, SEEK_SET) != 0 || ::ftruncate(out, 0) != 0) return Failure::target;
     return copy_by_reading(in, out, report);
+}
+
+// A progress routine that throws stops the copy, and the exception goes on to
+// the caller once the copy's thread has ended. A small file is copied at once,
+// and told of when it is done: a thread would cost it more than it saves.
+Failure copy_content_reporting(int in, int out, ProgressReport& report, const CopyProgress& progress) {
+    if (!progress) return copy_content(in, out, report);
+    if (report.total() < kThreadFrom) {
+        const Failure failure = copy_content(in, out, report);
+        if (failure == Failure::none) progress(report.copied(), report.total());
+        return failure;
+    }
+    std::mutex mutex;
+    std::condition_variable finished;
+    bool done = false;
+    Failure failure = Failure::none;
+    int reason = 0;
+    std::thread copier([&] {
+        const Failure result = copy_content(in, out, report);
+        const int code = errno;
+        const std::lock_guard lock(mutex);
+        failure = result;
+        reason = code;
+        done = true;
+        finished.notify_one();
+    });
+    try {
+        std::unique_lock lock(mutex);
+        while (!finished.wait_for(lock, kReportEvery, [&] { return done; })) {
+            lock.unlock();
+            progress(report.copied(), report.total());
+            lock.lock();
+        }
+        lock.unlock();
+        copier.join();
+        if (failure == Failure::none) progress(report.copied(), report.total());  // the whole of it
+    } catch (...) {
+        report.stop();
+        if (copier.joinable()) copier.join();
+        throw;
+    }
+    errno = reason;
+    return failure;
 }
 
 // The permission bits the process's umask takes from new files, read once; all of
@@ -207,8 +276,8 @@ CopyResult copy_open_file(int in, const CopyNames& names, const CopyProgress& pr
     NewCopy copy;
     Descriptor out(create_copy(sequence, source.permissions, copy));
     if (!out.valid()) return errno == EEXIST ? CopyResult::target_exists : CopyResult::failed;
-    ProgressReport report(progress, source.size);
-    const Failure failure = copy_content(in, out.get(), report);
+    ProgressReport report(static_cast<bool>(progress), source.size);
+    const Failure failure = copy_content_reporting(in, out.get(), report, progress);
     if (failure != Failure::none) {
         return failed_copy(copy, failure == Failure::source ? CopyResult::source_failed : CopyResult::failed);
     }

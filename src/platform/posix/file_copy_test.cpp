@@ -133,6 +133,8 @@ TEST_F(FileCopy, ACopyHasNoNameUntilItsBytesAreComplete) {
     EXPECT_EQ(facts.bytes, 7u);
     EXPECT_FALSE(facts.source_changed);
 
+    // Large enough to be copied on a thread of its own while the routine is told.
+    fs::resize_file(folder_.native("source"), std::uintmax_t{64} << 20);
     const CopyProgress cut_short = [](std::uint64_t, std::uint64_t) { throw std::runtime_error("killed"); };
     EXPECT_THROW(copy_file(folder_.text("source"), folder_.text("to/cut"), cut_short), std::runtime_error);
     EXPECT_EQ(names_in("to"), std::vector<std::string>{"copy"});

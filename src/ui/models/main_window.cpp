@@ -1,5 +1,7 @@
 #include "ui/models/main_window.h"
 
+#include <algorithm>
+
 #include "platform/platform.h"
 #include "text/password_masking.h"
 #include "ui/failure_log.h"
@@ -88,9 +90,12 @@ void MainWindow::FitWindowToMessage(bool always, bool force) {
     if (!force && resizing_) return;
     resizing_ = true;
     if (!front_end().is_minimised(kMainWindow)) {
+        // Never wider than the screen's work area: a longer text shows its end.
         const std::int32_t width =
-            lib_Max(lib_Max(text_width(MainLabel::lblSizingMsg), text_width(MainLabel::lblDisplay)) + kLabelMargin,
-                    kMainMinimumWidth);
+            std::min(lib_Max(lib_Max(text_width(MainLabel::lblSizingMsg), text_width(MainLabel::lblDisplay)) +
+                                 kLabelMargin,
+                             kMainMinimumWidth),
+                     front_end().work_area().width() * kTwipsPerPixel);
         if (layout_.window.width < width || always || force) {
             layout_.window.width = width;
             lib_basDisplay::lib_CentreForm(*this, 4, 2);

@@ -95,6 +95,12 @@ TEST_F(MainWindowTest, TheWiderOfTheTwoLabelsAndTheWidestLineCount) {
     window.AddMessage(std::string(90, 'w'));
     window.FitWindowToMessage(false, false);
     EXPECT_EQ(window.Layout().window.width, 9500);
+
+    // Never wider than the work area (1024 pixels), and still on the screen.
+    window.AddMessage(std::string(1100, 'w'));
+    window.FitWindowToMessage(false, false);
+    EXPECT_EQ(window.Layout().window.width, 1024 * 15);
+    EXPECT_EQ(window.Layout().window.left, 0);
 }
 
 TEST_F(MainWindowTest, DraggingTheBorderSnapsHeightAndWidthBack) {

@@ -1,9 +1,15 @@
 #include "ui/qt/main_form.h"
 
 #include <QCloseEvent>
+#include <QElapsedTimer>
+#include <QEventLoop>
 #include <QFontMetrics>
+#include <QGuiApplication>
 #include <QLabel>
 #include <QResizeEvent>
+#include <QScreen>
+#include <QTimer>
+#include <QWindow>
 #include <algorithm>
 
 #include "ui/qt/copyright_picture.h"
@@ -22,6 +28,8 @@ constexpr std::int32_t kBorderTwips = kMainDesignWidth - 7080;
 constexpr std::int32_t kBorderAndTitleTwips = kMainDesignHeight - 1530;
 
 const QColor kStripColour(0xdd, 0xe3, 0xea);
+// Milliseconds a new window may take to reach the screen.
+constexpr qint64 kLongestWaitForScreen = 2000;
 
 QLabel* make_label(QWidget* parent, const char* name, Qt::Alignment alignment) {
     auto* label = new QLabel(parent);
@@ -71,9 +79,9 @@ void MainForm::ApplyLayout(const MainWindowLayout& layout) {
     layout_ = layout;
     applying_ = true;
     move(ToPixels(layout.window.left), ToPixels(layout.window.top));
-    resize(ClientSize(layout.window));
-    place_label(*lblDisplay_, layout.lblDisplay);
-    place_label(*lblSizingMsg_, layout.lblSizingMsg);
+    resize(ClientSize(layout.window).boundedTo(available_client_size()));
+    place_label(MainLabel::lblDisplay);
+    place_label(MainLabel::lblSizingMsg);
     lvwMessages_->setGeometry(ToPixels(layout.lvwMessages));
     lvwMessages_->setVisible(layout.list_visible);
     lblCopyrightBG_->setGeometry(ToPixels(layout.lblCopyrightBG));
@@ -82,18 +90,53 @@ void MainForm::ApplyLayout(const MainWindowLayout& layout) {
     applying_ = false;
 }
 
+// The client area the screen's work area leaves room for, frame and title bar
+// included: a window taller than that would hide its foot.
+QSize MainForm::available_client_size() const {
+    const QScreen* shown_on = screen() != nullptr ? screen() : QGuiApplication::primaryScreen();
+    if (shown_on == nullptr) return QSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
+    const QSize area = shown_on->availableGeometry().size();
+    return QSize(area.width() - ToPixels(kBorderTwips), area.height() - ToPixels(kBorderAndTitleTwips));
+}
+
+// A line wider than the window loses its beginning, not its end: the end of a
+// path is the file's name.
+QString MainForm::fitted_text(const QLabel& label, const QString& text, int width) {
+    const QFontMetrics metrics(label.font());
+    QStringList lines = text.split(QChar('\n'));
+    for (QString& line : lines) line = metrics.elidedText(line, Qt::ElideLeft, width);
+    return lines.join(QChar('\n'));
+}
+
 // A label that sizes itself to its text keeps the model's place and width but is
 // as high as its lines need.
-void MainForm::place_label(QLabel& label, const TwipRect& designed) {
-    QRect rect = ToPixels(designed);
+void MainForm::place_label(MainLabel which) {
+    QLabel& label = Label(which);
+    QRect rect = ToPixels(which == MainLabel::lblDisplay ? layout_.lblDisplay : layout_.lblSizingMsg);
+    rect.setWidth(std::min(rect.width(), width()));
+    label.setText(fitted_text(label, captions_[static_cast<int>(which)], rect.width()));
     rect.setHeight(std::max(rect.height(), label.sizeHint().height()));
     label.setGeometry(rect);
 }
 
 void MainForm::SetCaption(MainLabel which, const std::string& caption) {
-    QLabel& label = Label(which);
-    label.setText(WidgetText(caption));
-    place_label(label, which == MainLabel::lblDisplay ? layout_.lblDisplay : layout_.lblSizingMsg);
+    captions_[static_cast<int>(which)] = WidgetText(caption);
+    place_label(which);
+}
+
+void MainForm::ShowDrawn() {
+    show();
+    // A window manager maps a new window in its own time. One hidden again before
+    // then could still be mapped by it and stay there unpainted; so the window is
+    // drawn once it is on the screen, before the program goes on.
+    QElapsedTimer waited;
+    waited.start();
+    while (windowHandle() != nullptr && !windowHandle()->isExposed() && waited.elapsed() < kLongestWaitForScreen) {
+        QEventLoop loop;
+        QTimer::singleShot(10, &loop, &QEventLoop::quit);
+        loop.exec();
+    }
+    repaint();
 }
 
 void MainForm::RefreshLabel(MainLabel which) {

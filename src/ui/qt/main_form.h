@@ -30,6 +30,8 @@ public:
     // The twips a label sizing itself to the caption takes: its longest line.
     std::int32_t CaptionWidth(MainLabel which, const std::string& caption) const;
     void AddRow(const std::string& text);
+    // Shows the window and returns once it is on the screen and drawn.
+    void ShowDrawn();
 
     // The client area that the model's outer window size leaves inside its border
     // and title bar.
@@ -47,11 +49,14 @@ protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
-    void place_label(QLabel& label, const TwipRect& designed);
+    void place_label(MainLabel which);
+    QSize available_client_size() const;
+    static QString fitted_text(const QLabel& label, const QString& text, int width);
 
     MainWindow& model_;
     MainWindowLayout layout_;
     bool applying_ = false;
+    QString captions_[2];  // as the program set them, lines and all
     QLabel* lblDisplay_;
     QLabel* lblSizingMsg_;
     MessageList* lvwMessages_;

@@ -1,3 +1,5 @@
+#include <QApplication>
+#include <QClipboard>
 #include <QCursor>
 #include <QDesktopServices>
 #include <QFontMetrics>
@@ -9,6 +11,7 @@
 #include "ui/qt/message_list.h"
 #include "ui/qt/qt_test_registry.h"
 #include "ui/qt/started_window.h"
+#include "ui/qt/window_style.h"
 #include "ui/display.h"
 
 namespace quillet::qt {
@@ -85,6 +88,53 @@ private slots:
         started.model.SetLabelCaption(MainLabel::lblDisplay, "Looking for next file....");
         started.model.FitWindowToMessage(false, false);
         QCOMPARE(form.width(), wide);
+    }
+
+    // The end of a path is its file's name: that is what a long text keeps.
+    void aTextWiderThanTheScreenShowsItsEndAndCopiesWhole() {
+        testing::StartedWindow started;
+        MainForm& form = started.form();
+        const std::string folder = "Z:\\" + std::string(400, 'f') + "\\";
+        started.model.AddMessage("Failed to copy " + folder + "budget.xlsx");
+        started.model.AddMessage("second row");
+        started.model.SetLabelCaption(MainLabel::lblDisplay, "Copying\r\n" + folder + "report.pdf\r\nto");
+        started.model.FitWindowToMessage(false, false);
+
+        const QRect area = QGuiApplication::primaryScreen()->availableGeometry();
+        QVERIFY(form.frameGeometry().width() <= area.width());
+        QVERIFY(form.x() >= 0);
+        const QStringList shown = form.Label(MainLabel::lblDisplay).text().split('\n');
+        QCOMPARE(shown.size(), 3);
+        QVERIFY(shown[1].endsWith("report.pdf"));
+        QVERIFY(shown[1].startsWith(QChar(0x2026)));
+        QCOMPARE(form.Messages().textElideMode(), Qt::ElideLeft);
+
+        MessageList& list = form.Messages();
+        list.topLevelItem(0)->setSelected(true);
+        list.setFocus();
+        QTest::keySequence(&list, QKeySequence::Copy);
+        QCOMPARE(QGuiApplication::clipboard()->text(), QString::fromStdString("Failed to copy " + folder + "budget.xlsx"));
+        list.CopyAll();
+        QCOMPARE(QGuiApplication::clipboard()->text().split('\n').last(), QString("second row"));
+    }
+
+    // The desktop's font at twice the design's size: everything twice as large.
+    void theLayoutGrowsWithTheDesktopFont() {
+        const QFont design = QApplication::font();
+        QFont large = design;
+        large.setPixelSize(2 * kDesignFontPixels);
+        QApplication::setFont(large);
+        {
+            testing::StartedWindow started;
+            MainForm& form = started.form();
+            QCOMPARE(form.size(), QSize(2 * kNarrowestPixels, 2 * kDesignHeightPixels));
+            QCOMPARE(form.findChild<QLabel*>("lblCopyrightBG")->geometry(), QRect(0, 166, 644, 38));
+            started.model.AddMessage("one row");
+            QCOMPARE(form.height(), 2 * (kDesignHeightPixels + kRowPixels));
+            const QRect area = QGuiApplication::primaryScreen()->availableGeometry();
+            QCOMPARE(form.pos(), QPoint((area.width() / 2 - 4830 / 15) / 2 * 2, (area.height() / 2 - 2160 / 15) / 4 * 2));
+        }
+        QApplication::setFont(design);
     }
 
     void aResizeSnapsBackToTheModelsSize() {

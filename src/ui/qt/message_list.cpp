@@ -1,6 +1,11 @@
 #include "ui/qt/message_list.h"
 
+#include <QClipboard>
+#include <QContextMenuEvent>
+#include <QGuiApplication>
 #include <QHeaderView>
+#include <QKeyEvent>
+#include <QMenu>
 #include <QStyledItemDelegate>
 
 #include "ui/models/main_window_layout.h"
@@ -35,9 +40,9 @@ MessageList::MessageList(QWidget* parent) : QTreeWidget(parent) {
     setItemDelegate(new FixedRowHeight(this));
     setFrameShape(QFrame::NoFrame);  // a frame would cost the rows their last pixels
     setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    setTextElideMode(Qt::ElideMiddle);
-    setSelectionMode(QAbstractItemView::SingleSelection);
-    setFocusPolicy(Qt::NoFocus);
+    setTextElideMode(Qt::ElideLeft);
+    setSelectionMode(QAbstractItemView::ExtendedSelection);
+    setFocusPolicy(Qt::ClickFocus);  // for Ctrl+C; the list never takes the focus by itself
     hide();
 }
 
@@ -50,6 +55,45 @@ void MessageList::AddRow(const std::string& text) {
 QString MessageList::RowText(int row) const {
     const QTreeWidgetItem* item = topLevelItem(row);
     return item != nullptr ? item->text(0) : QString();
+}
+
+namespace {
+
+void to_clipboard(const QStringList& rows) {
+    if (!rows.isEmpty()) QGuiApplication::clipboard()->setText(rows.join(QChar('\n')));
+}
+
+}  // namespace
+
+// In the order of the list, whatever the order they were picked in.
+void MessageList::CopySelected() const {
+    QStringList rows;
+    for (int row = 0; row < topLevelItemCount(); ++row) {
+        if (topLevelItem(row)->isSelected()) rows.append(RowText(row));
+    }
+    to_clipboard(rows);
+}
+
+void MessageList::CopyAll() const {
+    QStringList rows;
+    for (int row = 0; row < topLevelItemCount(); ++row) rows.append(RowText(row));
+    to_clipboard(rows);
+}
+
+void MessageList::keyPressEvent(QKeyEvent* event) {
+    if (event->matches(QKeySequence::Copy)) {
+        CopySelected();
+        return;
+    }
+    QTreeWidget::keyPressEvent(event);
+}
+
+void MessageList::contextMenuEvent(QContextMenuEvent* event) {
+    QMenu menu(this);
+    QAction* copy = menu.addAction("Copy", this, &MessageList::CopySelected);
+    copy->setEnabled(!selectedItems().isEmpty());
+    menu.addAction("Copy all", this, &MessageList::CopyAll);
+    menu.exec(event->globalPos());
 }
 
 }  // namespace quillet::qt

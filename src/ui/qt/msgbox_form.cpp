@@ -5,9 +5,11 @@
 #include <QLabel>
 #include <QPainter>
 #include <QPlainTextEdit>
+#include <QPrinterInfo>
 #include <QPushButton>
 #include <QStyle>
 
+#include "ui/msgbox.h"
 #include "ui/qt/printing.h"
 #include "ui/qt/twips.h"
 #include "ui/qt/window_style.h"
@@ -18,7 +20,7 @@ namespace {
 
 // The icon sits left of the text, level with its first line.
 constexpr TwipRect kIconPlace{180, 240, 480, 480};
-constexpr int kIconPixels = 32;
+constexpr int kIconDesignPixels = 32;
 constexpr int kOneSecond = 1000;
 // Room left of the text inside the box's frame.
 constexpr int kTextIndent = 3;
@@ -60,10 +62,11 @@ QIcon printer_picture() {
 }
 
 QLabel* make_icon(QWidget* parent, const char* name, QStyle::StandardPixmap which) {
+    const int pixels = static_cast<int>(std::lround(kIconDesignPixels * WindowScale()));
     auto* icon = new QLabel(parent);
     icon->setObjectName(name);
-    icon->setPixmap(parent->style()->standardIcon(which).pixmap(kIconPixels, kIconPixels));
-    icon->setGeometry(QRect(ToPixels(kIconPlace.left), ToPixels(kIconPlace.top), kIconPixels, kIconPixels));
+    icon->setPixmap(parent->style()->standardIcon(which).pixmap(pixels, pixels));
+    icon->setGeometry(QRect(ToPixels(kIconPlace.left), ToPixels(kIconPlace.top), pixels, pixels));
     icon->hide();
     return icon;
 }
@@ -160,8 +163,18 @@ void MsgBoxForm::PressOk() {
     accept();
 }
 
+// The box stays open, printed or not; a print that cannot be made is not passed
+// over in silence.
 void MsgBoxForm::Print() {
-    PrintOnDefaultPrinter(*this);  // the box stays open, printed or not
+    const QPrinterInfo printer = QPrinterInfo::defaultPrinter();
+    if (printer.isNull()) {
+        lib_MsgBoxWarning("This message was not printed: there is no printer to print it on.");
+        return;
+    }
+    if (!PrintOnDefaultPrinter(*this)) {
+        lib_MsgBoxWarning("This message was not printed: the printer " + printer.printerName().toStdString() +
+                          " could not be used.");
+    }
 }
 
 void MsgBoxForm::keyPressEvent(QKeyEvent* event) {

@@ -4,6 +4,7 @@
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QPrinter>
+#include <QPrinterInfo>
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTest>
@@ -116,6 +117,26 @@ private slots:
         QVERIFY(printed.open(QIODevice::ReadOnly));
         QVERIFY(printed.readAll().contains("/Subtype /Image"));
         QVERIFY(box.isVisible());
+    }
+
+    // The program's own warning box, over the box that was to be printed.
+    void printingWithoutAPrinterSaysSo() {
+        if (!QPrinterInfo::defaultPrinter().isNull()) QSKIP("this machine has a printer");
+        testing::StartedWindow started;
+        QString warned;
+        when_the_box_is_up(started.windows, [&](MsgBoxForm& box) {
+            when_the_box_is_up(started.windows, [&](MsgBoxForm& warning) {
+                warned = warning.Message().toPlainText();
+                QVERIFY(!warning.Icon(MsgBoxIcon::exclamation).isHidden());
+                warning.PressOk();
+            });
+            QTest::mouseClick(&box.PrintButton(), Qt::LeftButton);
+            QCOMPARE(started.windows.OpenBox(), &box);  // back to the box, still open
+            box.PressOk();
+        });
+        lib_MsgBoxError("Failed to copy Z:\\a");
+        QCOMPARE(warned, QString("This message was not printed: there is no printer to print it on."));
+        QVERIFY(started.windows.OpenBox() == nullptr);
     }
 };
 

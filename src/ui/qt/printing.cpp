@@ -20,9 +20,9 @@ bool PrintImageOf(QWidget& widget, QPrinter& printer) {
     return painter.end();
 }
 
-void PrintOnDefaultPrinter(QWidget& widget) {
+bool PrintOnDefaultPrinter(QWidget& widget) {
     QPrinter printer(QPrinter::HighResolution);
-    PrintImageOf(widget, printer);
+    return PrintImageOf(widget, printer);
 }
 
 }  // namespace quillet::qt

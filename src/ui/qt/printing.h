@@ -10,7 +10,7 @@ namespace quillet::qt {
 // screen or narrowed to the page. False when the printer could not be used.
 bool PrintImageOf(QWidget& widget, QPrinter& printer);
 
-// Prints the widget on the default printer; a failure is not reported.
-void PrintOnDefaultPrinter(QWidget& widget);
+// Prints the widget on the default printer; false when it could not be used.
+bool PrintOnDefaultPrinter(QWidget& widget);
 
 }  // namespace quillet::qt

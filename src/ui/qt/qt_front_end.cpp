@@ -12,6 +12,7 @@
 #include "ui/qt/main_form.h"
 #include "ui/qt/msgbox_form.h"
 #include "ui/qt/syntax_form.h"
+#include "ui/qt/twips.h"
 #include "ui/qt/window_style.h"
 
 namespace quillet::qt {
@@ -77,15 +78,20 @@ void QtFrontEnd::main_window_changed(const MainWindowLayout& layout) {
     // The window shows as soon as start-up has laid it out for the first time.
     if (main_loaded_ && !main_shown_) {
         main_shown_ = true;
-        main_->show();
+        main_->ShowDrawn();
     }
 }
 
+// In the pixels of the models' design, as they place their windows: the windows
+// are drawn larger, by WindowScale, with the desktop's font.
 Rect QtFrontEnd::work_area() {
     const QScreen* screen = QGuiApplication::primaryScreen();
     if (screen == nullptr) return Rect{0, 0, 1024, 738};
     const QRect area = screen->availableGeometry();
-    return Rect{area.left(), area.top(), area.left() + area.width(), area.top() + area.height()};
+    const double scale = WindowScale();
+    const auto design = [scale](int pixels) { return static_cast<std::int32_t>(pixels / scale); };
+    return Rect{design(area.left()), design(area.top()), design(area.left() + area.width()),
+                design(area.top() + area.height())};
 }
 
 QWidget* QtFrontEnd::window(WindowHandle handle) const {
@@ -138,10 +144,12 @@ QWidget* QtFrontEnd::owner_for_dialogs() const {
 
 void QtFrontEnd::show_message_box(MsgBoxWindow& box) {
     outcome_.note_failure();
-    MsgBoxForm form(box, owner_for_dialogs());
+    // A box may open over another (one that could not be printed says so).
+    MsgBoxForm* const under = box_;
+    MsgBoxForm form(box, under != nullptr ? under : owner_for_dialogs());
     box_ = &form;
     form.exec();
-    box_ = nullptr;
+    box_ = under;
 }
 
 void QtFrontEnd::show_fatal_error(const std::string& text) {

@@ -5,9 +5,15 @@
 #include <cstdio>
 
 #include "ui/qt/qt_test_registry.h"
+#include "ui/qt/window_style.h"
 
 int main(int argc, char** argv) {
     QApplication application(argc, argv);
+    // The design's own font size, so that the windows are laid out at exactly
+    // 15 twips a pixel whatever font this machine's desktop has.
+    QFont font = QApplication::font();
+    font.setPixelSize(quillet::qt::kDesignFontPixels);
+    QApplication::setFont(font);
     QStringList arguments = QApplication::arguments();
     const QString program = arguments.takeFirst();
     QString only;

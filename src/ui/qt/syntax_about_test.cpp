@@ -29,7 +29,7 @@ private slots:
         const QFont font = syntax->Message().font();
         QCOMPARE(font.family(), QString("Courier"));
         QVERIFY(syntax->Message().LineStep() * 25 <= syntax->Message().height());
-        QCOMPARE(font.pointSizeF(), 9.75);
+        QCOMPARE(font.pixelSize(), 13);  // 9.75 points at 96 dots per inch
         QVERIFY(font.fixedPitch());
         QVERIFY(!font.bold());
 

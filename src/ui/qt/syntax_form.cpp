@@ -14,12 +14,15 @@ constexpr std::int32_t kClientWidth = 14190;
 constexpr std::int32_t kClientHeight = 5475;
 constexpr TwipRect kMessagePlace{0, 0, 14175, 5535};
 
-// Courier, so that the columns of the syntax line up.
+// Courier, so that the columns of the syntax line up: 9.75 points of the design's
+// 96 dots per inch, grown with the desktop's font as the window is.
+constexpr double kSyntaxFontDesignPixels = 13;
+
 QFont syntax_font() {
     QFont font("Courier");
     font.setStyleHint(QFont::TypeWriter);
     font.setFixedPitch(true);
-    font.setPointSizeF(9.75);
+    font.setPixelSize(static_cast<int>(std::lround(kSyntaxFontDesignPixels * WindowScale())));
     font.setWeight(QFont::Normal);
     return font;
 }

@@ -1,5 +1,6 @@
 #include <QTest>
 #include <QTimer>
+#include <QWindow>
 
 #include "ui/activity_report.h"
 #include "ui/qt/main_form.h"
@@ -63,9 +64,13 @@ private slots:
     void theSyntaxWindowKeepsTheProgramAliveUntilItCloses() {
         MainWindow model;
         bool main_gone = false;
+        bool main_drawn = false;
         const int status = RunWindows(
             [&] {
                 start(model);
+                // Drawn before the program goes on: hidden soon after, it must
+                // not be left on the screen unpainted.
+                main_drawn = installed_windows().Main().windowHandle()->isExposed();
                 ShowSyntax();
                 QtFrontEnd& windows = installed_windows();
                 SyntaxForm* syntax = windows.Syntax();
@@ -76,6 +81,7 @@ private slots:
                 return false;
             },
             model);
+        QVERIFY(main_drawn);
         QVERIFY(main_gone);
         QCOMPARE(status, 2);
     }

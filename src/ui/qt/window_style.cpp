@@ -1,5 +1,8 @@
 #include "ui/qt/window_style.h"
 
+#include "ui/qt/twips.h"
+
+#include <QFontInfo>
 #include <QGuiApplication>
 #include <QPainter>
 #include <QPainterPath>
@@ -7,10 +10,11 @@
 
 namespace quillet::qt {
 
-QFont WindowFont() {
-    QFont font = QGuiApplication::font();
-    font.setPixelSize(11);
-    return font;
+QFont WindowFont() { return QGuiApplication::font(); }
+
+double WindowScale() {
+    const int pixels = QFontInfo(WindowFont()).pixelSize();
+    return pixels > 0 ? static_cast<double>(pixels) / kDesignFontPixels : 1.0;
 }
 
 QString WidgetText(std::string_view text) {

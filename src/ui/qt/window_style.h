@@ -9,9 +9,11 @@
 
 namespace quillet::qt {
 
-// The small dialog font that the window models' measures were made for: lines
-// 13 pixels high in labels of 195 twips.
+// The desktop's font, in the size the user chose for it.
 QFont WindowFont();
+// The font the window models' measures were made for: 11 pixels, lines 13 pixels
+// high in labels of 195 twips.
+inline constexpr int kDesignFontPixels = 11;
 
 // UTF-8 text whose lines end in CR LF, CR or LF, as a widget shows it.
 QString WidgetText(std::string_view text);

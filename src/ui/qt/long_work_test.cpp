@@ -1,0 +1,105 @@
+// The window keeps answering while one long piece of work runs: a large file's
+// copy, an archive of a large file.
+
+#include <QElapsedTimer>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+#include <algorithm>
+#include <functional>
+
+#include "files/copy_file.h"
+#include "ui/qt/qt_test_registry.h"
+#include "ui/qt/started_window.h"
+#include "ui/user_side.h"
+#include "zip/lib_basZip.h"
+
+namespace quillet::qt {
+
+namespace {
+
+// A window that does not answer for this long looks hung to its user.
+constexpr qint64 kLongestPauseMs = 200;
+constexpr qint64 kTickMs = 20;
+
+// Path text of a file in the folder.
+std::string path_text(const QTemporaryDir& folder, const QString& name) {
+    QString native = folder.filePath(name);
+    return "Z:" + native.replace('/', '\\').toStdString();
+}
+
+// A file of zeros that takes no room until it is copied.
+void make_file(const QTemporaryDir& folder, const QString& name, qint64 size) {
+    QFile file(folder.filePath(name));
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    QVERIFY(file.resize(size));
+}
+
+// The longest time the event loop went without a timer tick while the work ran,
+// from just before it to just after it.
+qint64 longest_pause_during(const std::function<void()>& work) {
+    QElapsedTimer clock;
+    clock.start();
+    qint64 last = 0;
+    qint64 longest = 0;
+    const auto tick = [&] {
+        longest = std::max(longest, clock.elapsed() - last);
+        last = clock.elapsed();
+    };
+    QTimer ticks;
+    ticks.setInterval(kTickMs);
+    QObject::connect(&ticks, &QTimer::timeout, tick);
+    ticks.start();
+    work();
+    tick();
+    return longest;
+}
+
+}  // namespace
+
+class LongWorkTest : public QObject {
+    Q_OBJECT
+private slots:
+    // Closing the window ends the run as soon as the copy lets it be heard.
+    void aLargeFilesCopyLetsTheWindowAnswer() {
+        QTemporaryDir folder;
+        make_file(folder, "large", qint64{1} << 30);
+        testing::StartedWindow started;
+        int ended_with = -1;
+        started.windows.end_at_once = [&ended_with](int status) { ended_with = status; };
+        QTimer::singleShot(50, &started.form(), &QWidget::close);
+
+        const qint64 pause = longest_pause_during([&] {
+            QVERIFY(lib_basFile::lib_CopyFile(FrontEndUserSide(), path_text(folder, "large"), path_text(folder, "copy"), true));
+        });
+        QCOMPARE(QFile(folder.filePath("copy")).size(), qint64{1} << 30);
+        QVERIFY2(pause < kLongestPauseMs, qPrintable(QString("no event ran for %1 ms").arg(pause)));
+        QCOMPARE(ended_with, 1);
+    }
+
+    void archivingALargeFileLetsTheWindowAnswer() {
+        QTemporaryDir folder;
+        QVERIFY(QDir(folder.path()).mkdir("work"));
+        make_file(folder, "work/large", qint64{200} << 20);
+        testing::StartedWindow started;
+
+        const std::string work = path_text(folder, "work");
+        zip32::ZPOPT options;
+        options.szRootDir = work.c_str();
+        options.fRecurse = 1;
+        zip32::ZIPNAMES names;
+        names.zipnames[0] = "*.*";
+        const qint64 pause = longest_pause_during([&] {
+            QCOMPARE(lib_basZip::lib_ZipFiles(FrontEndUserSide(), options, path_text(folder, "large.zip"), names, 1, "", false), 0);
+        });
+        QVERIFY(QFile::exists(folder.filePath("large.zip")));
+        QVERIFY2(pause < kLongestPauseMs, qPrintable(QString("no event ran for %1 ms").arg(pause)));
+    }
+};
+
+QUILLET_QT_TEST(LongWorkTest);
+
+}  // namespace quillet::qt
+
+#include "long_work_test.moc"
