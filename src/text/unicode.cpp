@@ -1,6 +1,6 @@
 #include "text/unicode.h"
 
-#include <glib.h>
+#include "platform/case_mapping.h"
 
 #include <algorithm>
 #include <array>
@@ -32,27 +32,60 @@ bool is_ascii(std::string_view text) {
     return std::all_of(text.begin(), text.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; });
 }
 
+// The length of the UTF-8 sequence that starts at text[at], or 0 where none does:
+// a stray continuation byte, a lead byte not followed by its continuation bytes,
+// an overlong form, a surrogate, or a code point beyond U+10FFFF. On success
+// `decoded` holds the code point.
+std::size_t sequence_at(std::string_view text, std::size_t at, char32_t& decoded) {
+    const auto byte = [&](std::size_t i) { return static_cast<unsigned char>(text[at + i]); };
+    const unsigned char lead = byte(0);
+    if (lead < 0x80) {
+        decoded = lead;
+        return 1;
+    }
+    std::size_t size = 0;
+    char32_t c = 0;
+    char32_t least = 0;
+    if (lead >= 0xC2 && lead <= 0xDF) {
+        size = 2, c = lead & 0x1F, least = 0x80;
+    } else if (lead >= 0xE0 && lead <= 0xEF) {
+        size = 3, c = lead & 0x0F, least = 0x800;
+    } else if (lead >= 0xF0 && lead <= 0xF4) {
+        size = 4, c = lead & 0x07, least = 0x10000;
+    } else {
+        return 0;  // a continuation byte, the overlong leads C0 and C1, or F5 to FF
+    }
+    if (text.size() - at < size) return 0;
+    for (std::size_t i = 1; i < size; ++i) {
+        if ((byte(i) & 0xC0) != 0x80) return 0;
+        c = (c << 6) | (byte(i) & 0x3F);
+    }
+    if (c < least || c > 0x10FFFF || (c >= 0xD800 && c <= 0xDFFF)) return 0;
+    decoded = c;
+    return size;
+}
+
 }  // namespace
 
 bool is_valid_utf8(std::string_view text) {
-    // GLib refuses a NUL byte, which UTF-8 allows: a line holding one would be read
-    // as Windows-1252. The stretches between NULs are validated one by one.
-    for (;;) {
-        const std::size_t nul = text.find('\0');
-        const std::string_view stretch = text.substr(0, nul);
-        if (!g_utf8_validate(stretch.data(), static_cast<gssize>(stretch.size()), nullptr)) return false;
-        if (nul == std::string_view::npos) return true;
-        text.remove_prefix(nul + 1);
+    // A NUL byte is valid UTF-8 (a line holding one is not read as Windows-1252).
+    char32_t ignored = 0;
+    for (std::size_t at = 0; at < text.size();) {
+        const std::size_t size = sequence_at(text, at, ignored);
+        if (size == 0) return false;
+        at += size;
     }
+    return true;
 }
 
 std::u32string decode(std::string_view text) {
     if (!is_valid_utf8(text)) return decode_windows_1252(text);
     std::u32string result;
     result.reserve(text.size());
-    const char* end = text.data() + text.size();
-    for (const char* p = text.data(); p < end; p = g_utf8_next_char(p)) {
-        result.push_back(g_utf8_get_char(p));
+    for (std::size_t at = 0; at < text.size();) {
+        char32_t c = 0;
+        at += sequence_at(text, at, c);
+        result.push_back(c);
     }
     return result;
 }
@@ -60,25 +93,39 @@ std::u32string decode(std::string_view text) {
 std::string encode(std::u32string_view code_points) {
     std::string result;
     result.reserve(code_points.size());
-    char buffer[6];
-    for (const char32_t c : code_points) {
-        const gint size = g_unichar_to_utf8(static_cast<gunichar>(c), buffer);
-        result.append(buffer, static_cast<std::size_t>(size));
+    const auto put = [&](char32_t bits) { result.push_back(static_cast<char>(bits)); };
+    for (char32_t c : code_points) {
+        // decode() gives nothing beyond Unicode; anything else encodes as U+FFFD.
+        if (c > 0x10FFFF) c = 0xFFFD;
+        if (c < 0x80) {
+            put(c);
+        } else if (c < 0x800) {
+            put(0xC0 | (c >> 6));
+            put(0x80 | (c & 0x3F));
+        } else if (c < 0x10000) {
+            put(0xE0 | (c >> 12));
+            put(0x80 | ((c >> 6) & 0x3F));
+            put(0x80 | (c & 0x3F));
+        } else {
+            put(0xF0 | (c >> 18));
+            put(0x80 | ((c >> 12) & 0x3F));
+            put(0x80 | ((c >> 6) & 0x3F));
+            put(0x80 | (c & 0x3F));
+        }
     }
     return result;
 }
 
 std::size_t length(std::string_view text) {
     if (!is_valid_utf8(text)) return text.size();
-    // Every code point has one byte that is not a continuation byte (NULs included,
-    // where g_utf8_strlen would stop).
+    // Every code point of valid UTF-8 has one byte that is not a continuation byte.
     return static_cast<std::size_t>(
         std::count_if(text.begin(), text.end(), [](char c) { return (static_cast<unsigned char>(c) & 0xC0) != 0x80; }));
 }
 
 char32_t to_upper(char32_t c) {
     if (c < 0x80) return (c >= 'a' && c <= 'z') ? c - ('a' - 'A') : c;
-    return g_unichar_toupper(static_cast<gunichar>(c));
+    return platform::simple_upper_case(c);
 }
 
 std::u32string to_upper(std::u32string_view text) {
