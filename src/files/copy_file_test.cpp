@@ -43,7 +43,7 @@ protected:
     std::vector<std::string> temporaries() const {
         std::vector<std::string> found;
         for (const auto& entry : fs::recursive_directory_iterator(disk_.native())) {
-            if (entry.path().filename().string().find(".~") != std::string::npos) found.push_back(entry.path());
+            if (entry.path().filename().string().find(".~") != std::string::npos) found.push_back(entry.path().string());
         }
         return found;
     }

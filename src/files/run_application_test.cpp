@@ -1,7 +1,6 @@
 #include "files/run_application.h"
 
 #include <gtest/gtest.h>
-#include <stdlib.h>
 
 #include <chrono>
 #include <filesystem>
@@ -80,9 +79,9 @@ TEST(FindExecutable, NamesTheProgramRegisteredForTheFileOutsideADriveRoot) {
     EXPECT_EQ(lib_FindExecutable(folder.text("missing.qdb")), "");
 
     // The same file in the root of a drive: its folder holds no backslash.
-    ::setenv("QUILLET_DRIVES", ("Q:=" + folder.native().string()).c_str(), 1);
+    testing::set_environment("QUILLET_DRIVES", "Q:=" + testing::utf8(folder.native()));
     EXPECT_EQ(lib_FindExecutable("Q:\\notes.qdb"), "");
-    ::unsetenv("QUILLET_DRIVES");
+    testing::unset_environment("QUILLET_DRIVES");
 }
 
 }  // namespace

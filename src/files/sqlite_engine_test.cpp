@@ -21,7 +21,7 @@ TEST(SqliteEngine, ReadsOnlyWhatIsCommittedAndLeavesNoLogFilesOfItsOwn) {
 
     // Another program is in the middle of a change: its rows are not there yet.
     sqlite3* writer = nullptr;
-    sqlite3_open(folder.native("busy.db").c_str(), &writer);
+    sqlite3_open(testing::utf8(folder.native("busy.db")).c_str(), &writer);
     sqlite3_exec(writer, "BEGIN; INSERT INTO item VALUES (1000, zeroblob(10));", nullptr, nullptr, nullptr);
     engine.CompactDatabase(folder.text("busy.db"), folder.text("busy.out"), "");
     EXPECT_EQ(testing::database_rows(folder.native("busy.out")), "rows=5 sum=25");

@@ -2,7 +2,7 @@
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
-#include <stdlib.h>
+#include <cstdlib>
 
 #include <filesystem>
 #include <optional>
@@ -22,9 +22,9 @@ class TempNames : public ::testing::Test {
 protected:
     void SetUp() override {
         if (const char* old = ::getenv("TMPDIR")) saved_ = old;
-        ::setenv("TMPDIR", disk_.native().c_str(), 1);
+        testing::set_environment("TMPDIR", testing::utf8(disk_.native()));
     }
-    void TearDown() override { saved_ ? ::setenv("TMPDIR", saved_->c_str(), 1) : ::unsetenv("TMPDIR"); }
+    void TearDown() override { saved_ ? testing::set_environment("TMPDIR", *saved_) : testing::unset_environment("TMPDIR"); }
 
     // The one file made in the temporary folder, as path text.
     std::string made() const {
@@ -32,7 +32,7 @@ protected:
         EXPECT_EQ(files.size(), 1u);
         EXPECT_EQ(fs::file_size(files.at(0)), 0u);
         EXPECT_EQ(fs::status(files.at(0)).permissions(), fs::perms::owner_read | fs::perms::owner_write);
-        return disk_.text(files.at(0).filename());
+        return disk_.text(files.at(0).filename().string());
     }
 
     testing::ScratchFolder disk_;

@@ -327,7 +327,7 @@ TEST_F(Zip32, CallbacksSeeEveryEntryAndMessagesFollowQuiet) {
     EXPECT_THAT(calls.messages, Contains("  adding: sub/b.txt\n"));
 
     int error = 0;
-    zip_t* handle = zip_open(archive.c_str(), ZIP_RDONLY, &error);
+    zip_t* handle = zip_open(testing::utf8(archive).c_str(), ZIP_RDONLY, &error);
     ASSERT_NE(handle, nullptr);
     EXPECT_STREQ(zip_get_archive_comment(handle, nullptr, 0), "Nightly");
     zip_discard(handle);

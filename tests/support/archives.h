@@ -59,7 +59,7 @@ inline std::vector<std::pair<std::string, Entry>> read_archive(const fs::path& a
                                                                const char* password = nullptr) {
     std::vector<std::pair<std::string, Entry>> entries;
     int error = 0;
-    zip_t* handle = zip_open(archive.c_str(), ZIP_RDONLY | ZIP_CHECKCONS, &error);
+    zip_t* handle = zip_open(testing::utf8(archive).c_str(), ZIP_RDONLY | ZIP_CHECKCONS, &error);
     if (handle == nullptr) return entries;
     for (zip_int64_t i = 0; i < zip_get_num_entries(handle, 0); ++i) {
         zip_stat_t stat;

@@ -9,7 +9,6 @@
 // TestDesktop::get() before that, from a static initialiser of the test file.
 
 #include <sqlite3.h>
-#include <stdlib.h>
 
 #include <cstdlib>
 #include <filesystem>
@@ -26,7 +25,7 @@ namespace quillet::testing {
 // then every second row is deleted, so that compaction has pages to give back.
 inline void make_database(const std::filesystem::path& file, int rows, const char* journal_mode = "DELETE") {
     sqlite3* database = nullptr;
-    sqlite3_open(file.c_str(), &database);
+    sqlite3_open(utf8(file).c_str(), &database);
     const std::string script = std::string("PRAGMA journal_mode=") + journal_mode +
                                ";"
                                "CREATE TABLE item(id INTEGER PRIMARY KEY, body BLOB);"
@@ -42,7 +41,7 @@ inline void make_database(const std::filesystem::path& file, int rows, const cha
 // "rows=N sum=S" for the table of make_database; the error text when unreadable.
 inline std::string database_rows(const std::filesystem::path& file) {
     sqlite3* database = nullptr;
-    sqlite3_open_v2(file.c_str(), &database, SQLITE_OPEN_READONLY, nullptr);
+    sqlite3_open_v2(utf8(file).c_str(), &database, SQLITE_OPEN_READONLY, nullptr);
     sqlite3_stmt* statement = nullptr;
     std::string rows;
     if (sqlite3_prepare_v2(database, "SELECT count(*), total(id) FROM item", -1, &statement, nullptr) == SQLITE_OK &&
@@ -75,11 +74,11 @@ public:
 
 private:
     TestDesktop() {
-        ::setenv("HOME", folder_.native().c_str(), 1);
-        ::setenv("XDG_DATA_HOME", folder_.native("data").c_str(), 1);
-        ::setenv("XDG_DATA_DIRS", folder_.native("system data").c_str(), 1);
-        ::setenv("XDG_CONFIG_HOME", folder_.native("config").c_str(), 1);
-        ::setenv("XDG_CONFIG_DIRS", folder_.native("system config").c_str(), 1);
+        set_environment("HOME", utf8(folder_.native()));
+        set_environment("XDG_DATA_HOME", utf8(folder_.native("data")));
+        set_environment("XDG_DATA_DIRS", utf8(folder_.native("system data")));
+        set_environment("XDG_CONFIG_HOME", utf8(folder_.native("config")));
+        set_environment("XDG_CONFIG_DIRS", utf8(folder_.native("system config")));
         write_mime_database();
         write_compactor();
         folder_.write("data/applications/quillet-test-compactor.desktop",

@@ -2,8 +2,6 @@
 // For tests of the file services: a scratch folder named natively and as path
 // text, and a private home whose trash the tests can look into or break.
 
-#include <stdlib.h>
-
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -11,10 +9,18 @@
 #include <string>
 
 #include "platform/platform.h"
+#include "support/environment.h"
 
 namespace quillet::testing {
 
 namespace fs = std::filesystem;
+
+// A native path as UTF-8 text, for the libraries that take file names so
+// (SQLite, libzip): on Windows path::string() is in the ANSI code page.
+inline std::string utf8(const fs::path& path) {
+    const std::u8string text = path.u8string();
+    return {text.begin(), text.end()};
+}
 
 // A fresh folder below the temporary folder ($TMPDIR, else /tmp), named for what
 // it is for, removed with everything in it at the end. The benchmarks use it too.
@@ -68,8 +74,8 @@ public:
 private:
     PrivateHome() {
         fs::create_directories(data());
-        ::setenv("HOME", folder_.native().c_str(), 1);
-        ::setenv("XDG_DATA_HOME", data().c_str(), 1);
+        set_environment("HOME", utf8(folder_.native()));
+        set_environment("XDG_DATA_HOME", utf8(data()));
     }
     ScratchFolder folder_;
 };

@@ -1,6 +1,9 @@
 #pragma once
 // Runs a program for a test, with its standard streams on pipes or with standard
 // input and error on a pseudo-terminal, and collects what it wrote.
+//
+// POSIX only (pipes, posix_spawn, a pseudo-terminal): the Windows build leaves out
+// the tests that use it, the console tests (src/ui/CMakeLists.txt).
 
 #include <string>
 #include <vector>
