@@ -91,7 +91,7 @@ TEST_F(LibBasZip, TheCommentIsAskedForAndAnEmptyAnswerKeepsIt) {
     ASSERT_EQ(zip(), 0);  // added to, and Cancel
     EXPECT_EQ(user.questions, (std::vector<std::string>{"Enter the comment", "Enter the comment"}));
     int error = 0;
-    zip_t* handle = zip_open(tree.path("out.zip").c_str(), ZIP_RDONLY, &error);
+    zip_t* handle = zip_open(testing::utf8(tree.path("out.zip")).c_str(), ZIP_RDONLY, &error);
     ASSERT_NE(handle, nullptr);
     EXPECT_STREQ(zip_get_archive_comment(handle, nullptr, 0), "Nightly");
     zip_discard(handle);
