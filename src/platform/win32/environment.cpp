@@ -1,0 +1,36 @@
+#include <windows.h>
+
+#include <string>
+
+#include "platform/platform.h"
+#include "platform/win32/wide_text.h"
+
+namespace quillet::platform {
+
+std::string executable_name() {
+    std::wstring path(MAX_PATH, L'\0');
+    for (;;) {
+        const DWORD length = GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
+        if (length == 0) return {};
+        if (length < path.size()) {
+            path.resize(length);
+            break;
+        }
+        path.resize(path.size() * 2);  // cut short: try again with more room
+    }
+    const auto separator = path.find_last_of(L"\\/");
+    return win32::utf8(separator == std::wstring::npos ? path : path.substr(separator + 1));
+}
+
+std::optional<std::string> environment_variable(std::string_view name) {
+    const std::wstring key = win32::wide(name);
+    const DWORD needed = GetEnvironmentVariableW(key.c_str(), nullptr, 0);
+    if (needed == 0) return std::nullopt;  // not set (a set one needs room for its NUL at least)
+    std::wstring value(needed, L'\0');
+    const DWORD length = GetEnvironmentVariableW(key.c_str(), value.data(), needed);
+    if (length >= needed) return std::nullopt;  // changed meanwhile by another thread
+    value.resize(length);
+    return win32::utf8(value);
+}
+
+}  // namespace quillet::platform

@@ -1,0 +1,24 @@
+#include <windows.h>
+
+#include "platform/platform.h"
+#include "platform/win32/wide_text.h"
+
+namespace quillet::platform {
+
+int last_error() { return static_cast<int>(GetLastError()); }
+
+std::string last_error_text() {
+    const DWORD code = GetLastError();
+    if (code == 0) return {};
+    wchar_t* buffer = nullptr;
+    const DWORD length = FormatMessageW(
+        FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, code, 0,
+        reinterpret_cast<wchar_t*>(&buffer), 0, nullptr);
+    std::string text = length > 0 ? win32::utf8(std::wstring_view(buffer, length)) : std::string();
+    LocalFree(buffer);
+    SetLastError(code);
+    if (!text.empty() && !text.ends_with("\r\n")) text += "\r\n";
+    return text;
+}
+
+}  // namespace quillet::platform
