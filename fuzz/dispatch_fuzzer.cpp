@@ -42,8 +42,7 @@ constexpr Date kToday = 46023.0;  // 2026-01-01
 // reports as internal: here it stops the fuzzer instead.
 void read_options_only(const std::string& line, RunState& run) {
     try {
-        JobOptions options;
-        ReadJobOptions(line, options, run, kToday);
+        ReadJobOptions(line, run, kToday);
     } catch (const Error&) {
         throw;
     } catch (const std::bad_alloc&) {
