@@ -26,8 +26,9 @@ inline constexpr std::size_t kMostParts = 32767;
 //
 // A line of more than max_parts parts raises kLibraryError "LineParts array too
 // small" from "Base7.lib_GetLineParts3", one of more than kMostParts error 6.
-// Works on bytes: every special character is ASCII, so UTF-8 text splits as its
-// characters do, and the bytes of a native name that is no UTF-8 stay as they are.
+// The delimiters must be ASCII characters, as the quote and the blank are: the
+// split works on bytes, so UTF-8 text splits as its characters do, and the bytes
+// of a native name that is no UTF-8 stay as they are.
 std::vector<std::string> split_line(std::string_view line, std::string_view delimiters,
                                     std::size_t max_parts = kMostParts);
 
