@@ -288,7 +288,14 @@ CopyResult copy_open_file(int in, const CopyNames& names, const CopyProgress& pr
     Descriptor out(create_copy(sequence, source.permissions, copy));
     if (!out.valid()) return errno == EEXIST ? CopyResult::target_exists : CopyResult::failed;
     ProgressReport report(static_cast<bool>(progress), source.size);
-    const Failure failure = copy_content_reporting(in, out.get(), report, progress);
+    Failure failure = Failure::none;
+    try {
+        failure = copy_content_reporting(in, out.get(), report, progress);
+    } catch (...) {
+        // A progress routine that throws leaves no part of the copy behind either.
+        failed_copy(copy, CopyResult::failed);
+        throw;
+    }
     if (failure != Failure::none) {
         return failed_copy(copy, failure == Failure::source ? CopyResult::source_failed : CopyResult::failed);
     }
