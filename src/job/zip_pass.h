@@ -23,8 +23,9 @@ std::string ArchivePath(const std::string& folder, const std::string& dated_name
 void ZipPass(const JobOptions& options, const std::string& dated_name, const CopyTarget& target, RunState& run,
              JobActivity& activity);
 
-// Where every job ends, also after an error: removes the work folder for good,
-// keeps no folder of the job open and clears the window's title. Never fails.
+// Where every job ends, also after an error: removes the work folder for good and
+// clears the window's title. Never fails. (The folder the copies kept open was let
+// go when the copy pass's walk ended.)
 // zip_work is the job's /Z work folder, if it made one.
 void JobEnding(WorkFolder* zip_work, JobActivity& activity) noexcept;
 

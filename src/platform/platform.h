@@ -142,7 +142,10 @@ std::optional<FileTimes> file_times(std::string_view path_text);
 // cannot be set on this host and is left as it is.
 bool set_file_times(std::string_view path_text, const FileTimes& times);
 
-// Told the bytes copied so far and the size of the file while a copy runs.
+// Told the bytes copied so far and the size of the file while a copy runs: on the
+// calling thread, every few milliseconds while a large file is copied on a thread
+// of its own, and once the whole is copied. One that throws stops the copy, which
+// leaves nothing behind, and the exception goes on to the caller.
 using CopyProgress = std::function<void(std::uint64_t copied, std::uint64_t total)>;
 // Copies a regular file's content, permission bits and last access and write
 // times (as they stood before the copy read it) to a new file, links followed; a

@@ -15,9 +15,10 @@
 #include <cerrno>
 #include <chrono>
 #include <condition_variable>
-#include <mutex>
-#include <thread>
 #include <fstream>
+#include <mutex>
+#include <system_error>
+#include <thread>
 #include <vector>
 
 #include "platform/platform.h"
@@ -149,30 +150,40 @@ Failure copy_content(int in, int out, ProgressReport& report) {
     return copy_by_reading(in, out, report);
 }
 
+// Copies on the calling thread, and tells the routine once the whole is copied.
+Failure copy_then_tell(int in, int out, ProgressReport& report, const CopyProgress& progress) {
+    const Failure failure = copy_content(in, out, report);
+    if (failure == Failure::none) progress(report.copied(), report.total());
+    return failure;
+}
+
 // A progress routine that throws stops the copy, and the exception goes on to
 // the caller once the copy's thread has ended. A small file is copied at once,
-// and told of when it is done: a thread would cost it more than it saves.
+// and told of when it is done: a thread would cost it more than it saves. So is a
+// large one when no thread can be had (a limit on the processes a user or a
+// container may run): the window then waits, but the file is copied.
 Failure copy_content_reporting(int in, int out, ProgressReport& report, const CopyProgress& progress) {
     if (!progress) return copy_content(in, out, report);
-    if (report.total() < kThreadFrom) {
-        const Failure failure = copy_content(in, out, report);
-        if (failure == Failure::none) progress(report.copied(), report.total());
-        return failure;
-    }
+    if (report.total() < kThreadFrom) return copy_then_tell(in, out, report, progress);
     std::mutex mutex;
     std::condition_variable finished;
     bool done = false;
     Failure failure = Failure::none;
     int reason = 0;
-    std::thread copier([&] {
-        const Failure result = copy_content(in, out, report);
-        const int code = errno;
-        const std::lock_guard lock(mutex);
-        failure = result;
-        reason = code;
-        done = true;
-        finished.notify_one();
-    });
+    std::thread copier;
+    try {
+        copier = std::thread([&] {
+            const Failure result = copy_content(in, out, report);
+            const int code = errno;
+            const std::lock_guard lock(mutex);
+            failure = result;
+            reason = code;
+            done = true;
+            finished.notify_one();
+        });
+    } catch (const std::system_error&) {
+        return copy_then_tell(in, out, report, progress);
+    }
     try {
         std::unique_lock lock(mutex);
         while (!finished.wait_for(lock, kReportEvery, [&] { return done; })) {
@@ -277,7 +288,14 @@ CopyResult copy_open_file(int in, const CopyNames& names, const CopyProgress& pr
     Descriptor out(create_copy(sequence, source.permissions, copy));
     if (!out.valid()) return errno == EEXIST ? CopyResult::target_exists : CopyResult::failed;
     ProgressReport report(static_cast<bool>(progress), source.size);
-    const Failure failure = copy_content_reporting(in, out.get(), report, progress);
+    Failure failure = Failure::none;
+    try {
+        failure = copy_content_reporting(in, out.get(), report, progress);
+    } catch (...) {
+        // A progress routine that throws leaves no part of the copy behind either.
+        failed_copy(copy, CopyResult::failed);
+        throw;
+    }
     if (failure != Failure::none) {
         return failed_copy(copy, failure == Failure::source ? CopyResult::source_failed : CopyResult::failed);
     }

@@ -5,7 +5,6 @@
 
 #include <string_view>
 
-
 namespace quillet::platform::posix {
 
 namespace {
