@@ -200,7 +200,8 @@ private:
         if (rename_into_place(temporary, target, OldTarget::may_stand)) return;
         if (!lib_KillFile(user_, target, false)) {
             remove_quietly(temporary);
-            throw Error(kLibraryError, kSource, std::string("Failed to copy file") + kCrLf + "Could not delete existing target file");
+            throw Error(kLibraryError, kSource,
+                        std::string("Failed to copy file") + kCrLf + "Could not delete existing target file");
         }
         rename_into_place(temporary, target, OldTarget::gone);
     }

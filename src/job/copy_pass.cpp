@@ -43,8 +43,9 @@ std::vector<Exclusion> read_exclusions(const JobOptions& options) {
 
 // The folders the job writes into: the target folder, the snapshot folder (which
 // lies inside the source when the target is the source's parent) or with /Z the
-// archive's folder, and the work folder. Told apart by what they are on the disk, not by their names, which
-// links, bind mounts and file systems that ignore case make many.
+// archive's folder, and the work folder. Told apart by what they are on the disk,
+// not by their names, which links, bind mounts and file systems that ignore case
+// make many.
 std::vector<platform::FileIdentity> folders_written_into(const JobOptions& options, const CopyTarget& target) {
     std::vector<platform::FileIdentity> written;
     for (const std::string* folder : {&options.TargetDir, &target.Folder, &target.FilesRoot()}) {
