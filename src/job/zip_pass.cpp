@@ -3,8 +3,8 @@
 #include <algorithm>
 
 #include "files/file_deletion.h"
-#include "job/archiver.h"
 #include "files/work_folder.h"
+#include "job/archiver.h"
 #include "platform/platform.h"
 #include "text/paths.h"
 #include "text/vb_errors.h"
