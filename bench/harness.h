@@ -69,8 +69,7 @@ inline std::string text_of(const fs::path& native) {
 
 struct ChildRun {
     Timing timing;
-    double peak_megabytes = 0;       // the child's peak resident memory
-    double inherited_megabytes = 0;  // of which a forked child held from the start
+    double peak_megabytes = 0;  // the child's peak resident memory
 };
 
 inline ChildRun finish_child(pid_t child, Clock::time_point start, const std::string& what) {
@@ -123,32 +122,6 @@ inline ChildRun run_quillet(const std::string& program, const std::vector<std::s
     return run_child(command, &environment);
 }
 
-// This process's resident memory now, which a forked child starts with.
-inline double resident_megabytes() {
-    long pages = 0;
-    long resident = 0;
-    if (std::FILE* statm = std::fopen("/proc/self/statm", "r")) {
-        if (std::fscanf(statm, "%ld %ld", &pages, &resident) != 2) resident = 0;
-        std::fclose(statm);
-    }
-    return static_cast<double>(resident) * static_cast<double>(::sysconf(_SC_PAGESIZE)) / (1024.0 * 1024.0);
-}
-
-// Runs work in a child process of its own (forked, so it starts with this
-// process's memory) and times it; the work's result is the child's exit status.
-template <typename Work>
-ChildRun run_forked(Work work, const std::string& what) {
-    std::fflush(nullptr);
-    const double inherited = resident_megabytes();
-    const auto start = Clock::now();
-    const pid_t child = ::fork();
-    if (child < 0) throw std::runtime_error("cannot fork for " + what);
-    if (child == 0) ::_exit(work());
-    ChildRun run = finish_child(child, start, what);
-    run.inherited_megabytes = inherited;
-    return run;
-}
-
 // Whether a folder lies on tmpfs, where no disk is involved.
 inline bool on_tmpfs(const fs::path& folder) {
     struct statfs facts {};
@@ -178,7 +151,6 @@ public:
     void add(const ChildRun& ours, const Timing& theirs) {
         add(ours.timing, theirs);
         peak_megabytes_ = std::max(peak_megabytes_, ours.peak_megabytes);
-        inherited_megabytes_ = std::max(inherited_megabytes_, ours.inherited_megabytes);
     }
     // The medians of the ratios with their spread (lowest to highest round), and
     // the verdict against the goal on elapsed time; a goal of 0 is none.
@@ -196,7 +168,6 @@ public:
         std::fflush(stdout);
     }
     double peak_megabytes() const { return peak_megabytes_; }
-    double inherited_megabytes() const { return inherited_megabytes_; }
 
 private:
     std::vector<double> ours_;
@@ -204,7 +175,6 @@ private:
     std::vector<double> elapsed_ratios_;
     std::vector<double> processor_ratios_;
     double peak_megabytes_ = 0;
-    double inherited_megabytes_ = 0;
 };
 
 // The peak memory goal, for the programs that measure it.

@@ -7,8 +7,8 @@
 //
 // The tree is written once into a fresh folder under $TMPDIR (else /tmp) and
 // read once before timing, so that all sides find it in the page cache. The
-// sides take turns going first. Ours runs in a child process of its own, so that
-// its peak memory can be read. Processor time (user + system) is reported too:
+// sides take turns going first. Ours runs in a process of its own, so that its
+// peak memory can be read. Processor time (user + system) is reported too:
 // on a busy machine it is the steadier of the two measures.
 
 #include <sys/resource.h>
@@ -98,8 +98,9 @@ int give_password(char* buffer, int size, const char*, const char*) {
 }
 int carry_on(const char*, unsigned long) { return 0; }
 
-ChildRun time_ours(const fs::path& tree, const fs::path& archive) {
-    fs::remove(archive);
+// The archiver's side, run in a process of its own (this program started with
+// --archive), so that its peak memory is its own.
+int archive_here(const fs::path& tree, const fs::path& archive) {
     const ZIPUSERFUNCTIONS callbacks{ignore_message, no_comment, give_password, carry_on};
     ZpInit(&callbacks);
     const std::string root = text_of(tree);
@@ -112,8 +113,12 @@ ChildRun time_ours(const fs::path& tree, const fs::path& archive) {
     ZpSetOptions(&options);
     ZIPNAMES names;
     names.zipnames[0] = "*.*";
-    const std::string archive_text = text_of(archive);
-    return run_forked([&] { return ZpArchive(1, archive_text.c_str(), &names); }, "ZpArchive");
+    return ZpArchive(1, text_of(archive).c_str(), &names);
+}
+
+ChildRun time_ours(const fs::path& tree, const fs::path& archive) {
+    fs::remove(archive);
+    return run_child({"/proc/self/exe", "--archive", tree.string(), archive.string(), password});
 }
 
 Timing time_info_zip(const fs::path& tree, const fs::path& archive) {
@@ -162,9 +167,7 @@ void compare(const fs::path& folder, const fs::path& tree, int megabytes, int ro
                              (password.empty() ? "" : " with a password") + " on " + place_of(folder);
     against_zip.report(what, password.empty() ? "zip -r -5" : "zip -r -5 -P", 0.5);
     against_7z.report(what, password.empty() ? "7z a -tzip -mx5" : "7z a -tzip -mx5 -p -mem=AES256", 0);
-    const int bench_megabytes = static_cast<int>(against_zip.inherited_megabytes() + 0.5);
-    report_memory(what + " (forked from the bench, which held " + std::to_string(bench_megabytes) + " MB)",
-                  against_zip.peak_megabytes());
+    report_memory(what, against_zip.peak_megabytes());
     std::printf("archives %ju (ours), %ju (zip) and %ju (7z) bytes\n", static_cast<std::uintmax_t>(fs::file_size(ours)),
                 static_cast<std::uintmax_t>(fs::file_size(zip)), static_cast<std::uintmax_t>(fs::file_size(seven)));
 }
@@ -172,6 +175,10 @@ void compare(const fs::path& folder, const fs::path& tree, int megabytes, int ro
 }  // namespace
 
 int main(int argc, char** argv) {
+    if (argc == 5 && std::string(argv[1]) == "--archive") {
+        password = argv[4];
+        return archive_here(argv[2], argv[3]);
+    }
     const int megabytes = positive_argument(argc, argv, 1, 200);
     const int rounds = positive_argument(argc, argv, 2, 5);
     try {
