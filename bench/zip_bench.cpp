@@ -63,8 +63,8 @@ std::string random_content(std::mt19937_64& random, std::size_t size) {
     return bytes;
 }
 
-// `total` bytes in nested folders: mostly small files, some medium, a few
-// large; a third each of text, records and incompressible data.
+// `total` bytes in nested folders: mostly small files, some medium, a few large;
+// a third each of text, records and incompressible data.
 void write_tree(const fs::path& root, std::uint64_t total) {
     std::mt19937_64 random(20240501);
     std::uint64_t written = 0;
