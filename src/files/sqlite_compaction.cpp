@@ -8,7 +8,6 @@
 #include <string_view>
 
 #include "files/sqlite_library.h"
-
 #include "platform/platform.h"
 #include "text/error.h"
 #include "text/unicode.h"
