@@ -5,6 +5,11 @@
 include(GNUInstallDirs)
 
 install(TARGETS quillet RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR} COMPONENT program)
+if(NOT WIN32)
+  # The modules that quillet loads when a run zips, compacts or uses the trash.
+  install(TARGETS quillet_zip32 quillet_sqlite quillet_desktop LIBRARY DESTINATION ${CMAKE_INSTALL_LIBDIR}/quillet
+          COMPONENT program)
+endif()
 install(FILES README.md DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/quillet COMPONENT program)
 
 # The manual page is written for scdoc and turned into roff when the program is built.

@@ -1,112 +1,17 @@
 #include "files/sqlite_engine.h"
 
-#include <sqlite3.h>
-
-#include <algorithm>
 #include <fstream>
-#include <optional>
 #include <string_view>
 
+#include "files/sqlite_library.h"
 #include "platform/platform.h"
-#include "text/error.h"
-#include "text/unicode.h"
 #include "text/vb_errors.h"
 
 namespace quillet {
 
 namespace {
 
-constexpr const char* kSource = "SQLite";
 constexpr std::string_view kHeader{"SQLite format 3\0", 16};
-constexpr int kBusyTimeoutMilliseconds = 5000;
-
-std::string native_path_of(const std::string& path_text) {
-    const auto native = platform::native_path(path_text);
-    if (!native) throw vb::error(vb::kPathNotFound, kSource);
-    return *native;
-}
-
-// The connect text is a database type (empty here) and ";key=value" parts.
-bool asks_for_password(const std::string& connect) {
-    std::size_t start = 0;
-    while (start <= connect.size()) {
-        const std::size_t end = std::min(connect.find(';', start), connect.size());
-        const std::string part = unicode::to_upper(connect.substr(start, end - start));
-        if (part.starts_with("PWD=") && part.size() > 4) return true;
-        start = end + 1;
-    }
-    return false;
-}
-
-// SQLite's failures with the language's numbers where there is one that fits.
-std::int32_t error_number_for(int code) {
-    switch (code & 0xff) {
-        case SQLITE_FULL:
-            return vb::kDiskFull;
-        case SQLITE_PERM:
-        case SQLITE_READONLY:
-        case SQLITE_AUTH:
-            return vb::kPermissionDenied;
-        case SQLITE_CANTOPEN:
-            return vb::kPathFileAccessError;
-        default:
-            return kLibraryError;
-    }
-}
-
-class Connection {
-public:
-    Connection(const std::string& native, int flags) {
-        result_ = sqlite3_open_v2(native.c_str(), &database_, flags, nullptr);
-        if (result_ == SQLITE_OK) sqlite3_busy_timeout(database_, kBusyTimeoutMilliseconds);
-    }
-    ~Connection() { sqlite3_close_v2(database_); }
-    Connection(const Connection&) = delete;
-    Connection& operator=(const Connection&) = delete;
-
-    // Runs one statement with text parameters; false (reason in error()) when it fails.
-    bool run(const char* sql, const std::string& parameter = {}) {
-        if (result_ != SQLITE_OK) return false;
-        sqlite3_stmt* statement = nullptr;
-        result_ = sqlite3_prepare_v2(database_, sql, -1, &statement, nullptr);
-        if (result_ == SQLITE_OK && sqlite3_bind_parameter_count(statement) > 0) {
-            result_ = sqlite3_bind_text(statement, 1, parameter.c_str(), -1, SQLITE_TRANSIENT);
-        }
-        while (result_ == SQLITE_OK || result_ == SQLITE_ROW) result_ = sqlite3_step(statement);
-        if (result_ == SQLITE_DONE) result_ = SQLITE_OK;
-        sqlite3_finalize(statement);
-        return result_ == SQLITE_OK;
-    }
-
-    Error error() const {
-        const char* message = database_ != nullptr ? sqlite3_errmsg(database_) : sqlite3_errstr(result_);
-        return Error(error_number_for(result_), kSource,
-                     std::string("The database engine could not compact the database: ") + message);
-    }
-
-private:
-    sqlite3* database_ = nullptr;
-    int result_ = SQLITE_OK;
-};
-
-bool exists(const std::string& path_text) { return platform::attributes(path_text).has_value(); }
-
-void remove_if_there(const std::string& path_text) {
-    try {
-        if (exists(path_text)) platform::remove_file(path_text);
-    } catch (const Error&) {
-        // The engine's own error is the one to tell.
-    }
-}
-
-// A read-only connection to a database in WAL mode makes the database's -wal and
-// -shm files and leaves them. A writing connection that closes as the last one
-// removes them again; with nobody else there, the log is empty and the database
-// itself stays as it was.
-void remove_side_files(const std::string& input_native) {
-    Connection connection(input_native, SQLITE_OPEN_READWRITE);
-    connection.run("PRAGMA schema_version");
-}
 
 }  // namespace
 
@@ -118,28 +23,12 @@ bool IsSqliteDatabase(const std::string& strFile) {
     return file.read(start.data(), static_cast<std::streamsize>(start.size())) && start == kHeader;
 }
 
+// Without SQLite the engine cannot be created, as an engine that is not installed.
 void SqliteEngine::CompactDatabase(const std::string& strInput, const std::string& strOutput,
                                    const std::string& strConnect) {
-    if (asks_for_password(strConnect)) {
-        throw Error(kLibraryError, kSource,
-                    "The database engine cannot use a database password: SQLite databases have none");
-    }
-    const std::string input = native_path_of(strInput);
-    const std::string output = native_path_of(strOutput);
-    const bool had_output = exists(strOutput);
-    const bool had_side_files = exists(strInput + "-wal") || exists(strInput + "-shm");
-    bool compacted = false;
-    std::optional<Error> failure;
-    {
-        Connection connection(input, SQLITE_OPEN_READONLY);
-        compacted = connection.run("VACUUM INTO ?1", output);
-        if (!compacted) failure = connection.error();
-    }
-    if (!had_side_files && (exists(strInput + "-wal") || exists(strInput + "-shm"))) remove_side_files(input);
-    if (!compacted) {
-        if (!had_output) remove_if_there(strOutput);
-        throw *failure;
-    }
+    const SqliteLibrary* sqlite = sqlite_library();
+    if (sqlite == nullptr) throw vb::error(vb::kCannotCreateObject);
+    sqlite->compact(strInput, strOutput, strConnect);
 }
 
 }  // namespace quillet

@@ -1,6 +1,7 @@
 #include "job/job_options.h"
 
 #include "files/existence.h"
+#include "job/archiver.h"
 #include "text/numbers.h"
 #include "text/paths.h"
 #include "text/tokenizer.h"
@@ -97,7 +98,7 @@ JobOptions ParseJobOptions(const std::string& strCommandline, Date today) {
 }
 
 bool StartZipComponent(RunState& run) {
-    if (lib_basZip::lib_ZipInit()) return true;
+    if (const Archiver* zip = archiver(); zip != nullptr && zip->ZipInit()) return true;
     lib_MsgBoxWarning("It appears the zip dll is not installed. Copy zip32.dll to system32 or this app dir.");
     run.UnloadRequested = true;
     return false;

@@ -4,14 +4,13 @@
 
 #include "files/file_deletion.h"
 #include "files/work_folder.h"
+#include "job/archiver.h"
 #include "platform/platform.h"
 #include "text/paths.h"
 #include "text/vb_errors.h"
 #include "ui/activity_report.h"
 #include "ui/reporting.h"
 #include "ui/user_side.h"
-#include "zip/archive_staging.h"
-#include "zip/lib_basZip.h"
 #include "zip/zip_results.h"
 
 namespace quillet {
@@ -66,9 +65,14 @@ void ZipPass(const JobOptions& options, const std::string& dated_name, const Cop
     zip_options.fSystem = 1;
     zip32::ZIPNAMES names;
     names.zipnames[0] = "*.*";
-    const std::int32_t result = lib_basZip::lib_ZipFiles(FrontEndUserSide(), zip_options, archive, names, 1,
-                                                          options.ZipPassword, false);
-    for (const std::string& folder : zip32::staging_folders_left()) AddMessageAndLog("Failed to cleanup " + folder);
+    // The job's options loaded the archiver; 99 is lib_ZipFiles' own result for one that cannot start.
+    const Archiver* zip = archiver();
+    const std::int32_t result =
+        zip != nullptr ? zip->ZipFiles(FrontEndUserSide(), zip_options, archive, names, 1, options.ZipPassword, false)
+                       : 99;
+    if (zip != nullptr) {
+        for (const std::string& folder : zip->staging_folders_left()) AddMessageAndLog("Failed to cleanup " + folder);
+    }
     if (result != 0) {
         lib_ErrorHandler("HandleCommandLineS", 0, "Error creating zip", true,
                          "Zip:" + archive + "\r\nRc:" + std::to_string(result) + " " + zip_result_text(result), 0);

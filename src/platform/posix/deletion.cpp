@@ -1,16 +1,15 @@
 // Deleting a file or a folder tree: to the user's trash, or for good.
 //
-// The trash is the freedesktop.org trash, through GIO, standing where the recycle
-// bin stood; an item the trash cannot take stays where it is, never deleted for
-// good instead. A deletion for good walks the tree through folder descriptors
-// opened with O_NOFOLLOW, so a link is removed itself and whatever it points to is
-// never touched.
+// The trash is the freedesktop.org trash (desktop_services.h), standing where the
+// recycle bin stood; an item the trash cannot take stays where it is, never
+// deleted for good instead. A deletion for good walks the tree through folder
+// descriptors opened with O_NOFOLLOW, so a link is removed itself and whatever it
+// points to is never touched.
 
 #include "platform/posix/deletion.h"
 
 #include <dirent.h>
 #include <fcntl.h>
-#include <gio/gio.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -18,35 +17,13 @@
 #include <cstring>
 
 #include "platform/platform.h"
+#include "platform/posix/desktop_services.h"
 #include "platform/posix/last_folder.h"
 #include "platform/posix/native_paths.h"
 
 namespace quillet::platform {
 
 namespace {
-
-// ---------------------------------------------------------------------------
-// To the trash
-
-int errno_for(const GError* error) {
-    if (error == nullptr || error->domain != G_IO_ERROR) return EIO;
-    switch (error->code) {
-        case G_IO_ERROR_NOT_FOUND:
-            return ENOENT;
-        case G_IO_ERROR_PERMISSION_DENIED:
-            return EACCES;
-        case G_IO_ERROR_NOT_SUPPORTED:
-            return ENOTSUP;
-        case G_IO_ERROR_NO_SPACE:
-            return ENOSPC;
-        case G_IO_ERROR_FILENAME_TOO_LONG:
-            return ENAMETOOLONG;
-        case G_IO_ERROR_BUSY:
-            return EBUSY;
-        default:
-            return EIO;
-    }
-}
 
 // ---------------------------------------------------------------------------
 // For good
@@ -114,10 +91,10 @@ bool move_to_trash(std::string_view path_text) {
     const auto native = posix::native_or_missing(path_text);
     if (!native) return false;
     posix::forget_last_folder();
-    g_autoptr(GFile) file = g_file_new_for_path(native->c_str());
-    g_autoptr(GError) error = nullptr;
-    if (g_file_trash(file, nullptr, &error)) return true;
-    errno = errno_for(error);
+    const posix::DesktopServices* desktop = posix::desktop_services();
+    const int failure = desktop != nullptr ? desktop->trash(native->c_str()) : ELIBACC;
+    if (failure == 0) return true;
+    errno = failure;
     return false;
 }
 
