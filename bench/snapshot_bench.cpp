@@ -12,12 +12,14 @@
 // the end: a file system that has just deleted many files is slow to create new
 // ones for a while, which would punish whichever side ran next. Before each timed
 // run the earlier writes go to the disk (sync), so that neither side pays for the
-// other's. The two sides take turns going first.
+// other's. The two sides take turns going first. QUILLET_COPY_THREADS in the
+// environment reaches the program: 1 measures it copying on one thread.
 
 #include <spawn.h>
 #include <sys/resource.h>
 #include <sys/wait.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <cstring>
 #include <fstream>
@@ -48,7 +50,9 @@ ChildRun run_quillet(const std::vector<std::string>& arguments) {
     argv.push_back(nullptr);
     std::vector<std::string> environment{"QUILLET_UI=console"};
     for (char** entry = environ; *entry != nullptr; ++entry) {
-        if (std::strncmp(*entry, "QUILLET_", 8) != 0) environment.emplace_back(*entry);
+        if (std::strncmp(*entry, "QUILLET_", 8) != 0 || std::strncmp(*entry, "QUILLET_COPY_THREADS=", 21) == 0) {
+            environment.emplace_back(*entry);
+        }
     }
     std::vector<char*> envp;
     for (std::string& entry : environment) envp.push_back(entry.data());
@@ -114,6 +118,8 @@ void compare(const std::string& what, const fs::path& folder, void (*make_tree)(
     ::sync();
 
     Rounds timings;
+    std::vector<double> elapsed_ratios;
+    std::vector<double> processor_ratios;
     double peak = 0;
     for (int round = 0; round < rounds; ++round) {
         const fs::path ours = folder / ("quillet " + std::to_string(round));
@@ -132,8 +138,14 @@ void compare(const std::string& what, const fs::path& folder, void (*make_tree)(
         }
         if (count_files(ours) != count_files(source)) throw std::runtime_error("a snapshot of " + what + " is incomplete");
         timings.add(ours_timing, theirs_timing);
+        elapsed_ratios.push_back(ours_timing.elapsed / theirs_timing.elapsed);
+        processor_ratios.push_back(ours_timing.processor / theirs_timing.processor);
     }
     timings.report("snapshot /S of " + what, "cp -r --preserve=timestamps", kTimeGoal);
+    const auto [elapsed_low, elapsed_high] = std::minmax_element(elapsed_ratios.begin(), elapsed_ratios.end());
+    const auto [processor_low, processor_high] = std::minmax_element(processor_ratios.begin(), processor_ratios.end());
+    std::printf("snapshot /S of %s: ratios from %.3f to %.3f elapsed, %.3f to %.3f processor\n", what.c_str(),
+                *elapsed_low, *elapsed_high, *processor_low, *processor_high);
     std::printf("snapshot /S of %s: peak memory %.1f MB (goal < %.0f MB): %s\n", what.c_str(), peak,
                 kMemoryGoalMegabytes, peak < kMemoryGoalMegabytes ? "met" : "NOT met");
 }
