@@ -178,6 +178,9 @@ struct CopyFacts {
 };
 CopyResult copy_file(std::string_view source_text, const CopyNames& names, const CopyProgress& progress = {},
                      CopyFacts* facts = nullptr);
+// The same with one temporary name and no target: the name must be free.
+CopyResult copy_file(std::string_view source_text, std::string_view temporary_text, const CopyProgress& progress = {},
+                     CopyFacts* facts = nullptr);
 
 // copy_file in two steps, so that copies can be made on several threads at once
 // and named on one, in an order of the caller's. make_copy writes the copy and
@@ -205,9 +208,6 @@ CopyResult make_copy(std::string_view source_text, const CopyNames& names, const
                      MadeCopy& copy);
 // Only for a copy that make_copy made: failed otherwise.
 CopyResult name_copy(MadeCopy& copy, const CopyNames& names, CopyFacts* facts = nullptr);
-// The same with one temporary name and no target: the name must be free.
-CopyResult copy_file(std::string_view source_text, std::string_view temporary_text, const CopyProgress& progress = {},
-                     CopyFacts* facts = nullptr);
 
 // The folder for temporary files ($TMPDIR, else /tmp) as path text with a trailing
 // backslash; empty when it cannot be written as path text.
