@@ -111,13 +111,17 @@ inline ChildRun run_child(const std::vector<std::string>& arguments,
 inline Timing run_timed(const std::vector<std::string>& arguments) { return run_child(arguments).timing; }
 
 // Runs the built quillet program in the console front end, without any QUILLET_
-// setting of the caller's environment.
+// setting of the caller's environment but the number of copy threads
+// (QUILLET_COPY_THREADS=1 measures the program copying on one thread).
 inline ChildRun run_quillet(const std::string& program, const std::vector<std::string>& arguments) {
     std::vector<std::string> command{program};
     command.insert(command.end(), arguments.begin(), arguments.end());
     std::vector<std::string> environment{"QUILLET_UI=console"};
     for (char** entry = environ; *entry != nullptr; ++entry) {
-        if (std::strncmp(*entry, "QUILLET_", 8) != 0) environment.emplace_back(*entry);
+        const std::string_view entry_text = *entry;
+        if (!entry_text.starts_with("QUILLET_") || entry_text.starts_with("QUILLET_COPY_THREADS=")) {
+            environment.emplace_back(entry_text);
+        }
     }
     return run_child(command, &environment);
 }

@@ -1,10 +1,12 @@
 #include "files/folders.h"
 
+#include <optional>
 #include <vector>
 
 #include "files/existence.h"
 #include "files/trapping.h"
 #include "platform/platform.h"
+#include "text/error.h"
 #include "text/paths.h"
 #include "text/tokenizer.h"
 
@@ -16,8 +18,8 @@ std::string component(const std::vector<std::string>& components, std::size_t in
     return index < components.size() ? components[index] : std::string();
 }
 
-// Creates the levels below the drive or share one by one.
-void create_missing_levels(const std::string& strPath) {
+// Creates the levels below the drive or share one by one; those it made go to made.
+void create_missing_levels(const std::string& strPath, std::vector<std::string>& made) {
     const std::vector<std::string> components = lib_basConversion::path_components(strPath);
     std::string folder;
     std::size_t next = 0;
@@ -30,22 +32,57 @@ void create_missing_levels(const std::string& strPath) {
     }
     for (; next < components.size(); ++next) {
         folder += "\\" + components[next];
-        if (!lib_DirExists(folder)) platform::make_folder(folder);
+        if (lib_DirExists(folder)) continue;
+        platform::make_folder(folder);
+        made.push_back(folder);
     }
+}
+
+// A folder one level below a known one is made in one step: the known folder
+// was made or checked in this pass, and a folder just made is no link. Empty
+// when the path must take the long way (it is not plain, its parent is not
+// known, or the folder cannot be made at once).
+std::optional<bool> made_below_known(const std::string& path, KnownFolders& known) {
+    if (known.holds(path)) return true;
+    const std::size_t last = path.rfind('\\');
+    if (last == std::string::npos || last + 1 == path.size() || path.find('"') != std::string::npos ||
+        !known.holds(std::string_view(path).substr(0, last))) {
+        return std::nullopt;
+    }
+    try {
+        platform::make_folder(path);
+    } catch (const Error&) {
+        return std::nullopt;  // it may stand already, or its parent be gone since
+    }
+    known.made(path);
+    return true;
+}
+
+bool make_path(const std::string& strPath, KnownFolders* known) {
+    if (known != nullptr) {
+        if (const auto made = made_below_known(strPath, *known)) return *made;
+    }
+    const std::string unquoted = lib_basConversion::lib_StripQuotes(strPath);
+    // Another user's link in a shared folder is neither followed nor made into.
+    if (platform::passes_foreign_link(unquoted)) return false;
+    std::vector<std::string> made;
+    if (!lib_DirExists(strPath)) {
+        create_missing_levels(unquoted, made);
+        if (!lib_DirExists(unquoted) || platform::passes_foreign_link(unquoted)) return false;
+    }
+    if (known != nullptr) {
+        for (const std::string& folder : made) known->made(folder);
+        known->found(unquoted);
+    }
+    return true;
 }
 
 }  // namespace
 
-bool lib_MakePath(UserSide& user, const std::string& strPath) {
+bool lib_MakePath(UserSide& user, const std::string& strPath, KnownFolders* known) {
     const BusyScope busy(user);
-    return report_and_raise_again(user, "Base7.lib_MakePath", "Path:" + strPath, [&] {
-        const std::string unquoted = lib_basConversion::lib_StripQuotes(strPath);
-        // Another user's link in a shared folder is neither followed nor made into.
-        if (platform::passes_foreign_link(unquoted)) return false;
-        if (lib_DirExists(strPath)) return true;
-        create_missing_levels(unquoted);
-        return lib_DirExists(unquoted) && !platform::passes_foreign_link(unquoted);
-    });
+    return report_and_raise_again(user, "Base7.lib_MakePath", "Path:" + strPath,
+                                  [&] { return make_path(strPath, known); });
 }
 
 }  // namespace quillet::lib_basFile

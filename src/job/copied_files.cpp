@@ -1,5 +1,6 @@
 #include "job/copied_files.h"
 
+#include <algorithm>
 #include <functional>
 #include <utility>
 
@@ -19,12 +20,24 @@ const CopiedFile* CopiedFilesTable::add(std::string source, std::string destinat
     if (rows_.size() >= kCopiedFilesLimit) return nullptr;
     // Kept at most half full, so that probes stay short.
     if (2 * (rows_.size() + 1) > slots_.size()) grow();
-    const std::size_t hash = hash_of(destination);
     const CopiedFile& row = rows_.emplace_back(CopiedFile{std::move(source), std::move(destination)});
+    index(row);
+    return &row;
+}
+
+void CopiedFilesTable::index(const CopiedFile& row) {
+    const std::size_t hash = hash_of(row.destination);
     Slot& slot = slots_[place_for(hash, row.destination)];
     // Should a destination come twice, the first row stays the one found.
     if (!slot.row) slot = Slot{hash, &row};
-    return &row;
+}
+
+// Rare, and never more than a few rows: the index is built again.
+std::size_t CopiedFilesTable::forget_after(const CopiedFile* row) {
+    while (!rows_.empty() && &rows_.back() != row) rows_.pop_back();
+    std::fill(slots_.begin(), slots_.end(), Slot{});
+    for (const CopiedFile& kept : rows_) index(kept);
+    return rows_.size();
 }
 
 std::size_t CopiedFilesTable::place_for(std::size_t hash, std::string_view destination) const {

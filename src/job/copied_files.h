@@ -32,6 +32,10 @@ public:
     // table is full.
     const CopiedFile* add(std::string source, std::string destination);
 
+    // Takes back the rows added after this one, which must be in the table: a job
+    // that ended at a failure never accepted the files after it. The rows left.
+    std::size_t forget_after(const CopiedFile* row);
+
     std::size_t size() const { return rows_.size(); }
 
 private:
@@ -45,6 +49,7 @@ private:
     // The slot that holds an equal destination, else the empty one where it would go.
     std::size_t place_for(std::size_t hash, std::string_view destination) const;
     void grow();
+    void index(const CopiedFile& row);
 
     // A deque never moves its rows, so the slots can point at them.
     std::deque<CopiedFile> rows_;

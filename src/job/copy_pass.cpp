@@ -1,11 +1,14 @@
 #include "job/copy_pass.h"
 
 #include <algorithm>
+#include <memory>
+#include <string_view>
 #include <utility>
 #include <vector>
 
 #include "files/compact_database.h"
 #include "files/copy_file.h"
+#include "files/copy_workers.h"
 #include "files/file_times.h"
 #include "files/find_files.h"
 #include "files/folders.h"
@@ -55,26 +58,78 @@ std::vector<platform::FileIdentity> folders_written_into(const JobOptions& optio
     return written;
 }
 
+// The user side for the routines the walk calls: before anything is shown, the
+// copies handed on before are put in place, so that their rows and failures come
+// first, as they would have without threads.
+class SettlingUserSide final : public UserSide {
+public:
+    SettlingUserSide(UserSide& user, lib_basFile::CopyWorkers& copies) : user_(user), copies_(copies) {}
+
+    void do_events() override { user_.do_events(); }
+    bool busy() const override { return user_.busy(); }
+    void set_busy(bool busy) override { user_.set_busy(busy); }
+    void error_box(const std::string& text, std::int16_t countdown) override {
+        copies_.put_all_in_place();
+        user_.error_box(text, countdown);
+    }
+    void report_error(const std::string& source, std::int32_t number, const std::string& description,
+                      const std::string& details) override {
+        copies_.put_all_in_place();
+        user_.report_error(source, number, description, details);
+    }
+    std::string ask(const std::string& prompt, bool secret) override {
+        copies_.put_all_in_place();
+        return user_.ask(prompt, secret);
+    }
+
+private:
+    UserSide& user_;
+    lib_basFile::CopyWorkers& copies_;
+};
+
+// Where the walk stood when it made folders: the run's rows, and the folders made
+// before.
+struct FoldersMark {
+    std::size_t rows;
+    std::size_t made_before;
+};
+
+// The walk, the filters, the duplicate check and every row stay on this thread, in
+// the walk's order; the bytes are copied on threads of their own, and each copy is
+// put in place here, in the same order. So what a user sees is what one thread
+// copying file after file would show.
 class CopyRun {
 public:
     CopyRun(const JobOptions& options, const SnapshotPlan& plan, const CopyTarget& target, RunState& run,
-            JobActivity& activity, CopyCounts& counts)
+            JobActivity& activity, CopyCounts& counts, lib_basFile::KnownFolders& known)
         : options_(options),
           plan_(plan),
           target_(target),
           run_(run),
           activity_(activity),
           counts_(counts),
-          exclusions_(read_exclusions(options)) {}
+          known_(known),
+          exclusions_(read_exclusions(options)),
+          copies_(run.CopyThreads == 0 ? lib_basFile::DefaultCopyThreads() : run.CopyThreads,
+                  [&activity] { activity.let_events_run(); },
+                  [this](lib_basFile::PendingCopy& copy) { put_in_place(copy); }),
+          settling_user_(FrontEndUserSide(), copies_) {}
 
     CopyPassOutcome walk() {
         lib_clsFindFiles finder;
-        finder.OnUnreadableFolder([](const std::string& folder) { AddMessageAndLog("Failed to read dir " + folder); });
+        finder.OnUnreadableFolder([this](const std::string& folder) { say("Failed to read dir " + folder); });
         keep_out_of_targets(finder);
-        for (bool found = finder.FindFirstFile(plan_.FilePattern, plan_.SourceDir, options_.IncludeSubdirs);
-             found; found = finder.FindNextFile()) {
-            if (handle(finder) == CopyPassOutcome::table_full) return CopyPassOutcome::table_full;
-            activity_.looking_for_next_file();
+        try {
+            for (bool found = finder.FindFirstFile(plan_.FilePattern, plan_.SourceDir, options_.IncludeSubdirs);
+                 found; found = finder.FindNextFile()) {
+                if (handle(finder) == CopyPassOutcome::table_full) return CopyPassOutcome::table_full;
+                activity_.looking_for_next_file();
+                copies_.put_made_in_place();
+            }
+            copies_.put_all_in_place();
+        } catch (...) {
+            settle_after_failure();
+            throw;
         }
         for (const std::string& folder : finder.UnreachableFolders()) {
             AddMessageAndLog("Failed to copy " + folder + ": its name holds a backslash");
@@ -83,6 +138,37 @@ public:
     }
 
 private:
+    // A row of the walk's own comes after those of the files handed on before it.
+    void say(const std::string& row) {
+        copies_.put_all_in_place();
+        AddMessageAndLog(row);
+    }
+
+    // The files before a failure are put in place, as they would have been; an
+    // earlier failure among them is the one that ends the job. The files after the
+    // one whose copy failed were never to be accepted: their rows and the folders
+    // made for them are taken back.
+    void settle_after_failure() {
+        try {
+            copies_.put_all_in_place();
+        } catch (...) {
+            forget_files_after_failed_copy();
+            throw;
+        }
+        forget_files_after_failed_copy();
+    }
+
+    void forget_files_after_failed_copy() {
+        if (failed_row_ == nullptr) return;
+        const std::size_t rows = run_.CopiedFiles.forget_after(failed_row_);
+        const auto later = std::find_if(marks_.begin(), marks_.end(), [&](const FoldersMark& mark) {
+            return mark.rows > rows;
+        });
+        if (later == marks_.end()) return;
+        const std::vector<std::string>& made = known_.made();
+        for (std::size_t i = made.size(); i > later->made_before; --i) platform::remove_empty_folder(made[i - 1]);
+    }
+
     // A walk that entered a folder the job writes into would copy the snapshot, or
     // earlier ones, into itself. A target that /E leaves out already is no news.
     void keep_out_of_targets(lib_clsFindFiles& finder) {
@@ -93,7 +179,7 @@ private:
             if (!identity || std::find(written_into_.begin(), written_into_.end(), *identity) == written_into_.end()) {
                 return true;
             }
-            if (!excluded_whole(relative)) AddMessageAndLog("Skipped " + folder + ": the target lies inside the source");
+            if (!excluded_whole(relative)) say("Skipped " + folder + ": the target lies inside the source");
             return false;
         });
     }
@@ -111,28 +197,29 @@ private:
         if (left_out(finder, source)) return CopyPassOutcome::walked;
         if (finder.IsSpecial()) {
             // Opening a FIFO could wait for ever, a device could answer without end.
-            AddMessageAndLog("Skipped " + source + ": not a regular file");
+            say("Skipped " + source + ": not a regular file");
             return CopyPassOutcome::walked;
         }
 
         const std::string folder = lib_AddPath(target_.FilesRoot(), finder.RecursedDir());
         std::string destination = lib_AddPath(folder, finder.File());
         if (reported_as_duplicate(source, destination)) return CopyPassOutcome::walked;
-        // The table takes the source over, and the copy reads it from there.
-        const CopiedFile* accepted = run_.CopiedFiles.add(std::move(source), destination);
+        // The table takes both texts over, and the copy reads them from there.
+        const CopiedFile* accepted = run_.CopiedFiles.add(std::move(source), std::move(destination));
         if (!accepted) {
+            copies_.put_all_in_place();
             lib_MsgBoxWarning("Oops, tried to copy more than " + std::to_string(kCopiedFilesLimit) + " files");
             return CopyPassOutcome::table_full;
         }
-        copy_into(accepted->source, finder.File(), folder, std::move(destination));
+        copy_into(*accepted, finder.File(), folder);
         return CopyPassOutcome::walked;
     }
 
     // A name that path text cannot hold, an excluded path, a file older than /D.
-    bool left_out(const lib_clsFindFiles& finder, std::string& source) const {
+    bool left_out(const lib_clsFindFiles& finder, std::string& source) {
         if (finder.File().find('\\') != std::string::npos) {
             // It must not vanish without a word.
-            AddMessageAndLog("Failed to copy " + source + ": its name holds a backslash");
+            say("Failed to copy " + source + ": its name holds a backslash");
             return true;
         }
         return excluded(finder) || too_old(source);
@@ -140,21 +227,24 @@ private:
 
     // Creates the folder when the walk has just entered it, so that folders holding
     // no copied file are never made.
-    void copy_into(const std::string& source, const std::string& file, const std::string& folder,
-                   std::string destination) {
+    void copy_into(const CopiedFile& accepted, const std::string& file, const std::string& folder) {
         // The file name alone has the same extension, and is quicker to take apart.
         const std::string extension = unicode::to_upper(lib_basConversion::lib_GetFileExt(file));
         const bool compact = options_.CompactDatabases && (extension == "MDB" || extension == "MDA");
-        activity_.copying(source, folder, compact);
+        activity_.copying(accepted.source, folder, compact);
 
-        if (folder_changed_ && !lib_basFile::lib_MakePath(FrontEndUserSide(), folder)) {
-            AddMessageAndLog("Failed to create dir " + folder);
-            destination.clear();
-        }
+        const bool folder_made = !folder_changed_ || make_folder(folder);
         activity_.let_events_run();
-        if (!destination.empty()) copy_or_compact(source, destination, compact);
+        if (folder_made) copy_or_compact(accepted, compact);
         activity_.let_events_run();
         folder_changed_ = false;
+    }
+
+    bool make_folder(const std::string& folder) {
+        marks_.push_back({run_.CopiedFiles.size(), known_.made().size()});
+        if (lib_basFile::lib_MakePath(settling_user_, folder, &known_)) return true;
+        say("Failed to create dir " + folder);
+        return false;
     }
 
     // The path relative to the source folder is built only when there are patterns to match.
@@ -176,7 +266,7 @@ private:
     bool reported_as_duplicate(const std::string& source, const std::string& destination) {
         const CopiedFile* first = run_.CopiedFiles.find(destination);
         if (!first) return false;
-        AddMessageAndLog("Duplicates:");
+        say("Duplicates:");
         AddMessageAndLog(first->destination + " <-- " + first->source);
         AddMessageAndLog(first->destination + " <-- " + source);
         return true;
@@ -185,36 +275,44 @@ private:
     // A database that cannot be compacted is copied instead. Failures of either
     // routine that are raised as errors end the job, except a source that could not
     // be read: that one file is reported and the job goes on.
-    void copy_or_compact(const std::string& source, std::string& destination, bool compact) {
+    // A database is compacted in place here, after the files before it.
+    void copy_or_compact(const CopiedFile& accepted, bool compact) {
         if (compact) {
-            compact = lib_basFile::lib_CompactDatabase(FrontEndUserSide(), source, destination, true,
-                                                       options_.DatabasePassword, true);
+            copies_.put_all_in_place();
+            compact = lib_basFile::lib_CompactDatabase(FrontEndUserSide(), accepted.source, accepted.destination,
+                                                       true, options_.DatabasePassword, true);
             activity_.let_events_run();
         }
         if (compact) {
-            const auto written = platform::archive_status(destination);  // the compacted size
+            const auto written = platform::archive_status(accepted.destination);  // the compacted size
             count_put_in_place(written ? written->size : 0);
+        } else if (accepted.source == accepted.destination) {
+            say("Failed to copy " + accepted.source + " to " + accepted.destination);
         } else {
-            copy(source, destination);
+            copies_.add(std::make_unique<lib_basFile::PendingCopy>(accepted.source, accepted.destination));
         }
     }
 
-    void copy(const std::string& source, const std::string& destination) {
+    // In the walk's order, on this thread.
+    void put_in_place(lib_basFile::PendingCopy& copy) {
+        const std::string_view source = copy.source();
         lib_basFile::CopyTally tally;
         try {
-            if (!lib_basFile::lib_CopyFile(FrontEndUserSide(), source, destination, true, false, {}, &tally)) {
-                AddMessageAndLog("Failed to copy " + source + " to " + destination);
-                return;
-            }
+            const BusyScope busy(FrontEndUserSide());
+            copy.put_in_place(FrontEndUserSide(), &tally);
         } catch (const lib_basFile::SourceUnreadable& failure) {
             AddMessageAndLog(failure.not_a_regular_file()
-                                 ? "Skipped " + source + ": not a regular file"
-                                 : "Failed to copy " + source + " to " + destination + ": " + failure.reason());
+                                 ? "Skipped " + std::string(source) + ": not a regular file"
+                                 : "Failed to copy " + std::string(source) + " to " + std::string(copy.target()) +
+                                       ": " + failure.reason());
             return;
+        } catch (...) {
+            failed_row_ = run_.CopiedFiles.find(copy.target());
+            throw;
         }
         count_put_in_place(tally.bytes);
         // The copy is kept: it is all there is of the file, and the next run takes it again.
-        if (tally.source_changed) AddMessageAndLog("Changed while copying " + source);
+        if (tally.source_changed) AddMessageAndLog("Changed while copying " + std::string(source));
     }
 
     void count_put_in_place(std::uint64_t bytes) {
@@ -229,9 +327,16 @@ private:
     RunState& run_;
     JobActivity& activity_;
     CopyCounts& counts_;
+    lib_basFile::KnownFolders& known_;
     const std::vector<Exclusion> exclusions_;
     std::vector<platform::FileIdentity> written_into_;
     bool folder_changed_ = false;
+    std::vector<FoldersMark> marks_;
+    // The file whose copy ended the job, once one has.
+    const CopiedFile* failed_row_ = nullptr;
+    // Last, so that it goes first: copies in flight read the texts above.
+    lib_basFile::CopyWorkers copies_;
+    SettlingUserSide settling_user_;
 };
 
 }  // namespace
@@ -255,12 +360,13 @@ CopyPassOutcome CopyPass(const JobOptions& options, const SnapshotPlan& plan, co
                          RunState& run, JobActivity& activity, CopyCounts& counts) {
     // Nothing is written where the folder could not be made, nor through whatever
     // stands in its place.
-    if (!lib_basFile::lib_MakePath(FrontEndUserSide(), target.Folder)) {
+    lib_basFile::KnownFolders known;
+    if (!lib_basFile::lib_MakePath(FrontEndUserSide(), target.Folder, &known)) {
         AddMessageAndLog("Failed to create dir " + target.Folder);
         return CopyPassOutcome::no_target;
     }
     activity.phase(JobPhase::copying);
-    return CopyRun(options, plan, target, run, activity, counts).walk();
+    return CopyRun(options, plan, target, run, activity, counts, known).walk();
 }
 
 }  // namespace quillet

@@ -2,11 +2,21 @@
 
 #include <gmock/gmock.h>
 
+#include <sys/stat.h>
+
+#include <algorithm>
 #include <chrono>
 #include <filesystem>
+#include <map>
+#include <optional>
+#include <string>
+#include <vector>
 
-#include "support/jobs.h"
+#include "files/find_files.h"
 #include "platform/platform.h"
+#include "support/jobs.h"
+#include "text/error.h"
+#include "text/paths.h"
 
 namespace quillet {
 namespace {
@@ -107,6 +117,112 @@ TEST_F(CopyPassTest, NamesThatPathTextCannotHoldAreReported) {
                                          "Failed to copy " + disk.text("src") + "\\odd\\folder" +
                                              ": its name holds a backslash"));
     EXPECT_TRUE(copied("a.txt"));
+}
+
+// What a copy pass left: its rows (the snapshot folder written as "T"), the files
+// and folders under the snapshot folder, the rows accepted into the run's table,
+// the files counted as put in place, and the error that ended it.
+struct PassSeen {
+    std::vector<std::string> rows;
+    std::map<std::string, std::string> files;
+    std::size_t accepted = 0;
+    std::int64_t put_in_place = 0;
+    std::string failure;
+};
+
+// Copies made on several threads are put in place in the walk's order: the rows,
+// the duplicates and the files in place are those of one thread copying file
+// after file, also when a failure on the target's side ends the job half way.
+TEST_F(CopyPassTest, ThreadsChangeNothingThatIsSeenAlsoWhenAFailureEndsTheJob) {
+    plan.SourceDir = disk.text("many");
+    options.IncludeSubdirs = true;
+    for (int i = 0; i < 40; ++i) disk.write("many/f" + std::to_string(i), "file " + std::to_string(i));
+    for (int i = 0; i < 30; ++i) disk.write("many/sub/g" + std::to_string(i), "sub " + std::to_string(i));
+    for (const char* link : {"many/dangling1", "many/dangling2", "many/dangling3"}) {
+        fs::create_symlink(disk.native("gone"), disk.native(link));  // fails when it is copied
+    }
+    ASSERT_EQ(::mkfifo(disk.native("many/fifo").c_str(), 0600), 0);  // skipped by the walk
+
+    // The walk's order is the file system's: the roles are handed out along it.
+    std::vector<std::string> walked;  // relative paths
+    lib_clsFindFiles finder;
+    for (bool found = finder.FindFirstFile("*.*", plan.SourceDir, true); found; found = finder.FindNextFile()) {
+        walked.push_back(lib_basConversion::lib_AddPath(finder.RecursedDir(), finder.File()));
+    }
+    ASSERT_EQ(walked.size(), 74u);
+    const auto native = [](std::string relative) {
+        std::replace(relative.begin(), relative.end(), '\\', '/');
+        return relative;
+    };
+    const auto plain = [&](std::size_t i) {
+        return i < walked.size() && !walked[i].starts_with("dangling") && walked[i] != "fifo";
+    };
+    std::vector<std::size_t> links;
+    for (std::size_t i = 0; i < walked.size(); ++i) {
+        if (walked[i].starts_with("dangling")) links.push_back(i);
+    }
+    // A large file holds the copies after it back, so that a link's failure comes
+    // late; the duplicate after it is a row of the walk's own, which must wait.
+    const std::size_t link = links[1];
+    std::size_t large = link - 1;
+    while (large > 0 && !plain(large)) --large;
+    std::size_t duplicate = link + 1;
+    while (!plain(duplicate)) ++duplicate;
+    std::size_t failing = duplicate + 1;
+    while (!plain(failing)) ++failing;
+    ASSERT_TRUE(plain(large) && failing + 3 < walked.size()) << "the walk put the links too close to its end";
+    disk.write("many/" + native(walked[large]), std::string(std::size_t{24} << 20, 'x'));
+
+    const auto pass = [&](unsigned threads, bool fails) {
+        const std::string snapshot = "snap" + std::to_string(threads) + (fails ? "-failing" : "");
+        RunState fresh;
+        fresh.CopyThreads = threads;
+        target.Folder = disk.text(snapshot);
+        // Written by an earlier job of the run: reported as a duplicate, not copied.
+        fresh.CopiedFiles.add("Z:\\earlier", target.Folder + "\\" + walked[duplicate]);
+        // A folder where a file is to go: its copy cannot be put in place.
+        if (fails) fs::create_directories(disk.native(snapshot + "/" + native(walked[failing])));
+        screen.rows.clear();
+        counts = {};
+        PassSeen seen;
+        try {
+            CopyPass(options, plan, target, fresh, activity, counts);
+        } catch (const Error& error) {
+            seen.failure = std::to_string(error.number()) + " " + error.description();
+        }
+        for (std::string row : screen.rows) {
+            for (std::size_t at; (at = row.find(target.Folder)) != std::string::npos;) {
+                row.replace(at, target.Folder.size(), "T");
+            }
+            seen.rows.push_back(row);
+        }
+        for (const auto& entry : fs::recursive_directory_iterator(disk.native(snapshot))) {
+            const std::string relative = fs::relative(entry.path(), disk.native(snapshot)).string();
+            seen.files[relative] = entry.is_directory() ? "(folder)" : disk.read(snapshot + "/" + relative);
+        }
+        seen.accepted = fresh.CopiedFiles.size();
+        seen.put_in_place = counts.files;
+        return seen;
+    };
+
+    for (const bool fails : {false, true}) {
+        const PassSeen one_thread = pass(1, fails);
+        EXPECT_THAT(one_thread.rows, Contains("Duplicates:"));
+        EXPECT_EQ(one_thread.failure, fails ? "58 File already exists" : "");
+        // All but the duplicate, the FIFO and the links; with the failure, none from it on.
+        std::int64_t before_failing = -1;  // the duplicate
+        for (std::size_t i = 0; i < failing; ++i) before_failing += plain(i) ? 1 : 0;
+        EXPECT_EQ(one_thread.put_in_place, fails ? before_failing : 69);
+        for (const unsigned threads : {2u, 4u}) {
+            SCOPED_TRACE(std::to_string(threads) + " threads" + (fails ? ", failing" : ""));
+            const PassSeen seen = pass(threads, fails);
+            EXPECT_EQ(seen.rows, one_thread.rows);
+            EXPECT_EQ(seen.files, one_thread.files);
+            EXPECT_EQ(seen.accepted, one_thread.accepted);
+            EXPECT_EQ(seen.put_in_place, one_thread.put_in_place);
+            EXPECT_EQ(seen.failure, one_thread.failure);
+        }
+    }
 }
 
 }  // namespace

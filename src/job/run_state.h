@@ -26,6 +26,10 @@ struct RunState {
 
     std::int16_t CopiedCount() const { return static_cast<std::int16_t>(CopiedFiles.size()); }
 
+    // The threads that copy files: 0 for one per core (at least two); 1 copies every
+    // file on the job's own thread, one after another.
+    unsigned CopyThreads = 0;
+
     // A job asked for the main window to unload, which ends the run (the zip
     // component could not be initialised).
     bool UnloadRequested = false;

@@ -182,6 +182,33 @@ CopyResult copy_file(std::string_view source_text, const CopyNames& names, const
 CopyResult copy_file(std::string_view source_text, std::string_view temporary_text, const CopyProgress& progress = {},
                      CopyFacts* facts = nullptr);
 
+// copy_file in two steps, so that copies can be made on several threads at once
+// and named on one, in an order of the caller's. make_copy writes the copy and
+// leaves it without a name where the file system allows that (else it claims a
+// temporary name of `names`, as copy_file does); name_copy then names it as
+// copy_file would have, and tells what it found. Both take the same names. A
+// MadeCopy dropped before it was named leaves nothing behind. Where no file can be
+// made without a name (Windows), make_copy copies to a temporary name and
+// name_copy has nothing left to do but tell.
+class MadeCopy {
+public:
+    MadeCopy();
+    ~MadeCopy();
+    MadeCopy(MadeCopy&& other) noexcept;
+    MadeCopy& operator=(MadeCopy&& other) noexcept;
+
+    struct Host;  // each host's own: the open copy, its name so far
+
+private:
+    friend CopyResult make_copy(std::string_view, const CopyNames&, const CopyProgress&, MadeCopy&);
+    friend CopyResult name_copy(MadeCopy&, const CopyNames&, CopyFacts*);
+    std::unique_ptr<Host> host_;
+};
+CopyResult make_copy(std::string_view source_text, const CopyNames& names, const CopyProgress& progress,
+                     MadeCopy& copy);
+// Only for a copy that make_copy made: failed otherwise.
+CopyResult name_copy(MadeCopy& copy, const CopyNames& names, CopyFacts* facts = nullptr);
+
 // The folder for temporary files ($TMPDIR, else /tmp) as path text with a trailing
 // backslash; empty when it cannot be written as path text.
 std::string temp_folder();

@@ -121,7 +121,7 @@ int create_copy(NameSequence& names, mode_t permissions, NewCopy& copy) {
     }
 }
 
-bool name_copy(int out, NameSequence& names, NewCopy& copy) {
+bool give_name(int out, NameSequence& names, NewCopy& copy) {
     if (!copy.unnamed) return true;
     for (bool folder_looked_up = false;;) {
         if (link_open_file(out, copy) == 0) return true;

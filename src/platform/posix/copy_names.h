@@ -23,14 +23,18 @@ struct NextName {
 };
 class NameSequence {
 public:
-    explicit NameSequence(const CopyNames& names) : names_(names) {}
+    // target_tried: an earlier sequence over the same names has handed out the
+    // target's own name already.
+    explicit NameSequence(const CopyNames& names, bool target_tried = false)
+        : names_(names), target_tried_(target_tried) {}
 
     // Empty when no name is left.
     std::optional<NextName> next(bool unnamed);
+    bool target_tried() const { return target_tried_; }
 
 private:
     const CopyNames& names_;
-    bool target_tried_ = false;
+    bool target_tried_;
 };
 
 // The copy being made, and the name it has or is to have: `native` that name on
@@ -50,6 +54,6 @@ int create_copy(NameSequence& names, mode_t permissions, NewCopy& copy);
 
 // Gives a complete copy without a name the first of its names that is free; false
 // with errno (EEXIST when every one is taken). A named copy has its name already.
-bool name_copy(int out, NameSequence& names, NewCopy& copy);
+bool give_name(int out, NameSequence& names, NewCopy& copy);
 
 }  // namespace quillet::platform::posix

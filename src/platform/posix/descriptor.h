@@ -16,6 +16,12 @@ public:
 
     bool valid() const { return fd_ >= 0; }
     int get() const { return fd_; }
+    // Hands the descriptor over: it is no longer closed here.
+    int release() {
+        const int fd = fd_;
+        fd_ = -1;
+        return fd;
+    }
     // Closes now, so that a failure to write back buffered data is seen.
     bool close() {
         const int fd = fd_;

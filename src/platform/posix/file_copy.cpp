@@ -1,12 +1,16 @@
-// Copying a file's content: copy_file_range lets the kernel (or the file system,
-// by reflink) do the work; read/write is the fallback where it cannot, and tells
+// Copying a file's content: a clone (FICLONE) where the file system shares blocks
+// between files, else copy_file_range lets the kernel (or the file system, by
+// reflink) do the work; read/write is the fallback where it cannot, and tells
 // a failure to read the source from a failure to write the copy. The copy is
 // written into a file without a name that gets its name only once its bytes are
 // complete (copy_names.h), so that a run cut short, even by SIGKILL or a power
 // cut, leaves no part of a file behind; where the file system cannot make such a
 // file, the copy claims a temporary name first and is removed when it fails.
+// Making the copy and naming it are two steps, which may run on two threads.
 
 #include <fcntl.h>
+#include <linux/fs.h>
+#include <sys/ioctl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -16,9 +20,11 @@
 #include <chrono>
 #include <condition_variable>
 #include <fstream>
+#include <memory>
 #include <mutex>
 #include <system_error>
 #include <thread>
+#include <utility>
 #include <vector>
 
 #include "platform/platform.h"
@@ -31,7 +37,7 @@ using posix::Descriptor;
 using posix::NameSequence;
 using posix::NewCopy;
 using posix::create_copy;
-using posix::name_copy;
+using posix::give_name;
 
 namespace {
 
@@ -221,6 +227,7 @@ constexpr std::uint64_t kAdviseFrom = std::uint64_t{1} << 20;
 
 // Before the copy reads the source, so that reading cannot move its access time first.
 struct SourceStatus {
+    dev_t device = 0;
     mode_t permissions = 0;
     std::uint64_t size = 0;
     timespec access_and_write[2] = {};
@@ -247,6 +254,7 @@ CopyResult read_status(int in, SourceStatus& status) {
     // A regular file's reads wait for the disk whatever O_NONBLOCK says, so the flag
     // that kept a FIFO's open from waiting can stay.
     if (!S_ISREG(info.st_mode)) return CopyResult::not_regular;
+    status.device = info.st_dev;
     status.permissions = info.st_mode & 0777;
     status.size = static_cast<std::uint64_t>(info.st_size);
     status.access_and_write[0] = info.st_atim;
@@ -278,48 +286,122 @@ CopyResult failed_copy(const NewCopy& copy, CopyResult result) {
     return result;
 }
 
-CopyResult copy_open_file(int in, const CopyNames& names, const CopyProgress& progress, CopyFacts* facts) {
+// Where the file systems can share blocks between files (btrfs, XFS), the copy
+// shares the source's and copies no data. A file system that cannot clone says so
+// at once, but once a file is enough: the refusal is remembered for the source's
+// device and the copy's folder, which the next files mostly share.
+class CloneRefusals {
+public:
+    bool known(dev_t source, const std::string& folder) const {
+        return refused_ && source == source_ && folder == folder_;
+    }
+    void remember(dev_t source, const std::string& folder) {
+        refused_ = true;
+        source_ = source;
+        folder_ = folder;
+    }
+
+private:
+    bool refused_ = false;
+    dev_t source_ = 0;
+    std::string folder_;
+};
+
+// The file systems' answers that mean "not here": no clone support, another file
+// system, a file the clone cannot take.
+bool clone_refused(int code) { return code == EOPNOTSUPP || code == ENOTTY || code == EXDEV || code == EINVAL; }
+
+bool cloned(int in, int out, const SourceStatus& source, const NewCopy& copy) {
+    thread_local CloneRefusals refusals;
+    const std::string folder = copy.native.substr(0, copy.native.rfind('/') + 1);
+    if (refusals.known(source.device, folder)) return false;
+    if (::ioctl(out, FICLONE, in) == 0) return true;
+    if (clone_refused(errno)) {
+        refusals.remember(source.device, folder);
+    } else if (::ftruncate(out, 0) != 0) {
+        return false;  // the ordinary copy then finds out what is wrong
+    }
+    return false;
+}
+
+}  // namespace
+
+// The copy made, open while it has no name.
+struct MadeCopy::Host {
+    NewCopy copy;
+    int out = -1;
+    std::uint64_t bytes = 0;
+    bool source_changed = false;
+    bool target_tried = false;
+    // A complete copy under a temporary name that nobody has taken over yet.
+    bool owns_temporary = false;
+
+    Host() = default;
+    Host(const Host&) = delete;
+    Host& operator=(const Host&) = delete;
+    // Unnamed, it vanishes with its descriptor; a temporary name is removed, by its
+    // path: the folder it was looked up in may be closed by now.
+    ~Host() {
+        if (out >= 0) ::close(out);
+        if (owns_temporary) ::unlink(copy.native.c_str());
+    }
+};
+
+MadeCopy::MadeCopy() = default;
+MadeCopy::~MadeCopy() = default;
+MadeCopy::MadeCopy(MadeCopy&& other) noexcept = default;
+MadeCopy& MadeCopy::operator=(MadeCopy&& other) noexcept = default;
+
+namespace {
+
+// Writes the copy; it keeps its descriptor while it has no name.
+CopyResult make_open_file(int in, const CopyNames& names, const CopyProgress& progress, MadeCopy::Host& made) {
     SourceStatus source;
     if (const CopyResult refused = read_status(in, source); refused != CopyResult::copied) return refused;
     if (source.size >= kAdviseFrom) ::posix_fadvise(in, 0, 0, POSIX_FADV_SEQUENTIAL);
 
     NameSequence sequence(names);
-    NewCopy copy;
+    NewCopy& copy = made.copy;
     Descriptor out(create_copy(sequence, source.permissions, copy));
+    made.target_tried = sequence.target_tried();
     if (!out.valid()) return errno == EEXIST ? CopyResult::target_exists : CopyResult::failed;
     ProgressReport report(static_cast<bool>(progress), source.size);
     Failure failure = Failure::none;
     try {
-        failure = copy_content_reporting(in, out.get(), report, progress);
+        if (cloned(in, out.get(), source, copy)) {
+            report.add(source.size);
+            if (progress) progress(report.copied(), report.total());
+        } else {
+            failure = copy_content_reporting(in, out.get(), report, progress);
+        }
     } catch (...) {
         // A progress routine that throws leaves no part of the copy behind either.
         failed_copy(copy, CopyResult::failed);
         throw;
     }
+    CopyResult result = CopyResult::copied;
     if (failure != Failure::none) {
-        return failed_copy(copy, failure == Failure::source ? CopyResult::source_failed : CopyResult::failed);
+        result = failure == Failure::source ? CopyResult::source_failed : CopyResult::failed;
+    } else if (!finish_copy(out.get(), source) || (!copy.unnamed && !out.close())) {
+        // Closing a named copy may report data that could not be written back after all.
+        result = CopyResult::failed;
     }
-    if (!finish_copy(out.get(), source)) return failed_copy(copy, CopyResult::failed);
-    if (!name_copy(out.get(), sequence, copy)) {
-        return errno == EEXIST ? CopyResult::target_exists : CopyResult::failed;
-    }
-    copy.unnamed = false;  // it has a name now, which a failure from here on removes
-    // Closing may report data that could not be written back after all.
-    if (!out.close()) return failed_copy(copy, CopyResult::failed);
-    if (facts != nullptr) {
-        facts->bytes = report.copied();
-        facts->source_changed = changed_since(in, source);
-        facts->name = copy.name.text;
-        facts->in_place = copy.name.final;
-        facts->if_interrupted = std::move(copy.if_interrupted);
+    if (result != CopyResult::copied) return failed_copy(copy, result);
+    made.bytes = report.copied();
+    made.source_changed = changed_since(in, source);
+    if (copy.unnamed) {
+        made.out = out.release();
+    } else {
+        made.owns_temporary = true;
     }
     return CopyResult::copied;
 }
 
 }  // namespace
 
-CopyResult copy_file(std::string_view source_text, const CopyNames& names, const CopyProgress& progress,
-                     CopyFacts* facts) {
+CopyResult make_copy(std::string_view source_text, const CopyNames& names, const CopyProgress& progress,
+                     MadeCopy& made) {
+    made.host_.reset();
     const auto source = native_path(source_text);
     if (!source) {
         errno = ENOENT;
@@ -328,7 +410,48 @@ CopyResult copy_file(std::string_view source_text, const CopyNames& names, const
     Descriptor in(open_source(*source));
     // A socket cannot be opened at all.
     if (!in.valid()) return errno == ENXIO ? CopyResult::not_regular : CopyResult::source_failed;
-    return copy_open_file(in.get(), names, progress, facts);
+    auto host = std::make_unique<MadeCopy::Host>();
+    const CopyResult result = make_open_file(in.get(), names, progress, *host);
+    if (result == CopyResult::copied) made.host_ = std::move(host);
+    return result;
+}
+
+CopyResult name_copy(MadeCopy& made, const CopyNames& names, CopyFacts* facts) {
+    const std::unique_ptr<MadeCopy::Host> host = std::move(made.host_);
+    if (!host) {
+        errno = EINVAL;
+        return CopyResult::failed;
+    }
+    NewCopy& copy = host->copy;
+    if (copy.unnamed) {
+        // The folder as this thread finds it, which may be open already.
+        copy.where = posix::in_last_folder(copy.native);
+        NameSequence sequence(names, host->target_tried);
+        Descriptor out(std::exchange(host->out, -1));
+        if (!give_name(out.get(), sequence, copy)) {
+            return errno == EEXIST ? CopyResult::target_exists : CopyResult::failed;
+        }
+        copy.unnamed = false;  // it has a name now, which a failure from here on removes
+        // Closing may report data that could not be written back after all.
+        if (!out.close()) return failed_copy(copy, CopyResult::failed);
+    }
+    host->owns_temporary = false;  // in the caller's hands now
+    if (facts != nullptr) {
+        facts->bytes = host->bytes;
+        facts->source_changed = host->source_changed;
+        facts->name = copy.name.text;
+        facts->in_place = copy.name.final;
+        facts->if_interrupted = std::move(copy.if_interrupted);
+    }
+    return CopyResult::copied;
+}
+
+CopyResult copy_file(std::string_view source_text, const CopyNames& names, const CopyProgress& progress,
+                     CopyFacts* facts) {
+    MadeCopy made;
+    const CopyResult result = make_copy(source_text, names, progress, made);
+    if (result != CopyResult::copied) return result;
+    return name_copy(made, names, facts);
 }
 
 CopyResult copy_file(std::string_view source_text, std::string_view target_text, const CopyProgress& progress,

@@ -187,7 +187,7 @@ TEST_F(FileCopy, ALargeFileIsCopiedWhenNoThreadCanBeStarted) {
 
 // A progress routine that throws stops a copy on its own thread, and the copy
 // leaves nothing behind: neither a file without a name nor one that had to claim
-// a name first.
+// a name first. Nor does a complete copy that is dropped before it is named.
 TEST_F(FileCopy, ACopyCutShortLeavesNothingBehind) {
     folder_.write("source", "");
     fs::resize_file(folder_.native("source"), std::uintmax_t{64} << 20);
@@ -205,6 +205,24 @@ TEST_F(FileCopy, ACopyCutShortLeavesNothingBehind) {
             end_child(false);
         };
         EXPECT_EXIT(cut_short(), ::testing::ExitedWithCode(0), "");
+        EXPECT_EQ(names_in("to"), std::vector<std::string>{});
+        const auto dropped = [&] {
+            if (!unnamed_files) refuse(Refused::unnamed_files);
+            bool made_it = false;
+            {
+                bool drawn = false;
+                const std::string target = folder_.text("to/dropped");
+                const CopyNames names{target, [&]() -> std::optional<std::string> {
+                                          if (drawn) return std::nullopt;
+                                          drawn = true;
+                                          return folder_.text("to/dropped.~01");
+                                      }};
+                MadeCopy made;
+                made_it = make_copy(folder_.text("source"), names, {}, made) == CopyResult::copied;
+            }
+            end_child(made_it);
+        };
+        EXPECT_EXIT(dropped(), ::testing::ExitedWithCode(0), "");
         EXPECT_EQ(names_in("to"), std::vector<std::string>{});
         fs::remove_all(folder_.native("to"));
     }

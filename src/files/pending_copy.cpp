@@ -1,0 +1,241 @@
+#include "files/pending_copy.h"
+
+#include <array>
+#include <numeric>
+#include <optional>
+#include <random>
+#include <string>
+#include <utility>
+
+#include "files/file_deletion.h"
+#include "files/trapping.h"
+#include "text/error.h"
+#include "text/numbers.h"
+#include "text/paths.h"
+#include "text/vb_errors.h"
+
+namespace quillet::lib_basFile {
+
+namespace {
+
+constexpr const char* kSource = "Base7.lib_CopyFile";
+constexpr const char* kCrLf = "\r\n";
+constexpr int kTemporaryNumbers = 100;  // ".~00" to ".~99"
+constexpr const char* kNotRegular = "Not a regular file";
+constexpr const char* kNotRegularText = "Not a regular file\r\n";
+
+// The system's wording of the last failure, on one line.
+std::string one_line(std::string text) {
+    while (!text.empty() && (text.back() == '\n' || text.back() == '\r')) text.pop_back();
+    return text;
+}
+
+bool anything_at(const std::string& path) { return platform::attributes(path).has_value(); }
+
+void remove_quietly(const std::string& path) {
+    try {
+        if (anything_at(path)) platform::remove_file(path);
+    } catch (const Error&) {
+        // The error that follows is the one that matters.
+    }
+}
+
+unsigned seconds_since_midnight() {
+    const platform::LocalTime now = platform::local_time_now();
+    return static_cast<unsigned>(now.hour * 3600 + now.minute * 60 + now.second);
+}
+
+// File systems here hold names of up to 255 bytes.
+constexpr std::size_t kLongestName = 255;
+constexpr std::size_t kTemporarySuffix = 4;  // ".~NN"
+
+bool is_continuation_byte(char c) { return (static_cast<unsigned char>(c) & 0xC0) == 0x80; }
+
+// Cuts the last component so that it still takes the suffix, never inside a character.
+std::string leaving_room_for_suffix(std::string stem) {
+    const std::size_t last_backslash = stem.rfind('\\');
+    const std::size_t name_start = last_backslash == std::string::npos ? 0 : last_backslash + 1;
+    std::size_t end = name_start + (kLongestName - kTemporarySuffix);
+    if (stem.size() <= end) return stem;
+    while (end > name_start && is_continuation_byte(stem[end])) --end;
+    stem.resize(end);
+    return stem;
+}
+
+// The temporary name's stem: the target without its extension. A file name
+// without one keeps its whole path, so the temporary file still lies beside it.
+std::string temporary_stem(const std::string& target) {
+    const std::string stem =
+        lib_basConversion::lib_GetFileBase(target, false).empty() ? target
+                                                                  : lib_basConversion::lib_GetFileBase(target, true);
+    return leaving_room_for_suffix(stem);
+}
+
+// The numbers 00 to 99 in an order drawn at random, seeded from the time of day,
+// each at most once. Drawn one at a time: most copies need only the first.
+class TemporaryNumbers {
+public:
+    TemporaryNumbers() : random_(seconds_since_midnight()) { std::iota(numbers_.begin(), numbers_.end(), 0); }
+
+    bool exhausted() const { return left_ == 0; }
+
+    int draw() {
+        std::uniform_int_distribution<int> pick(0, left_ - 1);
+        std::swap(numbers_[static_cast<std::size_t>(pick(random_))], numbers_[static_cast<std::size_t>(left_ - 1)]);
+        return numbers_[static_cast<std::size_t>(--left_)];
+    }
+
+private:
+    std::array<int, kTemporaryNumbers> numbers_{};
+    int left_ = kTemporaryNumbers;
+    std::minstd_rand random_;
+};
+
+}  // namespace
+
+// The temporary names ".~NN" beside a target, each at most once, never the
+// target's own. Made only when a copy needs one, or has to name one in a failure:
+// most copies take their target's name at once.
+class TemporaryNames {
+public:
+    explicit TemporaryNames(std::string_view target) : target_(target), stem_(temporary_stem(target_)) {
+        first_ = draw();
+    }
+
+    // The first name, to be named in a failure; empty when none is left.
+    const std::optional<std::string>& first() const { return first_; }
+
+    std::optional<std::string> next() {
+        if (first_ && !first_given_) {
+            first_given_ = true;
+            return first_;
+        }
+        return draw();
+    }
+
+private:
+    std::optional<std::string> draw() {
+        while (!numbers_.exhausted()) {
+            std::string candidate = stem_ + ".~" + two_digits(numbers_.draw());
+            if (candidate != target_) return candidate;
+        }
+        return std::nullopt;
+    }
+
+    std::string target_;
+    std::string stem_;
+    TemporaryNumbers numbers_;
+    std::optional<std::string> first_;
+    bool first_given_ = false;
+};
+
+namespace {
+
+// The failed copy has left nothing behind; the name may belong to another file.
+// system_text: the system's wording with its line end, as it comes.
+Error copy_failed(std::string_view source, const std::string& temporary, const std::string& system_text) {
+    return Error(kLibraryError, kSource,
+                 std::string("Failed to copy file") + kCrLf + system_text + kCrLf + "Src=" + std::string(source) +
+                     kCrLf + "Tgt=" + temporary);
+}
+
+enum class OldTarget { may_stand, gone };
+
+// A copy that cannot take the target's name is not left behind either; false,
+// with the copy kept, when an old target that may stand does.
+bool rename_into_place(const std::string& temporary, const std::string& target, OldTarget old_target) {
+    try {
+        platform::rename_file(temporary, target);
+        return true;
+    } catch (const Error& error) {
+        if (old_target == OldTarget::may_stand && error.number() == vb::kFileAlreadyExists) return false;
+        remove_quietly(temporary);
+        throw;
+    }
+}
+
+// The old target goes only now that a complete copy stands ready. Renaming
+// finds out in the same step whether there is an old target at all.
+void replace_old_target(UserSide& user, const std::string& temporary, const std::string& target) {
+    if (rename_into_place(temporary, target, OldTarget::may_stand)) return;
+    if (!lib_KillFile(user, target, false)) {
+        remove_quietly(temporary);
+        throw Error(kLibraryError, kSource,
+                    std::string("Failed to copy file") + kCrLf + "Could not delete existing target file");
+    }
+    rename_into_place(temporary, target, OldTarget::gone);
+}
+
+}  // namespace
+
+PendingCopy::PendingCopy(std::string_view source, std::string_view target) : source_(source), target_(target) {}
+
+PendingCopy::~PendingCopy() = default;
+
+platform::CopyNames PendingCopy::names() {
+    return platform::CopyNames{target_, [this]() -> std::optional<std::string> {
+                                   if (!temporaries_) temporaries_ = std::make_unique<TemporaryNames>(target_);
+                                   return temporaries_->next();
+                               }};
+}
+
+// A copy that can be made without a name takes the target's name once it is put in
+// place, where nothing has that name yet. Otherwise it takes a name ".~NN" beside
+// the target that nothing has yet, NN drawn at random, and is put in place from
+// there. The copy claims a name by creating it, so nothing can take it between a
+// look and the copy. A failure names the first temporary name.
+void PendingCopy::make(const platform::CopyProgress& progress) {
+    try {
+        const platform::CopyNames copy_names = names();
+        const platform::CopyResult result = platform::make_copy(source_, copy_names, progress, made_);
+        if (result == platform::CopyResult::copied) return;
+        if (!temporaries_) temporaries_ = std::make_unique<TemporaryNames>(target_);
+        const std::string reported = temporaries_->first().value_or(std::string(target_));
+        switch (result) {
+            case platform::CopyResult::copied:
+                return;
+            case platform::CopyResult::target_exists:
+                throw vb::error(vb::kFileAlreadyExists);
+            case platform::CopyResult::source_failed: {
+                const std::string system_text = lib_GetLastDllErrorText();
+                throw SourceUnreadable(copy_failed(source_, reported, system_text), one_line(system_text), true);
+            }
+            case platform::CopyResult::not_regular:
+                throw SourceUnreadable(copy_failed(source_, reported, kNotRegularText), kNotRegular, false);
+            case platform::CopyResult::failed:
+                throw copy_failed(source_, reported, lib_GetLastDllErrorText());
+        }
+    } catch (...) {
+        failure_ = std::current_exception();
+    }
+}
+
+void PendingCopy::put_in_place(UserSide& user, CopyTally* tally) {
+    try {
+        if (failure_) std::rethrow_exception(failure_);
+        platform::CopyFacts facts;
+        switch (platform::name_copy(made_, names(), &facts)) {
+            case platform::CopyResult::copied:
+                break;
+            case platform::CopyResult::target_exists:
+                throw vb::error(vb::kFileAlreadyExists);
+            default: {
+                const std::string system_text = lib_GetLastDllErrorText();
+                if (!temporaries_) temporaries_ = std::make_unique<TemporaryNames>(target_);
+                throw copy_failed(source_, temporaries_->first().value_or(std::string(target_)), system_text);
+            }
+        }
+        // Until it is in place, a temporary goes if the run is interrupted.
+        if (!facts.in_place) replace_old_target(user, facts.name, std::string(target_));
+        if (tally != nullptr) {
+            tally->bytes += facts.bytes;
+            tally->source_changed = tally->source_changed || facts.source_changed;
+        }
+    } catch (const SourceUnreadable&) {
+        throw;  // as a failure of the copy itself
+    } catch (const Error& error) {
+        throw error.with_source(kSource);
+    }
+}
+
+}  // namespace quillet::lib_basFile
