@@ -79,7 +79,7 @@ int run_in_windows(const WindowFrontEnd& windows, const char* program_path, std:
 }  // namespace
 
 int main(int argc, char** argv) {
-    const std::vector<std::string> arguments(argv + 1, argv + argc);
+    const std::vector<std::string> arguments = platform::program_arguments(argc, argv);
     if (const auto status = AnswerProgramQuestion(arguments, std::cout)) return *status;
     // Before any other thread starts, so that every one of them leaves the
     // interruption signals to the thread that cleans up after them.
