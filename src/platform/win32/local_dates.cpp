@@ -1,6 +1,7 @@
 // The clock and the time zone: moments (Unix times, Windows file times) as local
-// dates and back, by the rules of the user's time zone for the year in question
-// (the dynamic time zone, which knows when a country changed its rules). Dates
+// dates and back, by the rules of the user's time zone (SystemTimeToTzSpecific-
+// LocalTime: today's rules, applied to every year; the dynamic time zone's
+// functions, which know the rules of past years, are missing from Wine). Dates
 // carry whole seconds; SYSTEMTIME's milliseconds are dropped. The system's
 // calendar begins in 1601: an earlier local date has no moment, error 6.
 
@@ -30,12 +31,6 @@ FileTime joined(const FILETIME& time) {
     return static_cast<FileTime>((static_cast<std::uint64_t>(time.dwHighDateTime) << 32) | time.dwLowDateTime);
 }
 
-DYNAMIC_TIME_ZONE_INFORMATION user_time_zone() {
-    DYNAMIC_TIME_ZONE_INFORMATION zone{};
-    if (GetDynamicTimeZoneInformation(&zone) == TIME_ZONE_ID_INVALID) throw vb::error(vb::kOverflow);
-    return zone;
-}
-
 FileTime checked_file_time(UnixTime time) {
     if (time.seconds < kEarliestUnixSeconds || time.seconds > kLatestUnixSeconds) throw vb::error(vb::kOverflow);
     return time_units::file_time_from_unix(time);
@@ -51,10 +46,9 @@ Date now() {
 
 Date local_date_from_file_time(FileTime time) {
     const FILETIME utc_time = split(time);
-    const DYNAMIC_TIME_ZONE_INFORMATION zone = user_time_zone();
     SYSTEMTIME utc{};
     SYSTEMTIME local{};
-    if (time < 0 || !FileTimeToSystemTime(&utc_time, &utc) || !SystemTimeToTzSpecificLocalTimeEx(&zone, &utc, &local)) {
+    if (time < 0 || !FileTimeToSystemTime(&utc_time, &utc) || !SystemTimeToTzSpecificLocalTime(nullptr, &utc, &local)) {
         throw vb::error(vb::kOverflow);
     }
     return date_from_parts(DateTime{local.wYear, local.wMonth, local.wDay, local.wHour, local.wMinute, local.wSecond});
@@ -70,10 +64,9 @@ FileTime file_time_from_local_date(Date date) {
     local.wHour = static_cast<WORD>(parts.hour);
     local.wMinute = static_cast<WORD>(parts.minute);
     local.wSecond = static_cast<WORD>(parts.second);
-    const DYNAMIC_TIME_ZONE_INFORMATION zone = user_time_zone();
     SYSTEMTIME utc{};
     FILETIME moment{};
-    if (!TzSpecificLocalTimeToSystemTimeEx(&zone, &local, &utc) || !SystemTimeToFileTime(&utc, &moment)) {
+    if (!TzSpecificLocalTimeToSystemTime(nullptr, &local, &utc) || !SystemTimeToFileTime(&utc, &moment)) {
         throw vb::error(vb::kOverflow);
     }
     return joined(moment);
