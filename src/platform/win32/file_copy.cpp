@@ -10,6 +10,7 @@
 
 #include "platform/platform.h"
 #include "platform/win32/file_status.h"
+#include "platform/win32/interruption.h"
 #include "platform/win32/system_paths.h"
 
 namespace quillet::platform {
@@ -121,6 +122,8 @@ struct Progress {
 DWORD CALLBACK on_progress(LARGE_INTEGER total, LARGE_INTEGER transferred, LARGE_INTEGER, LARGE_INTEGER, DWORD,
                            DWORD, HANDLE, HANDLE, LPVOID data) {
     auto& progress = *static_cast<Progress*>(data);
+    // The interruption cannot delete the temporary while the copy holds it open.
+    if (win32::interruption_started()) return PROGRESS_CANCEL;
     if (!progress.tell) return PROGRESS_CONTINUE;
     try {
         progress.last_told = static_cast<std::uint64_t>(transferred.QuadPart);
