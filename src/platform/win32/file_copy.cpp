@@ -28,25 +28,29 @@ struct SourceFacts {
     FILETIME last_write{};
 };
 
-// copied when the source is a regular file, open in `source` for reading.
+// copied when the source is a regular file that can be read, open in `source`
+// for its attributes; its times as they stand before anything reads it.
 CopyResult open_source(const std::wstring& path, win32::Handle& source, SourceFacts& facts) {
     // A device is never opened: a pipe's or a port's open may wait, or take it from its user.
     if (win32::is_device_path(path)) {
         SetLastError(ERROR_INVALID_FUNCTION);
         return CopyResult::not_regular;
     }
-    source = win32::open_followed(path, GENERIC_READ);
+    source = win32::open_followed(path, FILE_READ_ATTRIBUTES);
     if (!source.valid()) return CopyResult::source_failed;
+    // The times first: Wine's GetFileType moves the access time.
+    const bool have_times = GetFileTime(source.get(), nullptr, &facts.last_access, &facts.last_write);
     if (GetFileType(source.get()) != FILE_TYPE_DISK) return CopyResult::not_regular;
     BY_HANDLE_FILE_INFORMATION information{};
-    if (!GetFileInformationByHandle(source.get(), &information)) return CopyResult::source_failed;
+    if (!have_times || !GetFileInformationByHandle(source.get(), &information)) return CopyResult::source_failed;
     if (win32::is_folder(information.dwFileAttributes)) {
         SetLastError(kDirectoryNotSupported);
         return CopyResult::source_failed;
     }
     facts.size = win32::file_size(information.nFileSizeHigh, information.nFileSizeLow);
-    facts.last_access = information.ftLastAccessTime;
-    facts.last_write = information.ftLastWriteTime;
+    // A source that cannot be read is the source's fault, which CopyFileExW's
+    // failures would not tell from the copy's.
+    if (!win32::open_followed(path, GENERIC_READ).valid()) return CopyResult::source_failed;
     return CopyResult::copied;
 }
 
@@ -185,14 +189,20 @@ CopyResult copy_to(const std::wstring& source_path, const SourceFacts& facts, Te
                    const CopyProgress& progress) {
     Progress told{progress, nullptr};
     BOOL cancel = FALSE;
-    if (CopyFileExW(source_path.c_str(), temporary.path.c_str(), on_progress, &told, &cancel, 0)) {
-        if (progress && told.last_told != facts.size) progress(facts.size, facts.size);  // the whole of it
-        return CopyResult::copied;
-    }
+    const bool copied = CopyFileExW(source_path.c_str(), temporary.path.c_str(), on_progress, &told, &cancel, 0);
     const DWORD reason = GetLastError();
+    try {
+        if (told.thrown) std::rethrow_exception(told.thrown);
+        // The whole of it, where the system has not told it.
+        if (copied && progress && told.last_told != facts.size) progress(facts.size, facts.size);
+    } catch (...) {
+        remove_copy(temporary.path);
+        temporary.if_interrupted.forget();
+        throw;
+    }
+    if (copied) return CopyResult::copied;
     remove_copy(temporary.path);
     temporary.if_interrupted.forget();
-    if (told.thrown) std::rethrow_exception(told.thrown);
     SetLastError(reason);
     return source_side_failure(reason) ? CopyResult::source_failed : CopyResult::failed;
 }
