@@ -20,6 +20,9 @@ namespace {
 namespace fs = std::filesystem;
 using testing::ScratchFolder;
 
+// Before GIO's first use: the trash is the tests' own.
+const testing::PrivateHome& home = testing::PrivateHome::get();
+
 std::vector<std::string> listed(const std::string& folder, std::string_view pattern) {
     std::vector<std::string> names;
     auto listing = list_folder(folder, pattern);
@@ -172,6 +175,23 @@ TEST(FileStatements, ReadingIdentityAndDeletionForGood) {
     EXPECT_TRUE(delete_permanently(folder.text("tree")));
     EXPECT_FALSE(folder.exists("tree"));
     EXPECT_FALSE(delete_permanently(folder.text("tree")));
+}
+
+// What the trash cannot take stays where it is: it is never deleted for good instead.
+TEST(Trash, TakesWhatItCanAndDeletesNothingElse) {
+    if (!home.available()) GTEST_SKIP() << "Windows' own recycle bin cannot be looked into";
+    ScratchFolder folder;
+    const std::string name = "trashed-" + folder.native().filename().string();
+    folder.write(name, "x");
+    folder.write("kept/inner", "y");
+    EXPECT_TRUE(move_to_trash(folder.text(name)));
+    EXPECT_FALSE(folder.exists(name));
+    EXPECT_TRUE(fs::exists(home.trashed(name)));
+    {
+        const testing::BrokenTrash broken;
+        EXPECT_FALSE(move_to_trash(folder.text("kept")));
+    }
+    EXPECT_EQ(folder.read("kept/inner"), "y");
 }
 
 // A work folder in use keeps its mark; one whose process has gone is removed.
