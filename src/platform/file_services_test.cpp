@@ -177,6 +177,24 @@ TEST(FileStatements, ReadingIdentityAndDeletionForGood) {
     EXPECT_FALSE(delete_permanently(folder.text("tree")));
 }
 
+// Paths longer than the 260 characters of older Windows calls.
+TEST(FileStatements, LongPathsAreServedLikeShortOnes) {
+    ScratchFolder folder;
+    std::string deep = folder.text();
+    for (const char letter : {'a', 'b', 'c', 'd', 'e', 'f'}) {
+        deep += "\\" + std::string(50, letter);
+        make_folder(deep);
+    }
+    folder.write("source", "content");
+    ASSERT_EQ(copy_file(folder.text("source"), deep + "\\copy"), CopyResult::copied);
+    rename_file(deep + "\\copy", deep + "\\renamed");
+    EXPECT_EQ(listed(deep, "*"), (std::vector<std::string>{".\\", "..\\", "renamed"}));
+    EXPECT_EQ(archive_status(deep + "\\renamed")->size, 7u);
+    EXPECT_TRUE(file_times(deep + "\\renamed"));
+    EXPECT_TRUE(delete_permanently(folder.text() + "\\" + std::string(50, 'a')));
+    EXPECT_FALSE(attributes(deep));
+}
+
 // What the trash cannot take stays where it is: it is never deleted for good instead.
 TEST(Trash, TakesWhatItCanAndDeletesNothingElse) {
     if (!home.available()) GTEST_SKIP() << "Windows' own recycle bin cannot be looked into";
@@ -194,17 +212,27 @@ TEST(Trash, TakesWhatItCanAndDeletesNothingElse) {
     EXPECT_EQ(folder.read("kept/inner"), "y");
 }
 
-// A work folder in use keeps its mark; one whose process has gone is removed.
+// A work folder in use keeps its mark; one whose process has gone (its id now
+// another process's: the start time differs) is removed with its mark, and one
+// whose mark is no mark is left alone.
 TEST(MarkedFolders, OnlyThoseOfProcessesGoneAreRemoved) {
     ScratchFolder folder;
     const auto made = create_marked_temp_folder(folder.text(), "qzw");
     ASSERT_TRUE(made);
-    folder.write("qzwFFFF.tmp", "quillet-work 1 1 someone-else\n");
+    std::string mark = folder.read(made->mark_file.substr(folder.text().size() + 1));
+    const std::size_t start = mark.find(' ', mark.find(' ') + 1) + 1;
+    mark.replace(start, mark.find(' ', start) - start, "1");
+    folder.write("qzwFFFE.tmp", mark);
+    folder.write("qzwFFFE/inner", "x");
+    folder.write("qzwFFFF.tmp", "not a mark\n");
     fs::create_directory(folder.native("qzwFFFF"));
+
     remove_abandoned_temp_folders(folder.text(), "qzw");
     EXPECT_TRUE(attributes(made->folder));
     EXPECT_TRUE(attributes(made->mark_file));
-    EXPECT_TRUE(folder.exists("qzwFFFF"));  // not this machine's mark: nothing can be told
+    EXPECT_FALSE(folder.exists("qzwFFFE"));
+    EXPECT_FALSE(folder.exists("qzwFFFE.tmp"));
+    EXPECT_TRUE(folder.exists("qzwFFFF"));
 }
 
 }  // namespace
