@@ -57,7 +57,7 @@ TEST(FolderListing, MatchesStarsAndQuestionMarksOnlyIgnoringCaseDotsFirst) {
     EXPECT_EQ(list_folder(folder.text("missing"), "*"), nullptr);
     EXPECT_EQ(list_folder(folder.text("a.txt"), "*"), nullptr);
     EXPECT_EQ(attributes(folder.text("a.txt") + "\\"), std::nullopt);
-    EXPECT_TRUE(attributes(folder.text("sub"))->directory);
+    EXPECT_TRUE(attributes(folder.text("sub")).value().directory);
 }
 
 // A copy takes its target's name only when nothing has it, else the first free
@@ -108,13 +108,12 @@ TEST(CopyingFiles, KeepsTheSourcesTimesAndStopsWhenTheProgressRoutineThrows) {
     constexpr FileTime k2001 = 126'227'808'000'000'000;
     ASSERT_TRUE(set_file_times(folder.text("source"), {0, k2001, k2001 + 10'000'000}));
     std::uint64_t told = 0;
-    ASSERT_EQ(copy_file(folder.text("source"), folder.text("copy"), [&](std::uint64_t copied, std::uint64_t) {
-                  told = copied;
-              }),
+    ASSERT_EQ(copy_file(folder.text("source"), folder.text("copy"),
+                        [&](std::uint64_t copied, std::uint64_t) { told = copied; }),
               CopyResult::copied);
     EXPECT_EQ(told, 3u << 20);
-    EXPECT_EQ(file_times(folder.text("copy"))->last_write, k2001 + 10'000'000);
-    EXPECT_EQ(file_times(folder.text("copy"))->last_access, k2001);
+    EXPECT_EQ(file_times(folder.text("copy")).value().last_write, k2001 + 10'000'000);
+    EXPECT_EQ(file_times(folder.text("copy")).value().last_access, k2001);
 
     const CopyProgress killed = [](std::uint64_t, std::uint64_t) { throw std::runtime_error("killed"); };
     EXPECT_THROW(copy_file(folder.text("source"), folder.text("cut"), killed), std::runtime_error);
@@ -169,7 +168,7 @@ TEST(FileStatements, ReadingIdentityAndDeletionForGood) {
 
     EXPECT_EQ(file_identity(folder.text("tree/file")), file_identity(folder.text("tree/deeper/../file")));
     EXPECT_NE(file_identity(folder.text("tree/file")), file_identity(folder.text("tree/deeper/inner")));
-    EXPECT_EQ(archive_status(folder.text("tree/file"))->size, 5u);
+    EXPECT_EQ(archive_status(folder.text("tree/file")).value().size, 5u);
 
     EXPECT_FALSE(remove_empty_folder(folder.text("tree")));
     EXPECT_TRUE(delete_permanently(folder.text("tree")));
@@ -189,7 +188,7 @@ TEST(FileStatements, LongPathsAreServedLikeShortOnes) {
     ASSERT_EQ(copy_file(folder.text("source"), deep + "\\copy"), CopyResult::copied);
     rename_file(deep + "\\copy", deep + "\\renamed");
     EXPECT_EQ(listed(deep, "*"), (std::vector<std::string>{".\\", "..\\", "renamed"}));
-    EXPECT_EQ(archive_status(deep + "\\renamed")->size, 7u);
+    EXPECT_EQ(archive_status(deep + "\\renamed").value().size, 7u);
     EXPECT_TRUE(file_times(deep + "\\renamed"));
     EXPECT_TRUE(delete_permanently(folder.text() + "\\" + std::string(50, 'a')));
     EXPECT_FALSE(attributes(deep));
