@@ -109,8 +109,8 @@ std::unique_ptr<FolderListing> list_folder(std::string_view folder_text, std::st
                             WildcardSyntax::stars_and_question_marks);
     const std::wstring search = search_text(folder_text);
     WIN32_FIND_DATAW first{};
-    const HANDLE handle =
-        FindFirstFileExW(search.c_str(), FindExInfoBasic, &first, FindExSearchNameMatch, nullptr, FIND_FIRST_EX_LARGE_FETCH);
+    const HANDLE handle = FindFirstFileExW(search.c_str(), FindExInfoBasic, &first, FindExSearchNameMatch, nullptr,
+                                           FIND_FIRST_EX_LARGE_FETCH);
     // A folder without a single entry (a drive's empty root) is listed all the same.
     if (handle == INVALID_HANDLE_VALUE && (GetLastError() != ERROR_FILE_NOT_FOUND || !is_folder(folder_text))) {
         return nullptr;

@@ -64,8 +64,8 @@ bool OwnerOnly::apply_to(const std::wstring& system_path) const {
     }
     std::wstring path = system_path;
     const DWORD result = SetNamedSecurityInfoW(path.data(), SE_FILE_OBJECT,
-                                               DACL_SECURITY_INFORMATION | PROTECTED_DACL_SECURITY_INFORMATION,
-                                               nullptr, nullptr, dacl, nullptr);
+                                               DACL_SECURITY_INFORMATION | PROTECTED_DACL_SECURITY_INFORMATION, nullptr,
+                                               nullptr, dacl, nullptr);
     SetLastError(result);
     return result == ERROR_SUCCESS;
 }
