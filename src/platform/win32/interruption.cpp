@@ -24,7 +24,8 @@
 #include <thread>
 
 #include "platform/platform.h"
-#include "platform/win32/wide_text.h"
+#include "platform/win32/deletion.h"
+#include "platform/win32/system_paths.h"
 
 namespace quillet::platform {
 
@@ -40,8 +41,8 @@ constexpr std::chrono::milliseconds kAttemptPause{50};
 
 struct Registry {
     std::recursive_timed_mutex mutex;
-    // Paths by the order they were registered in.
-    std::map<std::uint64_t, std::string> items;
+    // System paths by the order they were registered in.
+    std::map<std::uint64_t, std::wstring> items;
     std::uint64_t next_id = 1;
     std::atomic<bool> ending{false};
     // Apart from the registry: the console is put back even when the clean-up
@@ -56,14 +57,12 @@ Registry& registry() {
     return *instance;
 }
 
-bool still_there(const std::string& path) {
-    return GetFileAttributesW(win32::wide(path).c_str()) != INVALID_FILE_ATTRIBUTES;
-}
+bool still_there(const std::wstring& path) { return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
 
-void delete_for_good(const std::string& path) {
+void delete_for_good(const std::wstring& path) {
     for (int attempt = 0; attempt < kAttempts && still_there(path); ++attempt) {
         if (attempt > 0) std::this_thread::sleep_for(kAttemptPause);
-        delete_permanently(path);
+        win32::delete_native_permanently(path);
     }
 }
 
@@ -143,10 +142,11 @@ void watch_for_interruption() {
 }
 
 RemovedIfInterrupted::RemovedIfInterrupted(std::string_view path_text) {
+    std::wstring path = win32::system_path(path_text);
     Registry& items = registry();
     const std::lock_guard lock(items.mutex);
     id_ = items.next_id++;
-    items.items.emplace(id_, std::string(path_text));
+    items.items.emplace(id_, std::move(path));
 }
 
 RemovedIfInterrupted::~RemovedIfInterrupted() { forget(); }
