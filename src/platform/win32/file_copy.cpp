@@ -160,8 +160,8 @@ bool source_side_failure(DWORD code) {
 
 // The source's times as they stood before the copy, set on the complete copy
 // (CopyFileExW carries its attributes and its last write time, and leaves the
-// creation time the copy's own). Its size is what was written; 0 if the times
-// could not be set: the copy is kept all the same.
+// creation time the copy's own); a copy whose times cannot be set is kept all the
+// same. Its size is what was written (the source's, if it cannot be read).
 std::uint64_t finish_copy(const std::wstring& path, const SourceFacts& source) {
     const win32::Handle copy = win32::open_followed(path, FILE_READ_ATTRIBUTES | FILE_WRITE_ATTRIBUTES);
     if (!copy.valid()) return source.size;
