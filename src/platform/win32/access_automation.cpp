@@ -100,7 +100,9 @@ private:
     std::vector<VARIANT> reversed_;
 };
 
-std::string text_of(BSTR text) { return text != nullptr ? win32::utf8(std::wstring_view(text, SysStringLen(text))) : ""; }
+std::string text_of(BSTR text) {
+    return text != nullptr ? win32::utf8(std::wstring_view(text, SysStringLen(text))) : "";
+}
 
 std::string system_text(HRESULT result) {
     SetLastError(static_cast<DWORD>(result));
