@@ -31,6 +31,11 @@ FrontEndKind ChooseFrontEnd(const std::optional<std::string>& requested, bool di
     return display_available ? FrontEndKind::window : FrontEndKind::console;
 }
 
+bool WindowsAskedForButNotBuilt() {
+    const auto requested = platform::environment_variable("QUILLET_UI");
+    return !kWindowFrontEndBuilt && requested && unicode::equal_ignoring_case(*requested, "window");
+}
+
 FrontEndKind ChooseFrontEndForRun() {
     return ChooseFrontEnd(platform::environment_variable("QUILLET_UI"), display_available(), kWindowFrontEndBuilt);
 }

@@ -17,4 +17,8 @@ FrontEndKind ChooseFrontEnd(const std::optional<std::string>& requested, bool di
 // The choice for this run, from the environment.
 FrontEndKind ChooseFrontEndForRun();
 
+// Whether QUILLET_UI asks for windows that this build cannot show (no window front
+// end is built into it, as on Windows for now): the console serves, and says so.
+bool WindowsAskedForButNotBuilt();
+
 }  // namespace quillet

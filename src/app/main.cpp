@@ -27,6 +27,10 @@ using namespace quillet;
 // The exit status is the console's account of how the windows would have ended.
 // A hint for a mistyped path follows whatever the run said about it.
 int run_in_console(const std::vector<std::string>& arguments) {
+    if (WindowsAskedForButNotBuilt()) {
+        std::cerr << platform::executable_name() << ": this build has no window front end, running in the console"
+                  << std::endl;
+    }
     ConsoleFrontEnd console(std::cout, std::cerr);
     const FrontEndScope installed(console);
     Form_Load(CommandLineText(arguments), HandleCommandLineS);
@@ -79,7 +83,7 @@ int run_in_windows(const WindowFrontEnd& windows, const char* program_path, std:
 }  // namespace
 
 int main(int argc, char** argv) {
-    const std::vector<std::string> arguments(argv + 1, argv + argc);
+    const std::vector<std::string> arguments = platform::program_arguments(argc, argv);
     if (const auto status = AnswerProgramQuestion(arguments, std::cout)) return *status;
     // Before any other thread starts, so that every one of them leaves the
     // interruption signals to the thread that cleans up after them.

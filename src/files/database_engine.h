@@ -2,7 +2,7 @@
 // The database engine behind compaction. Each engine owns a database format; the
 // factory hands out one that can take the database at hand, or raises error 429,
 // the error of an engine that cannot be created, which sends compaction down its
-// command-line route. Another host adds its own engines to the factory.
+// command-line route. The host's own engine (platform.h) takes what SQLite cannot.
 
 #include <memory>
 #include <string>

@@ -350,6 +350,10 @@ void append_line_to_file(std::string_view path_text, std::string_view line);
 
 // The running program's file name, without its folder.
 std::string executable_name();
+// The program's arguments as main received them, without the program's own name,
+// as UTF-8 text. On Windows main's argv is in the ANSI code page, which cannot
+// hold every file name: the arguments are read from the UTF-16 command line.
+std::vector<std::string> program_arguments(int argc, char** argv);
 // An environment variable's value; empty when it is not set.
 std::optional<std::string> environment_variable(std::string_view name);
 
@@ -396,6 +400,25 @@ struct ProcessStatus {
 std::optional<ProcessStatus> wait_for_process(ProcessHandle process, std::uint32_t milliseconds);
 // Forgets a started process. One that still runs goes on by itself.
 void close_process(ProcessHandle process);
+
+// ---------------------------------------------------------------------------
+// The host's database engine
+
+// The database engine of the host's office software, driven by automation: on
+// Windows the DBEngine of Access ("Access.Application" through COM). No other
+// host has one.
+class HostDatabaseEngine {
+public:
+    virtual ~HostDatabaseEngine() = default;
+    // Writes a compacted copy of the database input_text to output_text, a file
+    // that does not exist yet; connect is empty or ";pwd=" + the password. Raises
+    // the engine's own error (its number and description) when it cannot.
+    virtual void compact(const std::string& input_text, const std::string& output_text,
+                         const std::string& connect) = 0;
+};
+// Starts the host's database engine. Error 429 "ActiveX component can't create
+// object" when the host has none or it cannot be started.
+std::unique_ptr<HostDatabaseEngine> create_host_database_engine();
 
 // ---------------------------------------------------------------------------
 // Modules: parts of the program loaded only when they are used

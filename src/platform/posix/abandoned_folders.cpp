@@ -16,7 +16,7 @@
 #include "platform/posix/native_paths.h"
 #include "platform/posix/deletion.h"
 #include "platform/posix/process_marks.h"
-#include "platform/posix/temp_names.h"
+#include "platform/temp_names.h"
 
 namespace quillet::platform {
 
@@ -31,8 +31,8 @@ std::vector<std::string> mark_file_names(const std::string& folder, const std::s
     if (listing == nullptr) return names;
     while (const dirent* entry = ::readdir(listing)) {
         const std::string_view name = entry->d_name;
-        if (!name.ends_with(posix::kTempExtension)) continue;
-        if (posix::is_temp_name(name.substr(0, name.size() - posix::kTempExtension.size()), name_start)) {
+        if (!name.ends_with(kTempExtension)) continue;
+        if (is_temp_name(name.substr(0, name.size() - kTempExtension.size()), name_start)) {
             names.emplace_back(name);
         }
     }
@@ -72,7 +72,7 @@ void remove_if_abandoned(const std::string& folder_native, const std::string& ma
     const std::string mark_file = folder_native + "/" + mark_name;
     const auto mark = own_mark(mark_file);
     if (!mark || posix::marked_process(*mark) != posix::MarkedProcess::gone) return;
-    const std::string folder = mark_file.substr(0, mark_file.size() - posix::kTempExtension.size());
+    const std::string folder = mark_file.substr(0, mark_file.size() - kTempExtension.size());
     switch (marked_entry(folder)) {
         case MarkedEntry::something_else:
             return;
@@ -90,7 +90,7 @@ void remove_if_abandoned(const std::string& folder_native, const std::string& ma
 void remove_abandoned_temp_folders(std::string_view folder_text, std::string_view prefix) {
     const auto folder = posix::native_or_missing(folder_text);
     if (!folder) return;
-    for (const std::string& mark_name : mark_file_names(*folder, posix::first_three_characters(prefix))) {
+    for (const std::string& mark_name : mark_file_names(*folder, first_three_characters(prefix))) {
         remove_if_abandoned(*folder, mark_name);
     }
 }

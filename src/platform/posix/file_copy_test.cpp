@@ -65,50 +65,13 @@ TEST_F(FileCopy, CopiesContentPermissionBitsAndTimes) {
     EXPECT_NE(folder_.read("status").find("Name:"), std::string::npos);
 }
 
-// A copy without a name takes its target's name at once when that is free, and
-// else the first free temporary, without copying the bytes again.
-TEST_F(FileCopy, TakesTheTargetsNameWhenFreeElseTheFirstFreeTemporary) {
-    folder_.write("source", "new");
-    folder_.write("taken", "old");
-    folder_.write("t1", "someone else's");
-    std::vector<std::string> temporaries{folder_.text("t1"), folder_.text("t2"), folder_.text("t3")};
-    const auto names_for = [&](const std::string& target, std::size_t& drawn) {
-        drawn = 0;
-        return CopyNames{target, [&]() -> std::optional<std::string> {
-                             if (drawn == temporaries.size()) return std::nullopt;
-                             return temporaries[drawn++];
-                         }};
-    };
-
-    std::size_t drawn = 0;
-    CopyFacts free;
-    const std::string target = folder_.text("target");
-    ASSERT_EQ(copy_file(folder_.text("source"), names_for(target, drawn), {}, &free), CopyResult::copied);
-    EXPECT_TRUE(free.in_place);
-    EXPECT_EQ(free.name, target);
-    EXPECT_EQ(drawn, 0u);
-    EXPECT_EQ(folder_.read("target"), "new");
-
-    CopyFacts taken;
-    const std::string old_target = folder_.text("taken");
-    ASSERT_EQ(copy_file(folder_.text("source"), names_for(old_target, drawn), {}, &taken), CopyResult::copied);
-    EXPECT_FALSE(taken.in_place);
-    EXPECT_EQ(taken.name, folder_.text("t2"));
-    EXPECT_EQ(folder_.read("taken"), "old");
-    EXPECT_EQ(folder_.read("t1"), "someone else's");
-    EXPECT_EQ(folder_.read("t2"), "new");
-}
-
+// The host's reasons, and the files that are no regular files.
 TEST_F(FileCopy, FailuresLeaveNothingBehindAndReplaceNothing) {
     folder_.write("source", "new");
-    folder_.write("target", "old");
     fs::create_directory(folder_.native("folder"));
 
-    EXPECT_EQ(copy_file(folder_.text("source"), folder_.text("target")), CopyResult::target_exists);
-    EXPECT_EQ(folder_.read("target"), "old");
     EXPECT_EQ(copy_file(folder_.text("missing"), folder_.text("target")), CopyResult::source_failed);
     EXPECT_EQ(last_error(), ENOENT);
-    EXPECT_EQ(folder_.read("target"), "old");
 
     EXPECT_EQ(copy_file(folder_.text("folder"), folder_.text("t1")), CopyResult::source_failed);
     EXPECT_EQ(last_error(), EISDIR);
@@ -118,7 +81,6 @@ TEST_F(FileCopy, FailuresLeaveNothingBehindAndReplaceNothing) {
     // Its reading fails once the copy has been made: the process's memory at address 0.
     EXPECT_EQ(copy_file("Z:\\proc\\self\\mem", folder_.text("t1")), CopyResult::source_failed);
     EXPECT_EQ(last_error(), EIO);
-    EXPECT_EQ(copy_file(folder_.text("source"), folder_.text("source") + "\\t2"), CopyResult::failed);
     EXPECT_FALSE(folder_.exists("t1"));
 }
 

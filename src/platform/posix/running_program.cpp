@@ -5,6 +5,7 @@
 #include <dlfcn.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdlib>
 #include <string>
@@ -68,6 +69,10 @@ std::optional<std::string> environment_variable(std::string_view name) {
     const char* value = std::getenv(key.c_str());
     if (value == nullptr) return std::nullopt;
     return std::string(value);
+}
+
+std::vector<std::string> program_arguments(int argc, char** argv) {
+    return std::vector<std::string>(argv + std::min(argc, 1), argv + argc);
 }
 
 std::optional<ProgramModule> load_program_module(std::string_view file_name, std::string& failure) {

@@ -16,7 +16,7 @@
 #include "platform/platform.h"
 #include "platform/posix/native_paths.h"
 #include "platform/posix/process_marks.h"
-#include "platform/posix/temp_names.h"
+#include "platform/temp_names.h"
 
 namespace quillet::platform {
 
@@ -47,7 +47,7 @@ enum class Claim { made, taken, failed };
 // Tries the names in turn until one is claimed; the claimed name (without a
 // folder), or empty. errno tells why when there is none.
 std::string claim_free_name(std::string_view prefix, const std::function<Claim(const std::string& name)>& claim) {
-    const std::string name_start = posix::first_three_characters(prefix);
+    const std::string name_start = first_three_characters(prefix);
     const unsigned start = starting_number();
     for (unsigned step = 0; step < kHighestNumber; ++step) {
         const unsigned number = (start - 1 + step) % kHighestNumber + 1;
@@ -89,7 +89,7 @@ bool write_all(int fd, const std::string& text) {
 // never stands without its mark; a name whose folder someone else has is given up.
 Claim claim_marked_folder(const std::string& native_folder, const std::string& name) {
     const std::string folder = native_folder + "/" + name;
-    const std::string mark_file = folder + std::string(posix::kTempExtension);
+    const std::string mark_file = folder + std::string(kTempExtension);
     const int fd = create_file_exclusively(mark_file);
     if (fd < 0) return outcome_of_creation(false);
     const bool marked = write_all(fd, posix::current_process_mark());
@@ -116,10 +116,10 @@ std::string create_temp_file(std::string_view folder_text, std::string_view pref
     const auto folder = posix::native_or_missing(folder_text);
     if (!folder) return {};
     const std::string name = claim_free_name(prefix, [&](const std::string& candidate) {
-        return outcome_of_creation(create_exclusively(*folder + "/" + candidate + std::string(posix::kTempExtension)));
+        return outcome_of_creation(create_exclusively(*folder + "/" + candidate + std::string(kTempExtension)));
     });
     if (name.empty()) return {};
-    return ending_in_backslash(std::string(folder_text)) + name + std::string(posix::kTempExtension);
+    return ending_in_backslash(std::string(folder_text)) + name + std::string(kTempExtension);
 }
 
 std::optional<MarkedFolder> create_marked_temp_folder(std::string_view folder_text, std::string_view prefix) {
@@ -129,7 +129,7 @@ std::optional<MarkedFolder> create_marked_temp_folder(std::string_view folder_te
         claim_free_name(prefix, [&](const std::string& candidate) { return claim_marked_folder(*folder, candidate); });
     if (name.empty()) return std::nullopt;
     const std::string folder_path = ending_in_backslash(std::string(folder_text)) + name;
-    return MarkedFolder{folder_path, folder_path + std::string(posix::kTempExtension)};
+    return MarkedFolder{folder_path, folder_path + std::string(kTempExtension)};
 }
 
 }  // namespace quillet::platform

@@ -3,21 +3,13 @@
 #include <string>
 
 #include "platform/platform.h"
+#include "platform/win32/running_program.h"
 #include "platform/win32/wide_text.h"
 
 namespace quillet::platform {
 
 std::string executable_name() {
-    std::wstring path(MAX_PATH, L'\0');
-    for (;;) {
-        const DWORD length = GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
-        if (length == 0) return {};
-        if (length < path.size()) {
-            path.resize(length);
-            break;
-        }
-        path.resize(path.size() * 2);  // cut short: try again with more room
-    }
+    const std::wstring path = win32::running_program_path();
     const auto separator = path.find_last_of(L"\\/");
     return win32::utf8(separator == std::wstring::npos ? path : path.substr(separator + 1));
 }

@@ -1,23 +1,32 @@
-// The temporary folder and unique temporary files, with GetTempPathW and
-// GetTempFileNameW themselves: "PRE" + up to four hexadecimal digits + ".tmp",
-// created by the system so that no existing file is ever taken over.
-//
-// Unfinished: create_marked_temp_folder and remove_abandoned_temp_folders are not
-// written for Windows yet, and a temporary file is not made owner-only: it has the
-// permissions it inherits from its folder (the user's own, for the user's
-// temporary folder).
+// The temporary folder (GetTempPathW) and unique temporary files named as
+// GetTempFileNameW names them: "PRE" + up to four hexadecimal digits + ".tmp".
+// They are made here rather than by GetTempFileNameW, so that each is created
+// new (nothing that exists is ever taken over) and owner-only in the same call:
+// security given to a file that exists already is not kept everywhere (Wine
+// keeps no file security apart from the Unix permissions it makes at creation).
+// Marked work folders are named the same way without the extension, each beside
+// its mark file, both made new and owner-only.
 
 #include <windows.h>
 
+#include <cstdio>
+#include <functional>
 #include <string>
 
 #include "platform/platform.h"
+#include "platform/temp_names.h"
+#include "platform/win32/handle.h"
+#include "platform/win32/owner_only.h"
+#include "platform/win32/process_marks.h"
+#include "platform/win32/system_paths.h"
 #include "platform/win32/wide_text.h"
 #include "text/unicode.h"
 
 namespace quillet::platform {
 
 namespace {
+
+constexpr unsigned kHighestNumber = 0xFFFF;
 
 // The first three characters of the prefix, as far as they fit GetTempFileNameW's
 // three UTF-16 units without splitting a surrogate pair.
@@ -31,22 +40,106 @@ std::wstring name_start(std::string_view prefix) {
     return start;
 }
 
+std::string ending_in_backslash(std::string text) {
+    if (text.empty() || text.back() != '\\') text += '\\';
+    return text;
+}
+
+// Where to start looking for a free number: differs from call to call and from
+// process to process, so that callers rarely meet each other's names.
+unsigned starting_number() {
+    const unsigned long long ticks = GetTickCount64() ^ (static_cast<unsigned long long>(GetCurrentProcessId()) << 8);
+    return static_cast<unsigned>(ticks % kHighestNumber) + 1;
+}
+
+std::string hexadecimal(unsigned number) {
+    char digits[8];
+    std::snprintf(digits, sizeof digits, "%X", number);
+    return digits;
+}
+
+enum class Claim { made, taken, failed };
+
+// Tries the names in turn until one is claimed; the claimed name, or empty.
+std::string claim_free_name(std::string_view prefix, const std::function<Claim(const std::string& name)>& claim) {
+    const std::string start_text = win32::utf8(name_start(prefix));
+    const unsigned start = starting_number();
+    for (unsigned step = 0; step < kHighestNumber; ++step) {
+        const unsigned number = (start - 1 + step) % kHighestNumber + 1;
+        std::string name = start_text + hexadecimal(number);
+        switch (claim(name)) {
+            case Claim::made:
+                return name;
+            case Claim::taken:
+                continue;
+            case Claim::failed:
+                return {};
+        }
+    }
+    SetLastError(ERROR_FILE_EXISTS);
+    return {};
+}
+
+bool is_taken(DWORD code) { return code == ERROR_FILE_EXISTS || code == ERROR_ALREADY_EXISTS; }
+
+bool write_all(HANDLE file, const std::string& text) {
+    DWORD written = 0;
+    return WriteFile(file, text.data(), static_cast<DWORD>(text.size()), &written, nullptr) && written == text.size();
+}
+
+// The mark file first, holding the mark before the folder exists, so that a folder
+// never stands without its mark; a name whose folder someone else has is given up.
+Claim claim_marked_folder(const std::string& folder_text, const std::string& name, win32::OwnerOnly& security) {
+    const std::wstring folder = win32::system_path(folder_text + name);
+    const std::wstring mark_file = win32::system_path(folder_text + name + std::string(kTempExtension));
+    win32::Handle mark(CreateFileW(mark_file.c_str(), GENERIC_WRITE, 0, security.attributes(), CREATE_NEW,
+                                   FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!mark.valid()) return is_taken(GetLastError()) ? Claim::taken : Claim::failed;
+    const bool marked = write_all(mark.get(), win32::current_process_mark());
+    mark = win32::Handle();
+    Claim claim = Claim::failed;
+    if (marked && CreateDirectoryW(folder.c_str(), security.attributes())) claim = Claim::made;
+    if (marked && claim != Claim::made && is_taken(GetLastError())) claim = Claim::taken;
+    if (claim != Claim::made) {
+        const DWORD reason = GetLastError();
+        DeleteFileW(mark_file.c_str());
+        SetLastError(reason);
+    }
+    return claim;
+}
+
 }  // namespace
 
 std::string temp_folder() {
     wchar_t folder[MAX_PATH + 1];
     const DWORD length = GetTempPathW(MAX_PATH + 1, folder);
     if (length == 0 || length > MAX_PATH) return {};
-    std::string text = win32::utf8(std::wstring_view(folder, length));
-    if (!text.ends_with('\\')) text += '\\';
-    return text;
+    return ending_in_backslash(win32::utf8(std::wstring_view(folder, length)));
 }
 
 std::string create_temp_file(std::string_view folder_text, std::string_view prefix) {
-    wchar_t name[MAX_PATH];
-    const std::wstring folder = win32::wide(folder_text);
-    if (GetTempFileNameW(folder.c_str(), name_start(prefix).c_str(), 0, name) == 0) return {};
-    return win32::utf8(name);
+    win32::OwnerOnly security;
+    if (security.attributes() == nullptr) return {};
+    const std::string folder = ending_in_backslash(std::string(folder_text));
+    const std::string name = claim_free_name(prefix, [&](const std::string& candidate) {
+        const std::wstring file = win32::system_path(folder + candidate + std::string(kTempExtension));
+        const win32::Handle made(CreateFileW(file.c_str(), GENERIC_WRITE, 0, security.attributes(), CREATE_NEW,
+                                             FILE_ATTRIBUTE_NORMAL, nullptr));
+        if (made.valid()) return Claim::made;
+        return is_taken(GetLastError()) ? Claim::taken : Claim::failed;
+    });
+    if (name.empty()) return {};
+    return folder + name + std::string(kTempExtension);
+}
+
+std::optional<MarkedFolder> create_marked_temp_folder(std::string_view folder_text, std::string_view prefix) {
+    win32::OwnerOnly security;
+    if (security.attributes() == nullptr) return std::nullopt;
+    const std::string folder = ending_in_backslash(std::string(folder_text));
+    const std::string name = claim_free_name(
+        prefix, [&](const std::string& candidate) { return claim_marked_folder(folder, candidate, security); });
+    if (name.empty()) return std::nullopt;
+    return MarkedFolder{folder + name, folder + name + std::string(kTempExtension)};
 }
 
 }  // namespace quillet::platform

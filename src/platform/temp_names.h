@@ -7,7 +7,7 @@
 
 #include "text/unicode.h"
 
-namespace quillet::platform::posix {
+namespace quillet::platform {
 
 inline constexpr std::string_view kTempExtension = ".tmp";
 
@@ -25,4 +25,4 @@ inline bool is_temp_name(std::string_view name, std::string_view name_start) {
     return digits.find_first_not_of("0123456789ABCDEF") == std::string_view::npos;
 }
 
-}  // namespace quillet::platform::posix
+}  // namespace quillet::platform

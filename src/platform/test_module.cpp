@@ -1,5 +1,7 @@
 // A module for the tests of load_program_module. It is built twice: once whole,
-// and once needing a function that nothing defines, which must keep it from loading.
+// and once needing a function that nothing defines, which must keep it from
+// loading (on Windows, where a DLL links only when every name is found, it
+// imports the function from the whole module, which does not export it).
 
 extern "C" int quillet_test_module_answer() { return 42; }
 

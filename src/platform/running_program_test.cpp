@@ -4,6 +4,7 @@
 #include <string>
 
 #include "platform/platform.h"
+#include "support/wine.h"
 
 namespace quillet::platform {
 namespace {
@@ -24,11 +25,14 @@ TEST(ProgramModules, LoadFromTheProgramsFolderAndFindEntryPointsByName) {
 
 TEST(ProgramModules, SayWhyAModuleCannotBeLoaded) {
     std::string failure;
-    EXPECT_FALSE(load_program_module("no-such-module.so", failure));
-    EXPECT_THAT(failure, HasSubstr("no-such-module.so"));
+    EXPECT_FALSE(load_program_module("no-such-module", failure));
+    EXPECT_THAT(failure, HasSubstr("no-such-module"));
 
+    if (testing::running_under_wine()) {
+        GTEST_SKIP() << "Wine loads a DLL whose imports it cannot find, with stubs that abort when called";
+    }
     EXPECT_FALSE(load_program_module(QUILLET_TEST_MODULE_UNRESOLVED, failure));
-    EXPECT_THAT(failure, HasSubstr("quillet_test_defined_nowhere"));
+    EXPECT_THAT(failure, HasSubstr(QUILLET_TEST_MODULE_UNRESOLVED_NAMES));
 }
 
 }  // namespace

@@ -1,0 +1,238 @@
+// The file services as both hosts must serve them, on real scratch folders.
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <functional>
+#include <optional>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+#include "platform/platform.h"
+#include "support/files.h"
+#include "text/error.h"
+
+namespace quillet::platform {
+namespace {
+
+namespace fs = std::filesystem;
+using testing::ScratchFolder;
+
+// Before GIO's first use: the trash is the tests' own.
+const testing::PrivateHome& home = testing::PrivateHome::get();
+
+std::vector<std::string> listed(const std::string& folder, std::string_view pattern) {
+    std::vector<std::string> names;
+    auto listing = list_folder(folder, pattern);
+    if (!listing) return {"(cannot be listed)"};
+    for (DirectoryEntry entry; listing->next(entry);) names.push_back(entry.name + (entry.directory ? "\\" : ""));
+    return names;
+}
+
+TEST(FolderListing, MatchesStarsAndQuestionMarksOnlyIgnoringCaseDotsFirst) {
+    ScratchFolder folder;
+    for (const char* file : {"a.txt", "B.TXT", "noext", "[n]#1", "a.txtx"}) folder.write(file, "x");
+    fs::create_directory(folder.native("sub"));
+    const struct {
+        const char* pattern;
+        std::vector<std::string> names;  // sorted; "." and ".." come first where they match
+    } cases[] = {
+        {"*.txt", {"B.TXT", "a.txt"}},
+        {"NOEX?", {"noext"}},
+        {"[N]#?", {"[n]#1"}},  // no lists or digit marks in the host's search
+        {"*.*", {"B.TXT", "[n]#1", "a.txt", "a.txtx", "noext", "sub\\"}},
+        {"su?", {"sub\\"}},
+    };
+    for (const auto& test : cases) {
+        std::vector<std::string> names = listed(folder.text(), test.pattern);
+        const bool dots_first = names.size() >= 2 && names[0] == ".\\" && names[1] == "..\\";
+        if (dots_first) names.erase(names.begin(), names.begin() + 2);
+        std::sort(names.begin(), names.end());
+        EXPECT_EQ(dots_first, test.pattern == std::string("*.*")) << test.pattern;
+        EXPECT_EQ(names, test.names) << test.pattern;
+    }
+    EXPECT_EQ(listed(folder.text("sub"), "*").size(), 2u);
+    EXPECT_EQ(list_folder(folder.text("missing"), "*"), nullptr);
+    EXPECT_EQ(list_folder(folder.text("a.txt"), "*"), nullptr);
+    EXPECT_EQ(attributes(folder.text("a.txt") + "\\"), std::nullopt);
+    EXPECT_TRUE(attributes(folder.text("sub")).value().directory);
+}
+
+// A copy takes its target's name only when nothing has it, else the first free
+// temporary, and fails leaving nothing behind and replacing nothing.
+TEST(CopyingFiles, NamesAndFailures) {
+    ScratchFolder folder;
+    folder.write("source", "new");
+    folder.write("taken", "old");
+    folder.write("t1", "someone else's");
+    fs::create_directory(folder.native("sub"));
+    const std::vector<std::string> temporaries{folder.text("t1"), folder.text("t2")};
+    std::size_t drawn = 0;
+    const auto names_for = [&](const std::string& target) {
+        drawn = 0;
+        return CopyNames{target, [&]() -> std::optional<std::string> {
+                             if (drawn == temporaries.size()) return std::nullopt;
+                             return temporaries[drawn++];
+                         }};
+    };
+
+    CopyFacts free;
+    ASSERT_EQ(copy_file(folder.text("source"), names_for(folder.text("target")), {}, &free), CopyResult::copied);
+    EXPECT_TRUE(free.in_place);
+    EXPECT_EQ(free.name, folder.text("target"));
+    EXPECT_EQ(free.bytes, 3u);
+    EXPECT_EQ(folder.read("target"), "new");
+    EXPECT_FALSE(folder.exists("t2"));
+
+    CopyFacts taken;
+    ASSERT_EQ(copy_file(folder.text("source"), names_for(folder.text("taken")), {}, &taken), CopyResult::copied);
+    EXPECT_FALSE(taken.in_place);
+    EXPECT_EQ(taken.name, folder.text("t2"));
+    EXPECT_EQ(folder.read("taken"), "old");
+    EXPECT_EQ(folder.read("t1"), "someone else's");
+    EXPECT_EQ(folder.read("t2"), "new");
+
+    EXPECT_EQ(copy_file(folder.text("source"), folder.text("t1")), CopyResult::target_exists);
+    EXPECT_EQ(copy_file(folder.text("missing"), folder.text("t3")), CopyResult::source_failed);
+    EXPECT_EQ(copy_file(folder.text("sub"), folder.text("t3")), CopyResult::source_failed);
+    EXPECT_EQ(copy_file(folder.text("source"), folder.text("source") + "\\t3"), CopyResult::failed);
+    EXPECT_FALSE(folder.exists("t3"));
+    EXPECT_EQ(folder.read("t1"), "someone else's");
+}
+
+TEST(CopyingFiles, KeepsTheSourcesTimesAndStopsWhenTheProgressRoutineThrows) {
+    ScratchFolder folder;
+    folder.write("source", std::string(3u << 20, 'q'));
+    constexpr FileTime k2001 = 126'227'808'000'000'000;
+    ASSERT_TRUE(set_file_times(folder.text("source"), {0, k2001, k2001 + 10'000'000}));
+    std::uint64_t told = 0;
+    ASSERT_EQ(copy_file(folder.text("source"), folder.text("copy"),
+                        [&](std::uint64_t copied, std::uint64_t) { told = copied; }),
+              CopyResult::copied);
+    EXPECT_EQ(told, 3u << 20);
+    EXPECT_EQ(file_times(folder.text("copy")).value().last_write, k2001 + 10'000'000);
+    EXPECT_EQ(file_times(folder.text("copy")).value().last_access, k2001);
+
+    const CopyProgress killed = [](std::uint64_t, std::uint64_t) { throw std::runtime_error("killed"); };
+    EXPECT_THROW(copy_file(folder.text("source"), folder.text("cut"), killed), std::runtime_error);
+    EXPECT_FALSE(folder.exists("cut"));
+}
+
+std::int32_t error_number(const std::function<void()>& statement) {
+    try {
+        statement();
+    } catch (const Error& error) {
+        return error.number();
+    }
+    return 0;
+}
+
+TEST(FileStatements, RaiseTheLanguagesErrors) {
+    ScratchFolder folder;
+    folder.write("a", "a");
+    folder.write("b", "b");
+    make_folder(folder.text("dir"));
+    const struct {
+        const char* what;
+        std::function<void()> statement;
+        std::int32_t error;
+    } cases[] = {
+        {"MkDir of an existing folder", [&] { make_folder(folder.text("dir")); }, 75},
+        {"MkDir below a missing folder", [&] { make_folder(folder.text("no/dir")); }, 76},
+        {"Name onto an existing file", [&] { rename_file(folder.text("a"), folder.text("b")); }, 58},
+        {"Name of a missing file", [&] { rename_file(folder.text("none"), folder.text("c")); }, 53},
+        {"Name as itself", [&] { rename_file(folder.text("a"), folder.text("a")); }, 0},
+        {"Kill of a missing file", [&] { remove_file(folder.text("none")); }, 53},
+        {"Kill of a folder", [&] { remove_file(folder.text("dir")); }, 53},
+    };
+    for (const auto& test : cases) EXPECT_EQ(error_number(test.statement), test.error) << test.what;
+    EXPECT_EQ(folder.read("b"), "b");
+    ASSERT_TRUE(replace_file(folder.text("a"), folder.text("b")));
+    EXPECT_EQ(folder.read("b"), "a");
+    EXPECT_FALSE(folder.exists("a"));
+}
+
+TEST(FileStatements, ReadingIdentityAndDeletionForGood) {
+    ScratchFolder folder;
+    folder.write("tree/file", "12345");
+    folder.write("tree/deeper/inner", "x");
+    fs::permissions(folder.native("tree/deeper/inner"), fs::perms::owner_read);
+    std::string bytes;
+    EXPECT_EQ(read_regular_file(folder.text("tree/file"), 5, bytes), FileRead::read);
+    EXPECT_EQ(bytes, "12345");
+    EXPECT_EQ(read_regular_file(folder.text("tree/file"), 4, bytes), FileRead::too_large);
+    EXPECT_EQ(read_regular_file(folder.text("tree"), 4, bytes), FileRead::not_a_regular_file);
+    EXPECT_EQ(error_number([&] { read_regular_file(folder.text("none"), 4, bytes); }), 53);
+
+    EXPECT_EQ(file_identity(folder.text("tree/file")), file_identity(folder.text("tree/deeper/../file")));
+    EXPECT_NE(file_identity(folder.text("tree/file")), file_identity(folder.text("tree/deeper/inner")));
+    EXPECT_EQ(archive_status(folder.text("tree/file")).value().size, 5u);
+
+    EXPECT_FALSE(remove_empty_folder(folder.text("tree")));
+    EXPECT_TRUE(delete_permanently(folder.text("tree")));
+    EXPECT_FALSE(folder.exists("tree"));
+    EXPECT_FALSE(delete_permanently(folder.text("tree")));
+}
+
+// Paths longer than the 260 characters of older Windows calls.
+TEST(FileStatements, LongPathsAreServedLikeShortOnes) {
+    ScratchFolder folder;
+    std::string deep = folder.text();
+    for (const char letter : {'a', 'b', 'c', 'd', 'e', 'f'}) {
+        deep += "\\" + std::string(50, letter);
+        make_folder(deep);
+    }
+    folder.write("source", "content");
+    ASSERT_EQ(copy_file(folder.text("source"), deep + "\\copy"), CopyResult::copied);
+    rename_file(deep + "\\copy", deep + "\\renamed");
+    EXPECT_EQ(listed(deep, "*"), (std::vector<std::string>{".\\", "..\\", "renamed"}));
+    EXPECT_EQ(archive_status(deep + "\\renamed").value().size, 7u);
+    EXPECT_TRUE(file_times(deep + "\\renamed"));
+    EXPECT_TRUE(delete_permanently(folder.text() + "\\" + std::string(50, 'a')));
+    EXPECT_FALSE(attributes(deep));
+}
+
+// What the trash cannot take stays where it is: it is never deleted for good instead.
+TEST(Trash, TakesWhatItCanAndDeletesNothingElse) {
+    if (!home.available()) GTEST_SKIP() << "Windows' own recycle bin cannot be looked into";
+    ScratchFolder folder;
+    const std::string name = "trashed-" + folder.native().filename().string();
+    folder.write(name, "x");
+    folder.write("kept/inner", "y");
+    EXPECT_TRUE(move_to_trash(folder.text(name)));
+    EXPECT_FALSE(folder.exists(name));
+    EXPECT_TRUE(fs::exists(home.trashed(name)));
+    {
+        const testing::BrokenTrash broken;
+        EXPECT_FALSE(move_to_trash(folder.text("kept")));
+    }
+    EXPECT_EQ(folder.read("kept/inner"), "y");
+}
+
+// A work folder in use keeps its mark; one whose process has gone (its id now
+// another process's: the start time differs) is removed with its mark, and one
+// whose mark is no mark is left alone.
+TEST(MarkedFolders, OnlyThoseOfProcessesGoneAreRemoved) {
+    ScratchFolder folder;
+    const auto made = create_marked_temp_folder(folder.text(), "qzw");
+    ASSERT_TRUE(made);
+    std::string mark = folder.read(made->mark_file.substr(folder.text().size() + 1));
+    const std::size_t start = mark.find(' ', mark.find(' ') + 1) + 1;
+    mark.replace(start, mark.find(' ', start) - start, "1");
+    folder.write("qzwFFFE.tmp", mark);
+    folder.write("qzwFFFE/inner", "x");
+    folder.write("qzwFFFF.tmp", "not a mark\n");
+    fs::create_directory(folder.native("qzwFFFF"));
+
+    remove_abandoned_temp_folders(folder.text(), "qzw");
+    EXPECT_TRUE(attributes(made->folder));
+    EXPECT_TRUE(attributes(made->mark_file));
+    EXPECT_FALSE(folder.exists("qzwFFFE"));
+    EXPECT_FALSE(folder.exists("qzwFFFE.tmp"));
+    EXPECT_TRUE(folder.exists("qzwFFFF"));
+}
+
+}  // namespace
+}  // namespace quillet::platform

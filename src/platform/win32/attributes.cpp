@@ -1,0 +1,15 @@
+// File attributes through GetFileAttributesExW, links followed: a link to a
+// folder is a folder.
+
+#include "platform/platform.h"
+#include "platform/win32/file_status.h"
+
+namespace quillet::platform {
+
+std::optional<Attributes> attributes(std::string_view path_text) {
+    const auto data = win32::followed_attributes(path_text);
+    if (!data) return std::nullopt;
+    return Attributes{.directory = win32::is_folder(data->dwFileAttributes)};
+}
+
+}  // namespace quillet::platform

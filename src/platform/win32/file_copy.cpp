@@ -1,0 +1,248 @@
+// Copying a file with CopyFileExW. Windows makes no file without a name, so a
+// copy claims a temporary name first (created new, so that nothing that exists
+// is taken over, and registered for removal if the run is interrupted in the
+// same step), is written there, and only once its bytes are complete is named as
+// its target, by a rename that replaces nothing. A half-made file never carries
+// the target's name, and an interruption removes the temporary.
+
+#include <exception>
+#include <utility>
+
+#include "platform/platform.h"
+#include "platform/win32/file_status.h"
+#include "platform/win32/interruption.h"
+#include "platform/win32/system_paths.h"
+
+namespace quillet::platform {
+
+namespace {
+
+// "An operation is not supported on a directory.", which MinGW's headers lack.
+constexpr DWORD kDirectoryNotSupported = 336;
+
+// What the copy needs of its source, read before the copy reads it: a reading
+// may move the access time first.
+struct SourceFacts {
+    std::uint64_t size = 0;
+    FILETIME last_access{};
+    FILETIME last_write{};
+};
+
+// copied when the source is a regular file that can be read, open in `source`
+// for its attributes; its times as they stand before anything reads it.
+CopyResult open_source(const std::wstring& path, win32::Handle& source, SourceFacts& facts) {
+    // A device is never opened: a pipe's or a port's open may wait, or take it from its user.
+    if (win32::is_device_path(path)) {
+        SetLastError(ERROR_INVALID_FUNCTION);
+        return CopyResult::not_regular;
+    }
+    source = win32::open_followed(path, FILE_READ_ATTRIBUTES);
+    if (!source.valid()) return CopyResult::source_failed;
+    // The times first: Wine's GetFileType moves the access time.
+    const bool have_times = GetFileTime(source.get(), nullptr, &facts.last_access, &facts.last_write);
+    if (GetFileType(source.get()) != FILE_TYPE_DISK) return CopyResult::not_regular;
+    BY_HANDLE_FILE_INFORMATION information{};
+    if (!have_times || !GetFileInformationByHandle(source.get(), &information)) return CopyResult::source_failed;
+    if (win32::is_folder(information.dwFileAttributes)) {
+        SetLastError(kDirectoryNotSupported);
+        return CopyResult::source_failed;
+    }
+    facts.size = win32::file_size(information.nFileSizeHigh, information.nFileSizeLow);
+    // A source that cannot be read is the source's fault, which CopyFileExW's
+    // failures would not tell from the copy's.
+    if (!win32::open_followed(path, GENERIC_READ).valid()) return CopyResult::source_failed;
+    return CopyResult::copied;
+}
+
+bool changed_since(HANDLE source, const SourceFacts& before) {
+    BY_HANDLE_FILE_INFORMATION now{};
+    if (!GetFileInformationByHandle(source, &now)) return false;
+    return win32::file_size(now.nFileSizeHigh, now.nFileSizeLow) != before.size ||
+           win32::file_time(now.ftLastWriteTime) != win32::file_time(before.last_write);
+}
+
+// A copy of a read-only file is read-only too, and DeleteFileW refuses it.
+void remove_copy(const std::wstring& path) {
+    const DWORD reason = GetLastError();
+    SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+    DeleteFileW(path.c_str());
+    SetLastError(reason);
+}
+
+// The temporary name the copy is written under.
+struct Temporary {
+    std::string text;
+    std::wstring path;
+    RemovedIfInterrupted if_interrupted;
+};
+
+enum class Claim { made, taken, failed };
+
+// Creates the name new and registers it in one step, so that an interruption can
+// neither miss it nor delete a file that is someone else's.
+Claim claim(Temporary& temporary) {
+    DWORD reason = 0;
+    bool made = false;
+    without_interruption([&] {
+        const win32::Handle file(
+            CreateFileW(temporary.path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr));
+        reason = GetLastError();
+        made = file.valid();
+        if (made) temporary.if_interrupted = RemovedIfInterrupted(temporary.text);
+    });
+    SetLastError(reason);
+    if (made) return Claim::made;
+    return reason == ERROR_FILE_EXISTS || reason == ERROR_ALREADY_EXISTS ? Claim::taken : Claim::failed;
+}
+
+// The first free temporary name; target_exists when every one is taken.
+CopyResult claim_temporary(const CopyNames& names, Temporary& temporary) {
+    while (names.next_temporary) {
+        auto next = names.next_temporary();
+        if (!next) break;
+        temporary.text = std::move(*next);
+        temporary.path = win32::system_path(temporary.text);
+        switch (claim(temporary)) {
+            case Claim::made:
+                return CopyResult::copied;
+            case Claim::taken:
+                continue;
+            case Claim::failed:
+                return CopyResult::failed;
+        }
+    }
+    SetLastError(ERROR_FILE_EXISTS);
+    return CopyResult::target_exists;
+}
+
+// The caller's progress routine, told from CopyFileExW's own calls on this
+// thread. One that throws cancels the copy; the exception waits here for it.
+struct Progress {
+    const CopyProgress& tell;
+    std::exception_ptr thrown;
+    std::uint64_t last_told = ~std::uint64_t{0};
+};
+
+DWORD CALLBACK on_progress(LARGE_INTEGER total, LARGE_INTEGER transferred, LARGE_INTEGER, LARGE_INTEGER, DWORD, DWORD,
+                           HANDLE, HANDLE, LPVOID data) {
+    auto& progress = *static_cast<Progress*>(data);
+    // The interruption cannot delete the temporary while the copy holds it open.
+    if (win32::interruption_started()) return PROGRESS_CANCEL;
+    if (!progress.tell) return PROGRESS_CONTINUE;
+    try {
+        progress.last_told = static_cast<std::uint64_t>(transferred.QuadPart);
+        progress.tell(progress.last_told, static_cast<std::uint64_t>(total.QuadPart));
+    } catch (...) {
+        progress.thrown = std::current_exception();
+        return PROGRESS_CANCEL;
+    }
+    return PROGRESS_CONTINUE;
+}
+
+// Failures of reading the source, as CopyFileExW reports them; any other failure
+// after the source opened for reading is the copy's side.
+bool source_side_failure(DWORD code) {
+    switch (code) {
+        case ERROR_READ_FAULT:
+        case ERROR_CRC:
+        case ERROR_SECTOR_NOT_FOUND:
+        case ERROR_LOCK_VIOLATION:
+        case ERROR_SHARING_VIOLATION:
+        case ERROR_DELETE_PENDING:
+        case ERROR_FILE_NOT_FOUND:
+        case ERROR_FILE_INVALID:
+        case ERROR_NETNAME_DELETED:
+            return true;
+        default:
+            return false;
+    }
+}
+
+// The source's times as they stood before the copy, set on the complete copy
+// (CopyFileExW carries its attributes and its last write time, and leaves the
+// creation time the copy's own); a copy whose times cannot be set is kept all the
+// same. Its size is what was written (the source's, if it cannot be read).
+std::uint64_t finish_copy(const std::wstring& path, const SourceFacts& source) {
+    const win32::Handle copy = win32::open_followed(path, FILE_READ_ATTRIBUTES | FILE_WRITE_ATTRIBUTES);
+    if (!copy.valid()) return source.size;
+    SetFileTime(copy.get(), nullptr, &source.last_access, &source.last_write);
+    BY_HANDLE_FILE_INFORMATION information{};
+    if (!GetFileInformationByHandle(copy.get(), &information)) return source.size;
+    return win32::file_size(information.nFileSizeHigh, information.nFileSizeLow);
+}
+
+// Names the complete copy as its target when nothing has that name; the
+// registration for an interruption goes with the temporary name in the same step.
+bool take_target_name(Temporary& temporary, std::string_view target) {
+    bool named = false;
+    const std::wstring target_path = win32::system_path(target);
+    without_interruption([&] {
+        named = MoveFileExW(temporary.path.c_str(), target_path.c_str(), 0) != 0;
+        if (named) temporary.if_interrupted.forget();
+    });
+    return named;
+}
+
+// Onto the claimed name, which is why COPY_FILE_FAIL_IF_EXISTS is not given: the
+// name is this copy's own already.
+CopyResult copy_to(const std::wstring& source_path, const SourceFacts& facts, Temporary& temporary,
+                   const CopyProgress& progress) {
+    Progress told{progress, nullptr};
+    BOOL cancel = FALSE;
+    const bool copied = CopyFileExW(source_path.c_str(), temporary.path.c_str(), on_progress, &told, &cancel, 0);
+    const DWORD reason = GetLastError();
+    try {
+        if (told.thrown) std::rethrow_exception(told.thrown);
+        // The whole of it, where the system has not told it.
+        if (copied && progress && told.last_told != facts.size) progress(facts.size, facts.size);
+    } catch (...) {
+        remove_copy(temporary.path);
+        temporary.if_interrupted.forget();
+        throw;
+    }
+    if (copied) return CopyResult::copied;
+    remove_copy(temporary.path);
+    temporary.if_interrupted.forget();
+    SetLastError(reason);
+    return source_side_failure(reason) ? CopyResult::source_failed : CopyResult::failed;
+}
+
+}  // namespace
+
+CopyResult copy_file(std::string_view source_text, const CopyNames& names, const CopyProgress& progress,
+                     CopyFacts* facts) {
+    const std::wstring source_path = win32::system_path(source_text);
+    win32::Handle source;
+    SourceFacts before;
+    if (const CopyResult refused = open_source(source_path, source, before); refused != CopyResult::copied) {
+        return refused;
+    }
+    Temporary temporary;
+    if (const CopyResult claimed = claim_temporary(names, temporary); claimed != CopyResult::copied) return claimed;
+    if (const CopyResult copied = copy_to(source_path, before, temporary, progress); copied != CopyResult::copied) {
+        return copied;
+    }
+    const std::uint64_t bytes = finish_copy(temporary.path, before);
+    const bool in_place = !names.target.empty() && take_target_name(temporary, names.target);
+    if (facts != nullptr) {
+        facts->bytes = bytes;
+        facts->source_changed = changed_since(source.get(), before);
+        facts->name = in_place ? std::string(names.target) : temporary.text;
+        facts->in_place = in_place;
+        facts->if_interrupted = std::move(temporary.if_interrupted);
+    }
+    return CopyResult::copied;
+}
+
+CopyResult copy_file(std::string_view source_text, std::string_view target_text, const CopyProgress& progress,
+                     CopyFacts* facts) {
+    bool drawn = false;
+    const CopyNames names{{}, [&]() -> std::optional<std::string> {
+                              if (drawn) return std::nullopt;
+                              drawn = true;
+                              return std::string(target_text);
+                          }};
+    return copy_file(source_text, names, progress, facts);
+}
+
+}  // namespace quillet::platform
