@@ -2,6 +2,7 @@
 
 #include <zip.h>
 
+#include <algorithm>
 #include <chrono>
 
 #include "zip/libzip_errors.h"
@@ -74,6 +75,7 @@ int ArchiveFile::add_compressed(const std::string& name, std::size_t number, int
         zip_source_free(source);
         return last_error(ZE_LOGIC);
     }
+    worker_entries_.emplace_back(static_cast<std::uint64_t>(added), number);
     // The same method as the workers', and encryption without a password: the
     // bytes are taken as they are rather than compressed or encrypted again.
     return set_method(static_cast<zip_uint64_t>(added), level, nullptr, encrypted);
@@ -110,7 +112,12 @@ int ArchiveFile::close(DLLPROGRESS* progress) {
         const auto told = [](zip_t*, double done, void* pacer) { static_cast<Pacer*>(pacer)->tell(done, done >= 1.0); };
         zip_register_progress_callback_with_state(handle_, 0.0, told, nullptr, &pacer_);
     }
-    if (workers_) workers_->start();
+    if (workers_) {
+        std::sort(worker_entries_.begin(), worker_entries_.end());
+        std::vector<std::size_t> order;
+        for (const auto& [index, number] : worker_entries_) order.push_back(number);
+        workers_->start(std::move(order));
+    }
     if (zip_close(handle_) != 0) {
         const int result = last_error(ZE_WRITE);
         zip_discard(handle_);  // before the workers its entries draw on

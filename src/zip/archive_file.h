@@ -10,6 +10,8 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "zip/archive_staging.h"
 #include "zip/entry_workers.h"
@@ -79,6 +81,9 @@ private:
     Pacer pacer_;
     int threads_ = 1;
     std::unique_ptr<EntryWorkers> workers_;
+    // The workers' files by the index of their entry: libzip writes the entries by
+    // index, and an entry that replaces one keeps the index of the one it replaces.
+    std::vector<std::pair<std::uint64_t, std::size_t>> worker_entries_;
 };
 
 }  // namespace quillet::zip32

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <optional>
+#include <stdexcept>
 
 #include "zip/zip32.h"
 
@@ -92,26 +93,27 @@ std::size_t EntryWorkers::add(std::string native_path, std::uint64_t size) {
     return jobs_.size() - 1;
 }
 
-void EntryWorkers::start() {
-    if (jobs_.empty()) return;
+void EntryWorkers::start(std::vector<std::size_t> order) {
+    order_ = std::move(order);
+    if (order_.size() != jobs_.size()) throw std::logic_error("EntryWorkers: the order must name every file once");
     const auto count = static_cast<std::size_t>(std::max(1, thread_count_));
     for (std::size_t i = 0; i < count && i < jobs_.size(); ++i) threads_.emplace_back([this] { work(); });
 }
 
-bool EntryWorkers::may_start(std::size_t number) const {
-    if (number >= jobs_.size()) return false;
-    if (number == released_) return true;  // the archive waits for this one
-    if (number >= released_ + kFilesAheadPerWorker * threads_.size()) return false;
-    const Job& job = jobs_[number];
+bool EntryWorkers::may_start(std::size_t position) const {
+    if (position >= order_.size()) return false;
+    if (position == released_) return true;  // the archive waits for this one
+    if (position >= released_ + kFilesAheadPerWorker * threads_.size()) return false;
+    const Job& job = jobs_[order_[position]];
     return job.in_memory ? memory_ahead_ + job.size <= kMemoryAhead : files_ahead_ + job.size <= kFilesAhead;
 }
 
 void EntryWorkers::work() {
     std::unique_lock lock(mutex_);
     while (true) {
-        changed_.wait(lock, [&] { return stopping_ || next_to_start_ >= jobs_.size() || may_start(next_to_start_); });
-        if (stopping_ || next_to_start_ >= jobs_.size()) return;
-        const std::size_t number = next_to_start_++;
+        changed_.wait(lock, [&] { return stopping_ || next_to_start_ >= order_.size() || may_start(next_to_start_); });
+        if (stopping_ || next_to_start_ >= order_.size()) return;
+        const std::size_t number = order_[next_to_start_++];
         Job& job = jobs_[number];
         (job.in_memory ? memory_ahead_ : files_ahead_) += job.size;
         lock.unlock();
@@ -175,7 +177,7 @@ void EntryWorkers::release(std::size_t number) {
     if (!job.done || job.released) return;
     job.released = true;
     (job.in_memory ? memory_ahead_ : files_ahead_) -= job.size;
-    while (released_ < jobs_.size() && jobs_[released_].released) ++released_;
+    while (released_ < order_.size() && jobs_[order_[released_]].released) ++released_;
     lock.unlock();
     discard(job);
     changed_.notify_all();

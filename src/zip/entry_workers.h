@@ -46,11 +46,12 @@ public:
 
     // Adds a file (native path) to compress; its number, counted from 0.
     std::size_t add(std::string native_path, std::uint64_t size);
-    // Starts the threads on the files added so far.
-    void start();
+    // Starts the threads on the files added so far, in the order the archive will
+    // take them: `order` names each file's number once.
+    void start(std::vector<std::size_t> order);
 
     // Waits until file `number` is done, running `waiting` at least every
-    // kProgressEvery meanwhile. Files are taken in the order they were added.
+    // kProgressEvery meanwhile. Files are to be taken in the order given to start().
     const ScratchEntry& take(std::size_t number, const std::function<void()>& waiting);
     // The caller is done with file `number`: its scratch archive goes.
     void release(std::size_t number);
@@ -68,7 +69,7 @@ private:
     };
 
     void work();
-    bool may_start(std::size_t number) const;
+    bool may_start(std::size_t position) const;
     void make_scratch(Job& job, std::size_t number);
     void discard(Job& job);
 
@@ -76,12 +77,14 @@ private:
     int level_;
     SecretText password_;
     std::string scratch_folder_;
-    std::deque<Job> jobs_;
+    std::deque<Job> jobs_;            // by number
+    std::vector<std::size_t> order_;  // numbers, as the archive takes them
     std::vector<std::thread> threads_;
     mutable std::mutex mutex_;
     std::condition_variable changed_;
+    // Positions in order_.
     std::size_t next_to_start_ = 0;
-    std::size_t released_ = 0;  // files below this number are released
+    std::size_t released_ = 0;  // every file before this one is released
     std::uint64_t memory_ahead_ = 0;
     std::uint64_t files_ahead_ = 0;
     bool stopping_ = false;

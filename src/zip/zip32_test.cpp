@@ -221,6 +221,16 @@ TEST_P(Zip32, AddsToAnExistingArchiveReplacingEntriesOfTheSameName) {
     EXPECT_EQ(by_name.at("same.txt").content, "new");
     EXPECT_EQ(by_name.at("added.txt").content, "added");
     EXPECT_THAT(calls.messages, Contains("updating: same.txt\n"));
+
+    // A replaced entry keeps its place, ahead of many added after it: it is
+    // written first although it was added last.
+    for (int i = 0; i < 40; ++i) tree.file("work/more/" + std::to_string(i), std::to_string(i));
+    tree.file("work/same.txt", "newer");
+    ASSERT_EQ(zip({"more\\*.*", "same.txt"}), ZE_OK);
+    const auto again = read_archive(archive);
+    ASSERT_EQ(again.size(), 44u);
+    for (std::size_t i = 0; i < entries.size(); ++i) EXPECT_EQ(again.at(i).first, entries.at(i).first);
+    EXPECT_EQ(std::map(again.begin(), again.end()).at("same.txt").content, "newer");
 }
 
 TEST_P(Zip32, AnArchiveInsideTheRootIsNeverAddedToItself) {
