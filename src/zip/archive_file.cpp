@@ -53,7 +53,7 @@ int ArchiveFile::add_folder(const std::string& name, std::time_t modified) {
 
 int ArchiveFile::add_file(const std::string& name, const std::string& native_path, std::uint64_t size, int level,
                           const std::string& password) {
-    if (threads_ > 1) {
+    if (threads_ > 1 && EntryWorkers::takes(size)) {
         if (!workers_) workers_ = std::make_unique<EntryWorkers>(threads_, level, password, staging_->folder());
         return add_compressed(name, workers_->add(native_path, size), level, !password.empty());
     }

@@ -19,7 +19,9 @@ constexpr std::uint64_t kInMemoryLimit = 256 * 1024;
 // beside the archive).
 constexpr std::size_t kFilesAheadPerWorker = 4;
 constexpr std::uint64_t kMemoryAhead = 4 * 1024 * 1024;
-constexpr std::uint64_t kFilesAhead = 512 * 1024 * 1024;
+constexpr std::uint64_t kFilesAhead = 128 * 1024 * 1024;
+// Larger files are compressed by the archive itself.
+constexpr std::uint64_t kLargestFile = 64 * 1024 * 1024;
 
 struct Failure {
     int zip_error;
@@ -68,6 +70,8 @@ std::optional<Failure> compress_into(zip_source_t* store, const std::string& nat
 }
 
 }  // namespace
+
+bool EntryWorkers::takes(std::uint64_t size) { return size <= kLargestFile; }
 
 EntryWorkers::EntryWorkers(int threads, int level, const std::string& password, std::string scratch_folder)
     : thread_count_(threads), level_(level), scratch_folder_(std::move(scratch_folder)) {

@@ -35,6 +35,11 @@ struct ScratchEntry {
 
 class EntryWorkers {
 public:
+    // Whether a file of this size is for the workers. A very large one is left to
+    // the archive itself, which compresses it as it writes it while the workers go
+    // on with the files after it: a scratch copy would take as much disk again.
+    static bool takes(std::uint64_t size);
+
     // `threads` threads, compressing at a level (0 stores) and encrypting with a
     // password when one is given; larger scratch archives go into a folder (path text).
     EntryWorkers(int threads, int level, const std::string& password, std::string scratch_folder);

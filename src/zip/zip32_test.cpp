@@ -228,7 +228,7 @@ TEST_P(Zip32, AddsToAnExistingArchiveReplacingEntriesOfTheSameName) {
     tree.file("work/same.txt", "newer");
     ASSERT_EQ(zip({"more\\*.*", "same.txt"}), ZE_OK);
     const auto again = read_archive(archive);
-    ASSERT_EQ(again.size(), 44u);
+    ASSERT_EQ(again.size(), 43u);
     for (std::size_t i = 0; i < entries.size(); ++i) EXPECT_EQ(again.at(i).first, entries.at(i).first);
     EXPECT_EQ(std::map(again.begin(), again.end()).at("same.txt").content, "newer");
 }
