@@ -222,8 +222,8 @@ TEST_P(Zip32, AddsToAnExistingArchiveReplacingEntriesOfTheSameName) {
     EXPECT_EQ(by_name.at("added.txt").content, "added");
     EXPECT_THAT(calls.messages, Contains("updating: same.txt\n"));
 
-    // A replaced entry keeps its place, ahead of many added after it: it is
-    // written first although it was added last.
+    // A replaced entry keeps its place ahead of the many added with it, so it is
+    // written before them although it was added after them.
     for (int i = 0; i < 40; ++i) tree.file("work/more/" + std::to_string(i), std::to_string(i));
     tree.file("work/same.txt", "newer");
     ASSERT_EQ(zip({"more\\*.*", "same.txt"}), ZE_OK);
