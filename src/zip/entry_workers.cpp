@@ -13,13 +13,13 @@ namespace quillet::zip32 {
 namespace {
 
 // Files up to this size are compressed in memory; larger ones into a scratch file.
-constexpr std::uint64_t kInMemoryLimit = 256 * 1024;
+constexpr std::uint64_t kInMemoryLimit = 128 * 1024;
 // How far the threads may run ahead of the archive: in files, in bytes held in
 // memory, and in bytes of the files written to scratch files (the disk they take
 // beside the archive). Far enough in files that while one thread compresses a large
 // file the others need not stop after a few small ones.
 constexpr std::size_t kFilesAheadPerWorker = 32;
-constexpr std::uint64_t kMemoryAhead = 4 * 1024 * 1024;
+constexpr std::uint64_t kMemoryAhead = 1024 * 1024;
 constexpr std::uint64_t kFilesAhead = 128 * 1024 * 1024;
 // Larger files are compressed by the archive itself.
 constexpr std::uint64_t kLargestFile = 64 * 1024 * 1024;
