@@ -2,9 +2,11 @@
 
 #include <zip.h>
 
+#include <algorithm>
 #include <chrono>
 
 #include "zip/libzip_errors.h"
+#include "zip/taken_entry.h"
 #include "zip/zip32.h"
 
 namespace quillet::zip32 {
@@ -12,25 +14,6 @@ namespace quillet::zip32 {
 namespace {
 
 std::string folder_entry_name(const std::string& name) { return name.ends_with('/') ? name : name + "/"; }
-
-// libzip tells of every few kilobytes it writes; the caller hears of it every
-// kProgressEvery, and of the end.
-void tell_progress(zip_t* handle, DLLPROGRESS* progress) {
-    struct Heard {
-        DLLPROGRESS* progress;
-        std::chrono::steady_clock::time_point told = std::chrono::steady_clock::now();
-    };
-    const auto told = [](zip_t*, double done, void* state) {
-        auto& heard = *static_cast<Heard*>(state);
-        const auto now = std::chrono::steady_clock::now();
-        if (now - heard.told < kProgressEvery && done < 1.0) return;
-        heard.told = now;
-        heard.progress(done);
-    };
-    const auto forget = [](void* state) { delete static_cast<Heard*>(state); };
-    // Precision 0: every step libzip takes, so that a large entry is no exception.
-    zip_register_progress_callback_with_state(handle, 0.0, told, forget, new Heard{progress});
-}
 
 }  // namespace
 
@@ -68,8 +51,12 @@ int ArchiveFile::add_folder(const std::string& name, std::time_t modified) {
     return ZE_OK;
 }
 
-int ArchiveFile::add_file(const std::string& name, const std::string& native_path, int level,
+int ArchiveFile::add_file(const std::string& name, const std::string& native_path, std::uint64_t size, int level,
                           const std::string& password) {
+    if (threads_ > 1 && EntryWorkers::takes(size)) {
+        if (!workers_) workers_ = std::make_unique<EntryWorkers>(threads_, level, password, staging_->folder());
+        return add_compressed(name, workers_->add(native_path, size), level, !password.empty());
+    }
     zip_source_t* source = zip_source_file(handle_, native_path.c_str(), 0, -1);
     if (source == nullptr) return last_error(ZE_OPEN);
     const zip_int64_t added = zip_file_add(handle_, name.c_str(), source, ZIP_FL_OVERWRITE | ZIP_FL_ENC_GUESS);
@@ -77,13 +64,30 @@ int ArchiveFile::add_file(const std::string& name, const std::string& native_pat
         zip_source_free(source);
         return last_error(ZE_LOGIC);
     }
-    const auto index = static_cast<zip_uint64_t>(added);
+    return set_method(static_cast<zip_uint64_t>(added), level, &password, !password.empty());
+}
+
+int ArchiveFile::add_compressed(const std::string& name, std::size_t number, int level, bool encrypted) {
+    zip_source_t* source = taken_entry_source(handle_, *workers_, number, [this] { pacer_.tell(std::nullopt); });
+    if (source == nullptr) return last_error(ZE_LOGIC);
+    const zip_int64_t added = zip_file_add(handle_, name.c_str(), source, ZIP_FL_OVERWRITE | ZIP_FL_ENC_GUESS);
+    if (added < 0) {
+        zip_source_free(source);
+        return last_error(ZE_LOGIC);
+    }
+    worker_entries_.emplace_back(static_cast<std::uint64_t>(added), number);
+    // The same method as the workers', and encryption without a password: the
+    // bytes are taken as they are rather than compressed or encrypted again.
+    return set_method(static_cast<zip_uint64_t>(added), level, nullptr, encrypted);
+}
+
+int ArchiveFile::set_method(std::uint64_t index, int level, const std::string* password, bool encrypted) {
     const bool stored = level == 0;
     const zip_int32_t method = stored ? ZIP_CM_STORE : ZIP_CM_DEFLATE;
     if (zip_set_file_compression(handle_, index, method, stored ? 0 : static_cast<zip_uint32_t>(level)) != 0)
         return last_error(ZE_LOGIC);
-    if (!password.empty() && zip_file_set_encryption(handle_, index, ZIP_EM_AES_256, password.c_str()) != 0)
-        return last_error(ZE_LOGIC);
+    const char* key = password != nullptr ? password->c_str() : nullptr;
+    if (encrypted && zip_file_set_encryption(handle_, index, ZIP_EM_AES_256, key) != 0) return last_error(ZE_LOGIC);
     return ZE_OK;
 }
 
@@ -101,10 +105,43 @@ int ArchiveFile::set_comment(const std::string& comment) {
 }
 
 int ArchiveFile::close(DLLPROGRESS* progress) {
-    if (progress != nullptr) tell_progress(handle_, progress);
-    if (zip_close(handle_) != 0) return last_error(ZE_WRITE);
+    pacer_.start(progress);
+    if (progress != nullptr) {
+        // libzip tells of every few kilobytes it writes (precision 0: every step,
+        // so that a large entry is no exception); the pacer passes on enough.
+        const auto told = [](zip_t*, double done, void* pacer) { static_cast<Pacer*>(pacer)->tell(done, done >= 1.0); };
+        zip_register_progress_callback_with_state(handle_, 0.0, told, nullptr, &pacer_);
+    }
+    if (workers_) {
+        std::sort(worker_entries_.begin(), worker_entries_.end());
+        std::vector<std::size_t> order;
+        for (const auto& [index, number] : worker_entries_) order.push_back(number);
+        workers_->start(std::move(order));
+    }
+    if (zip_close(handle_) != 0) {
+        const int result = last_error(ZE_WRITE);
+        zip_discard(handle_);  // before the workers its entries draw on
+        handle_ = nullptr;
+        workers_.reset();
+        return result;
+    }
     handle_ = nullptr;  // zip_close freed it
+    workers_.reset();
     return staging_->put_in_place();
+}
+
+void ArchiveFile::Pacer::start(DLLPROGRESS* progress) {
+    progress_ = progress;
+    told_ = std::chrono::steady_clock::now();
+}
+
+void ArchiveFile::Pacer::tell(std::optional<double> done, bool force) {
+    if (done) done_ = *done;
+    if (progress_ == nullptr) return;
+    const auto now = std::chrono::steady_clock::now();
+    if (now - told_ < kProgressEvery && !force) return;
+    told_ = now;
+    progress_(done_);
 }
 
 int ArchiveFile::last_error(int stage_result_if_unknown) const {

@@ -4,13 +4,17 @@
 // replaces the archive only when everything succeeded. Dropped unclosed, or
 // interrupted, it leaves the archive as it was and nothing beside it.
 
+#include <chrono>
 #include <cstdint>
 #include <ctime>
 #include <memory>
 #include <optional>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "zip/archive_staging.h"
+#include "zip/entry_workers.h"
 #include "zip/zip32.h"
 
 struct zip;
@@ -33,10 +37,15 @@ public:
 
     // Adds a folder entry "name/" with a modification time; one that exists stays.
     int add_folder(const std::string& name, std::time_t modified);
+    // How many threads compress (and encrypt) the files added from now on, ahead of
+    // the archive being written; 1 (the default) leaves it all to close().
+    void set_threads(int count) { threads_ = count; }
+
     // Adds a file from a native path, replacing an entry of the same name; the
     // entry takes the file's modification time. Level 0 stores; a non-empty
-    // password encrypts with AES-256.
-    int add_file(const std::string& name, const std::string& native_path, int level, const std::string& password);
+    // password encrypts with AES-256. One archive takes one level and password.
+    int add_file(const std::string& name, const std::string& native_path, std::uint64_t size, int level,
+                 const std::string& password);
 
     std::string comment() const;
     int set_comment(const std::string& comment);
@@ -46,11 +55,35 @@ public:
     int close(DLLPROGRESS* progress = nullptr);
 
 private:
+    // Tells the caller's progress callback, at most every kProgressEvery
+    // unless forced; `done` empty repeats the last share told.
+    class Pacer {
+    public:
+        void start(DLLPROGRESS* progress);
+        void tell(std::optional<double> done, bool force = false);
+
+    private:
+        DLLPROGRESS* progress_ = nullptr;
+        double done_ = 0;
+        std::chrono::steady_clock::time_point told_;
+    };
+
     ArchiveFile(zip* handle, std::unique_ptr<ArchiveStaging> staging);
     int last_error(int stage_result_if_unknown) const;
+    int add_compressed(const std::string& name, std::size_t number, int level, bool encrypted);
+    int set_method(std::uint64_t index, int level, const std::string* password, bool encrypted);
 
+    // Gone in this order: the archive's handle (in the destructor), whose entries
+    // still draw on the workers; the workers, whose scratch files lie in the
+    // staging folder; the staging folder.
     zip* handle_;
     std::unique_ptr<ArchiveStaging> staging_;
+    Pacer pacer_;
+    int threads_ = 1;
+    std::unique_ptr<EntryWorkers> workers_;
+    // The workers' files by the index of their entry: libzip writes the entries by
+    // index, and an entry that replaces one keeps the index of the one it replaces.
+    std::vector<std::pair<std::uint64_t, std::size_t>> worker_entries_;
 };
 
 }  // namespace quillet::zip32

@@ -148,8 +148,13 @@ void remove_archived(const std::vector<PlannedEntry>& plan, const Messages& mess
 
 class ArchiveRun {
 public:
-    ArchiveRun(const ZIPUSERFUNCTIONS& callbacks, const ArchiveSettings& settings, const char* archive_path)
-        : callbacks_(callbacks), settings_(settings), messages_(callbacks.print, settings), archive_path_(archive_path) {}
+    ArchiveRun(const ZIPUSERFUNCTIONS& callbacks, const ArchiveSettings& settings, const char* archive_path,
+               int threads)
+        : callbacks_(callbacks),
+          settings_(settings),
+          messages_(callbacks.print, settings),
+          archive_path_(archive_path),
+          threads_(threads) {}
 
     int run(const std::vector<std::string>& requests) {
         const auto native = platform::native_path(archive_path_);
@@ -171,6 +176,7 @@ public:
         }
         const std::vector<PlannedEntry> plan = plan_changes(selection->entries, *archive, settings_);
         if (plan.empty()) return fail(ZE_NONE, "nothing to do");
+        archive->set_threads(threads_);
 
         if (const int rc = write(*archive, plan); rc != ZE_OK) return rc;
         if (settings_.move) remove_archived(plan, messages_);
@@ -205,7 +211,7 @@ private:
         }
         const auto native = platform::native_path(entry.path_text);
         if (!native) return fail(ZE_OPEN, "cannot reach " + entry.path_text);
-        const int rc = archive.add_file(entry.name, *native, settings_.level, password.text());
+        const int rc = archive.add_file(entry.name, *native, entry.size, settings_.level, password.text());
         return rc == ZE_OK ? rc : fail(rc, "cannot add " + entry.name);
     }
 
@@ -218,12 +224,13 @@ private:
     const ArchiveSettings& settings_;
     Messages messages_;
     const char* archive_path_;
+    int threads_;
 };
 
 }  // namespace
 
 int run_archive(const ZIPUSERFUNCTIONS& callbacks, const StoredOptions& options, int count, const char* archive_path,
-                const ZIPNAMES* names) {
+                const ZIPNAMES* names, int threads) {
     ArchiveSettings settings;
     std::string problem;
     if (const int rc = read_settings(options, settings, problem); rc != ZE_OK) {
@@ -241,7 +248,7 @@ int run_archive(const ZIPUSERFUNCTIONS& callbacks, const StoredOptions& options,
         messages.say("zip error: nothing to do");
         return ZE_NONE;
     }
-    return ArchiveRun(callbacks, settings, archive_path).run(requests);
+    return ArchiveRun(callbacks, settings, archive_path, threads).run(requests);
 }
 
 }  // namespace quillet::zip32

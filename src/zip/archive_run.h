@@ -7,7 +7,8 @@
 
 namespace quillet::zip32 {
 
+// `threads` compress and encrypt the files; 1 leaves it to the writing of the archive.
 int run_archive(const ZIPUSERFUNCTIONS& callbacks, const StoredOptions& options, int count, const char* archive_path,
-                const ZIPNAMES* names);
+                const ZIPNAMES* names, int threads);
 
 }  // namespace quillet::zip32

@@ -26,6 +26,9 @@ public:
     ArchiveStaging(const ArchiveStaging&) = delete;
     ArchiveStaging& operator=(const ArchiveStaging&) = delete;
 
+    // The folder itself (path text), for other work files of the archive.
+    const std::string& folder() const { return folder_->Path(); }
+
     // The native path to write the archive to.
     const std::string& staged_native() const { return staged_native_; }
 

@@ -3,7 +3,9 @@
 
 #include "zip/zip32.h"
 
+#include <algorithm>
 #include <new>
+#include <thread>
 #include <optional>
 
 #include "zip/archive_run.h"
@@ -16,6 +18,7 @@ namespace {
 struct ComponentState {
     std::optional<ZIPUSERFUNCTIONS> callbacks;
     StoredOptions options = store_options(ZPOPT{});
+    int threads = 0;
 };
 
 ComponentState& state() {
@@ -23,7 +26,14 @@ ComponentState& state() {
     return component;
 }
 
+int thread_count() {
+    if (state().threads > 0) return state().threads;
+    return std::max(2, static_cast<int>(std::thread::hardware_concurrency()));
+}
+
 }  // namespace
+
+void set_compression_threads(int count) { state().threads = std::max(0, count); }
 
 int ZpInit(const ZIPUSERFUNCTIONS* functions) {
     const bool complete = functions != nullptr && functions->print != nullptr && functions->comment != nullptr &&
@@ -46,7 +56,7 @@ int ZpSetOptions(ZPOPT* options) {
 int ZpArchive(int count, const char* archive_path, const ZIPNAMES* names) {
     if (!state().callbacks) return ZE_LOGIC;  // ZpInit has not accepted a callback table
     try {
-        return run_archive(*state().callbacks, state().options, count, archive_path, names);
+        return run_archive(*state().callbacks, state().options, count, archive_path, names, thread_count());
     } catch (const std::bad_alloc&) {
         return ZE_MEM;
     } catch (...) {

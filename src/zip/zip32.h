@@ -132,4 +132,10 @@ int ZpSetOptions(ZPOPT* options);
 // creating it when it does not exist. Returns one of the ZE_ codes.
 int ZpArchive(int count, const char* archive_path, const ZIPNAMES* names);
 
+// Beyond the library's three calls: how many threads compress and encrypt the
+// files of the next archives. 0, the default, is one for each processor and at
+// least two; 1 does it all on the calling thread while the archive is written.
+// The archive is the same either way; tests and measurements compare the two.
+void set_compression_threads(int count);
+
 }  // namespace quillet::zip32

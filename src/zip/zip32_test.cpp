@@ -4,6 +4,9 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <functional>
+#include <map>
+#include <random>
 
 #include "support/archives.h"
 
@@ -27,6 +30,7 @@ struct Calls {
     int password_questions = 0;
     std::string comment_answer;
     int cancel_at = -1;  // the service call that cancels
+    std::map<std::string, std::function<void()>> when_serviced;  // done as that entry is announced
 };
 Calls calls;
 
@@ -45,12 +49,16 @@ int password(char* buffer, int size, const char*, const char*) {
 }
 int service(const char* name, unsigned long) {
     calls.serviced.emplace_back(name);
+    if (const auto found = calls.when_serviced.find(name); found != calls.when_serviced.end()) found->second();
     return static_cast<int>(calls.serviced.size()) - 1 == calls.cancel_at ? 1 : 0;
 }
 
-class Zip32 : public ::testing::Test {
+// Every test runs with files compressed while the archive is written (1) and on
+// threads ahead of it (3): what comes out must not tell the two apart.
+class Zip32 : public ::testing::TestWithParam<int> {
 protected:
     void SetUp() override {
+        set_compression_threads(GetParam());
         calls = Calls{};
         const ZIPUSERFUNCTIONS functions{print, comment, password, service};
         ASSERT_EQ(ZpInit(&functions), 1);
@@ -61,6 +69,7 @@ protected:
         archive = tree.path("out.zip");
         archive_text = tree.text("out.zip");
     }
+    void TearDown() override { set_compression_threads(0); }
 
     int zip(std::vector<std::string> requests = {"*.*"}) {
         ZpSetOptions(&options);
@@ -76,7 +85,7 @@ protected:
     std::string archive_text;
 };
 
-TEST_F(Zip32, ArchivesTheTreeBelowTheRootWithFolderEntriesContentsAndTimes) {
+TEST_P(Zip32, ArchivesTheTreeBelowTheRootWithFolderEntriesContentsAndTimes) {
     tree.file("work/a.txt", std::string(5000, 'a'));
     tree.file("work/sub/b.txt", "bee", kFileTime + 2);
     tree.file("work/sub/deep/c.bin", "sea", kFileTime + 4);
@@ -101,7 +110,7 @@ TEST_F(Zip32, ArchivesTheTreeBelowTheRootWithFolderEntriesContentsAndTimes) {
     EXPECT_LT(std::find(names.begin(), names.end(), "sub/"), std::find(names.begin(), names.end(), "sub/b.txt"));
 }
 
-TEST_F(Zip32, PatternAndRecurseModeChooseTheEntries) {
+TEST_P(Zip32, PatternAndRecurseModeChooseTheEntries) {
     tree.file("work/a.txt", "a");
     tree.file("work/a.log", "a");
     tree.file("work/sub/b.TXT", "b");
@@ -124,7 +133,7 @@ TEST_F(Zip32, PatternAndRecurseModeChooseTheEntries) {
     EXPECT_EQ(read_archive(archive).at(0).second.method, ZIP_CM_STORE);
 }
 
-TEST_F(Zip32, HiddenNamesAndLinkedFoldersAreLeftOutUnlessAsked) {
+TEST_P(Zip32, HiddenNamesAndLinkedFoldersAreLeftOutUnlessAsked) {
     tree.file("work/.hidden", "h");
     tree.file("work/.config/x", "x");
     tree.file("work/seen", "s");
@@ -145,7 +154,7 @@ TEST_F(Zip32, HiddenNamesAndLinkedFoldersAreLeftOutUnlessAsked) {
     EXPECT_THAT(names_in(archive), UnorderedElementsAre("seen", "alias", ".hidden", ".config/", ".config/x"));
 }
 
-TEST_F(Zip32, AFileThatCannotBeReadIsReportedAndTheRestArchived) {
+TEST_P(Zip32, AFileThatCannotBeReadIsReportedAndTheRestArchived) {
     tree.file("work/good.txt", "g");
     fs::create_symlink(tree.path("work/missing"), tree.path("work/dangling"));
     EXPECT_EQ(zip(), ZE_OPEN);
@@ -153,7 +162,7 @@ TEST_F(Zip32, AFileThatCannotBeReadIsReportedAndTheRestArchived) {
     EXPECT_THAT(calls.messages, Contains("zip warning: cannot read: dangling\n"));
 }
 
-TEST_F(Zip32, JunkedFolderNamesAndNoFolderEntries) {
+TEST_P(Zip32, JunkedFolderNamesAndNoFolderEntries) {
     tree.file("work/one/a.txt", "1");
     tree.file("work/two/b.txt", "2");
     options.fNoDirEntries = 1;
@@ -172,7 +181,7 @@ TEST_F(Zip32, JunkedFolderNamesAndNoFolderEntries) {
     EXPECT_FALSE(fs::exists(archive));
 }
 
-TEST_F(Zip32, EncryptsWithAes256SoOnlyTheRightPasswordOpens) {
+TEST_P(Zip32, EncryptsWithAes256SoOnlyTheRightPasswordOpens) {
     tree.file("work/secret.txt", "classified");
     options.fEncrypt = 1;
     options.fVerbose = 1;
@@ -188,7 +197,7 @@ TEST_F(Zip32, EncryptsWithAes256SoOnlyTheRightPasswordOpens) {
     for (const std::string& message : calls.messages) EXPECT_THAT(message, Not(HasSubstr("Tr0ub4dor")));
 }
 
-TEST_F(Zip32, NoPasswordFailsTheArchiveRatherThanWritingItPlain) {
+TEST_P(Zip32, NoPasswordFailsTheArchiveRatherThanWritingItPlain) {
     tree.file("work/secret.txt", "classified");
     options.fEncrypt = 1;
     calls.password_result = 1;
@@ -196,7 +205,7 @@ TEST_F(Zip32, NoPasswordFailsTheArchiveRatherThanWritingItPlain) {
     EXPECT_FALSE(fs::exists(archive));
 }
 
-TEST_F(Zip32, AddsToAnExistingArchiveReplacingEntriesOfTheSameName) {
+TEST_P(Zip32, AddsToAnExistingArchiveReplacingEntriesOfTheSameName) {
     tree.file("work/keep.txt", "kept");
     tree.file("work/same.txt", "old");
     ASSERT_EQ(zip(), ZE_OK);
@@ -212,9 +221,19 @@ TEST_F(Zip32, AddsToAnExistingArchiveReplacingEntriesOfTheSameName) {
     EXPECT_EQ(by_name.at("same.txt").content, "new");
     EXPECT_EQ(by_name.at("added.txt").content, "added");
     EXPECT_THAT(calls.messages, Contains("updating: same.txt\n"));
+
+    // A replaced entry keeps its place ahead of the many added with it, so it is
+    // written before them although it was added after them.
+    for (int i = 0; i < 120; ++i) tree.file("work/more/" + std::to_string(i), std::to_string(i));
+    tree.file("work/same.txt", "newer");
+    ASSERT_EQ(zip({"more\\*.*", "same.txt"}), ZE_OK);
+    const auto again = read_archive(archive);
+    ASSERT_EQ(again.size(), 123u);
+    for (std::size_t i = 0; i < entries.size(); ++i) EXPECT_EQ(again.at(i).first, entries.at(i).first);
+    EXPECT_EQ(std::map(again.begin(), again.end()).at("same.txt").content, "newer");
 }
 
-TEST_F(Zip32, AnArchiveInsideTheRootIsNeverAddedToItself) {
+TEST_P(Zip32, AnArchiveInsideTheRootIsNeverAddedToItself) {
     tree.file("work/a.txt", "a");
     archive = tree.path("work/out.zip");
     archive_text = tree.text("work/out.zip");
@@ -223,7 +242,7 @@ TEST_F(Zip32, AnArchiveInsideTheRootIsNeverAddedToItself) {
     EXPECT_THAT(names_in(archive), ElementsAre("a.txt"));
 }
 
-TEST_F(Zip32, AFailedArchiveLeavesTheExistingOneAsItWas) {
+TEST_P(Zip32, AFailedArchiveLeavesTheExistingOneAsItWas) {
     tree.file("work/a.txt", "a");
     ASSERT_EQ(zip(), ZE_OK);
     const std::string before = file_bytes(archive);
@@ -242,7 +261,7 @@ TEST_F(Zip32, AFailedArchiveLeavesTheExistingOneAsItWas) {
     EXPECT_EQ(std::distance(fs::directory_iterator(tree.root()), fs::directory_iterator()), 2);
 }
 
-TEST_F(Zip32, UpdateAndFreshenGoByTheFileTimes) {
+TEST_P(Zip32, UpdateAndFreshenGoByTheFileTimes) {
     tree.file("work/old.txt", "old", kFileTime + 1);  // kept to two seconds in the archive
     tree.file("work/changed.txt", "v1");
     ASSERT_EQ(zip(), ZE_OK);
@@ -263,7 +282,7 @@ TEST_F(Zip32, UpdateAndFreshenGoByTheFileTimes) {
     EXPECT_EQ(zip(), ZE_NONE);  // everything is up to date
 }
 
-TEST_F(Zip32, DateLimitsSplitAtMidnightOfTheGivenDay) {
+TEST_P(Zip32, DateLimitsSplitAtMidnightOfTheGivenDay) {
     std::tm noon{};
     noon.tm_year = 2021 - 1900, noon.tm_mon = 5, noon.tm_mday = 15, noon.tm_hour = 12, noon.tm_isdst = -1;
     const std::time_t june15 = std::mktime(&noon);
@@ -283,7 +302,7 @@ TEST_F(Zip32, DateLimitsSplitAtMidnightOfTheGivenDay) {
     EXPECT_THAT(names_in(archive), ElementsAre("before.txt"));
 }
 
-TEST_F(Zip32, MoveDeletesTheArchivedFilesAndTheFoldersLeftEmpty) {
+TEST_P(Zip32, MoveDeletesTheArchivedFilesAndTheFoldersLeftEmpty) {
     tree.file("work/a.txt", "a");
     tree.file("work/sub/b.txt", "b");
     options.fMove = 1;
@@ -292,7 +311,7 @@ TEST_F(Zip32, MoveDeletesTheArchivedFilesAndTheFoldersLeftEmpty) {
     EXPECT_TRUE(fs::is_empty(tree.path("work")));
 }
 
-TEST_F(Zip32, RefusesWhatItCannotDoWithoutWritingAnything) {
+TEST_P(Zip32, RefusesWhatItCannotDoWithoutWritingAnything) {
     tree.file("work/a.txt", "a");
     const auto refused = [&](auto change, std::vector<std::string> requests = {"*.*"}) {
         const ZPOPT saved = options;
@@ -317,7 +336,7 @@ TEST_F(Zip32, RefusesWhatItCannotDoWithoutWritingAnything) {
     EXPECT_EQ(zip(), ZE_LOGIC);
 }
 
-TEST_F(Zip32, CallbacksSeeEveryEntryAndMessagesFollowQuiet) {
+TEST_P(Zip32, CallbacksSeeEveryEntryAndMessagesFollowQuiet) {
     tree.file("work/a.txt", "a");
     tree.file("work/sub/b.txt", "b");
     options.fComment = 1;
@@ -338,6 +357,58 @@ TEST_F(Zip32, CallbacksSeeEveryEntryAndMessagesFollowQuiet) {
     EXPECT_EQ(zip({"*.none"}), ZE_NONE);
     EXPECT_THAT(calls.messages, IsEmpty());
 }
+
+TEST_P(Zip32, ThreadsMakeTheSameEntriesInTheSameOrder) {
+    if (GetParam() == 1) GTEST_SKIP() << "compares threads with one";
+    std::mt19937 random(7);
+    std::string noise(600'000, '\0');  // large enough to be compressed into a scratch file
+    for (char& byte : noise) byte = static_cast<char>(random());
+    tree.file("work/noise.bin", noise, kFileTime + 2);
+    tree.file("work/sub/text.txt", std::string(300'000, 'x') + "end", kFileTime + 4);
+    tree.file("work/sub/tiny.txt", "under 20 bytes");  // encrypted, it keeps no checksum
+    tree.file("work/empty.txt", "");
+    tree.folder("work/sub", kFileTime + 6);
+    fs::permissions(tree.path("work/empty.txt"), fs::perms::owner_read);
+    for (const char* secret : {"", "pa55word"}) {
+        options.fEncrypt = *secret != '\0' ? 1 : 0;
+        calls.password_answer = secret;
+        std::vector<std::vector<std::pair<std::string, Entry>>> made;
+        for (const int threads : {1, GetParam()}) {
+            set_compression_threads(threads);
+            fs::remove(archive);
+            ASSERT_EQ(zip(), ZE_OK) << threads << " threads";
+            made.push_back(read_archive(archive, secret));
+        }
+        EXPECT_EQ(made[1], made[0]) << "password \"" << secret << "\"";
+        EXPECT_EQ(made[0].size(), 5u);
+    }
+}
+
+TEST_P(Zip32, AFileThatCannotBeReadWhenArchivedFailsTheArchive) {
+    struct Case {
+        const char* name;
+        std::function<void(const ScratchTree&)> spoil;
+        int result;
+    };
+    const Case cases[] = {
+        {"vanished", [](const ScratchTree& t) { fs::remove(t.path("work/b.txt")); }, ZE_READ},
+        {"a folder now", [](const ScratchTree& t) { fs::remove(t.path("work/b.txt")), t.folder("work/b.txt"); },
+         ZE_READ},
+    };
+    for (const Case& c : cases) {
+        tree.file("work/a.txt", std::string(400'000, 'a'));
+        fs::remove_all(tree.path("work/b.txt"));
+        tree.file("work/b.txt", "b");
+        tree.file("work/c.txt", "c");
+        calls.when_serviced["b.txt"] = [&] { c.spoil(tree); };
+        EXPECT_EQ(zip(), c.result) << c.name;
+        EXPECT_FALSE(fs::exists(archive)) << c.name;
+        // Nothing is left beside the archive.
+        EXPECT_EQ(std::distance(fs::directory_iterator(tree.root()), fs::directory_iterator()), 1) << c.name;
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(OneAndThreeThreads, Zip32, ::testing::Values(1, 3));
 
 }  // namespace
 }  // namespace quillet::zip32

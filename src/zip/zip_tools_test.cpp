@@ -32,6 +32,9 @@ protected:
         const ZIPUSERFUNCTIONS functions{quiet, no_comment, the_password, carry_on};
         ASSERT_EQ(ZpInit(&functions), 1);
         tree.file("work/plain.txt", std::string(100000, 'p'));
+        std::string counting;  // large enough to be compressed into a scratch file of its own
+        for (int i = 0; counting.size() < 400'000; ++i) counting += std::to_string(i) + '\n';
+        tree.file("work/counting.txt", counting);
         tree.file("work/caf\xC3\xA9/menu.txt", "soup");
         tree.folder("work/empty");
         root = tree.text("work");
@@ -61,6 +64,8 @@ TEST_F(ZipTools, UnzipFindsEveryEntryIntactIncludingOnesAddedLater) {
     tree.file("work/later.txt", "added to the existing archive");
     ASSERT_EQ(zip('9', false), ZE_OK);
     EXPECT_EQ(run("unzip -tq '" + archive + "'"), 0);
+    const std::string counting = tree.path("work/counting.txt").string();
+    EXPECT_EQ(run("unzip -p '" + archive + "' counting.txt | cmp - '" + counting + "'"), 0);
     EXPECT_EQ(run("unzip -l '" + archive + "' | grep -q 'caf\xC3\xA9/menu.txt'"), 0);
 }
 
@@ -68,6 +73,9 @@ TEST_F(ZipTools, SevenZipOpensTheEncryptedArchiveOnlyWithItsPassword) {
     if (!installed("7z")) GTEST_SKIP() << "7z is not installed";
     ASSERT_EQ(zip('5', true), ZE_OK);
     EXPECT_EQ(run("7z t -p's3cret pass' '" + archive + "'"), 0);
+    EXPECT_EQ(run("7z x -so -p's3cret pass' '" + archive + "' counting.txt | cmp - '" +
+                  tree.path("work/counting.txt").string() + "'"),
+              0);
     EXPECT_NE(run("7z t -p'wrong' '" + archive + "'"), 0);
 }
 

@@ -51,6 +51,8 @@ struct Entry {
     std::uint16_t method = 0;
     std::uint16_t encryption = 0;
     std::string content;
+    std::uint32_t attributes = 0;  // external attributes: the file's mode, made on Unix
+    friend bool operator==(const Entry&, const Entry&) = default;
 };
 
 // Every entry of an archive by name, in archive order, read with libzip.
@@ -64,7 +66,9 @@ inline std::vector<std::pair<std::string, Entry>> read_archive(const fs::path& a
     for (zip_int64_t i = 0; i < zip_get_num_entries(handle, 0); ++i) {
         zip_stat_t stat;
         zip_stat_index(handle, static_cast<zip_uint64_t>(i), 0, &stat);
-        Entry entry{stat.mtime, stat.comp_method, stat.encryption_method, {}};
+        Entry entry{stat.mtime, stat.comp_method, stat.encryption_method, {}, 0};
+        zip_uint8_t system = 0;
+        zip_file_get_external_attributes(handle, static_cast<zip_uint64_t>(i), 0, &system, &entry.attributes);
         zip_file_t* file = zip_fopen_index_encrypted(handle, static_cast<zip_uint64_t>(i), 0, password);
         std::string content(stat.size, '\0');
         const bool read = file != nullptr &&

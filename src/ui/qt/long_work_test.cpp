@@ -78,23 +78,28 @@ private slots:
         QCOMPARE(ended_with, 1);
     }
 
+    // 200 MB are compressed as the archive is written; 48 MB on a thread of their
+    // own, which the archive waits for.
     void archivingALargeFileLetsTheWindowAnswer() {
-        QTemporaryDir folder;
-        QVERIFY(QDir(folder.path()).mkdir("work"));
-        make_file(folder, "work/large", qint64{200} << 20);
-        testing::StartedWindow started;
+        for (const qint64 megabytes : {200, 48}) {
+            QTemporaryDir folder;
+            QVERIFY(QDir(folder.path()).mkdir("work"));
+            make_file(folder, "work/large", megabytes << 20);
+            testing::StartedWindow started;
 
-        const std::string work = path_text(folder, "work");
-        zip32::ZPOPT options;
-        options.szRootDir = work.c_str();
-        options.fRecurse = 1;
-        zip32::ZIPNAMES names;
-        names.zipnames[0] = "*.*";
-        const qint64 pause = longest_pause_during([&] {
-            QCOMPARE(lib_basZip::lib_ZipFiles(FrontEndUserSide(), options, path_text(folder, "large.zip"), names, 1, "", false), 0);
-        });
-        QVERIFY(QFile::exists(folder.filePath("large.zip")));
-        QVERIFY2(pause < kLongestPauseMs, qPrintable(QString("no event ran for %1 ms").arg(pause)));
+            const std::string work = path_text(folder, "work");
+            zip32::ZPOPT options;
+            options.szRootDir = work.c_str();
+            options.fRecurse = 1;
+            zip32::ZIPNAMES names;
+            names.zipnames[0] = "*.*";
+            const qint64 pause = longest_pause_during([&] {
+                QCOMPARE(lib_basZip::lib_ZipFiles(FrontEndUserSide(), options, path_text(folder, "large.zip"), names, 1, "", false), 0);
+            });
+            QVERIFY(QFile::exists(folder.filePath("large.zip")));
+            const QString failure = QString("%1 MB: no event ran for %2 ms").arg(megabytes).arg(pause);
+            QVERIFY2(pause < kLongestPauseMs, qPrintable(failure));
+        }
     }
 };
 
