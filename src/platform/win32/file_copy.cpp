@@ -3,9 +3,11 @@
 // is taken over, and registered for removal if the run is interrupted in the
 // same step), is written there, and only once its bytes are complete is named as
 // its target, by a rename that replaces nothing. A half-made file never carries
-// the target's name, and an interruption removes the temporary.
+// the target's name, and an interruption removes the temporary. Copies made on
+// several threads (make_copy) are named on one, in the caller's order (name_copy).
 
 #include <exception>
+#include <memory>
 #include <utility>
 
 #include "platform/platform.h"
@@ -209,29 +211,72 @@ CopyResult copy_to(const std::wstring& source_path, const SourceFacts& facts, Te
 
 }  // namespace
 
-CopyResult copy_file(std::string_view source_text, const CopyNames& names, const CopyProgress& progress,
-                     CopyFacts* facts) {
-    const std::wstring source_path = win32::system_path(source_text);
+// The complete copy under its temporary name, until it is named or dropped.
+struct MadeCopy::Host {
     win32::Handle source;
     SourceFacts before;
-    if (const CopyResult refused = open_source(source_path, source, before); refused != CopyResult::copied) {
+    Temporary temporary;
+    std::uint64_t bytes = 0;
+    // A complete copy that nobody has taken over yet.
+    bool owns_temporary = false;
+
+    ~Host() {
+        if (!owns_temporary) return;
+        remove_copy(temporary.path);
+        temporary.if_interrupted.forget();
+    }
+};
+
+MadeCopy::MadeCopy() = default;
+MadeCopy::~MadeCopy() = default;
+MadeCopy::MadeCopy(MadeCopy&& other) noexcept = default;
+MadeCopy& MadeCopy::operator=(MadeCopy&& other) noexcept = default;
+
+CopyResult make_copy(std::string_view source_text, const CopyNames& names, const CopyProgress& progress,
+                     MadeCopy& made) {
+    made.host_.reset();
+    auto host = std::make_unique<MadeCopy::Host>();
+    const std::wstring source_path = win32::system_path(source_text);
+    if (const CopyResult refused = open_source(source_path, host->source, host->before); refused != CopyResult::copied) {
         return refused;
     }
-    Temporary temporary;
-    if (const CopyResult claimed = claim_temporary(names, temporary); claimed != CopyResult::copied) return claimed;
-    if (const CopyResult copied = copy_to(source_path, before, temporary, progress); copied != CopyResult::copied) {
+    if (const CopyResult claimed = claim_temporary(names, host->temporary); claimed != CopyResult::copied) {
+        return claimed;
+    }
+    if (const CopyResult copied = copy_to(source_path, host->before, host->temporary, progress);
+        copied != CopyResult::copied) {
         return copied;
     }
-    const std::uint64_t bytes = finish_copy(temporary.path, before);
-    const bool in_place = !names.target.empty() && take_target_name(temporary, names.target);
+    host->owns_temporary = true;
+    host->bytes = finish_copy(host->temporary.path, host->before);
+    made.host_ = std::move(host);
+    return CopyResult::copied;
+}
+
+CopyResult name_copy(MadeCopy& made, const CopyNames& names, CopyFacts* facts) {
+    const std::unique_ptr<MadeCopy::Host> host = std::move(made.host_);
+    if (!host) {
+        SetLastError(ERROR_INVALID_PARAMETER);
+        return CopyResult::failed;
+    }
+    const bool in_place = !names.target.empty() && take_target_name(host->temporary, names.target);
+    host->owns_temporary = false;  // in place, or in the caller's hands under its temporary name
     if (facts != nullptr) {
-        facts->bytes = bytes;
-        facts->source_changed = changed_since(source.get(), before);
-        facts->name = in_place ? std::string(names.target) : temporary.text;
+        facts->bytes = host->bytes;
+        facts->source_changed = changed_since(host->source.get(), host->before);
+        facts->name = in_place ? std::string(names.target) : host->temporary.text;
         facts->in_place = in_place;
-        facts->if_interrupted = std::move(temporary.if_interrupted);
+        facts->if_interrupted = std::move(host->temporary.if_interrupted);
     }
     return CopyResult::copied;
+}
+
+CopyResult copy_file(std::string_view source_text, const CopyNames& names, const CopyProgress& progress,
+                     CopyFacts* facts) {
+    MadeCopy made;
+    const CopyResult result = make_copy(source_text, names, progress, made);
+    if (result != CopyResult::copied) return result;
+    return name_copy(made, names, facts);
 }
 
 CopyResult copy_file(std::string_view source_text, std::string_view target_text, const CopyProgress& progress,
