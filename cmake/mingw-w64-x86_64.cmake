@@ -61,9 +61,13 @@ if(EXISTS /usr/lib/wine/wine64)
 else()
   find_program(QUILLET_WINE_LOADER NAMES wine64 wine REQUIRED)
 endif()
+# XDG_DATA_HOME: Wine's recycle bin is the freedesktop trash below it, which
+# the tests then keep in the build folder (tests/support/files.h finds it there)
+# rather than in the user's own.
 set(CMAKE_CROSSCOMPILING_EMULATOR
   /usr/bin/env
   WINEPREFIX=${CMAKE_BINARY_DIR}/wineprefix
+  XDG_DATA_HOME=${CMAKE_BINARY_DIR}/wine-data
   WINEDEBUG=-all
   WINEDLLOVERRIDES=mscoree,mshtml=
   ${QUILLET_WINE_LOADER})

@@ -20,6 +20,9 @@ namespace {
 namespace fs = std::filesystem;
 using testing::ScratchFolder;
 
+// Before GIO's first use: the trash is the tests' own.
+const testing::PrivateHome& home = testing::PrivateHome::get();
+
 std::vector<std::string> listed(const std::string& folder, std::string_view pattern) {
     std::vector<std::string> names;
     auto listing = list_folder(folder, pattern);
@@ -54,7 +57,7 @@ TEST(FolderListing, MatchesStarsAndQuestionMarksOnlyIgnoringCaseDotsFirst) {
     EXPECT_EQ(list_folder(folder.text("missing"), "*"), nullptr);
     EXPECT_EQ(list_folder(folder.text("a.txt"), "*"), nullptr);
     EXPECT_EQ(attributes(folder.text("a.txt") + "\\"), std::nullopt);
-    EXPECT_TRUE(attributes(folder.text("sub"))->directory);
+    EXPECT_TRUE(attributes(folder.text("sub")).value().directory);
 }
 
 // A copy takes its target's name only when nothing has it, else the first free
@@ -105,13 +108,12 @@ TEST(CopyingFiles, KeepsTheSourcesTimesAndStopsWhenTheProgressRoutineThrows) {
     constexpr FileTime k2001 = 126'227'808'000'000'000;
     ASSERT_TRUE(set_file_times(folder.text("source"), {0, k2001, k2001 + 10'000'000}));
     std::uint64_t told = 0;
-    ASSERT_EQ(copy_file(folder.text("source"), folder.text("copy"), [&](std::uint64_t copied, std::uint64_t) {
-                  told = copied;
-              }),
+    ASSERT_EQ(copy_file(folder.text("source"), folder.text("copy"),
+                        [&](std::uint64_t copied, std::uint64_t) { told = copied; }),
               CopyResult::copied);
     EXPECT_EQ(told, 3u << 20);
-    EXPECT_EQ(file_times(folder.text("copy"))->last_write, k2001 + 10'000'000);
-    EXPECT_EQ(file_times(folder.text("copy"))->last_access, k2001);
+    EXPECT_EQ(file_times(folder.text("copy")).value().last_write, k2001 + 10'000'000);
+    EXPECT_EQ(file_times(folder.text("copy")).value().last_access, k2001);
 
     const CopyProgress killed = [](std::uint64_t, std::uint64_t) { throw std::runtime_error("killed"); };
     EXPECT_THROW(copy_file(folder.text("source"), folder.text("cut"), killed), std::runtime_error);
@@ -166,7 +168,7 @@ TEST(FileStatements, ReadingIdentityAndDeletionForGood) {
 
     EXPECT_EQ(file_identity(folder.text("tree/file")), file_identity(folder.text("tree/deeper/../file")));
     EXPECT_NE(file_identity(folder.text("tree/file")), file_identity(folder.text("tree/deeper/inner")));
-    EXPECT_EQ(archive_status(folder.text("tree/file"))->size, 5u);
+    EXPECT_EQ(archive_status(folder.text("tree/file")).value().size, 5u);
 
     EXPECT_FALSE(remove_empty_folder(folder.text("tree")));
     EXPECT_TRUE(delete_permanently(folder.text("tree")));
@@ -174,17 +176,62 @@ TEST(FileStatements, ReadingIdentityAndDeletionForGood) {
     EXPECT_FALSE(delete_permanently(folder.text("tree")));
 }
 
-// A work folder in use keeps its mark; one whose process has gone is removed.
+// Paths longer than the 260 characters of older Windows calls.
+TEST(FileStatements, LongPathsAreServedLikeShortOnes) {
+    ScratchFolder folder;
+    std::string deep = folder.text();
+    for (const char letter : {'a', 'b', 'c', 'd', 'e', 'f'}) {
+        deep += "\\" + std::string(50, letter);
+        make_folder(deep);
+    }
+    folder.write("source", "content");
+    ASSERT_EQ(copy_file(folder.text("source"), deep + "\\copy"), CopyResult::copied);
+    rename_file(deep + "\\copy", deep + "\\renamed");
+    EXPECT_EQ(listed(deep, "*"), (std::vector<std::string>{".\\", "..\\", "renamed"}));
+    EXPECT_EQ(archive_status(deep + "\\renamed").value().size, 7u);
+    EXPECT_TRUE(file_times(deep + "\\renamed"));
+    EXPECT_TRUE(delete_permanently(folder.text() + "\\" + std::string(50, 'a')));
+    EXPECT_FALSE(attributes(deep));
+}
+
+// What the trash cannot take stays where it is: it is never deleted for good instead.
+TEST(Trash, TakesWhatItCanAndDeletesNothingElse) {
+    if (!home.available()) GTEST_SKIP() << "Windows' own recycle bin cannot be looked into";
+    ScratchFolder folder;
+    const std::string name = "trashed-" + folder.native().filename().string();
+    folder.write(name, "x");
+    folder.write("kept/inner", "y");
+    EXPECT_TRUE(move_to_trash(folder.text(name)));
+    EXPECT_FALSE(folder.exists(name));
+    EXPECT_TRUE(fs::exists(home.trashed(name)));
+    {
+        const testing::BrokenTrash broken;
+        EXPECT_FALSE(move_to_trash(folder.text("kept")));
+    }
+    EXPECT_EQ(folder.read("kept/inner"), "y");
+}
+
+// A work folder in use keeps its mark; one whose process has gone (its id now
+// another process's: the start time differs) is removed with its mark, and one
+// whose mark is no mark is left alone.
 TEST(MarkedFolders, OnlyThoseOfProcessesGoneAreRemoved) {
     ScratchFolder folder;
     const auto made = create_marked_temp_folder(folder.text(), "qzw");
     ASSERT_TRUE(made);
-    folder.write("qzwFFFF.tmp", "quillet-work 1 1 someone-else\n");
+    std::string mark = folder.read(made->mark_file.substr(folder.text().size() + 1));
+    const std::size_t start = mark.find(' ', mark.find(' ') + 1) + 1;
+    mark.replace(start, mark.find(' ', start) - start, "1");
+    folder.write("qzwFFFE.tmp", mark);
+    folder.write("qzwFFFE/inner", "x");
+    folder.write("qzwFFFF.tmp", "not a mark\n");
     fs::create_directory(folder.native("qzwFFFF"));
+
     remove_abandoned_temp_folders(folder.text(), "qzw");
     EXPECT_TRUE(attributes(made->folder));
     EXPECT_TRUE(attributes(made->mark_file));
-    EXPECT_TRUE(folder.exists("qzwFFFF"));  // not this machine's mark: nothing can be told
+    EXPECT_FALSE(folder.exists("qzwFFFE"));
+    EXPECT_FALSE(folder.exists("qzwFFFE.tmp"));
+    EXPECT_TRUE(folder.exists("qzwFFFF"));
 }
 
 }  // namespace

@@ -54,8 +54,7 @@ TEST(LogMessage, EachLineIsAppendedToTheLogFile) {
     const auto folder = std::filesystem::temp_directory_path() / ("quillet-log-" + std::to_string(std::random_device{}()));
     std::filesystem::create_directories(folder);
     const auto file = folder / "run.log";
-    std::string file_text = "Z:";
-    for (const char c : file.string()) file_text += c == '/' ? '\\' : c;
+    const std::string file_text = platform::path_text(file.string()).value();
 
     lib_LogMessage("Started", std::nullopt, false, file_text, false, "Copy");
     lib_LogMessage("Done", std::nullopt, false, file_text, true);
@@ -64,8 +63,9 @@ TEST(LogMessage, EachLineIsAppendedToTheLogFile) {
 
     const std::string d = platform::date_separator();
     const std::string t = platform::time_separator();
-    const std::regex expected("Copy, Started\n\\d\\d[" + d + "]\\d\\d[" + d + "]\\d\\d, \\d\\d[" + t +
-                              "]\\d\\d[" + t + "]\\d\\d, Done\n");
+    // The host's line end: LF on POSIX hosts, CR LF on Windows.
+    const std::regex expected("Copy, Started\r?\n\\d\\d[" + d + "]\\d\\d[" + d + "]\\d\\d, \\d\\d[" + t +
+                              "]\\d\\d[" + t + "]\\d\\d, Done\r?\n");
     EXPECT_TRUE(std::regex_match(content, expected)) << content;
     EXPECT_EQ(screen.event_runs, 2);
 }

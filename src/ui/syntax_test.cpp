@@ -58,7 +58,7 @@ TEST(ShowSyntax, ShowsTheRunningProgramsSyntaxWithANormalPointer) {
     lib_basDisplay::lib_SetBusy(true);
     ShowSyntax();
     EXPECT_FALSE(lib_basDisplay::BusyState);
-    EXPECT_EQ(screen.syntax_text, SyntaxText(platform::executable_name()));
+    EXPECT_EQ(screen.syntax_text, SyntaxText(ProgramNameForSyntax(platform::executable_name())));
     EXPECT_EQ(MsgBoxRequest, screen.syntax_text);
     EXPECT_EQ(screen.syntax_title,
               SyntaxWindowTitle(VersionMajor(), VersionMinor(), VersionRevision()) + " ");

@@ -61,23 +61,36 @@ private:
 
 // HOME and XDG_DATA_HOME pointed at a folder of the tests' own. GIO reads both
 // once, at its first use: call get() from a static initialiser of the test file.
+// Under Wine the recycle bin is the freedesktop trash below the XDG_DATA_HOME
+// that Wine started with (the tests' emulator sets one), seen through drive Z:;
+// on Windows itself there is none (available() is false).
 class PrivateHome {
 public:
     static const PrivateHome& get() {
         static const PrivateHome home;
         return home;
     }
-    fs::path data() const { return folder_.native(".local/share"); }
+    bool available() const { return !data_.empty(); }
+    fs::path data() const { return data_; }
     // Where the trash keeps what it was given, under the item's own name.
     fs::path trashed(const std::string& name) const { return data() / "Trash" / "files" / name; }
 
 private:
+#ifdef _WIN32
     PrivateHome() {
-        fs::create_directories(data());
+        const wchar_t* wine_data = ::_wgetenv(L"XDG_DATA_HOME");
+        if (wine_data != nullptr && wine_data[0] == L'/') data_ = fs::path(L"Z:" + std::wstring(wine_data));
+        if (available()) fs::create_directories(data_);
+    }
+#else
+    PrivateHome() : data_(folder_.native(".local/share")) {
+        fs::create_directories(data_);
         set_environment("HOME", utf8(folder_.native()));
-        set_environment("XDG_DATA_HOME", utf8(data()));
+        set_environment("XDG_DATA_HOME", utf8(data_));
     }
     ScratchFolder folder_;
+#endif
+    fs::path data_;
 };
 
 // For a scope, a file stands where the trash folder should be: the trash takes nothing.

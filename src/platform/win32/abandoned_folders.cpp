@@ -72,7 +72,7 @@ MarkedEntry marked_entry(const std::wstring& folder) {
     if (attributes == INVALID_FILE_ATTRIBUTES) {
         const DWORD reason = GetLastError();
         return reason == ERROR_FILE_NOT_FOUND || reason == ERROR_PATH_NOT_FOUND ? MarkedEntry::missing
-                                                                               : MarkedEntry::something_else;
+                                                                                : MarkedEntry::something_else;
     }
     const bool real_folder = win32::is_folder(attributes) && !is_reparse_point(attributes);
     return real_folder && win32::owned_by_current_user(folder) ? MarkedEntry::own_folder : MarkedEntry::something_else;

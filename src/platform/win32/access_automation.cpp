@@ -100,7 +100,9 @@ private:
     std::vector<VARIANT> reversed_;
 };
 
-std::string text_of(BSTR text) { return text != nullptr ? win32::utf8(std::wstring_view(text, SysStringLen(text))) : ""; }
+std::string text_of(BSTR text) {
+    return text != nullptr ? win32::utf8(std::wstring_view(text, SysStringLen(text))) : "";
+}
 
 std::string system_text(HRESULT result) {
     SetLastError(static_cast<DWORD>(result));
@@ -157,22 +159,23 @@ Dispatch object_property(const Dispatch& object, const wchar_t* name) {
     return Dispatch(value.pdispVal);
 }
 
+// Access started by automation stays running, without a window, until told to quit.
+void quit(const Dispatch& application) noexcept {
+    try {
+        Arguments save_none;
+        save_none.number(kQuitSaveNone);
+        VARIANT ignored = call(application, L"Quit", DISPATCH_METHOD, save_none);
+        VariantClear(&ignored);
+    } catch (const Error&) {
+        // Access went away by itself: nothing is left to quit.
+    }
+}
+
 class AccessEngine : public HostDatabaseEngine {
 public:
-    AccessEngine(std::unique_ptr<ComApartment> apartment, Dispatch application)
-        : apartment_(std::move(apartment)),
-          application_(std::move(application)),
-          db_engine_(object_property(application_, L"DBEngine")) {}
-    ~AccessEngine() override {
-        try {
-            Arguments save_none;
-            save_none.number(kQuitSaveNone);
-            VARIANT ignored = call(application_, L"Quit", DISPATCH_METHOD, save_none);
-            VariantClear(&ignored);
-        } catch (const Error&) {
-            // Access went away by itself: nothing is left to quit.
-        }
-    }
+    AccessEngine(std::unique_ptr<ComApartment> apartment, Dispatch application, Dispatch db_engine)
+        : apartment_(std::move(apartment)), application_(std::move(application)), db_engine_(std::move(db_engine)) {}
+    ~AccessEngine() override { quit(application_); }
     AccessEngine(const AccessEngine&) = delete;
     AccessEngine& operator=(const AccessEngine&) = delete;
 
@@ -204,8 +207,10 @@ std::unique_ptr<HostDatabaseEngine> create_host_database_engine() {
     }
     Dispatch owned(application);
     try {
-        return std::make_unique<AccessEngine>(std::move(apartment), std::move(owned));
+        Dispatch db_engine = object_property(owned, L"DBEngine");
+        return std::make_unique<AccessEngine>(std::move(apartment), std::move(owned), std::move(db_engine));
     } catch (const Error&) {
+        quit(owned);
         throw vb::error(vb::kCannotCreateObject);  // Access without its database engine
     }
 }

@@ -84,8 +84,8 @@ Claim claim(Temporary& temporary) {
     DWORD reason = 0;
     bool made = false;
     without_interruption([&] {
-        const win32::Handle file(CreateFileW(temporary.path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
-                                             FILE_ATTRIBUTE_NORMAL, nullptr));
+        const win32::Handle file(
+            CreateFileW(temporary.path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr));
         reason = GetLastError();
         made = file.valid();
         if (made) temporary.if_interrupted = RemovedIfInterrupted(temporary.text);
@@ -123,8 +123,8 @@ struct Progress {
     std::uint64_t last_told = ~std::uint64_t{0};
 };
 
-DWORD CALLBACK on_progress(LARGE_INTEGER total, LARGE_INTEGER transferred, LARGE_INTEGER, LARGE_INTEGER, DWORD,
-                           DWORD, HANDLE, HANDLE, LPVOID data) {
+DWORD CALLBACK on_progress(LARGE_INTEGER total, LARGE_INTEGER transferred, LARGE_INTEGER, LARGE_INTEGER, DWORD, DWORD,
+                           HANDLE, HANDLE, LPVOID data) {
     auto& progress = *static_cast<Progress*>(data);
     // The interruption cannot delete the temporary while the copy holds it open.
     if (win32::interruption_started()) return PROGRESS_CANCEL;
@@ -160,8 +160,8 @@ bool source_side_failure(DWORD code) {
 
 // The source's times as they stood before the copy, set on the complete copy
 // (CopyFileExW carries its attributes and its last write time, and leaves the
-// creation time the copy's own). Its size is what was written; 0 if the times
-// could not be set: the copy is kept all the same.
+// creation time the copy's own); a copy whose times cannot be set is kept all the
+// same. Its size is what was written (the source's, if it cannot be read).
 std::uint64_t finish_copy(const std::wstring& path, const SourceFacts& source) {
     const win32::Handle copy = win32::open_followed(path, FILE_READ_ATTRIBUTES | FILE_WRITE_ATTRIBUTES);
     if (!copy.valid()) return source.size;
@@ -219,8 +219,7 @@ CopyResult copy_file(std::string_view source_text, const CopyNames& names, const
     }
     Temporary temporary;
     if (const CopyResult claimed = claim_temporary(names, temporary); claimed != CopyResult::copied) return claimed;
-    if (const CopyResult copied = copy_to(source_path, before, temporary, progress);
-        copied != CopyResult::copied) {
+    if (const CopyResult copied = copy_to(source_path, before, temporary, progress); copied != CopyResult::copied) {
         return copied;
     }
     const std::uint64_t bytes = finish_copy(temporary.path, before);

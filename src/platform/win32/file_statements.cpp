@@ -1,5 +1,7 @@
 // MkDir, Kill and Name: they fail with the language's run-time errors.
 
+#include <optional>
+
 #include "platform/platform.h"
 #include "platform/win32/file_status.h"
 #include "platform/win32/language_errors.h"
@@ -35,10 +37,11 @@ bool rename_as_itself(std::string_view from_text, std::string_view to_text, cons
 
 void make_folder(std::string_view path_text, FolderAccess access) {
     const std::wstring path = win32::system_path(path_text);
-    win32::OwnerOnly owner_only;
+    std::optional<win32::OwnerOnly> owner_only;
     SECURITY_ATTRIBUTES* security = nullptr;
     if (access == FolderAccess::owner_only) {
-        security = owner_only.attributes();
+        security = owner_only.emplace().attributes();
+        // Never a folder that everyone may read in its stead.
         if (security == nullptr) throw vb::error(vb::kPermissionDenied);
     }
     bool made = false;
@@ -57,7 +60,8 @@ void make_folder(std::string_view path_text, FolderAccess access) {
 void remove_file(std::string_view path_text) {
     const std::wstring path = win32::system_path(path_text);
     const DWORD attributes = GetFileAttributesW(path.c_str());
-    // A folder, or a link to one that is a folder's kind of link, is no file to Kill.
+    // A folder is no file to Kill; nor is a link or junction to one, which only
+    // RemoveDirectoryW removes.
     if (attributes != INVALID_FILE_ATTRIBUTES && win32::is_folder(attributes)) throw vb::error(vb::kFileNotFound);
     if (!DeleteFileW(path.c_str())) throw win32::language_error(GetLastError(), vb::kFileNotFound);
 }

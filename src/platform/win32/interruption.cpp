@@ -6,6 +6,8 @@
 // registered as half made, puts the console back and ends the process at once.
 // A file that a copy on another thread still holds open cannot be deleted: the
 // copy sees interruption_started() and lets go, and the deletion is tried again.
+// Unfinished: the zip pass does not ask, so an archive that libzip is writing
+// stays (with its work folder), and the system log names what was left.
 // A second event, or a clean-up that outlasts its time, ends the process as it
 // stands. The exit status is 128 + the number of the matching POSIX signal, as on
 // the other hosts: 130 for Ctrl+C, 129 for a closed console (SIGHUP), 143 for log
@@ -24,6 +26,8 @@
 #include <thread>
 
 #include "platform/platform.h"
+#include "platform/win32/deletion.h"
+#include "platform/win32/system_paths.h"
 #include "platform/win32/wide_text.h"
 
 namespace quillet::platform {
@@ -40,8 +44,8 @@ constexpr std::chrono::milliseconds kAttemptPause{50};
 
 struct Registry {
     std::recursive_timed_mutex mutex;
-    // Paths by the order they were registered in.
-    std::map<std::uint64_t, std::string> items;
+    // System paths by the order they were registered in.
+    std::map<std::uint64_t, std::wstring> items;
     std::uint64_t next_id = 1;
     std::atomic<bool> ending{false};
     // Apart from the registry: the console is put back even when the clean-up
@@ -56,15 +60,17 @@ Registry& registry() {
     return *instance;
 }
 
-bool still_there(const std::string& path) {
-    return GetFileAttributesW(win32::wide(path).c_str()) != INVALID_FILE_ATTRIBUTES;
-}
+bool still_there(const std::wstring& path) { return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
 
-void delete_for_good(const std::string& path) {
+// False when it is still there: a file that a thread of the program holds open
+// without letting others delete it (as libzip holds the archive it writes) can
+// only go once the process has ended, and then nobody is left to delete it.
+bool delete_for_good(const std::wstring& path) {
     for (int attempt = 0; attempt < kAttempts && still_there(path); ++attempt) {
         if (attempt > 0) std::this_thread::sleep_for(kAttemptPause);
-        delete_permanently(path);
+        win32::delete_native_permanently(path);
     }
+    return !still_there(path);
 }
 
 struct Ending {
@@ -115,7 +121,11 @@ void put_console_back(Registry& items) {
         end_process(items, cause + "; half-made files were not removed in time", exit_status);
     }
     // The latest first: what was made inside a registered folder goes before it.
-    for (auto it = items.items.rbegin(); it != items.items.rend(); ++it) delete_for_good(it->second);
+    std::string left;
+    for (auto it = items.items.rbegin(); it != items.items.rend(); ++it) {
+        if (!delete_for_good(it->second)) left += (left.empty() ? "" : ", ") + win32::utf8(it->second);
+    }
+    if (!left.empty()) end_process(items, cause + "; half-made files left in use: " + left, exit_status);
     end_process(items, cause + "; half-made files removed", exit_status);
 }
 
@@ -143,10 +153,11 @@ void watch_for_interruption() {
 }
 
 RemovedIfInterrupted::RemovedIfInterrupted(std::string_view path_text) {
+    std::wstring path = win32::system_path(path_text);
     Registry& items = registry();
     const std::lock_guard lock(items.mutex);
     id_ = items.next_id++;
-    items.items.emplace(id_, std::string(path_text));
+    items.items.emplace(id_, std::move(path));
 }
 
 RemovedIfInterrupted::~RemovedIfInterrupted() { forget(); }

@@ -75,9 +75,11 @@ private:
     // only for links, says whether it is a folder. A dangling link is a file.
     void describe(DirectoryEntry& entry) const {
         const DWORD attributes = found_.dwFileAttributes;
-        entry.link = (attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0 && win32::is_link_tag(found_.dwReserved0);
+        const bool reparse_point = (attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0;
+        entry.link = reparse_point && win32::is_link_tag(found_.dwReserved0);
         entry.directory = win32::is_folder(attributes);
-        entry.special = false;  // devices and pipes live in no folder of a file system
+        // Devices and pipes live in no folder; sockets and FIFOs may, as reparse points.
+        entry.special = reparse_point && win32::is_special_tag(found_.dwReserved0);
         if (!entry.link) return;
         const DWORD saved = GetLastError();
         const win32::Handle target = win32::open_followed(folder_ + found_.cFileName, FILE_READ_ATTRIBUTES);
@@ -109,8 +111,8 @@ std::unique_ptr<FolderListing> list_folder(std::string_view folder_text, std::st
                             WildcardSyntax::stars_and_question_marks);
     const std::wstring search = search_text(folder_text);
     WIN32_FIND_DATAW first{};
-    const HANDLE handle =
-        FindFirstFileExW(search.c_str(), FindExInfoBasic, &first, FindExSearchNameMatch, nullptr, FIND_FIRST_EX_LARGE_FETCH);
+    const HANDLE handle = FindFirstFileExW(search.c_str(), FindExInfoBasic, &first, FindExSearchNameMatch, nullptr,
+                                           FIND_FIRST_EX_LARGE_FETCH);
     // A folder without a single entry (a drive's empty root) is listed all the same.
     if (handle == INVALID_HANDLE_VALUE && (GetLastError() != ERROR_FILE_NOT_FOUND || !is_folder(folder_text))) {
         return nullptr;

@@ -26,7 +26,8 @@ TEST(LocalDates, FileTimesComeBackFromTheirLocalDates) {
 TEST(LocalDates, NowIsTheLocalClock) {
     const LocalTime clock = local_time_now();
     const DateTime current = parts_from_date(now());
-    const Date clock_date = date_from_parts(at(clock.year, clock.month, clock.day, clock.hour, clock.minute, clock.second));
+    const Date clock_date =
+        date_from_parts(at(clock.year, clock.month, clock.day, clock.hour, clock.minute, clock.second));
     EXPECT_NEAR(date_from_parts(current), clock_date, 2.0 / 86'400);
 }
 

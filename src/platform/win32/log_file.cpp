@@ -9,6 +9,7 @@
 
 #include "platform/platform.h"
 #include "platform/win32/language_errors.h"
+#include "platform/win32/system_paths.h"
 #include "platform/win32/wide_text.h"
 
 namespace quillet::platform {
@@ -28,7 +29,7 @@ bool write_all(HANDLE file, std::string_view bytes) {
 }  // namespace
 
 void append_line_to_file(std::string_view path_text, std::string_view line) {
-    const HANDLE file = CreateFileW(win32::wide(path_text).c_str(), FILE_APPEND_DATA,
+    const HANDLE file = CreateFileW(win32::system_path(path_text).c_str(), FILE_APPEND_DATA,
                                     FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_ALWAYS,
                                     FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file == INVALID_HANDLE_VALUE) throw win32::language_error(GetLastError(), vb::kPathNotFound);

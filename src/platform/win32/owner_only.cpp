@@ -55,21 +55,6 @@ OwnerOnly::~OwnerOnly() {
     if (descriptor_ != nullptr) LocalFree(descriptor_);
 }
 
-bool OwnerOnly::apply_to(const std::wstring& system_path) const {
-    BOOL present = FALSE;
-    BOOL defaulted = FALSE;
-    PACL dacl = nullptr;
-    if (descriptor_ == nullptr || !GetSecurityDescriptorDacl(descriptor_, &present, &dacl, &defaulted) || !present) {
-        return false;
-    }
-    std::wstring path = system_path;
-    const DWORD result = SetNamedSecurityInfoW(path.data(), SE_FILE_OBJECT,
-                                               DACL_SECURITY_INFORMATION | PROTECTED_DACL_SECURITY_INFORMATION,
-                                               nullptr, nullptr, dacl, nullptr);
-    SetLastError(result);
-    return result == ERROR_SUCCESS;
-}
-
 std::optional<std::wstring> current_user_sid() { return token_sid(TokenUser); }
 
 std::optional<std::wstring> default_owner_sid() { return token_sid(TokenOwner); }

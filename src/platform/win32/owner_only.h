@@ -20,8 +20,6 @@ public:
     // Null when the security could not be made (reason in GetLastError): the
     // caller then makes nothing rather than something everyone may read.
     SECURITY_ATTRIBUTES* attributes() { return descriptor_ != nullptr ? &attributes_ : nullptr; }
-    // Gives a file or folder that exists already this security; false when it cannot.
-    bool apply_to(const std::wstring& system_path) const;
 
 private:
     PSECURITY_DESCRIPTOR descriptor_ = nullptr;

@@ -56,7 +56,9 @@ std::optional<Mark> read_mark(std::string_view text) {
     std::istringstream words{std::string(text)};
     std::string word;
     Mark mark;
-    if (!(words >> word) || word != kMarkWord || !(words >> mark.pid >> mark.start >> mark.machine)) return std::nullopt;
+    if (!(words >> word) || word != kMarkWord || !(words >> mark.pid >> mark.start >> mark.machine)) {
+        return std::nullopt;
+    }
     if (mark.pid == 0 || mark.start <= 0 || words >> word) return std::nullopt;
     return mark;
 }

@@ -11,6 +11,7 @@
 #include <shlobj.h>
 #include <shobjidl.h>
 
+#include <system_error>
 #include <thread>
 
 #include "platform/platform.h"
@@ -107,6 +108,22 @@ std::wstring shell_path(std::string_view path_text) {
     return full;
 }
 
+// Where IFileOperation is only a shell of itself (Wine's answers E_NOTIMPL), the
+// older call does the work, told to warn before any deletion for good
+// (FOF_WANTNUKEWARNING): it then asks rather than deleting in silence what the
+// bin cannot take.
+DWORD recycle_by_older_call(const std::wstring& path) {
+    std::wstring from = path;
+    from.push_back(L'\0');  // a list of names, ended by an empty one
+    SHFILEOPSTRUCTW operation{};
+    operation.wFunc = FO_DELETE;
+    operation.pFrom = from.c_str();
+    operation.fFlags = FOF_ALLOWUNDO | FOF_NOCONFIRMATION | FOF_SILENT | FOF_NOERRORUI | FOF_WANTNUKEWARNING;
+    const int result = SHFileOperationW(&operation);
+    if (operation.fAnyOperationsAborted) return ERROR_CANCELLED;
+    return result == 0 ? 0 : ERROR_CANCELLED;
+}
+
 // The whole operation in the thread's own apartment; 0 when the item went to the bin.
 DWORD recycle(const std::wstring& path) {
     Com<IShellItem> item;
@@ -114,17 +131,19 @@ DWORD recycle(const std::wstring& path) {
     if (FAILED(result)) return win32_code(result);
     Com<IFileOperation> operation;
     result = CoCreateInstance(CLSID_FileOperation, nullptr, CLSCTX_ALL, IID_PPV_ARGS(operation.out()));
-    if (FAILED(result)) return win32_code(result);
-    result = operation->SetOperationFlags(FOF_ALLOWUNDO | FOFX_RECYCLEONDELETE | FOF_NOCONFIRMATION | FOF_SILENT |
-                                          FOF_NOERRORUI | FOFX_EARLYFAILURE);
+    if (result == REGDB_E_CLASSNOTREG || result == E_NOTIMPL) return recycle_by_older_call(path);
     if (FAILED(result)) return win32_code(result);
     RecycleOnly sink;
     DWORD cookie = 0;
-    result = operation->Advise(&sink, &cookie);
-    if (FAILED(result)) return win32_code(result);
-    result = operation->DeleteItem(item.get(), nullptr);
+    // Nothing is touched before PerformOperations: any of these that is not
+    // implemented leaves the work to the older call.
+    result = operation->SetOperationFlags(FOF_ALLOWUNDO | FOFX_RECYCLEONDELETE | FOF_NOCONFIRMATION | FOF_SILENT |
+                                          FOF_NOERRORUI | FOFX_EARLYFAILURE);
+    if (SUCCEEDED(result)) result = operation->Advise(&sink, &cookie);
+    if (SUCCEEDED(result)) result = operation->DeleteItem(item.get(), nullptr);
+    if (result == E_NOTIMPL) return recycle_by_older_call(path);
     if (SUCCEEDED(result)) result = operation->PerformOperations();
-    operation->Unadvise(cookie);
+    if (cookie != 0) operation->Unadvise(cookie);
     BOOL aborted = FALSE;
     operation->GetAnyOperationsAborted(&aborted);
     if (sink.refused()) return ERROR_CANCELLED;
@@ -136,18 +155,26 @@ DWORD recycle(const std::wstring& path) {
 
 bool move_to_trash(std::string_view path_text) {
     const std::wstring path = shell_path(path_text);
-    if (GetFileAttributesW(win32::system_path(path).c_str()) == INVALID_FILE_ATTRIBUTES) return false;
+    const std::wstring system = win32::system_path(path);
+    if (GetFileAttributesW(system.c_str()) == INVALID_FILE_ATTRIBUTES) return false;
     DWORD reason = ERROR_CANCELLED;
-    std::thread apartment([&] {
-        const HRESULT started = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE);
-        if (FAILED(started)) {
-            reason = win32_code(started);
-            return;
-        }
-        reason = recycle(path);
-        CoUninitialize();
-    });
-    apartment.join();
+    try {
+        std::thread apartment([&] {
+            const HRESULT started = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE);
+            if (FAILED(started)) {
+                reason = win32_code(started);
+                return;
+            }
+            reason = recycle(path);
+            CoUninitialize();
+        });
+        apartment.join();
+    } catch (const std::system_error&) {
+        reason = ERROR_NOT_ENOUGH_MEMORY;  // no thread could be started
+    }
+    // The older call can report success for an item it was told not to delete
+    // (Wine's, when its question cannot be shown): what is still there was not taken.
+    if (reason == 0 && GetFileAttributesW(system.c_str()) != INVALID_FILE_ATTRIBUTES) reason = ERROR_CANCELLED;
     SetLastError(reason);
     return reason == 0;
 }

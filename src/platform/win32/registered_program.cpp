@@ -8,6 +8,7 @@
 #include <string>
 
 #include "platform/platform.h"
+#include "platform/win32/system_paths.h"
 #include "platform/win32/wide_text.h"
 #include "text/unicode.h"
 
@@ -39,7 +40,7 @@ std::string registered_program(std::string_view file_text) {
 
 bool is_program(std::string_view path_text) {
     const std::string path(path_text);
-    const DWORD attributes = GetFileAttributesW(win32::wide(path).c_str());
+    const DWORD attributes = GetFileAttributesW(win32::system_path(path).c_str());
     if (attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0) return false;
     const auto dot = path.find_last_of(".\\");
     if (dot == std::string::npos || path[dot] != '.') return false;

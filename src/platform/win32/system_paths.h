@@ -28,4 +28,14 @@ std::wstring parent_of(std::wstring_view path);
 // rather than a file that a file system filter stores its own way.
 inline bool is_link_tag(DWORD tag) { return IsReparseTagNameSurrogate(tag); }
 
+// Whether a reparse point's tag makes it a socket, a FIFO or a device node (as
+// Unix sockets and the Linux subsystem store them): no file to open for its content.
+inline bool is_special_tag(DWORD tag) {
+    constexpr DWORD kUnixSocket = 0x80000023;      // IO_REPARSE_TAG_AF_UNIX
+    constexpr DWORD kLinuxFifo = 0x80000024;       // IO_REPARSE_TAG_LX_FIFO
+    constexpr DWORD kLinuxCharacter = 0x80000025;  // IO_REPARSE_TAG_LX_CHR
+    constexpr DWORD kLinuxBlock = 0x80000026;      // IO_REPARSE_TAG_LX_BLK
+    return tag == kUnixSocket || tag == kLinuxFifo || tag == kLinuxCharacter || tag == kLinuxBlock;
+}
+
 }  // namespace quillet::platform::win32

@@ -1,8 +1,11 @@
-// The temporary folder and unique temporary files, with GetTempPathW and
-// GetTempFileNameW themselves: "PRE" + up to four hexadecimal digits + ".tmp",
-// created by the system so that no existing file is ever taken over, then made
-// owner-only. Marked work folders are named the same way without the extension,
-// each beside its mark file, both made new and owner-only.
+// The temporary folder (GetTempPathW) and unique temporary files named as
+// GetTempFileNameW names them: "PRE" + up to four hexadecimal digits + ".tmp".
+// They are made here rather than by GetTempFileNameW, so that each is created
+// new (nothing that exists is ever taken over) and owner-only in the same call:
+// security given to a file that exists already is not kept everywhere (Wine
+// keeps no file security apart from the Unix permissions it makes at creation).
+// Marked work folders are named the same way without the extension, each beside
+// its mark file, both made new and owner-only.
 
 #include <windows.h>
 
@@ -115,18 +118,18 @@ std::string temp_folder() {
 }
 
 std::string create_temp_file(std::string_view folder_text, std::string_view prefix) {
-    wchar_t name[MAX_PATH];
-    const std::wstring folder = win32::wide(folder_text);
-    if (GetTempFileNameW(folder.c_str(), name_start(prefix).c_str(), 0, name) == 0) return {};
-    // Made empty with the folder's permissions: nothing is in it before it is the user's alone.
-    const win32::OwnerOnly security;
-    if (!security.apply_to(name)) {
-        const DWORD reason = GetLastError();
-        DeleteFileW(name);
-        SetLastError(reason);
-        return {};
-    }
-    return win32::utf8(name);
+    win32::OwnerOnly security;
+    if (security.attributes() == nullptr) return {};
+    const std::string folder = ending_in_backslash(std::string(folder_text));
+    const std::string name = claim_free_name(prefix, [&](const std::string& candidate) {
+        const std::wstring file = win32::system_path(folder + candidate + std::string(kTempExtension));
+        const win32::Handle made(CreateFileW(file.c_str(), GENERIC_WRITE, 0, security.attributes(), CREATE_NEW,
+                                             FILE_ATTRIBUTE_NORMAL, nullptr));
+        if (made.valid()) return Claim::made;
+        return is_taken(GetLastError()) ? Claim::taken : Claim::failed;
+    });
+    if (name.empty()) return {};
+    return folder + name + std::string(kTempExtension);
 }
 
 std::optional<MarkedFolder> create_marked_temp_folder(std::string_view folder_text, std::string_view prefix) {

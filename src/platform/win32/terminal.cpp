@@ -1,11 +1,17 @@
-// The console. A standard stream is a terminal when it is a console handle. Text
-// reaches the console as UTF-8: the program sets the console's output code page
-// to UTF-8 for as long as it runs, so that the console front end's UTF-8 streams
-// show as written (pipes and files get the bytes unchanged). Input from the
-// console is read as UTF-16 (ReadConsoleW) and handed on as UTF-8.
+// The console. A standard stream is a terminal when it is a console handle. The
+// console front end writes UTF-8 to std::cout and std::cerr; where they are
+// consoles their bytes go through WriteConsoleW as UTF-16 instead of through the C
+// runtime, which would read them in the ANSI code page (and Wine's, a byte at a
+// time). The console also gets ENABLE_VIRTUAL_TERMINAL_PROCESSING, for the
+// activity line's "erase to the end of the line", until the program ends. Pipes
+// and files get the bytes unchanged. Input from the console is read as UTF-16
+// (ReadConsoleW) and handed on as UTF-8.
 
 #include <windows.h>
 
+#include <algorithm>
+#include <iostream>
+#include <streambuf>
 #include <string>
 
 #include "platform/platform.h"
@@ -16,23 +22,78 @@ namespace quillet::platform {
 
 namespace {
 
-// UTF-8 on the console from start-up to exit; the console's code page outlives
-// the program (it belongs to the console window), so it is put back.
-class Utf8Console {
+// The bytes at the end of a buffer that begin a UTF-8 sequence which is not
+// complete yet: they wait for the rest before anything is written.
+std::size_t incomplete_tail(const char* bytes, std::size_t size) {
+    for (std::size_t back = 1; back <= 3 && back <= size; ++back) {
+        const auto byte = static_cast<unsigned char>(bytes[size - back]);
+        if ((byte & 0xC0) == 0x80) continue;  // a continuation byte: look further back
+        const std::size_t length = byte >= 0xF0 ? 4 : byte >= 0xE0 ? 3 : byte >= 0xC0 ? 2 : 1;
+        return length > back ? back : 0;
+    }
+    return 0;
+}
+
+class ConsoleBuffer : public std::streambuf {
 public:
-    Utf8Console() : saved_(GetConsoleOutputCP()) {
-        if (saved_ != 0) SetConsoleOutputCP(CP_UTF8);
+    explicit ConsoleBuffer(HANDLE console) : console_(console) { setp(buffer_, buffer_ + sizeof buffer_); }
+
+protected:
+    int_type overflow(int_type c) override {
+        if (!write_complete()) return traits_type::eof();
+        if (traits_type::eq_int_type(c, traits_type::eof())) return traits_type::not_eof(c);
+        *pptr() = traits_type::to_char_type(c);
+        pbump(1);
+        return c;
     }
-    ~Utf8Console() {
-        if (saved_ != 0) SetConsoleOutputCP(saved_);
-    }
-    Utf8Console(const Utf8Console&) = delete;
-    Utf8Console& operator=(const Utf8Console&) = delete;
+    int sync() override { return write_complete() ? 0 : -1; }
 
 private:
-    UINT saved_;
+    bool write_complete() {
+        const auto size = static_cast<std::size_t>(pptr() - pbase());
+        const std::size_t tail = incomplete_tail(pbase(), size);
+        const std::wstring text = win32::wide(std::string_view(pbase(), size - tail));
+        std::size_t done = 0;
+        while (done < text.size()) {
+            DWORD written = 0;
+            const auto chunk = static_cast<DWORD>(std::min<std::size_t>(text.size() - done, 8192));
+            if (!WriteConsoleW(console_, text.data() + done, chunk, &written, nullptr) || written == 0) return false;
+            done += written;
+        }
+        std::char_traits<char>::move(buffer_, pbase() + size - tail, tail);
+        setp(buffer_, buffer_ + sizeof buffer_);
+        pbump(static_cast<int>(tail));
+        return true;
+    }
+
+    HANDLE console_;
+    char buffer_[4096];
 };
-const Utf8Console utf8_console;
+
+// A console's output mode with escape sequences on, put back when the program ends.
+class ConsoleOutput {
+public:
+    ConsoleOutput(std::ostream& stream, DWORD standard) : handle_(GetStdHandle(standard)) {
+        if (!GetConsoleMode(handle_, &saved_mode_)) return;
+        active_ = true;
+        SetConsoleMode(handle_, saved_mode_ | ENABLE_VIRTUAL_TERMINAL_PROCESSING);
+        stream.flush();
+        // Never destroyed: the streams are flushed after every static has gone.
+        stream.rdbuf(new ConsoleBuffer(handle_));
+    }
+    ~ConsoleOutput() {
+        if (active_) SetConsoleMode(handle_, saved_mode_);
+    }
+    ConsoleOutput(const ConsoleOutput&) = delete;
+    ConsoleOutput& operator=(const ConsoleOutput&) = delete;
+
+private:
+    HANDLE handle_;
+    DWORD saved_mode_ = 0;
+    bool active_ = false;
+};
+const ConsoleOutput console_output(std::cout, STD_OUTPUT_HANDLE);
+const ConsoleOutput console_error(std::cerr, STD_ERROR_HANDLE);
 
 HANDLE handle_of(StandardStream stream) {
     switch (stream) {
