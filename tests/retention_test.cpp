@@ -42,7 +42,6 @@ protected:
 };
 
 TEST_F(Retention, KeepTwoLeavesTodaysAndTheNewestOlderOne) {
-    if (under_wine()) GTEST_SKIP() << kNoTrashUnderWine;
     box.write(kParent + "2010-09-28.zip");
     EXPECT_EQ(left_after("/K=2"), (Lines{"2010-09-29   18.00/", "2010-09-30   09.00/", kNew, "Archive/"}));
     EXPECT_EQ(box.trashed(), (Lines{"2010-09-28   10.00", "2010-09-28.zip", "2010-09-29   10.00"}));
@@ -50,13 +49,11 @@ TEST_F(Retention, KeepTwoLeavesTodaysAndTheNewestOlderOne) {
 }
 
 TEST_F(Retention, KeepOneLeavesOnlyTodays) {
-    if (under_wine()) GTEST_SKIP() << kNoTrashUnderWine;
     EXPECT_EQ(left_after("/K=1"), (Lines{"2010-09-30   09.00/", kNew, "Archive/"}));
     EXPECT_EQ(box.trashed(), (Lines{"2010-09-28   10.00", "2010-09-29   10.00", "2010-09-29   18.00"}));
 }
 
 TEST_F(Retention, KeepNoneDeletesTodaysTooButNeverWhatIsNoSnapshot) {
-    if (under_wine()) GTEST_SKIP() << kNoTrashUnderWine;
     EXPECT_EQ(left_after("/K=0"), (Lines{kNew, "Archive/"}));
     EXPECT_EQ(box.trashed(), (Lines{"2010-09-28   10.00", "2010-09-29   10.00", "2010-09-29   18.00",
                                     "2010-09-30   09.00"}));

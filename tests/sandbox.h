@@ -95,9 +95,6 @@ private:
 // Whether the program under test is the Windows build run under Wine: a test that
 // needs what Wine does not give skips itself, saying what.
 bool under_wine();
-// Why a test that needs the trash skips itself under Wine.
-inline constexpr const char* kNoTrashUnderWine =
-    "Wine's IFileOperation, through which the program recycles, is a stub: nothing reaches the trash";
 
 // The lines of a text, without their line ends.
 std::vector<std::string> lines_of(const std::string& text);

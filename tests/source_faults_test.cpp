@@ -78,7 +78,7 @@ void make_socket(const fs::path& path) {
 
 // Opening a FIFO waits for a writer that never comes; none is ever opened.
 TEST_F(SourceFaults, FifosSocketsAndLinksToThemAreSkippedWithoutWaiting) {
-    if (under_wine()) GTEST_SKIP() << "Windows has no FIFOs or sockets; Wine shows a socket as a file no one can open";
+    if (under_wine()) GTEST_SKIP() << "Wine shows a Unix socket as a plain file that cannot be opened";
     box.write("src/a.txt");
     box.write("src/sub/b.txt");
     ASSERT_EQ(::mkfifo(box.native("src/pipe").c_str(), 0644), 0);

@@ -76,7 +76,6 @@ TEST_F(Zipping, AnEmptyPasswordIsAskedForWhileZipping) {
 }
 
 TEST_F(Zipping, TheJobsOfOneRunAddToTheArchiveTheyShare) {
-    if (under_wine()) GTEST_SKIP() << kNoTrashUnderWine;
     box.write("old/YearlyData/c.txt");
     box.write(kArchive, "an older archive of the same name");
     const std::string file = box.command_file(
