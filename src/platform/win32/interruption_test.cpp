@@ -1,0 +1,87 @@
+// A run that hangs while it holds what the clean-up needs still ends on a second
+// console event: Ctrl+Break twice is never ignored. The hanging run is this test
+// program again, started in a process group of its own on the same console.
+
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <chrono>
+#include <string>
+#include <thread>
+
+#include "platform/platform.h"
+#include "platform/win32/running_program.h"
+#include "platform/win32/wide_text.h"
+#include "support/files.h"
+#include "support/wine.h"
+
+namespace quillet::platform {
+namespace {
+
+constexpr const char* kChildVariable = "QUILLET_TEST_HANGING_RUN";
+
+// In the child: says so by making the file that the variable names, then hangs
+// inside a step that an interruption must not split.
+TEST(Interruption, HangingRun) {
+    const auto ready = environment_variable(kChildVariable);
+    if (!ready) GTEST_SKIP() << "only run by ASecondEventEndsARunThatCannotBeCleanedUp";
+    watch_for_interruption();
+    without_interruption([&] {
+        append_line_to_file(*ready, "hanging");
+        for (;;) Sleep(INFINITE);
+    });
+}
+
+bool ended_within(HANDLE process, DWORD milliseconds) { return WaitForSingleObject(process, milliseconds) == 0; }
+
+// The started run, ended whatever the test's outcome.
+class Child {
+public:
+    explicit Child(const PROCESS_INFORMATION& started) : started_(started) {}
+    ~Child() {
+        TerminateProcess(started_.hProcess, 1);
+        CloseHandle(started_.hThread);
+        CloseHandle(started_.hProcess);
+    }
+    Child(const Child&) = delete;
+    Child& operator=(const Child&) = delete;
+    HANDLE process() const { return started_.hProcess; }
+    DWORD id() const { return started_.dwProcessId; }
+
+private:
+    PROCESS_INFORMATION started_;
+};
+
+TEST(Interruption, ASecondEventEndsARunThatCannotBeCleanedUp) {
+    // Console events reach only the processes of one console; a program that has
+    // one already is refused another.
+    if (!AllocConsole() && GetLastError() != ERROR_ACCESS_DENIED) GTEST_SKIP() << "no console to send events on";
+    testing::ScratchFolder folder;
+    const std::string ready = folder.text("ready");
+    SetEnvironmentVariableW(win32::wide(kChildVariable).c_str(), win32::wide(ready).c_str());
+    std::wstring command_line = L"\"" + win32::running_program_path() + L"\" --gtest_filter=Interruption.HangingRun";
+    STARTUPINFOW startup{};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION child{};
+    const BOOL started = CreateProcessW(nullptr, command_line.data(), nullptr, nullptr, FALSE,
+                                        CREATE_NEW_PROCESS_GROUP, nullptr, nullptr, &startup, &child);
+    SetEnvironmentVariableW(win32::wide(kChildVariable).c_str(), nullptr);
+    ASSERT_TRUE(started);
+    const Child run(child);
+    for (int wait = 0; wait < 1000 && !folder.exists("ready"); ++wait) Sleep(10);
+    ASSERT_TRUE(folder.exists("ready")) << "the run did not start";
+
+    if (!GenerateConsoleCtrlEvent(CTRL_BREAK_EVENT, run.id())) {
+        if (testing::running_under_wine()) GTEST_SKIP() << "Wine sends no console events without a terminal";
+        FAIL() << "no console event could be sent: " << GetLastError();
+    }
+    EXPECT_FALSE(ended_within(run.process(), 300)) << "the clean-up did not wait for the step";
+    ASSERT_TRUE(GenerateConsoleCtrlEvent(CTRL_BREAK_EVENT, run.id()));
+    ASSERT_TRUE(ended_within(run.process(), 5000)) << "the second event was ignored";
+    DWORD exit_code = 0;
+    GetExitCodeProcess(run.process(), &exit_code);
+    EXPECT_EQ(exit_code, 128u + 21);
+}
+
+}  // namespace
+}  // namespace quillet::platform
