@@ -4,6 +4,20 @@
 # and the icon.
 include(GNUInstallDirs)
 
+# On Windows, a zip for users to unpack anywhere: quillet.exe and a README that
+# says how to run it from a command prompt and from the Task Scheduler.
+if(WIN32)
+  install(TARGETS quillet RUNTIME DESTINATION . COMPONENT program)
+  install(FILES docs/windows-readme.txt DESTINATION . RENAME README.txt COMPONENT program)
+  set(CPACK_PACKAGE_NAME quillet)
+  set(CPACK_PACKAGE_VENDOR "Quillet")
+  set(CPACK_SYSTEM_NAME windows-x64)
+  set(CPACK_GENERATOR ZIP)
+  set(CPACK_STRIP_FILES ON)
+  include(CPack)
+  return()
+endif()
+
 install(TARGETS quillet RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR} COMPONENT program)
 if(NOT WIN32)
   # The modules that quillet loads when a run zips, compacts or uses the trash.

@@ -61,6 +61,7 @@ TEST_F(CommandLine, HelpAndVersionAreAnsweredWithStatusZero) {
 }
 
 TEST_F(CommandLine, ALinuxPathOrEatenBackslashesGetAHintAfterTheMessage) {
+    if (under_wine()) GTEST_SKIP() << "the hints are for a POSIX shell (the Windows build gives them too, for now)";
     const struct {
         std::vector<std::string> arguments;
         std::string message;
@@ -100,16 +101,20 @@ TEST_F(CommandLine, ArgumentsWithBlanksReachTheJobAsOnePath) {
 // A box is the run's only word of these failures; the status tells a script too.
 TEST_F(CommandLine, ValidationFailuresCreateNothingAndEndWithStatusOne) {
     box.make_folder("d");
-    const Outcome drive = run({"Z:\\nowhere\\*.*", "D:\\bak"});
-    EXPECT_EQ(drive.err, "Information\nDestination drive D: not found\n");
-    const Outcome mapped = run({box.text("src") + "\\*.*", "D:\\bak", "/F=2", "/Z"},
-                               RunOptions().with("QUILLET_DRIVES", "D:=" + box.native("d").string()));
-    EXPECT_EQ(mapped.err, "Information\nWith /Z option, only /F type 1(def) & 4 allowed, and /A not allowed\n");
-    const Outcome addon = run({box.text("src") + "\\*.*", box.text("bak"), "/Z", "/A=x"});
-    EXPECT_EQ(addon.err, "Information\nWith /Z option, only /F type 1(def) & 4 allowed, and /A not allowed\n");
-    for (const Outcome* outcome : {&drive, &mapped, &addon}) {
-        EXPECT_EQ(outcome->status, 1);
-        EXPECT_EQ(outcome->out, "");
+    std::vector<Outcome> outcomes{run({"Z:\\nowhere\\*.*", "D:\\bak"})};
+    EXPECT_EQ(outcomes.back().err, "Information\nDestination drive D: not found\n");
+    // Drives other than Z: are mapped on POSIX hosts only; Windows has its own.
+    if (!under_wine()) {
+        outcomes.push_back(run({box.text("src") + "\\*.*", "D:\\bak", "/F=2", "/Z"},
+                               RunOptions().with("QUILLET_DRIVES", "D:=" + box.native("d").string())));
+        EXPECT_EQ(outcomes.back().err,
+                  "Information\nWith /Z option, only /F type 1(def) & 4 allowed, and /A not allowed\n");
+    }
+    outcomes.push_back(run({box.text("src") + "\\*.*", box.text("bak"), "/Z", "/A=x"}));
+    EXPECT_EQ(outcomes.back().err, "Information\nWith /Z option, only /F type 1(def) & 4 allowed, and /A not allowed\n");
+    for (const Outcome& outcome : outcomes) {
+        EXPECT_EQ(outcome.status, 1);
+        EXPECT_EQ(outcome.out, "");
     }
     EXPECT_FALSE(box.exists("bak"));
     EXPECT_EQ(box.tree("d"), Lines{});

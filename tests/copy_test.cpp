@@ -63,12 +63,14 @@ TEST_F(Copying, ModifiedSinceCountsWholeDays) {
     box.set_write_time("src/old.txt", "2001-01-01 12:00");
     const RunOptions at_noon = RunOptions().at("2010-09-30 12:00:00");
 
-    snapshot("src\\*.*", {"/D=1"}, at_noon);
-    EXPECT_EQ(box.tree("bak"), Lines{"today.txt"});
-    snapshot("src\\*.*", {"/D=2"}, at_noon);
-    EXPECT_EQ(box.tree("bak"), (Lines{"today.txt", "yesterday.txt"}));
-    snapshot("src\\*.*", {}, at_noon);
-    EXPECT_EQ(box.tree("bak"), (Lines{"old.txt", "today.txt", "yesterday.txt"}));
+    const auto copied = [&](std::vector<std::string> options) {
+        std::filesystem::remove_all(box.native("bak"));
+        snapshot("src\\*.*", options, at_noon);
+        return box.tree("bak");
+    };
+    EXPECT_EQ(copied({"/D=1"}), Lines{"today.txt"});
+    EXPECT_EQ(copied({"/D=2"}), (Lines{"today.txt", "yesterday.txt"}));
+    EXPECT_EQ(copied({}), (Lines{"old.txt", "today.txt", "yesterday.txt"}));
 }
 
 TEST_F(Copying, TheSecondJobOfARunThatWouldWriteTheSameFileReportsADuplicate) {

@@ -9,12 +9,14 @@
 #include <array>
 #include <chrono>
 #include <csignal>
+#include <cstdlib>
 #include <cstring>
 #include <ctime>
 #include <fstream>
 #include <random>
 #include <sstream>
 #include <stdexcept>
+#include <string_view>
 
 extern char** environ;
 
@@ -26,9 +28,9 @@ namespace {
 
 // Variables of the test's own environment that would change how the program runs.
 bool inherited(const std::string& entry) {
-    static const std::array<const char*, 9> kDropped{"HOME=",    "XDG_DATA_HOME=",   "TMPDIR=",
-                                                     "DISPLAY=", "WAYLAND_DISPLAY=", "QUILLET_",
-                                                     "FAKETIME", "LD_PRELOAD=",      "ASAN_OPTIONS="};
+    static const std::array<const char*, 12> kDropped{
+        "HOME=",       "XDG_DATA_HOME=", "TMPDIR=",       "DISPLAY=",   "WAYLAND_DISPLAY=", "QUILLET_",
+        "FAKETIME",    "LD_PRELOAD=",    "ASAN_OPTIONS=", "WINEDEBUG=", "WINEDLLOVERRIDES=", "NO_FAKE_STAT="};
     return std::none_of(kDropped.begin(), kDropped.end(),
                         [&](const char* prefix) { return entry.starts_with(prefix); });
 }
@@ -39,6 +41,34 @@ std::string asan_options(bool clock_faked) {
     // The fake clock is preloaded ahead of a sanitized program's runtime.
     if (clock_faked) options += std::string(options.empty() ? "" : ":") + "verify_asan_link_order=0";
     return options;
+}
+
+const char* wine_loader() {
+    const char* loader = std::getenv("QUILLET_E2E_WINE");
+    return loader != nullptr && *loader != '\0' ? loader : nullptr;
+}
+
+std::string program() {
+    const char* named = std::getenv("QUILLET_E2E_PROGRAM");
+    return named != nullptr && *named != '\0' ? named : QUILLET_BINARY;
+}
+
+// What a Windows program under Wine needs besides the sandbox's folders. Wine
+// takes TEMP and TMP from the prefix, never from here: the prefix that
+// tests/wine-session makes names %QUILLET_E2E_TEMP% there. Wine's own messages
+// and its desktop menus stay out of the run.
+void add_wine_environment(std::vector<std::string>& environment, const std::string& temporary_folder) {
+    if (std::getenv("WINEPREFIX") == nullptr) {
+        throw std::runtime_error("QUILLET_E2E_WINE needs WINEPREFIX, a prefix made by tests/wine-session");
+    }
+    environment.push_back("QUILLET_E2E_TEMP=" + temporary_folder);
+    environment.push_back("WINEDEBUG=-all");
+    environment.push_back("WINEDLLOVERRIDES=mscoree,mshtml=;winemenubuilder.exe=d");
+}
+
+std::string without_carriage_returns(std::string text) {
+    for (std::size_t at = 0; (at = text.find("\r\n", at)) != std::string::npos;) text.erase(at, 1);
+    return text;
 }
 
 class Pipe {
@@ -182,18 +212,26 @@ std::string Sandbox::command_file(const std::string& relative, const std::vector
 Outcome Sandbox::run(const std::vector<std::string>& arguments, const RunOptions& options) const {
     std::vector<std::string> command = options.through;
     if (options.clock) command.insert(command.end(), {"faketime", "--exclude-monotonic", *options.clock});
-    command.push_back(QUILLET_BINARY);
+    if (under_wine()) command.push_back(wine_loader());
+    command.push_back(program());
     command.insert(command.end(), arguments.begin(), arguments.end());
 
     std::vector<std::string> environment;
     for (char** entry = environ; *entry != nullptr; ++entry) {
-        if (inherited(*entry)) environment.emplace_back(*entry);
+        // Wine's loader finds the session's server through TMPDIR.
+        if (inherited(*entry) || (under_wine() && std::string_view(*entry).starts_with("TMPDIR="))) {
+            environment.emplace_back(*entry);
+        }
     }
     environment.push_back("HOME=" + (root_ / "home").string());
     environment.push_back("XDG_DATA_HOME=" + (root_ / "home/.local/share").string());
-    environment.push_back("TMPDIR=" + (root_ / "tmp").string());
+    if (!under_wine()) environment.push_back("TMPDIR=" + (root_ / "tmp").string());
     environment.push_back("QUILLET_UI=console");
     environment.push_back("ASAN_OPTIONS=" + asan_options(options.clock.has_value()));
+    // Only the clock is faked: file times read as the test set them (Wine reads
+    // them with the stat calls that faketime would shift by its offset).
+    if (options.clock) environment.push_back("NO_FAKE_STAT=1");
+    if (under_wine()) add_wine_environment(environment, text("tmp"));
     if (options.shift) environment.push_back("QUILLET_SHIFT=1");
     for (const auto& [name, value] : options.environment) environment.push_back(name + "=" + value);
 
@@ -231,8 +269,15 @@ Outcome Sandbox::run(const std::vector<std::string>& arguments, const RunOptions
     int status = 0;
     waitpid(child, &status, 0);
     outcome.status = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+    if (under_wine()) {
+        // The console's text mode ends a Windows program's lines in CR LF.
+        outcome.out = without_carriage_returns(outcome.out);
+        outcome.err = without_carriage_returns(outcome.err);
+    }
     return outcome;
 }
+
+bool under_wine() { return wine_loader() != nullptr; }
 
 std::vector<std::string> lines_of(const std::string& text) {
     std::vector<std::string> lines;

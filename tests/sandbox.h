@@ -2,7 +2,9 @@
 // A place for the program to run in: a fresh folder that holds the files a test
 // snapshots, the snapshots themselves, and the home, trash and temporary folder of
 // the run, so that nothing outside it is touched. The program runs as a separate
-// process in the console front end.
+// process in the console front end: the one built beside the tests, or the one
+// QUILLET_E2E_PROGRAM names; with QUILLET_E2E_WINE naming Wine's loader, that is
+// the Windows build's quillet.exe, run under Wine in the prefix WINEPREFIX names.
 
 #include <filesystem>
 #include <map>
@@ -89,6 +91,10 @@ public:
 private:
     std::filesystem::path root_;
 };
+
+// Whether the program under test is the Windows build run under Wine: a test that
+// needs what Wine does not give skips itself, saying what.
+bool under_wine();
 
 // The lines of a text, without their line ends.
 std::vector<std::string> lines_of(const std::string& text);

@@ -78,6 +78,7 @@ void make_socket(const fs::path& path) {
 
 // Opening a FIFO waits for a writer that never comes; none is ever opened.
 TEST_F(SourceFaults, FifosSocketsAndLinksToThemAreSkippedWithoutWaiting) {
+    if (under_wine()) GTEST_SKIP() << "Wine shows a Unix socket as a plain file that cannot be opened";
     box.write("src/a.txt");
     box.write("src/sub/b.txt");
     ASSERT_EQ(::mkfifo(box.native("src/pipe").c_str(), 0644), 0);
@@ -100,6 +101,9 @@ TEST_F(SourceFaults, FifosSocketsAndLinksToThemAreSkippedWithoutWaiting) {
 // A file that cannot be read is one row, and so is a folder that cannot be
 // listed; the files after them are copied all the same.
 TEST_F(SourceFaults, WhatCannotBeReadIsReportedAndTheRestIsCopied) {
+    if (under_wine()) {
+        GTEST_SKIP() << "Wine lists no dangling link, and runs nothing as another user (its prefix is this user's)";
+    }
     struct Case {
         std::string name;
         std::function<void(const Sandbox&)> prepare;

@@ -112,7 +112,13 @@ std::wstring shell_path(std::string_view path_text) {
 // older call does the work, told to warn before any deletion for good
 // (FOF_WANTNUKEWARNING): it then asks rather than deleting in silence what the
 // bin cannot take.
+// Wine's older call moves what a link leads to, not the link: a link is left
+// where it is.
 DWORD recycle_by_older_call(const std::wstring& path) {
+    const DWORD attributes = GetFileAttributesW(win32::system_path(path).c_str());
+    if (attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0) {
+        return ERROR_CANCELLED;
+    }
     std::wstring from = path;
     from.push_back(L'\0');  // a list of names, ended by an empty one
     SHFILEOPSTRUCTW operation{};
