@@ -22,8 +22,6 @@ namespace quillet::platform {
 
 namespace {
 
-constexpr unsigned kHighestNumber = 0xFFFF;
-
 std::string ending_in_backslash(std::string text) {
     if (text.empty() || text.back() != '\\') text += '\\';
     return text;
@@ -33,36 +31,15 @@ std::string ending_in_backslash(std::string text) {
 // process to process, so that callers rarely meet each other's files.
 unsigned starting_number() {
     const auto ticks = static_cast<unsigned long long>(std::chrono::steady_clock::now().time_since_epoch().count());
-    return static_cast<unsigned>((ticks ^ (ticks >> 16) ^ static_cast<unsigned>(::getpid())) % kHighestNumber) + 1;
+    return static_cast<unsigned>((ticks ^ (ticks >> 16) ^ static_cast<unsigned>(::getpid())) % kHighestTempNumber) + 1;
 }
 
-std::string hexadecimal(unsigned number) {
-    char digits[8];
-    std::snprintf(digits, sizeof digits, "%X", number);
-    return digits;
-}
-
-enum class Claim { made, taken, failed };
-
-// Tries the names in turn until one is claimed; the claimed name (without a
-// folder), or empty. errno tells why when there is none.
+// The claimed name (without a folder), or empty; errno tells why when there is none.
 std::string claim_free_name(std::string_view prefix, const std::function<Claim(const std::string& name)>& claim) {
-    const std::string name_start = first_three_characters(prefix);
-    const unsigned start = starting_number();
-    for (unsigned step = 0; step < kHighestNumber; ++step) {
-        const unsigned number = (start - 1 + step) % kHighestNumber + 1;
-        std::string name = name_start + hexadecimal(number);
-        switch (claim(name)) {
-            case Claim::made:
-                return name;
-            case Claim::taken:
-                continue;
-            case Claim::failed:
-                return {};
-        }
-    }
-    errno = EEXIST;
-    return {};
+    bool every_name_taken = false;
+    std::string name = claim_free_temp_name(first_three_characters(prefix), starting_number(), claim, every_name_taken);
+    if (every_name_taken) errno = EEXIST;
+    return name;
 }
 
 Claim outcome_of_creation(bool created) {

@@ -237,9 +237,8 @@ CopyResult make_copy(std::string_view source_text, const CopyNames& names, const
     made.host_.reset();
     auto host = std::make_unique<MadeCopy::Host>();
     const std::wstring source_path = win32::system_path(source_text);
-    if (const CopyResult refused = open_source(source_path, host->source, host->before); refused != CopyResult::copied) {
-        return refused;
-    }
+    const CopyResult opened = open_source(source_path, host->source, host->before);
+    if (opened != CopyResult::copied) return opened;
     if (const CopyResult claimed = claim_temporary(names, host->temporary); claimed != CopyResult::copied) {
         return claimed;
     }

@@ -26,8 +26,6 @@ namespace quillet::platform {
 
 namespace {
 
-constexpr unsigned kHighestNumber = 0xFFFF;
-
 // The first three characters of the prefix, as far as they fit GetTempFileNameW's
 // three UTF-16 units without splitting a surrogate pair.
 std::wstring name_start(std::string_view prefix) {
@@ -49,35 +47,16 @@ std::string ending_in_backslash(std::string text) {
 // process to process, so that callers rarely meet each other's names.
 unsigned starting_number() {
     const unsigned long long ticks = GetTickCount64() ^ (static_cast<unsigned long long>(GetCurrentProcessId()) << 8);
-    return static_cast<unsigned>(ticks % kHighestNumber) + 1;
+    return static_cast<unsigned>(ticks % kHighestTempNumber) + 1;
 }
 
-std::string hexadecimal(unsigned number) {
-    char digits[8];
-    std::snprintf(digits, sizeof digits, "%X", number);
-    return digits;
-}
-
-enum class Claim { made, taken, failed };
-
-// Tries the names in turn until one is claimed; the claimed name, or empty.
+// The claimed name, or empty; the last error tells why when there is none.
 std::string claim_free_name(std::string_view prefix, const std::function<Claim(const std::string& name)>& claim) {
-    const std::string start_text = win32::utf8(name_start(prefix));
-    const unsigned start = starting_number();
-    for (unsigned step = 0; step < kHighestNumber; ++step) {
-        const unsigned number = (start - 1 + step) % kHighestNumber + 1;
-        std::string name = start_text + hexadecimal(number);
-        switch (claim(name)) {
-            case Claim::made:
-                return name;
-            case Claim::taken:
-                continue;
-            case Claim::failed:
-                return {};
-        }
-    }
-    SetLastError(ERROR_FILE_EXISTS);
-    return {};
+    bool every_name_taken = false;
+    std::string name =
+        claim_free_temp_name(win32::utf8(name_start(prefix)), starting_number(), claim, every_name_taken);
+    if (every_name_taken) SetLastError(ERROR_FILE_EXISTS);
+    return name;
 }
 
 bool is_taken(DWORD code) { return code == ERROR_FILE_EXISTS || code == ERROR_ALREADY_EXISTS; }
