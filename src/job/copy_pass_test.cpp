@@ -144,8 +144,8 @@ TEST_F(CopyPassTest, ThreadsChangeNothingThatIsSeenAlsoWhenAFailureEndsTheJob) {
     options.IncludeSubdirs = true;
     for (int i = 0; i < 40; ++i) disk.write("many/f" + std::to_string(i), "file " + std::to_string(i));
     for (int i = 0; i < 30; ++i) disk.write("many/sub/g" + std::to_string(i), "sub " + std::to_string(i));
+    // Dangling links: each fails when it is copied.
     for (const char* link : {"many/dangling1", "many/dangling2", "many/dangling3"}) {
-        // fails when it is copied
         if (!testing::make_link(disk.native("gone"), disk.native(link), false)) GTEST_SKIP() << testing::kNoLinksHere;
     }
 #ifndef _WIN32

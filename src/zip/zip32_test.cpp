@@ -395,10 +395,16 @@ TEST_P(Zip32, AFileThatCannotBeReadWhenArchivedFailsTheArchive) {
         std::function<void(const ScratchTree&)> spoil;
         int result;
     };
+    // A POSIX host opens a folder and fails to read it; Windows opens none.
+#ifdef _WIN32
+    constexpr int kFolderResult = ZE_OPEN;
+#else
+    constexpr int kFolderResult = ZE_READ;
+#endif
     const Case cases[] = {
         {"vanished", [](const ScratchTree& t) { fs::remove(t.path("work/b.txt")); }, ZE_READ},
         {"a folder now", [](const ScratchTree& t) { fs::remove(t.path("work/b.txt")), t.folder("work/b.txt"); },
-         ZE_READ},
+         kFolderResult},
     };
     for (const Case& c : cases) {
         tree.file("work/a.txt", std::string(400'000, 'a'));
