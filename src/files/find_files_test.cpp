@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "support/files.h"
+#include "support/links.h"
 #include "text/error.h"
 
 namespace quillet {
@@ -158,7 +159,9 @@ TEST_F(FindFilesOnDisk, StarDotStarEmptyAndMissingFolders) {
 }
 
 TEST_F(FindFilesOnDisk, ALoopOfLinksIsListedButNotWalked) {
-    fs::create_directory_symlink(disk_.native(), disk_.native("one/back to the top"));
+    if (!testing::make_link(disk_.native(), disk_.native("one/back to the top"), true)) {
+        GTEST_SKIP() << testing::kNoLinksHere;
+    }
     lib_clsFindFiles finder;
     finder.SearchType(3);
     const std::vector<std::string> entries = walk(finder, "*", disk_.text(), true);

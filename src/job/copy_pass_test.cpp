@@ -2,7 +2,9 @@
 
 #include <gmock/gmock.h>
 
+#ifndef _WIN32
 #include <sys/stat.h>
+#endif
 
 #include <algorithm>
 #include <chrono>
@@ -15,6 +17,7 @@
 #include "files/find_files.h"
 #include "platform/platform.h"
 #include "support/jobs.h"
+#include "support/links.h"
 #include "text/error.h"
 #include "text/paths.h"
 
@@ -108,6 +111,9 @@ TEST_F(CopyPassTest, DatabasesAreCompactedOnlyWithTheOptionAndCopiedWhenTheyCann
 }
 
 TEST_F(CopyPassTest, NamesThatPathTextCannotHoldAreReported) {
+#ifdef _WIN32
+    GTEST_SKIP() << "a name that holds a backslash: Windows makes none";
+#endif
     options.IncludeSubdirs = true;
     disk.write("src/odd\\name.txt", "x");
     disk.write("src/odd\\folder/inside.txt", "x");
@@ -138,10 +144,16 @@ TEST_F(CopyPassTest, ThreadsChangeNothingThatIsSeenAlsoWhenAFailureEndsTheJob) {
     options.IncludeSubdirs = true;
     for (int i = 0; i < 40; ++i) disk.write("many/f" + std::to_string(i), "file " + std::to_string(i));
     for (int i = 0; i < 30; ++i) disk.write("many/sub/g" + std::to_string(i), "sub " + std::to_string(i));
+    // Dangling links: each fails when it is copied.
     for (const char* link : {"many/dangling1", "many/dangling2", "many/dangling3"}) {
-        fs::create_symlink(disk.native("gone"), disk.native(link));  // fails when it is copied
+        if (!testing::make_link(disk.native("gone"), disk.native(link), false)) GTEST_SKIP() << testing::kNoLinksHere;
     }
+#ifndef _WIN32
     ASSERT_EQ(::mkfifo(disk.native("many/fifo").c_str(), 0600), 0);  // skipped by the walk
+    constexpr std::size_t kFifos = 1;
+#else
+    constexpr std::size_t kFifos = 0;  // Windows has none
+#endif
 
     // The walk's order is the file system's: the roles are handed out along it.
     std::vector<std::string> walked;  // relative paths
@@ -149,7 +161,7 @@ TEST_F(CopyPassTest, ThreadsChangeNothingThatIsSeenAlsoWhenAFailureEndsTheJob) {
     for (bool found = finder.FindFirstFile("*.*", plan.SourceDir, true); found; found = finder.FindNextFile()) {
         walked.push_back(lib_basConversion::lib_AddPath(finder.RecursedDir(), finder.File()));
     }
-    ASSERT_EQ(walked.size(), 74u);
+    ASSERT_EQ(walked.size(), 73u + kFifos);
     const auto native = [](std::string relative) {
         std::replace(relative.begin(), relative.end(), '\\', '/');
         return relative;

@@ -28,7 +28,7 @@ namespace quillet::platform {
 // The host's code for the last failed call of this header (errno on POSIX).
 int last_error();
 // The host's own wording for last_error(), ending in a line end as Windows'
-// FormatMessage texts do; empty when the code has no text.
+// FormatMessage texts do; the code's number where the host has no words for it.
 std::string last_error_text();
 
 // ---------------------------------------------------------------------------

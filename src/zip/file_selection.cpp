@@ -183,8 +183,12 @@ private:
     }
 
     bool is_the_archive_itself(const std::string& path, const std::string& bare_name) const {
-        if (rules_.skip_native.empty() || !rules_.skip_native.ends_with("/" + bare_name)) return false;
-        return platform::native_path(path) == rules_.skip_native;
+        // A quick look at the name first: a native path ends in "/name", on Windows in "\name".
+        const std::string& skip = rules_.skip_native;
+        if (skip.size() <= bare_name.size() || !skip.ends_with(bare_name)) return false;
+        const char separator = skip[skip.size() - bare_name.size() - 1];
+        if (separator != '/' && separator != '\\') return false;
+        return platform::native_path(path) == skip;
     }
 
     bool within_date_limits(platform::FileTime time) const {

@@ -9,6 +9,7 @@
 #include <random>
 
 #include "support/archives.h"
+#include "support/links.h"
 
 namespace quillet::zip32 {
 namespace {
@@ -138,8 +139,10 @@ TEST_P(Zip32, HiddenNamesAndLinkedFoldersAreLeftOutUnlessAsked) {
     tree.file("work/.config/x", "x");
     tree.file("work/seen", "s");
     tree.file("elsewhere/inside", "i");
-    fs::create_directory_symlink(tree.path("elsewhere"), tree.path("work/linked"));
-    fs::create_symlink(tree.path("work/seen"), tree.path("work/alias"));
+    if (!testing::make_link(tree.path("elsewhere"), tree.path("work/linked"), true) ||
+        !testing::make_link(tree.path("work/seen"), tree.path("work/alias"), false)) {
+        GTEST_SKIP() << testing::kNoLinksHere;
+    }
 
     options.fVerbose = 1;
     ASSERT_EQ(zip(), ZE_OK);
@@ -156,7 +159,9 @@ TEST_P(Zip32, HiddenNamesAndLinkedFoldersAreLeftOutUnlessAsked) {
 
 TEST_P(Zip32, AFileThatCannotBeReadIsReportedAndTheRestArchived) {
     tree.file("work/good.txt", "g");
-    fs::create_symlink(tree.path("work/missing"), tree.path("work/dangling"));
+    if (!testing::make_link(tree.path("work/missing"), tree.path("work/dangling"), false)) {
+        GTEST_SKIP() << testing::kNoLinksHere;
+    }
     EXPECT_EQ(zip(), ZE_OPEN);
     EXPECT_THAT(names_in(archive), ElementsAre("good.txt"));
     EXPECT_THAT(calls.messages, Contains("zip warning: cannot read: dangling\n"));
@@ -390,10 +395,16 @@ TEST_P(Zip32, AFileThatCannotBeReadWhenArchivedFailsTheArchive) {
         std::function<void(const ScratchTree&)> spoil;
         int result;
     };
+    // A POSIX host opens a folder and fails to read it; Windows opens none.
+#ifdef _WIN32
+    constexpr int kFolderResult = ZE_OPEN;
+#else
+    constexpr int kFolderResult = ZE_READ;
+#endif
     const Case cases[] = {
         {"vanished", [](const ScratchTree& t) { fs::remove(t.path("work/b.txt")); }, ZE_READ},
         {"a folder now", [](const ScratchTree& t) { fs::remove(t.path("work/b.txt")), t.folder("work/b.txt"); },
-         ZE_READ},
+         kFolderResult},
     };
     for (const Case& c : cases) {
         tree.file("work/a.txt", std::string(400'000, 'a'));

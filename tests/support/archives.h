@@ -4,14 +4,15 @@
 
 #include <zip.h>
 
-#include <chrono>
 #include <ctime>
 #include <filesystem>
 #include <fstream>
 #include <map>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
+#include "platform/platform.h"
 #include "support/files.h"
 #include "zip/zip32.h"
 
@@ -22,8 +23,13 @@ namespace fs = std::filesystem;
 // 2021-06-15 around noon UTC; an even second, as archive times keep two seconds.
 inline constexpr std::time_t kFileTime = 1623758400;
 
+// Through the program's own file services: MinGW's std::filesystem sets no
+// folder's times (_wutime opens no folder).
 inline void set_time(const fs::path& path, std::time_t time) {
-    fs::last_write_time(path, std::chrono::file_clock::from_sys(std::chrono::system_clock::from_time_t(time)));
+    const platform::FileTime when = platform::kUnixEpochFileTime + platform::FileTime{time} * 10'000'000;
+    if (!platform::set_file_times(platform::path_text(testing::utf8(path)).value(), {0, when, when})) {
+        throw std::runtime_error("cannot set the times of " + testing::utf8(path));
+    }
 }
 
 class ScratchTree {

@@ -8,6 +8,13 @@
 
 namespace quillet::testing {
 
+// The variable that names the temporary folder: Windows reads TMP first.
+#ifdef _WIN32
+inline constexpr const char* kTemporaryFolderVariable = "TMP";
+#else
+inline constexpr const char* kTemporaryFolderVariable = "TMPDIR";
+#endif
+
 // Sets NAME to VALUE (UTF-8 text) for this process and the programs it starts.
 inline void set_environment(const std::string& name, const std::string& value) {
 #ifdef _WIN32

@@ -45,6 +45,8 @@ public:
     std::string text(const std::string& inside = {}) const {
         return platform::path_text(native(inside).string()).value();
     }
+    // The drive of that path text: Z: for every POSIX path, the temporary folder's on Windows.
+    std::string drive() const { return text().substr(0, 2); }
     void write(const std::string& inside, const std::string& content) const {
         fs::create_directories(native(inside).parent_path());
         std::ofstream(native(inside), std::ios::binary) << content;

@@ -1,5 +1,7 @@
 #include <windows.h>
 
+#include <string>
+
 #include "platform/platform.h"
 #include "platform/win32/wide_text.h"
 
@@ -16,6 +18,8 @@ std::string last_error_text() {
         reinterpret_cast<wchar_t*>(&buffer), 0, nullptr);
     std::string text = length > 0 ? win32::utf8(std::wstring_view(buffer, length)) : std::string();
     LocalFree(buffer);
+    // A code the system has no words for (Wine lacks many) still tells what failed.
+    if (text.empty()) text = "System error " + std::to_string(code);
     SetLastError(code);
     if (!text.empty() && !text.ends_with("\r\n")) text += "\r\n";
     return text;
