@@ -199,6 +199,10 @@ void EntryWorkers::release(std::size_t number) {
 void EntryWorkers::discard(Job& job) {
     if (job.result.archive != nullptr) zip_source_free(job.result.archive);
     job.result.archive = nullptr;
+    // The clean-up deletes the scratch file, and holds the lock that forgetting it
+    // would wait for: the archive, which lets go of an entry through here, must
+    // not wait while it still holds its own files.
+    if (platform::interruption_started()) return;
     if (!job.scratch_text.empty() && platform::attributes(job.scratch_text)) {
         try {
             platform::remove_file(job.scratch_text);

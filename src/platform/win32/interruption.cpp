@@ -6,10 +6,7 @@
 // registered as half made, puts the console back and ends the process at once.
 // A file that another thread still holds open cannot be deleted: the copy and the
 // zip pass see interruption_started() and let go, and the deletion is tried again
-// meanwhile. So that nothing they do on the way out waits for the clean-up while
-// still holding a file, forgetting a registration then does not wait for the lock
-// that the clean-up holds: it deletes that path whatever, and the process ends a
-// moment later. A step inside without_interruption still forgets as ever.
+// meanwhile.
 // A second event, or a clean-up that outlasts its time, ends the process as it
 // stands. The exit status is 128 + the number of the matching POSIX signal, as on
 // the other hosts: 130 for Ctrl+C, 129 for a closed console (SIGHUP), 143 for log
@@ -178,16 +175,7 @@ RemovedIfInterrupted& RemovedIfInterrupted::operator=(RemovedIfInterrupted&& oth
 void RemovedIfInterrupted::forget() {
     if (id_ == 0) return;
     Registry& items = registry();
-    std::unique_lock lock(items.mutex, std::try_to_lock);
-    if (!lock.owns_lock()) {
-        // The clean-up holds it to the end and deletes the path whatever: waiting
-        // could only keep this thread's files open meanwhile.
-        if (items.ending) {
-            id_ = 0;
-            return;
-        }
-        lock.lock();
-    }
+    const std::lock_guard lock(items.mutex);
     items.items.erase(id_);
     id_ = 0;
 }
