@@ -121,6 +121,11 @@ void without_interruption(const std::function<void()>& step);
 // gets "Run ended: " + the cause.
 [[noreturn]] void end_interrupted_run(int exit_status, std::string_view cause);
 
+// True once the run is being ended so, on any thread. Long work that holds files
+// open asks it now and then and lets go of them: on some hosts the clean-up cannot
+// delete a file that is open, and it gives the work a moment to let go.
+bool interruption_started();
+
 // ---------------------------------------------------------------------------
 // Files
 

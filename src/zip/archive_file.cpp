@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <chrono>
 
+#include "platform/platform.h"
 #include "zip/libzip_errors.h"
 #include "zip/taken_entry.h"
 #include "zip/zip32.h"
@@ -112,6 +113,10 @@ int ArchiveFile::close(DLLPROGRESS* progress) {
         const auto told = [](zip_t*, double done, void* pacer) { static_cast<Pacer*>(pacer)->tell(done, done >= 1.0); };
         zip_register_progress_callback_with_state(handle_, 0.0, told, nullptr, &pacer_);
     }
+    // An interrupted run lets go of its files at the next few kilobytes: the
+    // clean-up deletes them, and on some hosts it cannot while they are open.
+    const auto interrupted = [](zip_t*, void*) { return platform::interruption_started() ? 1 : 0; };
+    zip_register_cancel_callback_with_state(handle_, interrupted, nullptr, nullptr);
     if (workers_) {
         std::sort(worker_entries_.begin(), worker_entries_.end());
         std::vector<std::size_t> order;
@@ -122,6 +127,9 @@ int ArchiveFile::close(DLLPROGRESS* progress) {
         const int result = last_error(ZE_WRITE);
         zip_discard(handle_);  // before the workers its entries draw on
         handle_ = nullptr;
+        // Every file let go: what is left is the clean-up's, which ends the
+        // process; a failure reported meanwhile would be no failure of the archive.
+        if (platform::interruption_started()) platform::without_interruption([] {});
         workers_.reset();
         return result;
     }

@@ -34,7 +34,9 @@ Failure failure_of(const zip_error_t* error) {
 }
 
 // Writes the one-entry archive into `store` as the archive itself would write the
-// entry: same compression, same encryption. Cancelled when `stop` is set.
+// entry: same compression, same encryption. Cancelled when `stop` is set, or the
+// run is interrupted: the scratch file is let go of, so that the clean-up can
+// delete it.
 std::optional<Failure> compress_into(zip_source_t* store, const std::string& native_path, int level,
                                      const std::string& password, const std::atomic<bool>& stop) {
     zip_error_t error;
@@ -48,7 +50,9 @@ std::optional<Failure> compress_into(zip_source_t* store, const std::string& nat
         return failed;
     }
     zip_error_fini(&error);
-    const auto cancel = [](zip_t*, void* flag) { return static_cast<const std::atomic<bool>*>(flag)->load() ? 1 : 0; };
+    const auto cancel = [](zip_t*, void* flag) {
+        return static_cast<const std::atomic<bool>*>(flag)->load() || platform::interruption_started() ? 1 : 0;
+    };
     zip_register_cancel_callback_with_state(scratch, cancel, nullptr, const_cast<std::atomic<bool>*>(&stop));
     const auto fail = [&]() -> std::optional<Failure> {
         const Failure failed = failure_of(zip_get_error(scratch));
@@ -165,10 +169,14 @@ void EntryWorkers::make_scratch(Job& job, std::size_t number) {
 }
 
 const ScratchEntry& EntryWorkers::take(std::size_t number, const std::function<void()>& waiting) {
+    // An interrupted run may never finish the file: a worker may wait for the
+    // clean-up, which waits for the archive to let go of its files.
+    static const ScratchEntry interrupted{nullptr, ZIP_ER_CANCELLED, 0};
     std::unique_lock lock(mutex_);
     Job& job = jobs_.at(number);
     // Woken often enough that `waiting` can keep to its own pace.
     while (!changed_.wait_for(lock, kProgressEvery / 5, [&] { return job.done; })) {
+        if (platform::interruption_started()) return interrupted;
         lock.unlock();
         waiting();
         lock.lock();
@@ -191,6 +199,10 @@ void EntryWorkers::release(std::size_t number) {
 void EntryWorkers::discard(Job& job) {
     if (job.result.archive != nullptr) zip_source_free(job.result.archive);
     job.result.archive = nullptr;
+    // The clean-up deletes the scratch file, and holds the lock that forgetting it
+    // would wait for: the archive, which lets go of an entry through here, must
+    // not wait while it still holds its own files.
+    if (platform::interruption_started()) return;
     if (!job.scratch_text.empty() && platform::attributes(job.scratch_text)) {
         try {
             platform::remove_file(job.scratch_text);

@@ -16,6 +16,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <atomic>
 #include <chrono>
 #include <ctime>
 #include <map>
@@ -39,6 +40,7 @@ struct Registry {
     // Native paths by the order they were registered in.
     std::map<std::uint64_t, std::string> items;
     std::uint64_t next_id = 1;
+    std::atomic<bool> ending{false};
     // Apart from the registry: the terminal is put back even when the clean-up
     // cannot be waited for.
     std::mutex terminal_mutex;
@@ -120,6 +122,7 @@ void put_terminal_back(Registry& items) {
 // the lock within the time limit, the process ends as it stands.
 [[noreturn]] void end_run(const std::string& cause, int exit_status) {
     Registry& items = registry();
+    items.ending = true;
     if (!items.mutex.try_lock_for(kCleanUpLimit)) {
         end_process(items, cause + "; half-made files were not removed in time", exit_status);
     }
@@ -215,6 +218,8 @@ void posix::restore_terminal_if_interrupted(const termios* saved) {
         items.terminal.reset();
     }
 }
+
+bool interruption_started() { return registry().ending.load(); }
 
 const sigset_t& posix::signal_mask_at_start() { return registry().mask_at_start; }
 

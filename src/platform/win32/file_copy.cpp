@@ -12,7 +12,6 @@
 
 #include "platform/platform.h"
 #include "platform/win32/file_status.h"
-#include "platform/win32/interruption.h"
 #include "platform/win32/system_paths.h"
 
 namespace quillet::platform {
@@ -129,7 +128,7 @@ DWORD CALLBACK on_progress(LARGE_INTEGER total, LARGE_INTEGER transferred, LARGE
                            HANDLE, HANDLE, LPVOID data) {
     auto& progress = *static_cast<Progress*>(data);
     // The interruption cannot delete the temporary while the copy holds it open.
-    if (win32::interruption_started()) return PROGRESS_CANCEL;
+    if (interruption_started()) return PROGRESS_CANCEL;
     if (!progress.tell) return PROGRESS_CONTINUE;
     try {
         progress.last_told = static_cast<std::uint64_t>(transferred.QuadPart);

@@ -4,10 +4,9 @@
 // on. The first event cleans up on that thread: it waits for the registry's lock
 // (a step inside without_interruption ends first), deletes what the run has
 // registered as half made, puts the console back and ends the process at once.
-// A file that a copy on another thread still holds open cannot be deleted: the
-// copy sees interruption_started() and lets go, and the deletion is tried again.
-// Unfinished: the zip pass does not ask, so an archive that libzip is writing
-// stays (with its work folder), and the system log names what was left.
+// A file that another thread still holds open cannot be deleted: the copy and the
+// zip pass see interruption_started() and let go, and the deletion is tried again
+// meanwhile.
 // A second event, or a clean-up that outlasts its time, ends the process as it
 // stands. The exit status is 128 + the number of the matching POSIX signal, as on
 // the other hosts: 130 for Ctrl+C, 129 for a closed console (SIGHUP), 143 for log
@@ -200,6 +199,6 @@ void win32::restore_console_mode_if_interrupted(const unsigned long* saved_mode)
     }
 }
 
-bool win32::interruption_started() { return registry().ending.load(); }
+bool interruption_started() { return registry().ending.load(); }
 
 }  // namespace quillet::platform
