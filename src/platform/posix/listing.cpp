@@ -11,6 +11,7 @@
 #include <cerrno>
 #include <utility>
 
+#include "platform/listing_pattern.h"
 #include "platform/platform.h"
 #include "platform/posix/last_folder.h"
 #include "platform/posix/native_paths.h"
@@ -19,15 +20,6 @@
 namespace quillet::platform {
 
 namespace {
-
-// "*.*" asks for every name, with or without a dot, as it always has on Windows.
-std::string every_name_for_star_dot_star(std::string_view pattern) {
-    std::string result(pattern);
-    for (std::size_t at = result.find("*.*"); at != std::string::npos; at = result.find("*.*", at)) {
-        result.replace(at, 3, "*");
-    }
-    return result;
-}
 
 bool is_dot_entry(const char* name) {
     return name[0] == '.' && (name[1] == '\0' || (name[1] == '.' && name[2] == '\0'));
@@ -100,8 +92,7 @@ private:
 std::unique_ptr<FolderListing> list_folder(std::string_view folder_text, std::string_view pattern) {
     const auto native = posix::native_or_missing(folder_text);
     if (!native) return nullptr;
-    WildcardPattern matcher(every_name_for_star_dot_star(pattern), CaseMode::ignore_case,
-                            WildcardSyntax::stars_and_question_marks);
+    WildcardPattern matcher = listing_pattern(pattern);
     DIR* folder = opendir(native->empty() ? "." : native->c_str());
     if (folder == nullptr) return nullptr;
     return std::make_unique<PosixFolderListing>(folder, std::move(matcher));

@@ -4,6 +4,7 @@
 // system's own matching also tries the 8.3 names and reads "<", ">" and '"' as
 // wildcards, where the listing promises "*" and "?" alone.
 
+#include "platform/listing_pattern.h"
 #include "platform/platform.h"
 #include "platform/win32/file_status.h"
 #include "platform/win32/handle.h"
@@ -14,15 +15,6 @@
 namespace quillet::platform {
 
 namespace {
-
-// "*.*" asks for every name, with or without a dot.
-std::string every_name_for_star_dot_star(std::string_view pattern) {
-    std::string result(pattern);
-    for (std::size_t at = result.find("*.*"); at != std::string::npos; at = result.find("*.*", at)) {
-        result.replace(at, 3, "*");
-    }
-    return result;
-}
 
 bool is_dot_entry(const wchar_t* name) {
     return name[0] == L'.' && (name[1] == L'\0' || (name[1] == L'.' && name[2] == L'\0'));
@@ -107,8 +99,7 @@ bool is_folder(std::string_view folder_text) {
 }  // namespace
 
 std::unique_ptr<FolderListing> list_folder(std::string_view folder_text, std::string_view pattern) {
-    WildcardPattern matcher(every_name_for_star_dot_star(pattern), CaseMode::ignore_case,
-                            WildcardSyntax::stars_and_question_marks);
+    WildcardPattern matcher = listing_pattern(pattern);
     const std::wstring search = search_text(folder_text);
     WIN32_FIND_DATAW first{};
     const HANDLE handle = FindFirstFileExW(search.c_str(), FindExInfoBasic, &first, FindExSearchNameMatch, nullptr,
