@@ -96,9 +96,9 @@ private:
 // The temporary names ".~NN" beside a target, each at most once, never the
 // target's own. Made only when a copy needs one, or has to name one in a failure:
 // most copies take their target's name at once.
-class TemporaryNames {
+class CopyTemporaryNames {
 public:
-    explicit TemporaryNames(std::string_view target) : target_(target), stem_(temporary_stem(target_)) {
+    explicit CopyTemporaryNames(std::string_view target) : target_(target), stem_(temporary_stem(target_)) {
         first_ = draw();
     }
 
@@ -174,7 +174,7 @@ PendingCopy::~PendingCopy() = default;
 
 platform::CopyNames PendingCopy::names() {
     return platform::CopyNames{target_, [this]() -> std::optional<std::string> {
-                                   if (!temporaries_) temporaries_ = std::make_unique<TemporaryNames>(target_);
+                                   if (!temporaries_) temporaries_ = std::make_unique<CopyTemporaryNames>(target_);
                                    return temporaries_->next();
                                }};
 }
@@ -189,7 +189,7 @@ void PendingCopy::make(const platform::CopyProgress& progress) {
         const platform::CopyNames copy_names = names();
         const platform::CopyResult result = platform::make_copy(source_, copy_names, progress, made_);
         if (result == platform::CopyResult::copied) return;
-        if (!temporaries_) temporaries_ = std::make_unique<TemporaryNames>(target_);
+        if (!temporaries_) temporaries_ = std::make_unique<CopyTemporaryNames>(target_);
         const std::string reported = temporaries_->first().value_or(std::string(target_));
         switch (result) {
             case platform::CopyResult::copied:
@@ -221,7 +221,7 @@ void PendingCopy::put_in_place(UserSide& user, CopyTally* tally) {
                 throw vb::error(vb::kFileAlreadyExists);
             default: {
                 const std::string system_text = lib_GetLastDllErrorText();
-                if (!temporaries_) temporaries_ = std::make_unique<TemporaryNames>(target_);
+                if (!temporaries_) temporaries_ = std::make_unique<CopyTemporaryNames>(target_);
                 throw copy_failed(source_, temporaries_->first().value_or(std::string(target_)), system_text);
             }
         }

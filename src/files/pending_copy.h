@@ -13,7 +13,7 @@
 
 namespace quillet::lib_basFile {
 
-class TemporaryNames;
+class CopyTemporaryNames;
 
 class PendingCopy {
 public:
@@ -42,7 +42,7 @@ private:
 
     std::string_view source_;
     std::string_view target_;
-    std::unique_ptr<TemporaryNames> temporaries_;
+    std::unique_ptr<CopyTemporaryNames> temporaries_;
     platform::MadeCopy made_;
     std::exception_ptr failure_;
 };
