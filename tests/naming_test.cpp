@@ -1,14 +1,14 @@
-// Where a snapshot lands: the five layouts with an add-on folder, the rounding of
-// the time in its name, and the comment asked for when Shift is held.
+// Where a snapshot lands: the layouts with an add-on folder, and the comment and
+// the time rounding asked for when Shift is held.
 
 #include <gtest/gtest.h>
+
+#include <algorithm>
 
 #include "sandbox.h"
 
 namespace quillet::end_to_end {
 namespace {
-
-using Lines = std::vector<std::string>;
 
 class Naming : public ::testing::Test {
 protected:
@@ -18,66 +18,40 @@ protected:
         return box.text("YearlyData") + "\\*.* " + box.text(target) + " " + options;
     }
 
-    // The name of the one dated folder a layout 4 job made in the target.
-    std::string dated_name(const std::string& clock, const std::string& minutes) const {
-        const std::string target = "bak" + std::to_string(++runs_);
-        box.run({box.text("YearlyData") + "\\*.*", box.text(target), "/F=4", minutes}, RunOptions().at(clock));
-        const Lines made = box.tree(target);
-        return made.empty() ? "" : made.front();
-    }
-
     Sandbox box;
-    mutable int runs_ = 0;
 };
 
+// The copied file's path names every folder that was made, in order. A negative
+// /M rounds up, which on the hour changes nothing.
 TEST_F(Naming, EveryLayoutPutsTheAddOnFolderLast) {
-    const std::string file = box.command_file(
-        "cmds.txt", {job("f1", "/A=Extra"), job("f2", "/F=2 /A=Extra"), job("f3", "/F=3 /A=Extra"),
-                     job("f4", "/F=4 /A=Extra"), job("f5", "/F=5 /A=Extra"), job("f7", "/F=7 /A=Extra")});
-    const Outcome outcome = box.run({file}, RunOptions().at("2010-09-30 09:00:00"));
-    EXPECT_EQ(outcome.status, 0) << outcome.out << outcome.err;
     const std::string dated = "2010-09-30   09.00";
-    EXPECT_EQ(box.tree("f1"), (Lines{"YearlyData/", "YearlyData/" + dated + "/", "YearlyData/" + dated + "/Extra/",
-                                     "YearlyData/" + dated + "/Extra/a.txt"}));
-    EXPECT_EQ(box.tree("f2"), (Lines{dated + "/", dated + "/YearlyData/", dated + "/YearlyData/Extra/",
-                                     dated + "/YearlyData/Extra/a.txt"}));
-    EXPECT_EQ(box.tree("f3"), (Lines{"YearlyData/", "YearlyData/Extra/", "YearlyData/Extra/a.txt"}));
-    EXPECT_EQ(box.tree("f4"), (Lines{dated + "/", dated + "/Extra/", dated + "/Extra/a.txt"}));
-    EXPECT_EQ(box.tree("f5"), (Lines{"Extra/", "Extra/a.txt"}));
-    EXPECT_EQ(box.tree("f7"), box.tree("f5"));
-}
-
-TEST_F(Naming, TheTimeIsRoundedDownToTheMinutesOfM) {
-    EXPECT_EQ(dated_name("2010-09-30 09:05:30", "/M=1"), "2010-09-30   09.05/");
-    EXPECT_EQ(dated_name("2010-09-30 09:59:00", "/M=60"), "2010-09-30   09.00/");
-    EXPECT_EQ(dated_name("2010-09-30 00:20:00", "/M=7"), "2010-09-30   00.14/");
-    EXPECT_EQ(dated_name("2010-09-30 14:37:00", "/M=15"), "2010-09-30   14.30/");
-}
-
-TEST_F(Naming, ANegativeMRoundsUpEvenPastMidnight) {
-    EXPECT_EQ(dated_name("2010-09-30 09:05:00", "/M=-10"), "2010-09-30   09.10/");
-    EXPECT_EQ(dated_name("2010-09-30 23:55:00", "/M=-10"), "2010-09-30   24.00/");
+    const struct {
+        std::string layout;
+        std::string file;
+    } cases[] = {
+        {"/F=1", "YearlyData/" + dated + "/Extra/a.txt"}, {"/F=2", dated + "/YearlyData/Extra/a.txt"},
+        {"/F=3", "YearlyData/Extra/a.txt"},                {"/F=4 /M=-60", dated + "/Extra/a.txt"},
+        {"/F=5", "Extra/a.txt"},                           {"/F=7", "Extra/a.txt"},
+    };
+    Lines lines;
+    for (const auto& layout : cases) lines.push_back(job("f" + layout.layout.substr(3, 1), layout.layout + " /A=Extra"));
+    const Outcome outcome = box.run({box.command_file("cmds.txt", lines)}, RunOptions().at("2010-09-30 09:00:00"));
+    EXPECT_EQ(outcome.status, 0) << outcome.out << outcome.err;
+    for (const auto& layout : cases) {
+        const Lines made = box.tree("f" + layout.layout.substr(3, 1));
+        EXPECT_EQ(made.size(), std::count(layout.file.begin(), layout.file.end(), '/') + 1u) << layout.layout;
+        EXPECT_EQ(made.empty() ? "" : made.back(), layout.file) << layout.layout;
+    }
 }
 
 TEST_F(Naming, ShiftAsksOnceForACommentAndAnMOverrideThatEveryJobUses) {
     const std::string file = box.command_file("cmds.txt", {job("one", "/F=4 /M=1"), job("two", "/F=4 /M=60")});
-    const Outcome outcome = box.run({file}, RunOptions().at("2010-09-30 14:37:00").answering("weekly\n15\n").holding_shift());
+    const Outcome outcome =
+        box.run({file}, RunOptions().at("2010-09-30 14:37:00").answering("weekly\n15\n").holding_shift());
     EXPECT_EQ(outcome.status, 0) << outcome.out << outcome.err;
     const std::string dated = "2010-09-30   14.30   (weekly)";
     EXPECT_EQ(box.tree("one"), (Lines{dated + "/", dated + "/a.txt"}));
     EXPECT_EQ(box.tree("two"), (Lines{dated + "/", dated + "/a.txt"}));
-}
-
-TEST_F(Naming, WithoutShiftNothingIsAsked) {
-    box.run({box.text("YearlyData") + "\\*.*", box.text("bak"), "/F=4"},
-            RunOptions().at("2010-09-30 14:37:00").answering("weekly\n15\n"));
-    EXPECT_EQ(box.tree("bak"), (Lines{"2010-09-30   14.37/", "2010-09-30   14.37/a.txt"}));
-}
-
-TEST_F(Naming, AShiftQuestionLeftUnansweredAddsNoComment) {
-    box.run({box.text("YearlyData") + "\\*.*", box.text("bak"), "/F=4", "/M=15"},
-            RunOptions().at("2010-09-30 14:37:00").holding_shift());
-    EXPECT_EQ(box.tree("bak"), (Lines{"2010-09-30   14.30/", "2010-09-30   14.30/a.txt"}));
 }
 
 }  // namespace
