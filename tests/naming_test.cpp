@@ -34,7 +34,9 @@ TEST_F(Naming, EveryLayoutPutsTheAddOnFolderLast) {
         {"/F=5", "Extra/a.txt"},                           {"/F=7", "Extra/a.txt"},
     };
     Lines lines;
-    for (const auto& layout : cases) lines.push_back(job("f" + layout.layout.substr(3, 1), layout.layout + " /A=Extra"));
+    for (const auto& layout : cases) {
+        lines.push_back(job("f" + layout.layout.substr(3, 1), layout.layout + " /A=Extra"));
+    }
     const Outcome outcome = box.run({box.command_file("cmds.txt", lines)}, RunOptions().at("2010-09-30 09:00:00"));
     EXPECT_EQ(outcome.status, 0) << outcome.out << outcome.err;
     for (const auto& layout : cases) {
