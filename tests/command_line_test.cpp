@@ -1,5 +1,5 @@
-// The command line as a whole: the syntax, validation, command files and the exit
-// status that tells a script how the run went.
+// The command line as a whole: the syntax, validation, command files, the Shift
+// questions and the exit status that tells a script how the run went.
 
 #include <gtest/gtest.h>
 
@@ -122,6 +122,18 @@ TEST_F(CommandLine, ACommandFileRunsItsLinesAndTheFilesItNames) {
     EXPECT_TRUE(outcome.out.starts_with("Make snapshots")) << outcome.out;
     EXPECT_TRUE(outcome.out.ends_with("\nCommand File " + outer + " -  already running\n")) << outcome.out;
     EXPECT_EQ(outcome.status, 1);
+}
+
+// Without a terminal the answers are read from standard input, once for the run.
+TEST_F(CommandLine, ShiftAsksOnceForACommentAndAnMOverrideThatEveryJobUses) {
+    const std::string file = box.command_file("cmds.txt", {job("src", "one", "/F=4 /M=1"), job("src", "two", "/F=4")});
+    const Outcome outcome =
+        box.run({file}, RunOptions().at("2010-09-30 14:37:00").answering("weekly\n15\n").holding_shift());
+    EXPECT_EQ(outcome.status, 0) << outcome.out << outcome.err;
+    const std::string dated = "2010-09-30   14.30   (weekly)";
+    for (const char* target : {"one", "two"}) {
+        EXPECT_EQ(box.tree(target), (Lines{dated + "/", dated + "/a.txt", dated + "/b.txt"})) << target;
+    }
 }
 
 }  // namespace
