@@ -10,8 +10,8 @@
 
 #include <cerrno>
 #include <chrono>
-#include <optional>
 #include <cstdlib>
+#include <optional>
 #include <stdexcept>
 
 extern char** environ;

@@ -3,7 +3,8 @@
 // input and error on a pseudo-terminal, and collects what it wrote.
 //
 // POSIX only (pipes, posix_spawn, a pseudo-terminal): the Windows build leaves out
-// the tests that use it, the console tests (src/ui/CMakeLists.txt).
+// the tests that use it, the console tests (src/ui/CMakeLists.txt) and the
+// end-to-end tests (tests/sandbox.cpp).
 
 #include <string>
 #include <vector>
