@@ -134,6 +134,12 @@ TEST_F(CommandLine, ShiftAsksOnceForACommentAndAnMOverrideThatEveryJobUses) {
     for (const char* target : {"one", "two"}) {
         EXPECT_EQ(box.tree(target), (Lines{dated + "/", dated + "/a.txt", dated + "/b.txt"})) << target;
     }
+
+    // Left unanswered, the questions add no comment and keep the job's /M.
+    box.run({box.text("src") + "\\*.*", box.text("three"), "/F=4", "/M=10"},
+            RunOptions().at("2010-09-30 14:37:00").holding_shift());
+    const std::string plain = "2010-09-30   14.30";
+    EXPECT_EQ(box.tree("three"), (Lines{plain + "/", plain + "/a.txt", plain + "/b.txt"}));
 }
 
 }  // namespace
