@@ -154,8 +154,8 @@ pid_t ended_process() {
     return child;
 }
 
-// Where a process runs, and which one it is: the fields of a work folder's mark
-// after the process id and its start time.
+// Where a process runs: its boot, machine and process id namespace, the fields of
+// a work folder's mark after the process id and its start time.
 struct Place {
     std::string boot = first_line_of("/proc/sys/kernel/random/boot_id");
     std::string machine = this_machine();
