@@ -1,5 +1,5 @@
-// The command line as a whole: the syntax, validation, command files and the exit
-// status that tells a script how the run went.
+// The command line as a whole: the syntax, validation, command files, the Shift
+// questions and the exit status that tells a script how the run went.
 
 #include <gtest/gtest.h>
 
@@ -8,10 +8,7 @@
 namespace quillet::end_to_end {
 namespace {
 
-using Lines = std::vector<std::string>;
-
-constexpr const char* kClock = "2010-09-30 09:00:00";
-constexpr const char* kSnapshot = "2010-09-30   09.00";
+const std::string kSnapshot = "2010-09-30   09.00";
 
 class CommandLine : public ::testing::Test {
 protected:
@@ -20,145 +17,129 @@ protected:
         box.write("src/b.txt");
     }
 
-    Outcome run(const std::vector<std::string>& arguments, RunOptions options = {}) const {
-        options.clock = kClock;
+    Outcome run(const Lines& arguments, RunOptions options = {}) const {
+        options.clock = "2010-09-30 09:00:00";
         return box.run(arguments, options);
     }
 
     // One job line: the source folder's files into a target folder.
-    std::string job(const std::string& source, const std::string& target, const std::string& options = {}) const {
-        return box.text(source) + "\\*.* " + box.text(target) + (options.empty() ? "" : " " + options);
+    std::string job(const std::string& source, const std::string& target, const std::string& options) const {
+        return box.text(source) + "\\*.* " + box.text(target) + " " + options;
     }
 
     Sandbox box;
 };
 
-TEST_F(CommandLine, NoArgumentsOrABadOptionShowTheSyntaxWithStatusTwo) {
-    const Outcome bare = run({});
-    EXPECT_EQ(bare.status, 2);
-    EXPECT_TRUE(bare.out.starts_with("Make snapshots of a dir\\files\n\nSyntax:  quillet\n")) << bare.out;
-    EXPECT_EQ(bare.err, "");
-
-    const Outcome bad = run({box.text("src") + "\\*.*", box.text("bak"), "/S", "/X"});
-    EXPECT_EQ(bad.status, 2);
-    EXPECT_EQ(bad.out, bare.out);
-    EXPECT_FALSE(box.exists("bak"));
-}
-
-TEST_F(CommandLine, HelpAndVersionAreAnsweredWithStatusZero) {
-    const Outcome syntax = run({});
-    for (const char* question : {"--help", "-h", "/?"}) {
-        const Outcome help = run({question});
-        EXPECT_EQ(help.status, 0) << question;
-        EXPECT_EQ(help.out, syntax.out) << question;
-        EXPECT_EQ(help.err, "") << question;
+// Help is answered only as the one argument: beside others it is a path like any other.
+TEST_F(CommandLine, TheSyntaxEndsWithTwoUnlessAskedFor) {
+    const std::string syntax = run({}).out;
+    EXPECT_TRUE(syntax.starts_with("Make snapshots of a dir\\files\n\nSyntax:  quillet\n")) << syntax;
+    const struct {
+        Lines arguments;
+        int status;
+        std::string out;
+        std::string err;
+    } cases[] = {
+        {{}, 2, syntax, ""},
+        {{box.text("src") + "\\*.*", box.text("bak"), "/S", "/X"}, 2, syntax, ""},
+        {{"--help"}, 0, syntax, ""},
+        {{"-h"}, 0, syntax, ""},
+        {{"/?"}, 0, syntax, ""},
+        {{"--help", "/S"}, 1, "", "Error\nCommand File --help -  not found\n"},
+    };
+    for (const auto& line : cases) {
+        const Outcome outcome = run(line.arguments);
+        EXPECT_EQ(outcome.status, line.status) << ::testing::PrintToString(line.arguments);
+        EXPECT_EQ(outcome.out, line.out) << ::testing::PrintToString(line.arguments);
+        EXPECT_EQ(outcome.err, line.err) << ::testing::PrintToString(line.arguments);
     }
     const Outcome version = run({"--version"});
     EXPECT_EQ(version.status, 0);
     EXPECT_TRUE(version.out.starts_with("quillet 1.")) << version.out;
-    // Only as the one argument: beside others it is a path like any other.
-    EXPECT_EQ(run({"--help", "/S"}).err, "Error\nCommand File --help -  not found\n");
+    EXPECT_FALSE(box.exists("bak"));
 }
 
-TEST_F(CommandLine, ALinuxPathOrEatenBackslashesGetAHintAfterTheMessage) {
-    if (under_wine()) GTEST_SKIP() << "the hints are for a POSIX shell (the Windows build gives them too, for now)";
-    const struct {
-        std::vector<std::string> arguments;
-        std::string message;
-        std::string hint;
-    } cases[] = {
-        {{"/home/ann/Data/*.*", "/home/ann/Backup"},
-         "Error\nCommand File /home/ann/Data/*.* -  not found\n",
-         "Hint: paths are written the Windows way, drive Z: being the root of the file system: write "
-         "/home/ann/Data/*.* as 'Z:\\home\\ann\\Data\\*.*', in single quotes.\n"},
-        {{"Z:homeannData*.*", "Z:homeannBackup", "/S"},
-         "Information\nDestination drive  not found\n",
-         "Hint: the shell took the backslashes out of Z:homeannData*.*: put each path in single quotes, as in "
-         "'Z:\\home\\ann\\Data\\*.*'.\n"},
-    };
-    for (const auto& mistake : cases) {
-        EXPECT_EQ(run(mistake.arguments).err, mistake.message + mistake.hint);
-    }
-}
-
-TEST_F(CommandLine, ACleanRunEndsWithStatusZeroAndPrintsNothing) {
-    const Outcome outcome = run({box.text("src") + "\\*.*", box.text("bak")});
+TEST_F(CommandLine, ACleanRunPrintsNothingAndEndsWithZeroBlanksAndAll) {
+    box.write("my data/c.txt");
+    const Outcome outcome = run({box.text("my data") + "\\*.*", box.text("back ups")});
     EXPECT_EQ(outcome.status, 0);
     EXPECT_EQ(outcome.out, "");
     EXPECT_EQ(outcome.err, "");
-    EXPECT_EQ(box.tree("bak"), (Lines{"src/", std::string("src/") + kSnapshot + "/",
-                                      std::string("src/") + kSnapshot + "/a.txt",
-                                      std::string("src/") + kSnapshot + "/b.txt"}));
-}
-
-TEST_F(CommandLine, ArgumentsWithBlanksReachTheJobAsOnePath) {
-    box.write("my data/c.txt");
-    EXPECT_EQ(run({box.text("my data") + "\\*.*", box.text("back ups")}).status, 0);
-    EXPECT_EQ(box.tree("back ups"), (Lines{"my data/", std::string("my data/") + kSnapshot + "/",
-                                           std::string("my data/") + kSnapshot + "/c.txt"}));
+    EXPECT_EQ(box.tree("back ups"),
+              (Lines{"my data/", "my data/" + kSnapshot + "/", "my data/" + kSnapshot + "/c.txt"}));
 }
 
 // A box is the run's only word of these failures; the status tells a script too.
-TEST_F(CommandLine, ValidationFailuresCreateNothingAndEndWithStatusOne) {
+TEST_F(CommandLine, RefusedLinesCreateNothingAndEndWithOne) {
     box.make_folder("d");
-    std::vector<Outcome> outcomes{run({"Z:\\nowhere\\*.*", "D:\\bak"})};
-    EXPECT_EQ(outcomes.back().err, "Information\nDestination drive D: not found\n");
-    // Drives other than Z: are mapped on POSIX hosts only; Windows has its own.
-    if (!under_wine()) {
-        outcomes.push_back(run({box.text("src") + "\\*.*", "D:\\bak", "/F=2", "/Z"},
-                               RunOptions().with("QUILLET_DRIVES", "D:=" + box.native("d").string())));
-        EXPECT_EQ(outcomes.back().err,
-                  "Information\nWith /Z option, only /F type 1(def) & 4 allowed, and /A not allowed\n");
-    }
-    outcomes.push_back(run({box.text("src") + "\\*.*", box.text("bak"), "/Z", "/A=x"}));
-    EXPECT_EQ(outcomes.back().err, "Information\nWith /Z option, only /F type 1(def) & 4 allowed, and /A not allowed\n");
-    for (const Outcome& outcome : outcomes) {
-        EXPECT_EQ(outcome.status, 1);
-        EXPECT_EQ(outcome.out, "");
+    const RunOptions drive_e = RunOptions().with("QUILLET_DRIVES", "E:=" + box.native("d").string());
+    const std::string zip_rule = "Information\nWith /Z option, only /F type 1(def) & 4 allowed, and /A not allowed\n";
+    const struct {
+        Lines arguments;
+        std::string err;
+        bool posix_only;  // drives are mapped on POSIX hosts only; Windows has its own
+    } cases[] = {
+        {{"Z:\\nowhere\\*.*", "D:\\bak"}, "Information\nDestination drive D: not found\n", false},
+        {{box.text("src") + "\\*.*", "E:\\bak", "/F=2", "/Z"}, zip_rule, true},
+        {{box.text("src") + "\\*.*", box.text("bak"), "/Z", "/A=x"}, zip_rule, false},
+    };
+    for (const auto& line : cases) {
+        if (line.posix_only && under_wine()) continue;
+        const Outcome outcome = run(line.arguments, drive_e);
+        EXPECT_EQ(outcome.err, line.err);
+        EXPECT_EQ(outcome.status, 1) << outcome.err;
+        EXPECT_EQ(outcome.out, "") << outcome.err;
     }
     EXPECT_FALSE(box.exists("bak"));
     EXPECT_EQ(box.tree("d"), Lines{});
     EXPECT_EQ(box.tree("tmp"), Lines{});
 }
 
-TEST_F(CommandLine, AMissingCommandFileIsAnErrorBoxAndStatusOne) {
-    const Outcome outcome = run({box.text("cmds.txt"), "/K=3"});
-    EXPECT_EQ(outcome.err, "Error\nCommand File " + box.text("cmds.txt") + " -  not found\n");
-    EXPECT_EQ(outcome.out, "");
-    EXPECT_EQ(outcome.status, 1);
+TEST_F(CommandLine, ALinuxPathOrEatenBackslashesGetAHintAfterTheMessage) {
+    if (under_wine()) GTEST_SKIP() << "the hints are for a POSIX shell (the Windows build gives them too, for now)";
+    EXPECT_EQ(run({"/home/ann/Data/*.*", "/home/ann/Backup"}).err,
+              "Error\nCommand File /home/ann/Data/*.* -  not found\nHint: paths are written the Windows way, drive Z: "
+              "being the root of the file system: write /home/ann/Data/*.* as 'Z:\\home\\ann\\Data\\*.*', in single "
+              "quotes.\n");
+    EXPECT_EQ(run({"Z:homeannData*.*", "Z:homeannBackup", "/S"}).err,
+              "Information\nDestination drive  not found\nHint: the shell took the backslashes out of "
+              "Z:homeannData*.*: put each path in single quotes, as in 'Z:\\home\\ann\\Data\\*.*'.\n");
 }
 
+// Comments, blank lines and lines of one part are passed over; a file that is
+// already running is refused with a row and the rest still runs; a line that
+// shows the syntax leaves the run failed, not a request for help.
 TEST_F(CommandLine, ACommandFileRunsItsLinesAndTheFilesItNames) {
     box.write("more/c.txt");
-    const std::string inner = box.command_file("inner.txt", {job("more", "bak")});
-    const std::string outer = box.command_file(
-        "outer.txt", {"; a comment", "", "ab", job("src", "bak", "/F=3"), inner, "  " + job("src", "bak2", "/F=3")});
+    const std::string outer = box.text("outer.txt");
+    const std::string inner = box.command_file("inner.txt", {job("more", "bak", "/S"), outer + " /S"});
+    box.command_file("outer.txt", {"; a comment", "", "ab", job("src", "bak", "/X"), job("src", "bak", "/F=3"), inner,
+                                   "  " + job("src", "bak2", "/F=3")});
     const Outcome outcome = run({outer});
-    EXPECT_EQ(box.tree("bak"), (Lines{"more/", std::string("more/") + kSnapshot + "/",
-                                      std::string("more/") + kSnapshot + "/c.txt", "src/", "src/a.txt",
-                                      "src/b.txt"}));
+    EXPECT_EQ(box.tree("bak"), (Lines{"more/", "more/" + kSnapshot + "/", "more/" + kSnapshot + "/c.txt", "src/",
+                                      "src/a.txt", "src/b.txt"}));
     EXPECT_EQ(box.tree("bak2"), (Lines{"src/", "src/a.txt", "src/b.txt"}));
-    EXPECT_EQ(outcome.status, 0);
-}
-
-TEST_F(CommandLine, ACommandFileThatRunsItselfIsRefusedAndTheRunGoesOn) {
-    const std::string first = box.text("first.txt");
-    const std::string second = box.command_file("second.txt", {first, job("src", "bak", "/F=3")});
-    box.command_file("first.txt", {first + " /S", second, job("src", "bak2", "/F=3")});
-    const Outcome outcome = run({first});
-    EXPECT_EQ(lines_of(outcome.out), (Lines{"Command File " + first + " -  already running",
-                                            "Command File " + first + " -  already running"}));
-    EXPECT_EQ(outcome.status, 1);
-    EXPECT_EQ(box.tree("bak"), (Lines{"src/", "src/a.txt", "src/b.txt"}));
-    EXPECT_EQ(box.tree("bak2"), (Lines{"src/", "src/a.txt", "src/b.txt"}));
-}
-
-TEST_F(CommandLine, ARowAndTheSyntaxTogetherLeaveTheWindowOpenWithErrors) {
-    const std::string file = box.command_file("cmds.txt", {job("src", "bak", "/X"), box.text("cmds.txt")});
-    const Outcome outcome = run({file});
     EXPECT_TRUE(outcome.out.starts_with("Make snapshots")) << outcome.out;
-    EXPECT_TRUE(outcome.out.ends_with("Command File " + file + " -  already running\n")) << outcome.out;
+    EXPECT_TRUE(outcome.out.ends_with("\nCommand File " + outer + " -  already running\n")) << outcome.out;
     EXPECT_EQ(outcome.status, 1);
+}
+
+// Without a terminal the answers are read from standard input, once for the run.
+TEST_F(CommandLine, ShiftAsksOnceForACommentAndAnMOverrideThatEveryJobUses) {
+    const std::string file = box.command_file("cmds.txt", {job("src", "one", "/F=4 /M=1"), job("src", "two", "/F=4")});
+    const Outcome outcome =
+        box.run({file}, RunOptions().at("2010-09-30 14:37:00").answering("weekly\n15\n").holding_shift());
+    EXPECT_EQ(outcome.status, 0) << outcome.out << outcome.err;
+    const std::string dated = "2010-09-30   14.30   (weekly)";
+    for (const char* target : {"one", "two"}) {
+        EXPECT_EQ(box.tree(target), (Lines{dated + "/", dated + "/a.txt", dated + "/b.txt"})) << target;
+    }
+
+    // Left unanswered, the questions add no comment and keep the job's /M.
+    box.run({box.text("src") + "\\*.*", box.text("three"), "/F=4", "/M=10"},
+            RunOptions().at("2010-09-30 14:37:00").holding_shift());
+    const std::string plain = "2010-09-30   14.30";
+    EXPECT_EQ(box.tree("three"), (Lines{plain + "/", plain + "/a.txt", plain + "/b.txt"}));
 }
 
 }  // namespace

@@ -9,13 +9,13 @@
 #include <unistd.h>
 
 #include <algorithm>
-#include <atomic>
 #include <chrono>
 #include <csignal>
 #include <cstdio>
 #include <fstream>
 #include <functional>
-#include <optional>
+#include <future>
+#include <random>
 #include <sstream>
 #include <thread>
 
@@ -25,7 +25,6 @@ namespace quillet::end_to_end {
 namespace {
 
 namespace fs = std::filesystem;
-using Lines = std::vector<std::string>;
 
 constexpr uid_t kAnotherUser = 65534;
 constexpr const char* kClock = "2010-09-30 09:00:00";
@@ -33,75 +32,18 @@ constexpr const char* kClock = "2010-09-30 09:00:00";
 // Bytes that do not compress, so that zipping them takes a while.
 void write_big_file(const fs::path& file, std::size_t megabytes, std::uint64_t seed) {
     fs::create_directories(file.parent_path());
+    std::mt19937_64 random(seed);
     std::vector<std::uint64_t> block(std::size_t{1} << 17);  // 1 MiB
     std::ofstream out(file, std::ios::binary);
     for (std::size_t i = 0; i < megabytes; ++i) {
-        for (std::uint64_t& word : block) {
-            seed ^= seed << 13;
-            seed ^= seed >> 7;
-            seed ^= seed << 17;
-            word = seed;
-        }
+        std::generate(block.begin(), block.end(), std::ref(random));
         out.write(reinterpret_cast<const char*>(block.data()), static_cast<std::streamsize>(block.size() * 8));
     }
 }
 
-bool holds_anything(const fs::path& folder) {
-    std::error_code ignored;
-    return fs::exists(folder, ignored) && !fs::is_empty(folder, ignored);
-}
-
-// The program the sandbox started from this process.
-pid_t running_program() {
-    for (const auto& entry : fs::directory_iterator("/proc")) {
-        std::ifstream stat(entry.path() / "stat");
-        std::string line;
-        if (!std::getline(stat, line)) continue;
-        const std::size_t name_end = line.rfind(')');
-        if (name_end == std::string::npos) continue;
-        char state = 0;
-        long parent = 0;
-        if (std::sscanf(line.c_str() + name_end + 1, " %c %ld", &state, &parent) == 2 && parent == getpid()) {
-            return static_cast<pid_t>(std::stol(entry.path().filename().string()));
-        }
-    }
-    return 0;
-}
-
-// Sends a signal to the running program as soon as a condition holds.
-class SignalWhen {
-public:
-    SignalWhen(int signal, std::function<bool()> condition)
-        : thread_([this, signal, condition = std::move(condition)] {
-              const auto give_up = std::chrono::steady_clock::now() + std::chrono::seconds(60);
-              while (!condition()) {
-                  if (std::chrono::steady_clock::now() > give_up) return;
-                  std::this_thread::sleep_for(std::chrono::milliseconds(1));
-              }
-              const pid_t program = running_program();
-              if (program != 0) sent_ = kill(program, signal) == 0;
-          }) {}
-    ~SignalWhen() { wait(); }
-    bool sent() {
-        wait();
-        return sent_;
-    }
-
-private:
-    void wait() {
-        if (thread_.joinable()) thread_.join();
-    }
-
-public:
-
-private:
-    std::atomic<bool> sent_ = false;
-    std::thread thread_;
-};
-
 // The names in a folder; read while the program changes it, so nothing may throw.
-std::vector<std::string> names_in(const fs::path& folder) {
-    std::vector<std::string> names;
+Lines names_in(const fs::path& folder) {
+    Lines names;
     std::error_code error;
     for (fs::directory_iterator entry(folder, error), end; !error && entry != end; entry.increment(error)) {
         names.push_back(entry->path().filename().string());
@@ -110,16 +52,29 @@ std::vector<std::string> names_in(const fs::path& folder) {
     return names;
 }
 
-// A file under its final name in the snapshot folder below: a finished copy.
+// A file under its final name in a snapshot folder below: a finished copy.
 bool holds_finished_copy(const fs::path& snapshot_parent) {
     for (const std::string& snapshot : names_in(snapshot_parent)) {
         const Lines names = names_in(snapshot_parent / snapshot);
-        if (std::any_of(names.begin(), names.end(),
-                        [](const std::string& name) { return name.find(".~") == std::string::npos; })) {
-            return true;
-        }
+        const auto finished = [](const std::string& name) { return name.find(".~") == std::string::npos; };
+        if (std::any_of(names.begin(), names.end(), finished)) return true;
     }
     return false;
+}
+
+// Sends a signal to the program the sandbox runs, this process's one child, once
+// the condition holds; answers whether it was sent.
+std::future<bool> signal_when(int signal, std::function<bool()> condition) {
+    return std::async(std::launch::async, [signal, condition = std::move(condition)] {
+        const auto give_up = std::chrono::steady_clock::now() + std::chrono::seconds(60);
+        while (!condition()) {
+            if (std::chrono::steady_clock::now() > give_up) return false;
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        }
+        std::ifstream children("/proc/self/task/" + std::to_string(getpid()) + "/children");
+        pid_t program = 0;
+        return children >> program && kill(program, signal) == 0;
+    });
 }
 
 struct InterruptedRun {
@@ -146,17 +101,17 @@ TEST_P(Interruption, LeavesNothingHalfMadeAndEveryFinishedFileInPlace) {
     }
     Sandbox box;
     const std::size_t files = run.zip ? 4 : 8;
-    const std::size_t megabytes = run.zip ? 24 : 64;
     for (std::size_t i = 0; i < files; ++i) {
-        write_big_file(box.native("src/big" + std::to_string(i)), megabytes, 0x9E3779B97F4A7C15ULL + i);
+        write_big_file(box.native("src/big" + std::to_string(i)), run.zip ? 24 : 64, 0x9E3779B97F4A7C15ULL + i);
     }
     const fs::path watched = box.native(run.watched);
-    SignalWhen signal(run.signal, [&] { return run.zip ? holds_anything(watched) : holds_finished_copy(watched); });
-    std::vector<std::string> arguments{box.text("src") + "\\*.*", box.text("dst")};
+    std::future<bool> signal = signal_when(
+        run.signal, [&] { return run.zip ? !names_in(watched).empty() : holds_finished_copy(watched); });
+    Lines arguments{box.text("src") + "\\*.*", box.text("dst")};
     if (run.zip) arguments.push_back("/Z=secret");
     // The real clock: a clock faked by a program in between would take the signal.
     const Outcome outcome = box.run(arguments);
-    ASSERT_TRUE(signal.sent()) << "the run ended before the signal: " << outcome.out << outcome.err;
+    ASSERT_TRUE(signal.get()) << "no signal was sent before the run ended: " << outcome.out << outcome.err;
 
     EXPECT_EQ(outcome.status, run.status) << outcome.out << outcome.err;
     EXPECT_EQ(box.tree("tmp"), Lines{});
@@ -192,15 +147,6 @@ std::string first_line_of(const std::string& file) {
     return line;
 }
 
-// Field 22 of /proc/PID/stat, the 20th after the command name.
-std::string own_start_time() {
-    const std::string stat = first_line_of("/proc/self/stat");
-    std::istringstream fields(stat.substr(stat.rfind(')') + 1));
-    std::string field;
-    for (int i = 0; i < 20; ++i) fields >> field;
-    return field;
-}
-
 pid_t ended_process() {
     const pid_t child = fork();
     if (child == 0) _exit(0);
@@ -208,7 +154,8 @@ pid_t ended_process() {
     return child;
 }
 
-// Where a process runs: its boot, machine and process id namespace.
+// Where a process runs: its boot, machine and process id namespace, the fields of
+// a work folder's mark after the process id and its start time.
 struct Place {
     std::string boot = first_line_of("/proc/sys/kernel/random/boot_id");
     std::string machine = this_machine();
@@ -226,11 +173,19 @@ struct Place {
         stat("/proc/self/ns/pid", &info);
         return std::to_string(info.st_dev) + ":" + std::to_string(info.st_ino);
     }
+    std::string mark(pid_t pid, const std::string& start) const {
+        return "quillet-work " + std::to_string(pid) + " " + start + " " + boot + " " + machine + " " +
+               pid_namespace + "\n";
+    }
 };
 
-std::string mark(pid_t pid, const std::string& start, const Place& place) {
-    return "quillet-work " + std::to_string(pid) + " " + start + " " + place.boot + " " + place.machine + " " +
-           place.pid_namespace + "\n";
+// Field 22 of /proc/PID/stat, the 20th after the command name.
+std::string own_start_time() {
+    const std::string stat = first_line_of("/proc/self/stat");
+    std::istringstream fields(stat.substr(stat.rfind(')') + 1));
+    std::string field;
+    for (int i = 0; i < 20; ++i) fields >> field;
+    return field;
 }
 
 class WorkFolders : public ::testing::Test {
@@ -238,9 +193,9 @@ protected:
     WorkFolders() { box.write("src/a.txt"); }
 
     // A work folder with a file in it, and its mark unless that is empty.
-    void work_folder(const std::string& name, const std::string& mark_text) const {
+    void work_folder(const std::string& name, const std::string& mark) const {
         box.write("tmp/" + name + "/copy.txt");
-        if (!mark_text.empty()) box.write("tmp/" + name + ".tmp", mark_text);
+        if (!mark.empty()) box.write("tmp/" + name + ".tmp", mark);
     }
 
     Outcome zip() const { return box.run({box.text("src") + "\\*.*", box.text("dst"), "/Z"}, RunOptions().at(kClock)); }
@@ -248,11 +203,11 @@ protected:
     Sandbox box;
 };
 
-// A Windows run's mark names a Windows process; these marks name POSIX ones.
-constexpr const char* kPosixMarks = "the marks here are a POSIX run's; the Windows build's name Windows processes";
-
+// A Windows run's mark names a Windows process; these marks name POSIX ones. Both
+// the work folders in the temporary folder and the staging folders beside the
+// archive are cleaned up so.
 TEST_F(WorkFolders, OnlyThoseOfThisUsersRunsThatNoLongerLiveHereAreRemoved) {
-    if (under_wine()) GTEST_SKIP() << kPosixMarks;
+    if (under_wine()) GTEST_SKIP() << "the marks here are a POSIX run's; the Windows build's name Windows processes";
     const Place here;
     Place earlier_boot = here;
     earlier_boot.boot = "00000000-0000-0000-0000-000000000000";
@@ -261,22 +216,26 @@ TEST_F(WorkFolders, OnlyThoseOfThisUsersRunsThatNoLongerLiveHereAreRemoved) {
     Place another_namespace = earlier_boot;
     another_namespace.pid_namespace = "1:1";
     const std::string started = own_start_time();
-    work_folder("qtk1", mark(ended_process(), "1", here));
-    work_folder("qtk2", mark(getpid(), started, here));
-    work_folder("qtk3", mark(getpid(), started + "0", here));  // the id was handed out again
-    work_folder("qtk4", mark(getpid(), started, earlier_boot));
-    work_folder("qtk5", mark(ended_process(), "1", here));
+    work_folder("qtk1", here.mark(ended_process(), "1"));
+    work_folder("qtk2", here.mark(getpid(), started));
+    work_folder("qtk3", here.mark(getpid(), started + "0"));  // the id was handed out again
+    work_folder("qtk4", earlier_boot.mark(getpid(), started));
+    work_folder("qtk5", here.mark(ended_process(), "1"));
     ASSERT_EQ(lchown(box.native("tmp/qtk5").c_str(), kAnotherUser, kAnotherUser), 0);
     ASSERT_EQ(lchown(box.native("tmp/qtk5.tmp").c_str(), kAnotherUser, kAnotherUser), 0);
     work_folder("qtk6", "");
     work_folder("qtk7", "not a mark");
     box.write("elsewhere/keep.txt");
     fs::create_directory_symlink(box.native("elsewhere"), box.native("tmp/qtk8"));
-    box.write("tmp/qtk8.tmp", mark(ended_process(), "1", here));
+    box.write("tmp/qtk8.tmp", here.mark(ended_process(), "1"));
     // Runs whose ids cannot be looked up here, and a mark without the fields that say where it was made.
-    work_folder("qtk9", mark(ended_process(), "1", another_machine));
-    work_folder("qtkA", mark(ended_process(), "1", another_namespace));
+    work_folder("qtk9", another_machine.mark(ended_process(), "1"));
+    work_folder("qtkA", another_namespace.mark(ended_process(), "1"));
     work_folder("qtkB", "quillet-work " + std::to_string(ended_process()) + " 1 " + here.boot + "\n");
+    box.write("dst/src/qzs1/archive.zip", "half written");
+    box.write("dst/src/qzs1.tmp", here.mark(ended_process(), "1"));
+    box.write("dst/src/qzs2/archive.zip", "being written");
+    box.write("dst/src/qzs2.tmp", here.mark(getpid(), started));
 
     const Outcome outcome = zip();
     EXPECT_EQ(outcome.status, 0) << outcome.out << outcome.err;
@@ -285,43 +244,23 @@ TEST_F(WorkFolders, OnlyThoseOfThisUsersRunsThatNoLongerLiveHereAreRemoved) {
                      "qtk9.tmp", "qtkA", "qtkA.tmp", "qtkB", "qtkB.tmp"}));
     EXPECT_TRUE(box.exists("tmp/qtk2/copy.txt"));
     EXPECT_TRUE(box.exists("elsewhere/keep.txt"));
-}
-
-TEST_F(WorkFolders, StagingFoldersLeftBesideTheArchiveByRunsThatNoLongerLiveAreRemoved) {
-    if (under_wine()) GTEST_SKIP() << kPosixMarks;
-    const Place here;
-    box.write("dst/src/qzs1/archive.zip", "half written");
-    box.write("dst/src/qzs1.tmp", mark(ended_process(), "1", here));
-    box.write("dst/src/qzs2/archive.zip", "being written");
-    box.write("dst/src/qzs2.tmp", mark(getpid(), own_start_time(), here));
-
-    const Outcome outcome = zip();
-    EXPECT_EQ(outcome.status, 0) << outcome.out << outcome.err;
     EXPECT_EQ(names_in(box.native("dst/src")), (Lines{"2010-09-30   09.00.zip", "qzs2", "qzs2.tmp"}));
 }
 
-// A folder in memory for the temporary folder, where making 65535 folders is quick.
-class FolderInMemory {
-public:
-    FolderInMemory() : folder_("/dev/shm/quillet-e2e-" + std::to_string(getpid())) { fs::create_directory(folder_); }
-    ~FolderInMemory() {
-        std::error_code ignored;
-        fs::remove_all(folder_, ignored);
-    }
-    FolderInMemory(const FolderInMemory&) = delete;
-    FolderInMemory& operator=(const FolderInMemory&) = delete;
-    const fs::path& path() const { return folder_; }
-
-private:
-    fs::path folder_;
-};
-
+// The temporary folder in memory, where making 65535 folders is quick.
 TEST_F(WorkFolders, ANameThatSomeoneElseHasIsNeitherUsedNorDeleted) {
     if (!fs::is_directory("/dev/shm")) GTEST_SKIP() << "no /dev/shm";
     if (under_wine()) GTEST_SKIP() << "Wine shows Windows no other user's folders: every one is this user's";
-    const FolderInMemory memory;
+    const struct InMemory {
+        fs::path path = "/dev/shm/quillet-e2e-" + std::to_string(getpid());
+        InMemory() { fs::create_directory(path); }
+        ~InMemory() {
+            std::error_code ignored;
+            fs::remove_all(path, ignored);
+        }
+    } memory;
     fs::remove(box.native("tmp"));
-    fs::create_directory_symlink(memory.path(), box.native("tmp"));
+    fs::create_directory_symlink(memory.path, box.native("tmp"));
     // Every name but one is another user's folder.
     constexpr unsigned kFreeNumber = 0x1234;
     for (unsigned number = 1; number <= 0xFFFF; ++number) {
@@ -342,19 +281,16 @@ TEST_F(WorkFolders, ANameThatSomeoneElseHasIsNeitherUsedNorDeleted) {
     EXPECT_TRUE(box.exists("tmp/qtkFFFF/theirs.txt"));
 }
 
-TEST(OldArchive, ThatTheTrashCannotTakeIsNeitherOverwrittenNorAddedTo) {
-    Sandbox box;
-    // A trash that is a file takes nothing.
+// A trash that is a file takes nothing.
+TEST_F(WorkFolders, AnOldArchiveThatTheTrashCannotTakeIsNeitherOverwrittenNorAddedTo) {
     box.write("home/.local/share/Trash", "not a folder");
-    box.write("src/a.txt");
-    const std::vector<std::string> arguments{box.text("src") + "\\*.*", box.text("dst"), "/Z"};
-    ASSERT_EQ(box.run(arguments, RunOptions().at(kClock)).status, 0);
+    ASSERT_EQ(zip().status, 0);
     const std::string archive = "dst/src/2010-09-30   09.00.zip";
     const std::string first = box.read(archive);
     ASSERT_FALSE(first.empty());
 
     box.write("src/b.txt");
-    const Outcome again = box.run(arguments, RunOptions().at(kClock));
+    const Outcome again = zip();
     EXPECT_EQ(again.status, 1);
     EXPECT_EQ(lines_of(again.out), Lines{"Failed to cleanup " + box.text(archive)});
     EXPECT_EQ(box.read(archive), first);

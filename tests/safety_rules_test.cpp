@@ -7,7 +7,6 @@
 #include <unistd.h>
 
 #include <filesystem>
-#include <fstream>
 
 #include "sandbox.h"
 
@@ -15,12 +14,10 @@ namespace quillet::end_to_end {
 namespace {
 
 namespace fs = std::filesystem;
-using Lines = std::vector<std::string>;
 
 const std::string kParent = "bak/YearlyData/";
 const std::string kSnapshot = "2010-09-30   12.00";
-
-RunOptions at_noon() { return RunOptions().at("2010-09-30 12:00:00"); }
+const RunOptions kAtNoon = RunOptions().at("2010-09-30 12:00:00");
 
 TEST(SafetyRules, CleanupTrashesOnlyTheEntriesItListedNeverWhatTheirNamesOrLinksPointAt) {
     if (under_wine()) {
@@ -38,7 +35,7 @@ TEST(SafetyRules, CleanupTrashesOnlyTheEntriesItListedNeverWhatTheirNamesOrLinks
     fs::create_symlink(box.native("outside.txt"), box.native(kParent + "2010-09-03.zip"));
     box.write(kParent + "2010-09-04   10.00/old.txt");
 
-    const Outcome outcome = box.run({box.text("YearlyData") + "\\*.*", box.text("bak"), "/K=0"}, at_noon());
+    const Outcome outcome = box.run({box.text("YearlyData") + "\\*.*", box.text("bak"), "/K=0"}, kAtNoon);
     EXPECT_EQ(outcome.out, "");
     EXPECT_EQ(box.trashed(), (Lines{"2010-09-02", "2010-09-03.zip", "2010-09-04   10.00"}));
     EXPECT_EQ(box.read("victim/precious.txt"), "precious");
@@ -51,18 +48,17 @@ TEST(SafetyRules, CleanupTrashesOnlyTheEntriesItListedNeverWhatTheirNamesOrLinks
 // A quote left open makes the whole line one part, which is then taken as a
 // command file's path and quoted in the box that says it is missing.
 TEST(SafetyRules, AnUnbalancedQuoteNeverEchoesAPassword) {
-    struct Case {
-        std::vector<std::string> options;
+    const struct {
+        Lines options;
         std::string shown;
-    };
-    const std::vector<Case> cases{
+    } cases[] = {
         {{"/Z=Sesame1"}, "/Z=***"},
         {{"/c=wg/user/pw/Sesame1", "/S"}, "/c=***"},  // the value runs to the end of the open quote
         {{"/S", "/z=Sesame1", "Sesame2"}, "/S /z=***"},
     };
     Sandbox box;
-    for (const Case& line : cases) {
-        std::vector<std::string> arguments{"\"" + box.text("src") + "\\*.*", box.text("dst")};
+    for (const auto& line : cases) {
+        Lines arguments{"\"" + box.text("src") + "\\*.*", box.text("dst")};
         arguments.insert(arguments.end(), line.options.begin(), line.options.end());
         const Outcome outcome = box.run(arguments);
         EXPECT_EQ(outcome.err, "Error\nCommand File " + box.text("src") + "\\*.* " + box.text("dst") + " " +
@@ -75,11 +71,9 @@ TEST(SafetyRules, AnUnbalancedQuoteNeverEchoesAPassword) {
 TEST(SafetyRules, AZipPasswordIsUsedWholeOrRefused) {
     Sandbox box;
     box.write("YearlyData/a.txt");
-    const std::vector<std::string> job{box.text("YearlyData") + "\\*.*", box.text("bak")};
     const auto zip = [&](const std::string& option, const std::string& typed = {}) {
-        std::vector<std::string> arguments = job;
-        arguments.push_back(option);
-        return box.run(arguments, at_noon().answering(typed));
+        return box.run({box.text("YearlyData") + "\\*.*", box.text("bak"), option},
+                       RunOptions(kAtNoon).answering(typed));
     };
 
     const Outcome given = zip("/Z=" + std::string(256, 'p'));
@@ -100,11 +94,11 @@ TEST(SafetyRules, AZipPasswordIsUsedWholeOrRefused) {
 TEST(SafetyRules, ALinkOfAnotherUserInAStickySharedFolderIsNeitherWrittenThroughNorCleanedUp) {
     if (geteuid() != 0) GTEST_SKIP() << "needs root to give a link to another user";
     if (under_wine()) GTEST_SKIP() << "Wine shows Windows no owners of links nor sticky folders";
-    struct Case {
+    const struct {
         uid_t owner;
         bool followed;
-    };
-    for (const Case& link : {Case{65534, false}, Case{0, true}}) {
+    } cases[] = {{65534, false}, {0, true}};
+    for (const auto& link : cases) {
         Sandbox box;
         box.write("YearlyData/a.txt");
         box.make_folder("elsewhere/YearlyData/2010-09-01");
@@ -114,7 +108,7 @@ TEST(SafetyRules, ALinkOfAnotherUserInAStickySharedFolderIsNeitherWrittenThrough
         ASSERT_EQ(lchown(box.native("shared/bak").c_str(), link.owner, link.owner), 0);
 
         const Outcome outcome =
-            box.run({box.text("YearlyData") + "\\*.*", box.text("shared\\bak"), "/K=0"}, at_noon());
+            box.run({box.text("YearlyData") + "\\*.*", box.text("shared\\bak"), "/K=0"}, kAtNoon);
         if (link.followed) {
             EXPECT_EQ(outcome.out, "");
             EXPECT_EQ(box.tree("elsewhere"), (Lines{"YearlyData/", "YearlyData/" + kSnapshot + "/",
@@ -130,16 +124,14 @@ TEST(SafetyRules, ALinkOfAnotherUserInAStickySharedFolderIsNeitherWrittenThrough
 TEST(SafetyRules, ACommandFileMustBeARegularFileOfSaneSize) {
     Sandbox box;
     ASSERT_EQ(mkfifo(box.native("fifo").c_str(), 0600), 0);
-    {
-        std::ofstream huge(box.native("huge.txt"), std::ios::binary);
-        huge << std::string(16 * 1024 * 1024 + 1, ' ');
-    }
-    struct Case {
+    box.write("huge.txt", std::string(16 * 1024 * 1024 + 1, ' '));
+    const struct {
         std::string path;
         std::string refusal;
-    };
-    for (const Case& file : {Case{"Z:\\dev\\zero", " -  not found"}, Case{box.text("fifo"), " -  not found"},
-                             Case{box.text("huge.txt"), " -  too large (over 16 MiB)"}}) {
+    } cases[] = {{"Z:\\dev\\zero", " -  not found"},
+                 {box.text("fifo"), " -  not found"},
+                 {box.text("huge.txt"), " -  too large (over 16 MiB)"}};
+    for (const auto& file : cases) {
         const Outcome outcome = box.run({file.path}, RunOptions().within(20));
         EXPECT_EQ(outcome.err, "Error\nCommand File " + file.path + file.refusal + "\n") << outcome.status;
     }

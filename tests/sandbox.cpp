@@ -1,22 +1,19 @@
 #include "sandbox.h"
 
-#include <poll.h>
-#include <spawn.h>
-#include <sys/wait.h>
-#include <unistd.h>
-
 #include <algorithm>
 #include <array>
 #include <chrono>
 #include <csignal>
 #include <cstdlib>
-#include <cstring>
 #include <ctime>
 #include <fstream>
+#include <iomanip>
+#include <iterator>
 #include <random>
 #include <sstream>
 #include <stdexcept>
-#include <string_view>
+
+#include "support/run_process.h"
 
 extern char** environ;
 
@@ -27,10 +24,12 @@ namespace fs = std::filesystem;
 namespace {
 
 // Variables of the test's own environment that would change how the program runs.
+// Wine's loader finds the session's server through TMPDIR.
 bool inherited(const std::string& entry) {
     static const std::array<const char*, 12> kDropped{
         "HOME=",       "XDG_DATA_HOME=", "TMPDIR=",       "DISPLAY=",   "WAYLAND_DISPLAY=", "QUILLET_",
         "FAKETIME",    "LD_PRELOAD=",    "ASAN_OPTIONS=", "WINEDEBUG=", "WINEDLLOVERRIDES=", "NO_FAKE_STAT="};
+    if (under_wine() && entry.starts_with("TMPDIR=")) return true;
     return std::none_of(kDropped.begin(), kDropped.end(),
                         [&](const char* prefix) { return entry.starts_with(prefix); });
 }
@@ -57,7 +56,7 @@ std::string program() {
 // takes TEMP and TMP from the prefix, never from here: the prefix that
 // tests/wine-session makes names %QUILLET_E2E_TEMP% there. Wine's own messages
 // and its desktop menus stay out of the run.
-void add_wine_environment(std::vector<std::string>& environment, const std::string& temporary_folder) {
+void add_wine_environment(Lines& environment, const std::string& temporary_folder) {
     if (std::getenv("WINEPREFIX") == nullptr) {
         throw std::runtime_error("QUILLET_E2E_WINE needs WINEPREFIX, a prefix made by tests/wine-session");
     }
@@ -69,58 +68,6 @@ void add_wine_environment(std::vector<std::string>& environment, const std::stri
 std::string without_carriage_returns(std::string text) {
     for (std::size_t at = 0; (at = text.find("\r\n", at)) != std::string::npos;) text.erase(at, 1);
     return text;
-}
-
-class Pipe {
-public:
-    Pipe() {
-        if (pipe(fds_) != 0) throw std::runtime_error("pipe failed");
-    }
-    ~Pipe() {
-        close_read();
-        close_write();
-    }
-    int read_end() const { return fds_[0]; }
-    int write_end() const { return fds_[1]; }
-    void close_read() { close_end(0); }
-    void close_write() { close_end(1); }
-
-private:
-    void close_end(int which) {
-        if (fds_[which] >= 0) close(fds_[which]);
-        fds_[which] = -1;
-    }
-    int fds_[2];
-};
-
-void write_all(int fd, const std::string& bytes) {
-    std::size_t done = 0;
-    while (done < bytes.size()) {
-        const ssize_t count = write(fd, bytes.data() + done, bytes.size() - done);
-        if (count <= 0) return;  // the program stopped reading
-        done += static_cast<std::size_t>(count);
-    }
-}
-
-// Reads both output pipes until the program has closed them.
-void drain(Pipe& out, Pipe& err, Outcome& outcome) {
-    std::array<pollfd, 2> polled{pollfd{out.read_end(), POLLIN, 0}, pollfd{err.read_end(), POLLIN, 0}};
-    std::array<std::string*, 2> targets{&outcome.out, &outcome.err};
-    int open_pipes = 2;
-    while (open_pipes > 0) {
-        if (poll(polled.data(), polled.size(), -1) < 0) continue;
-        for (std::size_t i = 0; i < polled.size(); ++i) {
-            if (polled[i].fd < 0 || polled[i].revents == 0) continue;
-            char buffer[4096];
-            const ssize_t count = read(polled[i].fd, buffer, sizeof buffer);
-            if (count > 0) {
-                targets[i]->append(buffer, static_cast<std::size_t>(count));
-            } else {
-                polled[i].fd = -1;
-                --open_pipes;
-            }
-        }
-    }
 }
 
 }  // namespace
@@ -158,9 +105,7 @@ void Sandbox::write(const std::string& relative, std::optional<std::string> cont
 
 std::string Sandbox::read(const std::string& relative) const {
     std::ifstream file(native(relative), std::ios::binary);
-    std::stringstream content;
-    content << file.rdbuf();
-    return content.str();
+    return {std::istreambuf_iterator<char>(file), {}};
 }
 
 bool Sandbox::exists(const std::string& relative) const { return fs::exists(native(relative)); }
@@ -170,31 +115,24 @@ void Sandbox::make_folder(const std::string& relative) const { fs::create_direct
 void Sandbox::set_write_time(const std::string& relative, const std::string& local_time) const {
     std::tm parts{};
     parts.tm_isdst = -1;
-    if (std::sscanf(local_time.c_str(), "%d-%d-%d %d:%d", &parts.tm_year, &parts.tm_mon, &parts.tm_mday,
-                    &parts.tm_hour, &parts.tm_min) != 5) {
-        throw std::invalid_argument("not a local time: " + local_time);
-    }
-    parts.tm_year -= 1900;
-    parts.tm_mon -= 1;
+    std::istringstream(local_time) >> std::get_time(&parts, "%Y-%m-%d %H:%M");
     const auto moment = std::chrono::system_clock::from_time_t(std::mktime(&parts));
     fs::last_write_time(native(relative), std::chrono::file_clock::from_sys(moment));
 }
 
-std::vector<std::string> Sandbox::tree(const std::string& relative) const {
-    std::vector<std::string> entries;
+Lines Sandbox::tree(const std::string& relative) const {
+    Lines entries;
     const fs::path folder = native(relative);
     if (!fs::exists(folder)) return entries;
     for (const auto& entry : fs::recursive_directory_iterator(folder)) {
-        std::string name = fs::relative(entry.path(), folder).string();
-        if (entry.is_directory()) name += '/';
-        entries.push_back(name);
+        entries.push_back(fs::relative(entry.path(), folder).string() + (entry.is_directory() ? "/" : ""));
     }
     std::sort(entries.begin(), entries.end());
     return entries;
 }
 
-std::vector<std::string> Sandbox::trashed() const {
-    std::vector<std::string> names;
+Lines Sandbox::trashed() const {
+    Lines names;
     const fs::path trash = root_ / "home/.local/share/Trash/files";
     if (!fs::exists(trash)) return names;
     for (const auto& entry : fs::directory_iterator(trash)) names.push_back(entry.path().filename().string());
@@ -202,26 +140,23 @@ std::vector<std::string> Sandbox::trashed() const {
     return names;
 }
 
-std::string Sandbox::command_file(const std::string& relative, const std::vector<std::string>& lines) const {
+std::string Sandbox::command_file(const std::string& relative, const Lines& lines) const {
     std::string content;
     for (const std::string& line : lines) content += line + "\r\n";
     write(relative, content);
     return text(relative);
 }
 
-Outcome Sandbox::run(const std::vector<std::string>& arguments, const RunOptions& options) const {
-    std::vector<std::string> command = options.through;
+Outcome Sandbox::run(const Lines& arguments, const RunOptions& options) const {
+    Lines command = options.through;
     if (options.clock) command.insert(command.end(), {"faketime", "--exclude-monotonic", *options.clock});
     if (under_wine()) command.push_back(wine_loader());
     command.push_back(program());
     command.insert(command.end(), arguments.begin(), arguments.end());
 
-    std::vector<std::string> environment;
+    Lines environment;
     for (char** entry = environ; *entry != nullptr; ++entry) {
-        // Wine's loader finds the session's server through TMPDIR.
-        if (inherited(*entry) || (under_wine() && std::string_view(*entry).starts_with("TMPDIR="))) {
-            environment.emplace_back(*entry);
-        }
+        if (inherited(*entry)) environment.emplace_back(*entry);
     }
     environment.push_back("HOME=" + (root_ / "home").string());
     environment.push_back("XDG_DATA_HOME=" + (root_ / "home/.local/share").string());
@@ -235,52 +170,16 @@ Outcome Sandbox::run(const std::vector<std::string>& arguments, const RunOptions
     if (options.shift) environment.push_back("QUILLET_SHIFT=1");
     for (const auto& [name, value] : options.environment) environment.push_back(name + "=" + value);
 
-    std::vector<char*> argv;
-    for (std::string& part : command) argv.push_back(part.data());
-    argv.push_back(nullptr);
-    std::vector<char*> envp;
-    for (std::string& entry : environment) envp.push_back(entry.data());
-    envp.push_back(nullptr);
-
-    Pipe in;
-    Pipe out;
-    Pipe err;
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_adddup2(&actions, in.read_end(), STDIN_FILENO);
-    posix_spawn_file_actions_adddup2(&actions, out.write_end(), STDOUT_FILENO);
-    posix_spawn_file_actions_adddup2(&actions, err.write_end(), STDERR_FILENO);
-    for (const int fd : {in.write_end(), out.read_end(), err.read_end()}) {
-        posix_spawn_file_actions_addclose(&actions, fd);
-    }
-    pid_t child = 0;
-    const int spawned = posix_spawnp(&child, argv[0], &actions, nullptr, argv.data(), envp.data());
-    posix_spawn_file_actions_destroy(&actions);
-    if (spawned != 0) throw std::runtime_error(std::string("cannot start the program: ") + std::strerror(spawned));
-
-    in.close_read();
-    out.close_write();
-    err.close_write();
-    write_all(in.write_end(), options.input);
-    in.close_write();
-
-    Outcome outcome;
-    drain(out, err, outcome);
-    int status = 0;
-    waitpid(child, &status, 0);
-    outcome.status = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
-    if (under_wine()) {
-        // The console's text mode ends a Windows program's lines in CR LF.
-        outcome.out = without_carriage_returns(outcome.out);
-        outcome.err = without_carriage_returns(outcome.err);
-    }
-    return outcome;
+    const testing::ProcessResult ran = testing::RunInEnvironment(command, options.input, environment);
+    // The console's text mode ends a Windows program's lines in CR LF.
+    if (under_wine()) return {ran.status, without_carriage_returns(ran.out), without_carriage_returns(ran.err)};
+    return {ran.status, ran.out, ran.err};
 }
 
 bool under_wine() { return wine_loader() != nullptr; }
 
-std::vector<std::string> lines_of(const std::string& text) {
-    std::vector<std::string> lines;
+Lines lines_of(const std::string& text) {
+    Lines lines;
     std::stringstream stream(text);
     for (std::string line; std::getline(stream, line);) lines.push_back(line);
     return lines;

@@ -14,8 +14,10 @@
 
 namespace quillet::end_to_end {
 
+using Lines = std::vector<std::string>;
+
 struct Outcome {
-    int status = -1;  // the exit status
+    int status = -1;  // the exit status, 128 + its number when a signal ended the program
     std::string out;  // standard output: message rows and the syntax
     std::string err;  // standard error: message boxes
 };
@@ -31,31 +33,17 @@ struct RunOptions {
     // another user.
     std::vector<std::string> through;
 
-    RunOptions& at(std::string local_time) {
-        clock = std::move(local_time);
-        return *this;
-    }
-    RunOptions& answering(std::string lines) {
-        input = std::move(lines);
-        return *this;
-    }
-    RunOptions& holding_shift() {
-        shift = true;
+    RunOptions& at(std::string local_time) { clock = std::move(local_time); return *this; }
+    RunOptions& answering(std::string lines) { input = std::move(lines); return *this; }
+    RunOptions& holding_shift() { shift = true; return *this; }
+    RunOptions& with(const std::string& name, std::string value) { environment[name] = std::move(value); return *this; }
+    RunOptions& started_through(const std::vector<std::string>& command) {
+        through.insert(through.end(), command.begin(), command.end());
         return *this;
     }
     // Kills the run after that many seconds (status 137), so that a run that would
     // never end fails its test instead of hanging it.
-    RunOptions& within(int seconds) {
-        return started_through({"timeout", "--signal=KILL", std::to_string(seconds)});
-    }
-    RunOptions& with(const std::string& name, std::string value) {
-        environment[name] = std::move(value);
-        return *this;
-    }
-    RunOptions& started_through(std::vector<std::string> command) {
-        through.insert(through.end(), command.begin(), command.end());
-        return *this;
-    }
+    RunOptions& within(int seconds) { return started_through({"timeout", "--signal=KILL", std::to_string(seconds)}); }
 };
 
 class Sandbox {
@@ -78,15 +66,15 @@ public:
     void set_write_time(const std::string& relative, const std::string& local_time) const;
 
     // Everything below a folder, sorted, relative to it; folders end in "/".
-    std::vector<std::string> tree(const std::string& relative) const;
+    Lines tree(const std::string& relative) const;
     // The names of what the run moved to the trash, sorted.
-    std::vector<std::string> trashed() const;
+    Lines trashed() const;
 
     // A command file with CR LF line ends; returns its path text.
-    std::string command_file(const std::string& relative, const std::vector<std::string>& lines) const;
+    std::string command_file(const std::string& relative, const Lines& lines) const;
 
     // Runs the program with these arguments and waits for it to end.
-    Outcome run(const std::vector<std::string>& arguments, const RunOptions& options = {}) const;
+    Outcome run(const Lines& arguments, const RunOptions& options = {}) const;
 
 private:
     std::filesystem::path root_;
@@ -97,6 +85,6 @@ private:
 bool under_wine();
 
 // The lines of a text, without their line ends.
-std::vector<std::string> lines_of(const std::string& text);
+Lines lines_of(const std::string& text);
 
 }  // namespace quillet::end_to_end

@@ -14,7 +14,6 @@
 #include <filesystem>
 #include <functional>
 #include <iostream>
-#include <regex>
 
 #include "sandbox.h"
 
@@ -22,47 +21,36 @@ namespace quillet::end_to_end {
 namespace {
 
 namespace fs = std::filesystem;
-using Lines = std::vector<std::string>;
 
-// A run that waits for ever is ended after this long, and fails its test.
-constexpr int kTimeLimitSeconds = 60;
-
-Lines sorted(Lines lines) {
-    std::sort(lines.begin(), lines.end());
-    return lines;
+// The rows of a run, sorted: the order of a folder's entries is the file system's.
+Lines sorted_rows(const Outcome& outcome) {
+    Lines rows = lines_of(outcome.out);
+    std::sort(rows.begin(), rows.end());
+    return rows;
 }
 
-class SourceFaults : public ::testing::Test {
-protected:
-    Sandbox box;
-};
-
 // The source is checked before /K deletes anything and before the snapshot folder
-// is made: an unmounted drive must not cost the older snapshots.
-TEST_F(SourceFaults, AMissingOrUnreadableSourceEndsTheJobBeforeTheCleanUp) {
-    struct Case {
+// is made: an unmounted drive must not cost the older snapshots. A file where the
+// folder should be cannot be listed, whoever asks.
+TEST(SourceFaults, AMissingOrUnreadableSourceEndsTheJobBeforeTheCleanUp) {
+    const struct {
         std::string folder;
-        std::function<void(const Sandbox&)> prepare;
+        bool plain_file;
         std::string before_folder;  // the row, around the folder's path
         std::string after_folder;
-    };
-    const std::vector<Case> cases{
-        {"gone", [](const Sandbox&) {}, "Source folder ", " not found"},
-        // A file where the folder should be cannot be listed, whoever asks.
-        {"plain", [](const Sandbox& box) { box.write("plain"); }, "Failed to read dir ", ""},
-    };
-    for (const Case& fault : cases) {
-        SCOPED_TRACE(fault.folder);
-        fault.prepare(box);
+    } cases[] = {{"gone", false, "Source folder ", " not found"}, {"plain", true, "Failed to read dir ", ""}};
+    Sandbox box;
+    for (const auto& fault : cases) {
+        if (fault.plain_file) box.write(fault.folder);
         const std::string parent = "bak/" + fault.folder;
-        for (const char* dated : {"2010-09-28   10.00", "2010-09-29   10.00"}) box.write(parent + "/" + dated + "/a.txt");
+        box.write(parent + "/2010-09-29   10.00/a.txt");
         const Lines before = box.tree(parent);
 
         const Outcome outcome = box.run({box.text(fault.folder) + "\\*.*", box.text("bak"), "/K=1"},
                                         RunOptions().at("2010-09-30 12:00:00"));
         EXPECT_EQ(lines_of(outcome.out), Lines{fault.before_folder + box.text(fault.folder) + fault.after_folder});
         EXPECT_EQ(outcome.status, 1);
-        EXPECT_EQ(box.tree(parent), before);  // nothing deleted, no empty snapshot made
+        EXPECT_EQ(box.tree(parent), before) << fault.folder;  // nothing deleted, no empty snapshot made
         EXPECT_EQ(box.trashed(), Lines{});
     }
 }
@@ -77,8 +65,9 @@ void make_socket(const fs::path& path) {
 }
 
 // Opening a FIFO waits for a writer that never comes; none is ever opened.
-TEST_F(SourceFaults, FifosSocketsAndLinksToThemAreSkippedWithoutWaiting) {
+TEST(SourceFaults, FifosSocketsAndLinksToThemAreSkippedWithoutWaiting) {
     if (under_wine()) GTEST_SKIP() << "Wine shows a Unix socket as a plain file that cannot be opened";
+    Sandbox box;
     box.write("src/a.txt");
     box.write("src/sub/b.txt");
     ASSERT_EQ(::mkfifo(box.native("src/pipe").c_str(), 0644), 0);
@@ -87,32 +76,30 @@ TEST_F(SourceFaults, FifosSocketsAndLinksToThemAreSkippedWithoutWaiting) {
     make_socket(box.native("src/socket"));
 
     const Outcome outcome =
-        box.run({box.text("src") + "\\*.*", box.text("bak"), "/F=5", "/S"}, RunOptions().within(kTimeLimitSeconds));
+        box.run({box.text("src") + "\\*.*", box.text("bak"), "/F=5", "/S"}, RunOptions().within(60));
     EXPECT_EQ(outcome.status, 1) << outcome.out << outcome.err;
     Lines expected;
     for (const char* special : {"src\\link-to-pipe", "src\\pipe", "src\\socket", "src\\sub\\pipe"}) {
         expected.push_back("Skipped " + box.text(special) + ": not a regular file");
     }
-    EXPECT_EQ(sorted(lines_of(outcome.out)), expected);
+    EXPECT_EQ(sorted_rows(outcome), expected);
     EXPECT_EQ(outcome.err, "");
     EXPECT_EQ(box.tree("bak"), (Lines{"a.txt", "sub/", "sub/b.txt"}));
 }
 
 // A file that cannot be read is one row, and so is a folder that cannot be
 // listed; the files after them are copied all the same.
-TEST_F(SourceFaults, WhatCannotBeReadIsReportedAndTheRestIsCopied) {
+TEST(SourceFaults, WhatCannotBeReadIsReportedAndTheRestIsCopied) {
     if (under_wine()) {
         GTEST_SKIP() << "Wine lists no dangling link, and runs nothing as another user (its prefix is this user's)";
     }
-    struct Case {
+    const struct {
         std::string name;
         std::function<void(const Sandbox&)> prepare;
-        std::vector<std::string> through;  // another user, for whom they are closed
+        Lines through;  // another user, for whom they are closed
         std::string reason;
         bool with_locked_folder;
-    };
-    const bool can_change_user = ::geteuid() == 0 && ::access("/usr/bin/setpriv", X_OK) == 0;
-    const std::vector<Case> cases{
+    } cases[] = {
         {"broken", [](const Sandbox& box) { fs::create_symlink(box.native("src/nowhere"), box.native("src/broken")); },
          {}, "No such file or directory", false},
         {"secret",
@@ -125,14 +112,13 @@ TEST_F(SourceFaults, WhatCannotBeReadIsReportedAndTheRestIsCopied) {
          },
          {"setpriv", "--reuid=65534", "--regid=65534", "--clear-groups"}, "Permission denied", true},
     };
-    for (const Case& fault : cases) {
-        SCOPED_TRACE(fault.name);
+    const bool can_change_user = ::geteuid() == 0 && ::access("/usr/bin/setpriv", X_OK) == 0;
+    for (const auto& fault : cases) {
         if (!fault.through.empty() && !can_change_user) {
             std::cout << "[  SKIPPED ] " << fault.name << ": setpriv cannot run the program as another user here\n";
             continue;
         }
-        fs::remove_all(box.native("src"));
-        fs::remove_all(box.native("bak"));
+        Sandbox box;
         for (const char* file : {"src/a.txt", "src/z.txt", "src/sub/b.txt"}) box.write(file);
         box.make_folder("bak");
         fault.prepare(box);
@@ -142,7 +128,7 @@ TEST_F(SourceFaults, WhatCannotBeReadIsReportedAndTheRestIsCopied) {
         Lines rows{"Failed to copy " + box.text("src\\" + fault.name) + " to " + box.text("bak\\" + fault.name) +
                    ": " + fault.reason};
         if (fault.with_locked_folder) rows.push_back("Failed to read dir " + box.text("src\\locked"));
-        EXPECT_EQ(sorted(lines_of(outcome.out)), rows);
+        EXPECT_EQ(sorted_rows(outcome), rows);
         EXPECT_EQ(outcome.err, "");
         EXPECT_EQ(outcome.status, 1);
         EXPECT_EQ(box.tree("bak"), (Lines{"a.txt", "sub/", "sub/b.txt", "z.txt"}));
@@ -150,48 +136,45 @@ TEST_F(SourceFaults, WhatCannotBeReadIsReportedAndTheRestIsCopied) {
 }
 
 // Walked, the target would copy the snapshot being made, and every older one,
-// into the new one. It is found however the target is named.
-TEST_F(SourceFaults, ATargetInsideTheSourceIsNotWalked) {
+// into the new one. It is found however the target is named; left out with /E
+// already, there is nothing to report. The source's own folder as the target is
+// no special case: its files cannot be copied onto themselves.
+TEST(SourceFaults, ATargetInsideTheSourceIsNotWalked) {
+    Sandbox box;
     box.write("src/a.txt");
     box.write("src/sub/b.txt");
     fs::create_directory_symlink(box.native("src"), box.native("alias"));
-    const std::string kept_out = "Skipped " + box.text("src\\bak") + ": the target lies inside the source";
-
     for (const char* target : {"src\\bak", "alias\\bak"}) {
-        SCOPED_TRACE(target);
         fs::remove_all(box.native("src/bak"));
         for (const char* time : {"2010-09-29 10:00:00", "2010-09-30 12:00:00"}) {
             const Outcome outcome = box.run({box.text("src") + "\\*.*", box.text(target), "/S"}, RunOptions().at(time));
-            EXPECT_EQ(lines_of(outcome.out), Lines{kept_out});
+            EXPECT_EQ(lines_of(outcome.out),
+                      Lines{"Skipped " + box.text("src\\bak") + ": the target lies inside the source"});
             EXPECT_EQ(outcome.status, 1);
         }
-        EXPECT_EQ(box.tree("src/bak/src/2010-09-30   12.00"), (Lines{"a.txt", "sub/", "sub/b.txt"}));
+        EXPECT_EQ(box.tree("src/bak/src/2010-09-30   12.00"), (Lines{"a.txt", "sub/", "sub/b.txt"})) << target;
     }
 
-    // Left out with /E already: nothing to report.
     const Outcome excluded = box.run({box.text("src") + "\\*.*", box.text("src\\bak"), "/S", "/E=BAK"});
     EXPECT_EQ(excluded.out, "");
     EXPECT_EQ(excluded.status, 0);
 
-    // The same folder as the target is no special case: the source's own files.
-    box.write("same/c.txt");
-    const Outcome same = box.run({box.text("same") + "\\*.*", box.text("same"), "/F=5"});
-    EXPECT_EQ(lines_of(same.out), Lines{"Failed to copy " + box.text("same\\c.txt") + " to " + box.text("same\\c.txt")});
+    const Outcome same = box.run({box.text("src") + "\\*.*", box.text("src"), "/F=5"});
+    EXPECT_EQ(lines_of(same.out), Lines{"Failed to copy " + box.text("src\\a.txt") + " to " + box.text("src\\a.txt")});
 }
 
 // With /Z the files gather in a work folder in the temporary folder, which may lie
 // inside the source too.
-TEST_F(SourceFaults, AZipWorkFolderInsideTheSourceIsNotWalked) {
+TEST(SourceFaults, AZipWorkFolderInsideTheSourceIsNotWalked) {
+    Sandbox box;
     box.write("tmp/a.txt");
     box.write("tmp/sub/b.txt");
     const Outcome outcome =
         box.run({box.text("tmp") + "\\*.*", box.text("bak"), "/S", "/Z"}, RunOptions().at("2010-09-30 12:00:00"));
     const Lines rows = lines_of(outcome.out);
     ASSERT_EQ(rows.size(), 1u) << outcome.out << outcome.err;
-    const std::regex kept_out("Skipped " + std::regex_replace(box.text("tmp"), std::regex(R"([\\.^$|()\[\]{}*+?])"),
-                                                              R"(\$&)") +
-                              R"(\\qtk[0-9A-F]{1,4}: the target lies inside the source)");
-    EXPECT_TRUE(std::regex_match(rows[0], kept_out)) << rows[0];
+    EXPECT_TRUE(rows[0].starts_with("Skipped " + box.text("tmp") + "\\qtk")) << rows[0];
+    EXPECT_TRUE(rows[0].ends_with(": the target lies inside the source")) << rows[0];
     EXPECT_EQ(outcome.status, 1);
     EXPECT_EQ(box.tree("bak/tmp"), Lines{"2010-09-30   12.00.zip"});
     EXPECT_EQ(box.tree("tmp"), (Lines{"a.txt", "sub/", "sub/b.txt"}));

@@ -11,6 +11,7 @@
 #include <cerrno>
 #include <chrono>
 #include <cstdlib>
+#include <optional>
 #include <stdexcept>
 
 extern char** environ;
@@ -39,29 +40,31 @@ std::vector<char*> c_strings(std::vector<std::string>& texts) {
     return pointers;
 }
 
-pid_t spawn(const std::vector<std::string>& args, const std::vector<std::string>& extra_environment, int in, int out,
-            int err) {
+// Looks the program up on PATH when it names no folder.
+pid_t spawn(std::vector<std::string> arguments, std::vector<std::string> environment, int in, int out, int err) {
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
     posix_spawn_file_actions_adddup2(&actions, in, 0);
     posix_spawn_file_actions_adddup2(&actions, out, 1);
     posix_spawn_file_actions_adddup2(&actions, err, 2);
+    auto argv = c_strings(arguments);
+    auto envp = c_strings(environment);
+    pid_t child = 0;
+    const int failed = posix_spawnp(&child, argv[0], &actions, nullptr, argv.data(), envp.data());
+    posix_spawn_file_actions_destroy(&actions);
+    if (failed != 0) throw std::runtime_error("cannot start " + arguments[0]);
+    return child;
+}
 
-    std::vector<std::string> arguments = args;
+// This process's environment without the program's own variables, and `extra`.
+std::vector<std::string> inherited_environment(const std::vector<std::string>& extra) {
     std::vector<std::string> environment;
     for (char** entry = environ; *entry != nullptr; ++entry) {
         const std::string text = *entry;
         if (text.rfind("QUILLET_", 0) != 0) environment.push_back(text);
     }
-    environment.insert(environment.end(), extra_environment.begin(), extra_environment.end());
-    auto argv = c_strings(arguments);
-    auto envp = c_strings(environment);
-
-    pid_t child = 0;
-    const int failed = posix_spawn(&child, argv[0], &actions, nullptr, argv.data(), envp.data());
-    posix_spawn_file_actions_destroy(&actions);
-    if (failed != 0) throw std::runtime_error("cannot start " + args[0]);
-    return child;
+    environment.insert(environment.end(), extra.begin(), extra.end());
+    return environment;
 }
 
 // Reads what is there; false at the end of the stream.
@@ -75,11 +78,12 @@ bool drain(int fd, std::string& into) {
     return got < 0 && errno == EINTR;
 }
 
+// The exit status, or 128 and the signal's number, as a shell tells them.
 int wait_for(pid_t child) {
     int status = 0;
     while (waitpid(child, &status, 0) < 0 && errno == EINTR) {
     }
-    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
 }
 
 void write_all(int fd, const std::string& text) {
@@ -87,15 +91,15 @@ void write_all(int fd, const std::string& text) {
     while (done < text.size()) {
         const ssize_t written = write(fd, text.data() + done, text.size() - done);
         if (written < 0 && errno == EINTR) continue;
-        if (written <= 0) throw std::runtime_error("write");
+        if (written <= 0) return;  // the program has stopped reading
         done += static_cast<std::size_t>(written);
     }
 }
 
-}  // namespace
-
-ProcessResult RunWithPipes(const std::vector<std::string>& args, const std::string& input,
-                           const std::vector<std::string>& environment) {
+// Without a deadline the run may take as long as it takes.
+ProcessResult run_on_pipes(const std::vector<std::string>& args, const std::string& input,
+                           const std::vector<std::string>& environment,
+                           std::optional<std::chrono::steady_clock::time_point> deadline) {
     Pipe in, out, err;
     const pid_t child = spawn(args, environment, in.read, out.write, err.write);
     close(in.read);
@@ -108,8 +112,7 @@ ProcessResult RunWithPipes(const std::vector<std::string>& args, const std::stri
     pollfd watched[2] = {{out.read, POLLIN, 0}, {err.read, POLLIN, 0}};
     std::string* into[2] = {&result.out, &result.err};
     int open_streams = 2;
-    const auto deadline = std::chrono::steady_clock::now() + kTimeLimit;
-    while (open_streams > 0 && std::chrono::steady_clock::now() < deadline) {
+    while (open_streams > 0 && (!deadline || std::chrono::steady_clock::now() < *deadline)) {
         if (poll(watched, 2, 100) <= 0) continue;
         for (int i = 0; i < 2; ++i) {
             if (watched[i].fd < 0 || watched[i].revents == 0) continue;
@@ -125,6 +128,18 @@ ProcessResult RunWithPipes(const std::vector<std::string>& args, const std::stri
     return result;
 }
 
+}  // namespace
+
+ProcessResult RunWithPipes(const std::vector<std::string>& args, const std::string& input,
+                           const std::vector<std::string>& environment) {
+    return run_on_pipes(args, input, inherited_environment(environment), std::chrono::steady_clock::now() + kTimeLimit);
+}
+
+ProcessResult RunInEnvironment(const std::vector<std::string>& args, const std::string& input,
+                               const std::vector<std::string>& environment) {
+    return run_on_pipes(args, input, environment, std::nullopt);
+}
+
 ProcessResult RunOnTerminal(const std::vector<std::string>& args, const std::vector<Keystrokes>& keystrokes,
                             unsigned short columns) {
     const int master = posix_openpt(O_RDWR | O_NOCTTY | O_CLOEXEC);
@@ -137,7 +152,7 @@ ProcessResult RunOnTerminal(const std::vector<std::string>& args, const std::vec
     ioctl(master, TIOCSWINSZ, &size);
 
     Pipe out;
-    const pid_t child = spawn(args, {}, terminal, out.write, terminal);
+    const pid_t child = spawn(args, inherited_environment({}), terminal, out.write, terminal);
     close(out.write);
 
     ProcessResult result;
