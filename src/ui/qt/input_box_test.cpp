@@ -45,7 +45,7 @@ void answer_when_asked(Asked& asked, std::optional<QString> answer) {
 class InputBoxTest : public QObject {
     Q_OBJECT
 private slots:
-    void anAnswerComesBackFromABoxUnderTheProgramsTitle() {
+    void answersComeBackFromABoxUnderTheProgramsTitleAndCancelGivesNothing() {
         testing::StartedWindow started;
         Asked asked;
         answer_when_asked(asked, QString("60"));
@@ -55,11 +55,7 @@ private slots:
         QCOMPARE(asked.prompt, QString("Override for /M"));
         QCOMPARE(asked.offered, QString("15"));
         QCOMPARE(asked.echo, QLineEdit::Normal);
-    }
 
-    void aPasswordIsHiddenAndCancelGivesNothing() {
-        testing::StartedWindow started;
-        Asked asked;
         answer_when_asked(asked, QString("s3cret"));
         QCOMPARE(InputBox("Password", "Quillet", "", true), std::string("s3cret"));
         QCOMPARE(asked.echo, QLineEdit::Password);
