@@ -20,13 +20,6 @@ TEST(RoundedMinuteOfDay, RoundsDownToTheStepOrUpForANegativeOne) {
     EXPECT_THROW(RoundedMinuteOfDay(23 * 60 + 55, -32768), Error);  // 32768 minutes
 }
 
-TEST(DatedFolderName, HasFixedWidthsAndTheCommentInBrackets) {
-    EXPECT_EQ(DatedFolderName(kMoment, 14 * 60 + 30, "weekly"), "2024-03-05   14.30   (weekly)");
-    EXPECT_EQ(DatedFolderName(kMoment, 9 * 60 + 5, ""), "2024-03-05   09.05");
-    EXPECT_EQ(DatedFolderName(kMoment, 24 * 60, ""), "2024-03-05   24.00");
-    EXPECT_EQ(DatedFolderName(kMoment, 0, "  "), "2024-03-05   00.00   (  )");
-}
-
 struct LayoutCase {
     std::int16_t layout;
     const char* folder;

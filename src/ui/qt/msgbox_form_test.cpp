@@ -1,4 +1,3 @@
-#include <QCursor>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QLabel>
@@ -10,7 +9,6 @@
 #include <QTest>
 #include <QTimer>
 
-#include "ui/busy.h"
 #include "ui/display.h"
 #include "ui/msgbox.h"
 #include "ui/qt/msgbox_form.h"
@@ -52,19 +50,17 @@ private slots:
         QVERIFY(!tall_box.Icon(MsgBoxIcon::exclamation).isHidden() && tall_box.Icon(MsgBoxIcon::critical).isHidden());
     }
 
-    // Through the program's own call: modal, titled after the main window, the
-    // pointer normal while it is up, closed by its countdown.
+    // Through the program's own call: modal, titled after the main window, closed
+    // by its countdown.
     void aCountdownClosesTheBoxByItself() {
         testing::StartedWindow started;
         lib_basDisplay::lib_SetWindowTitle("Quillet", "", kMainWindow);
-        lib_basDisplay::lib_SetBusy(true);
         bool seen = false;
         when_the_box_is_up(started.windows, [&seen](MsgBoxForm& box) {
             QCOMPARE(box.CountDownLabel().text(), QString("2"));
             QVERIFY(box.CountDownLabel().isVisible());
             QVERIFY(box.isModal());
             QCOMPARE(box.windowTitle(), QString("Quillet "));
-            QVERIFY(QGuiApplication::overrideCursor() == nullptr);
             QVERIFY(box.OkButton().hasFocus() || box.focusWidget() == &box.OkButton());
             seen = true;
         });
@@ -74,8 +70,6 @@ private slots:
         QVERIFY(seen);
         QVERIFY(clock.elapsed() >= 1900);
         QVERIFY(started.windows.OpenBox() == nullptr);
-        QVERIFY(QGuiApplication::overrideCursor() != nullptr);  // busy again, as before the box
-        lib_basDisplay::lib_SetBusy(false);
     }
 
     void escStopsTheCountdownAndOnlyOkClosesTheBox() {
