@@ -80,7 +80,8 @@ TEST_F(CopyPassTest, FiltersCompactsAndRefusesDuplicates) {
     // Each duplicate: a heading, the file written earlier, the one refused.
     const std::string two_to = disk.text("snap/1999/two.txt") + " <-- ";
     const std::string a_to = disk.text("snap/a.txt") + " <-- " + disk.text("src/a.txt");
-    EXPECT_THAT(screen.rows, ElementsAre("Duplicates:", two_to + "Z:\\earlier", two_to + two, "Duplicates:", a_to, a_to));
+    EXPECT_THAT(screen.rows,
+                ElementsAre("Duplicates:", two_to + "Z:\\earlier", two_to + two, "Duplicates:", a_to, a_to));
 }
 
 TEST_F(CopyPassTest, AFullTableOfCopiedFilesEndsTheJob) {

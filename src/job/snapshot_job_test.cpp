@@ -60,7 +60,8 @@ TEST_F(SnapshotJobTest, AZippedSnapshotIsOneArchiveThatTheSummaryNamesAndLeavesN
     ASSERT_EQ(archives.size(), 1u);
     std::map<std::string, std::string> contents;
     for (const auto& [name, entry] : zip_test::read_archive(archives[0], "secret")) contents[name] = entry.content;
-    EXPECT_EQ(contents, (std::map<std::string, std::string>{{"a.txt", "a"}, {"sub/", ""}, {"sub/.hidden", "h"}, {"sub/b.txt", "b"}}));
+    EXPECT_EQ(contents, (std::map<std::string, std::string>{
+                            {"a.txt", "a"}, {"sub/", ""}, {"sub/.hidden", "h"}, {"sub/b.txt", "b"}}));
     EXPECT_TRUE(temporary_folder_is_empty());
     EXPECT_TRUE(screen.boxes.empty());
     EXPECT_EQ(title(), "");

@@ -33,7 +33,8 @@ TEST_F(ErrorHandlerTest, NumberPartAndBoxFollowTheKindOfNumber) {
         screen.boxes.clear();
         lib_ErrorHandler("Base7.lib_MakePath", number, "Broken");
         ASSERT_EQ(screen.boxes.size(), 1u) << number;
-        EXPECT_EQ(screen.boxes[0].text, "An error has occurred in Base7.lib_MakePath\r\n\r\n" + std::string(number_part) + "Broken");
+        EXPECT_EQ(screen.boxes[0].text,
+                  "An error has occurred in Base7.lib_MakePath\r\n\r\n" + std::string(number_part) + "Broken");
         EXPECT_EQ(screen.boxes[0].icon, icon) << number;
     }
     EXPECT_EQ(screen.beeps, 7);  // both error and warning boxes beep

@@ -25,7 +25,8 @@ TEST(SyntaxText, NamesTheProgramTwiceAndKeepsItsExactSpacing) {
                         "workgroup_file/user/pwd &/or DB_pwd \r\n"),
               std::string::npos);
     EXPECT_TRUE(text.ends_with(
-        "\r\n\r\neg. qsnap F:\\Apps\\YearlyData\\*.*  C:\\MyBackup  /S  /E=\"1998\\Junk\",\"1999\\Onefile\"  /M=60  /K=5  /C"
+        "\r\n\r\neg. qsnap F:\\Apps\\YearlyData\\*.*  C:\\MyBackup  /S  /E=\"1998\\Junk\",\"1999\\Onefile\"  "
+        "/M=60  /K=5  /C"
         "\r\n\r\nHold Shift key down when starting to be prompted for a Comment and /M override"));
     EXPECT_EQ(std::count(text.begin(), text.end(), '\n'), 24);
 }
