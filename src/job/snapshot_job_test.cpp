@@ -50,7 +50,7 @@ protected:
     RunState run;
 };
 
-TEST_F(SnapshotJobTest, AZippedSnapshotIsOneArchiveThatTheSummaryNamesAndLeavesNoWorkFolder) {
+TEST_F(SnapshotJobTest, TheSummaryNamesTheArchiveOrFolderAndAZippedJobLeavesNoWorkFolder) {
     job("/X");
     EXPECT_EQ(destination(), "no snapshot");
 
@@ -67,6 +67,10 @@ TEST_F(SnapshotJobTest, AZippedSnapshotIsOneArchiveThatTheSummaryNamesAndLeavesN
     EXPECT_EQ(title(), "");
     EXPECT_EQ(destination(), "archive " + *platform::path_text(archives[0].string()));
     EXPECT_EQ(screen.summaries.back().files, 3);
+
+    job("/F=4");
+    ASSERT_EQ(dated_entries("backup").size(), 1u);
+    EXPECT_EQ(destination(), "snapshot " + *platform::path_text(dated_entries("backup")[0].string()));
 }
 
 #ifndef _WIN32
@@ -121,7 +125,6 @@ TEST_F(SnapshotJobTest, AJobKeepsNothingOfTheTargetOpen) {
 #endif
     job("/S /F=4");
     ASSERT_EQ(dated_entries("backup").size(), 1u);
-    EXPECT_EQ(destination(), "snapshot " + *platform::path_text(dated_entries("backup")[0].string()));
 
     const std::string target = disk.native("backup").string();
     for (const auto& descriptor : fs::directory_iterator("/proc/self/fd")) {

@@ -20,6 +20,11 @@ TEST(RoundedMinuteOfDay, RoundsDownToTheStepOrUpForANegativeOne) {
     EXPECT_THROW(RoundedMinuteOfDay(23 * 60 + 55, -32768), Error);  // 32768 minutes
 }
 
+TEST(DatedFolderName, HasFixedWidthsAndAnyCommentInBrackets) {
+    EXPECT_EQ(DatedFolderName(kMoment, 9 * 60 + 5, ""), "2024-03-05   09.05");
+    EXPECT_EQ(DatedFolderName(kMoment, 24 * 60, "  "), "2024-03-05   24.00   (  )");
+}
+
 struct LayoutCase {
     std::int16_t layout;
     const char* folder;
