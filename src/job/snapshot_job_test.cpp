@@ -19,7 +19,6 @@ namespace quillet {
 namespace {
 
 namespace fs = std::filesystem;
-using ::testing::ElementsAre;
 using ::testing::HasSubstr;
 using ::testing::IsEmpty;
 
@@ -51,26 +50,24 @@ protected:
     RunState run;
 };
 
-TEST_F(SnapshotJobTest, AZippedSnapshotIsOneArchiveAndLeavesNoWorkFolder) {
+TEST_F(SnapshotJobTest, TheSummaryNamesTheArchiveOrFolderAndAZippedJobLeavesNoWorkFolder) {
+    job("/X");
+    EXPECT_EQ(destination(), "no snapshot");
+
     disk.write("data/sub/.hidden", "h");
     job("/S /Z=secret");
-
     const auto archives = dated_entries("backup/data");
     ASSERT_EQ(archives.size(), 1u);
-    EXPECT_EQ(archives[0].extension(), ".zip");
     std::map<std::string, std::string> contents;
     for (const auto& [name, entry] : zip_test::read_archive(archives[0], "secret")) contents[name] = entry.content;
-    EXPECT_EQ(contents, (std::map<std::string, std::string>{{"a.txt", "a"}, {"sub/", ""}, {"sub/.hidden", "h"}, {"sub/b.txt", "b"}}));
+    EXPECT_EQ(contents, (std::map<std::string, std::string>{
+                            {"a.txt", "a"}, {"sub/", ""}, {"sub/.hidden", "h"}, {"sub/b.txt", "b"}}));
     EXPECT_TRUE(temporary_folder_is_empty());
     EXPECT_TRUE(screen.boxes.empty());
     EXPECT_EQ(title(), "");
     EXPECT_EQ(destination(), "archive " + *platform::path_text(archives[0].string()));
     EXPECT_EQ(screen.summaries.back().files, 3);
-}
 
-TEST_F(SnapshotJobTest, TheSummarySaysNoSnapshotForAJobThatEndedBeforeItHadOne) {
-    job("/X");
-    EXPECT_EQ(destination(), "no snapshot");
     job("/F=4");
     ASSERT_EQ(dated_entries("backup").size(), 1u);
     EXPECT_EQ(destination(), "snapshot " + *platform::path_text(dated_entries("backup")[0].string()));
@@ -93,9 +90,6 @@ public:
         ::setrlimit(RLIMIT_FSIZE, &saved_);
         std::signal(SIGXFSZ, previous_);
     }
-    SmallFileLimit(const SmallFileLimit&) = delete;
-    SmallFileLimit& operator=(const SmallFileLimit&) = delete;
-
 private:
     rlimit saved_{};
     void (*previous_)(int) = nullptr;

@@ -4,7 +4,6 @@
 
 #include "text/error.h"
 #include "ui/busy.h"
-#include "ui/models/min_max.h"
 #include "support/recording_front_end.h"
 
 namespace quillet {
@@ -50,36 +49,15 @@ TEST(CentreForm, AFailureIsRaisedAgainUnderItsOwnNameWithThePointerRestored) {
 TEST(WindowTitle, AppendsABlankAndUsesTheMinimisedTextOnlyWhenMinimised) {
     testing::RecordingFrontEnd screen;
     const FrontEndScope installed(screen);
-    lib_basDisplay::lib_SetWindowTitle("Copying", "", kMainWindow);
-    EXPECT_EQ(lib_basDisplay::lib_GetWindowTitle(kMainWindow), "Copying ");
-    lib_basDisplay::lib_SetWindowTitle("Copying", "12%", kMainWindow);
-    EXPECT_EQ(screen.titles[kMainWindow], "Copying ");
+    const auto title = [](const char* minimised_text) {
+        lib_basDisplay::lib_SetWindowTitle("Copying", minimised_text, kMainWindow);
+        return lib_basDisplay::lib_GetWindowTitle(kMainWindow);
+    };
+    EXPECT_EQ(title("12%"), "Copying ");
     screen.minimised.insert(kMainWindow);
-    lib_basDisplay::lib_SetWindowTitle("Copying", "12%", kMainWindow);
-    EXPECT_EQ(screen.titles[kMainWindow], "12% ");
-    lib_basDisplay::lib_SetWindowTitle("Copying", "", kMainWindow);
-    EXPECT_EQ(screen.titles[kMainWindow], "Copying ");
+    EXPECT_EQ(title("12%"), "12% ");
+    EXPECT_EQ(title(""), "Copying ");
     EXPECT_EQ(lib_basDisplay::lib_GetWindowTitle(kAboutWindow), "");
-}
-
-// Equal by key, told apart by tag: shows which argument a tie returns.
-struct Tagged {
-    int key;
-    char tag;
-    bool operator<(const Tagged& other) const { return key < other.key; }
-    bool operator>(const Tagged& other) const { return key > other.key; }
-};
-
-TEST(MinMax, LargerAndSmallerWithTiesToTheSecondAndNullWinning) {
-    EXPECT_EQ(lib_Max(3, 7), 7);
-    EXPECT_EQ(lib_Max(7, 3), 7);
-    EXPECT_EQ(lib_Min(3, 7), 3);
-    EXPECT_EQ(lib_Min(7, 3), 3);
-    EXPECT_EQ(lib_Max(Tagged{1, 'a'}, Tagged{1, 'b'}).tag, 'b');
-    EXPECT_EQ(lib_Min(Tagged{1, 'a'}, Tagged{1, 'b'}).tag, 'b');
-    EXPECT_EQ(lib_Max(std::optional<int>(2), std::optional<int>(5)), 5);
-    EXPECT_EQ(lib_Max(std::optional<int>(), std::optional<int>(5)), std::nullopt);
-    EXPECT_EQ(lib_Min(std::optional<int>(2), std::optional<int>()), std::nullopt);
 }
 
 }  // namespace

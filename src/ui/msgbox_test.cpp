@@ -24,38 +24,33 @@ std::string text_with_blanks(std::size_t length, std::initializer_list<std::size
     return text;
 }
 
-TEST(MsgBoxSplit, TextsFrom1250CharactersAreSplitAtTheLastBreakUpTo990) {
-    EXPECT_FALSE(SplitLongMessage(text_with_blanks(1249, {500})));
-
-    const auto at_blank = SplitLongMessage(text_with_blanks(1250, {500, 990, 991}));
-    ASSERT_TRUE(at_blank);
-    EXPECT_EQ(at_blank->first, text_with_blanks(990, {500, 990}) + "...(contd)");
-    EXPECT_EQ(at_blank->rest, text_with_blanks(260, {1}));
-
-    std::string with_line_end = text_with_blanks(1300, {});
-    with_line_end[700] = '\n';
-    const auto at_line_end = SplitLongMessage(with_line_end);
-    ASSERT_TRUE(at_line_end);
-    EXPECT_EQ(at_line_end->first.size(), 701u + 10u);
-    EXPECT_EQ(at_line_end->rest.size(), 599u);
-
-    const auto only_later_blank = SplitLongMessage(text_with_blanks(1250, {991}));
-    ASSERT_TRUE(only_later_blank);
-    EXPECT_EQ(only_later_blank->first, text_with_blanks(1240, {991}) + "...(contd)");
-    EXPECT_EQ(only_later_blank->rest, std::string(10, 'x'));
-
-    EXPECT_TRUE(SplitLongMessage(text_with_blanks(1250, {1})));  // the first character counts
-    EXPECT_EQ(SplitLongMessage(text_with_blanks(1250, {1}))->first, " ...(contd)");
+std::string accents(std::size_t count) {
+    std::string text;
+    for (std::size_t i = 0; i < count; ++i) text += "\xC3\xA9";
+    return text;
 }
 
-TEST(MsgBoxSplit, CountsCharactersNotBytes) {
-    std::string text;
-    for (int i = 0; i < 1249; ++i) text += "\xC3\xA9";  // 1249 characters, 2498 bytes
-    EXPECT_FALSE(SplitLongMessage(text));
-    text += "\xC3\xA9";
-    const auto parts = SplitLongMessage(text);
-    ASSERT_TRUE(parts);
-    EXPECT_EQ(parts->first.size(), 1240u * 2 + 10);  // never a character cut in two
+TEST(MsgBoxSplit, TextsFrom1250CharactersAreSplitAtTheLastBreakUpTo990) {
+    struct Case {
+        std::string text;
+        std::string first;  // empty: not split
+        std::string rest;
+    };
+    const std::string x700(700, 'x');
+    const Case cases[] = {
+        {text_with_blanks(1249, {500}), "", ""},
+        {text_with_blanks(1250, {500, 990, 991}), text_with_blanks(990, {500, 990}), text_with_blanks(260, {1})},
+        {x700 + "\n" + std::string(599, 'x'), x700 + "\n", std::string(599, 'x')},
+        {text_with_blanks(1250, {991}), text_with_blanks(1240, {991}), std::string(10, 'x')},
+        {text_with_blanks(1250, {1}), " ", std::string(1249, 'x')},  // the first character counts
+        {accents(1249), "", ""},                                      // characters, not bytes
+        {accents(1250), accents(1240), accents(10)},                  // never a character cut in two
+    };
+    for (const Case& c : cases) {
+        const auto parts = SplitLongMessage(c.text);
+        EXPECT_EQ(parts ? parts->first : "", c.first.empty() ? "" : c.first + "...(contd)") << c.first;
+        EXPECT_EQ(parts ? parts->rest : "", c.rest) << c.first;
+    }
 }
 
 class MsgBoxShowTest : public ::testing::Test {
@@ -76,25 +71,22 @@ TEST_F(MsgBoxShowTest, LongTextShowsTwoBoxesOfTheSameKindAndCountdown) {
     EXPECT_EQ(screen.beeps, 1);
 }
 
-TEST_F(MsgBoxShowTest, KindsBeepAndTitle) {
+TEST_F(MsgBoxShowTest, ErrorsBeepOverARestoredWindowUnderItsTitleAndPasswordsNeverShow) {
     screen.titles[kMainWindow] = "Copying...";
-    lib_MsgBoxError("e");
+    screen.minimised.insert(kForegroundWindow);
+    lib_MsgBoxError("Command File C:\\src\\*.* D:\\bak /Z=secret -  not found");
     lib_MsgBoxInfo("i");
-    EXPECT_EQ(screen.events, (std::vector<std::string>{"beep", "box", "box"}));
+    EXPECT_EQ(screen.events, (std::vector<std::string>{"beep", "restore", "box", "box"}));
     EXPECT_EQ(screen.boxes[0].icon, MsgBoxIcon::critical);
-    EXPECT_EQ(screen.boxes[1].icon, MsgBoxIcon::information);
     EXPECT_EQ(screen.boxes[0].title, "Copying...");
+    EXPECT_EQ(screen.boxes[0].text, "Command File C:\\src\\*.* D:\\bak /Z=*** -  not found");
+    EXPECT_EQ(screen.boxes[1].icon, MsgBoxIcon::information);
     EXPECT_EQ(MsgBoxRequest, "3   0i");
 
     screen.titles.erase(kMainWindow);
     screen.titles[kForegroundWindow] = "Other";
     lib_MsgBoxInfo("i");
     EXPECT_EQ(screen.boxes[2].title, "Other");
-}
-
-TEST_F(MsgBoxShowTest, APasswordInQuotedCommandLineTextNeverShows) {
-    lib_MsgBoxError("Command File C:\\src\\*.* D:\\bak /Z=secret -  not found");
-    EXPECT_EQ(screen.boxes.at(0).text, "Command File C:\\src\\*.* D:\\bak /Z=*** -  not found");
 }
 
 TEST_F(MsgBoxShowTest, ThePointerIsNormalWhileTheBoxIsUpAndRestoredAfter) {
@@ -104,12 +96,6 @@ TEST_F(MsgBoxShowTest, ThePointerIsNormalWhileTheBoxIsUpAndRestoredAfter) {
     EXPECT_TRUE(lib_basDisplay::BusyState);
     EXPECT_TRUE(screen.busy);
     lib_basDisplay::lib_SetBusy(false);
-}
-
-TEST_F(MsgBoxShowTest, AMinimisedWindowIsRestoredFirst) {
-    screen.minimised.insert(kForegroundWindow);
-    lib_MsgBoxInfo("Done");
-    EXPECT_EQ(screen.events, (std::vector<std::string>{"restore", "box"}));
 }
 
 }  // namespace

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "platform/platform.h"
 #include "ui/busy.h"
 #include "ui/display.h"
@@ -12,38 +14,26 @@
 namespace quillet {
 namespace {
 
-std::vector<std::string> split_lines(const std::string& text) {
-    std::vector<std::string> lines;
-    std::size_t start = 0;
-    for (;;) {
-        const std::size_t end = text.find("\r\n", start);
-        lines.push_back(text.substr(start, end - start));
-        if (end == std::string::npos) return lines;
-        start = end + 2;
-    }
-}
-
 TEST(SyntaxText, NamesTheProgramTwiceAndKeepsItsExactSpacing) {
-    const auto lines = split_lines(SyntaxText("qsnap"));
-    ASSERT_EQ(lines.size(), 25u);
-    EXPECT_EQ(lines[0], "Make snapshots of a dir\\files");
-    EXPECT_EQ(lines[2], "Syntax:  qsnap");
-    EXPECT_EQ(lines[4],
-              "(1) Path\\Filename  TargetDir  [options] [/S] [/E=dir] [/D=x] [/M=mins] [/F[=1-5]] [/K=days]");
-    EXPECT_EQ(lines[5], "           [/C[=wrkgrp/user/pwd[/DBpwd]|[=DBpwd]] [/Z[=[password]]]");
-    EXPECT_EQ(lines[16],
-              "     /C[=] compact MSAccess databases (must be <= v2003) - optionally specify a workgroup_file/user/pwd "
-              "&/or DB_pwd ");
-    EXPECT_EQ(lines[22],
-              "eg. qsnap F:\\Apps\\YearlyData\\*.*  C:\\MyBackup  /S  /E=\"1998\\Junk\",\"1999\\Onefile\"  /M=60  /K=5  /C");
-    EXPECT_EQ(lines[24], "Hold Shift key down when starting to be prompted for a Comment and /M override");
-    for (const std::size_t empty : {1u, 3u, 6u, 18u, 21u, 23u}) EXPECT_EQ(lines[empty], "") << empty;
+    const std::string text = SyntaxText("qsnap");
+    EXPECT_TRUE(text.starts_with(
+        "Make snapshots of a dir\\files\r\n\r\nSyntax:  qsnap\r\n\r\n"
+        "(1) Path\\Filename  TargetDir  [options] [/S] [/E=dir] [/D=x] [/M=mins] [/F[=1-5]] [/K=days]\r\n"
+        "           [/C[=wrkgrp/user/pwd[/DBpwd]|[=DBpwd]] [/Z[=[password]]]\r\n\r\n"))
+        << text;
+    EXPECT_NE(text.find("\r\n     /C[=] compact MSAccess databases (must be <= v2003) - optionally specify a "
+                        "workgroup_file/user/pwd &/or DB_pwd \r\n"),
+              std::string::npos);
+    EXPECT_TRUE(text.ends_with(
+        "\r\n\r\neg. qsnap F:\\Apps\\YearlyData\\*.*  C:\\MyBackup  /S  /E=\"1998\\Junk\",\"1999\\Onefile\"  "
+        "/M=60  /K=5  /C"
+        "\r\n\r\nHold Shift key down when starting to be prompted for a Comment and /M override"));
+    EXPECT_EQ(std::count(text.begin(), text.end(), '\n'), 24);
 }
 
 TEST(SyntaxTitle, VersionRevisionLetterAndTrailingBlanks) {
     EXPECT_EQ(SyntaxWindowTitle(2, 3, 0), "Quillet Syntax   v2.3          ");
     EXPECT_EQ(SyntaxWindowTitle(2, 3, 2), "Quillet Syntax   v2.3b          ");
-    EXPECT_EQ(SyntaxWindowTitle(1, 0, 1), "Quillet Syntax   v1.0a          ");
 }
 
 TEST(SyntaxProgramName, DropsOnlyAnExeExtension) {

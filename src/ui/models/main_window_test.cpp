@@ -2,145 +2,109 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
+
 #include "ui/activity_report.h"
 #include "support/recording_front_end.h"
 
 namespace quillet {
 namespace {
 
-class MainWindowTest : public ::testing::Test {
-protected:
-    // The window as start-up leaves it: its height kept, the width fitted to the
-    // (empty) labels, the list prepared.
-    void SetUp() override {
+// The window as start-up leaves it: its height kept, the width fitted to the
+// (empty) labels, the list prepared.
+struct Started {
+    testing::RecordingFrontEnd screen;
+    FrontEndScope installed{screen};
+    MainWindow window;
+    Started() {
         window.SetWindowHeight(window.Height());
         window.FitWindowToMessage(true, false);
         window.MessagesInit();
     }
-
-    void show_activity(const std::string& text) {
-        window.SetLabelCaption(MainLabel::lblDisplay, text);
-        window.FitWindowToMessage(false, false);
-    }
-
-    testing::RecordingFrontEnd screen;
-    FrontEndScope installed{screen};
-    MainWindow window;
 };
 
-TEST_F(MainWindowTest, StartsHiddenAtTheNarrowestWidthCentred) {
-    const auto& layout = window.Layout();
-    EXPECT_FALSE(window.ListVisible());
-    EXPECT_EQ(layout.window.width, 4830);
-    EXPECT_EQ(layout.window.height, 1935);
-    // 322 x 129 pixels on 1024 x 738: centred across, a quarter of the free height down.
-    EXPECT_EQ(layout.window.left, 351 * 15);
-    EXPECT_EQ(layout.window.top, 152 * 15);
-    EXPECT_EQ(screen.layouts.back(), layout);
+using Step = std::function<void(Started&)>;
+Step show(const std::string& text) {
+    return [=](Started& s) {
+        s.window.SetLabelCaption(MainLabel::lblDisplay, text);
+        s.window.FitWindowToMessage(false, false);
+    };
+}
+Step rows(int count, const std::string& text = "row") {
+    return [=](Started& s) { for (int i = 0; i < count; ++i) s.window.AddMessage(text); };
+}
+Step fit(bool always) { return [=](Started& s) { s.window.FitWindowToMessage(always, false); }; }
+Step drag(std::int32_t width, std::int32_t height) { return [=](Started& s) { s.window.Form_Resize(width, height); }; }
+Step minimised(bool is) {
+    return [=](Started& s) {
+        if (is) s.screen.minimised.insert(kMainWindow);
+        else s.screen.minimised.erase(kMainWindow);
+    };
+}
+// A window system that answers a new layout with a resize at once.
+Step echo_resizes() {
+    return [](Started& s) {
+        s.screen.on_layout = [&s](const MainWindowLayout& layout) {
+            if (s.window.Resizing()) s.window.Form_Resize(layout.window.width, layout.window.height);
+        };
+    };
 }
 
-TEST_F(MainWindowTest, TheListGrowsARowAtATimeForSevenRowsThenScrolls) {
-    window.AddMessage("Failed to copy C:\\a to D:\\a");
-    EXPECT_TRUE(window.ListVisible());
-    EXPECT_EQ(window.Layout().lvwMessages.top, 1290 + 225 + 20);
-    EXPECT_EQ(window.Layout().lvwMessages.height, 225);
-    EXPECT_EQ(window.Height(), 1935 + 225);
-    EXPECT_EQ(window.WindowHeight(), 1935 + 225);
-    EXPECT_EQ(window.LabelCaption(MainLabel::lblSizingMsg), "Failed to copy C:\\a to D:\\a");
-    EXPECT_EQ(screen.rows, std::vector<std::string>{"Failed to copy C:\\a to D:\\a"});
-
-    for (int row = 2; row <= 7; ++row) window.AddMessage("row");
-    EXPECT_EQ(window.Layout().lvwMessages.height, 1575);
-    EXPECT_EQ(window.Height(), 1935 + 1575);
-
-    window.AddMessage("eighth");
-    window.AddMessage("ninth");
-    EXPECT_EQ(window.Layout().lvwMessages.height, 1575);
-    EXPECT_EQ(window.Height(), 1935 + 1575);
-    EXPECT_EQ(window.WindowHeight(), 1935 + 1575);
-    EXPECT_EQ(window.Messages().size(), 9u);
-    // Centred again for its new height: (738 - 234) / 4.
-    EXPECT_EQ(window.Layout().window.top, 126 * 15);
+// Twips, on a 1024 x 738 pixel work area where a caption is 100 twips a character:
+// centred across, a quarter of the free height down.
+TEST(MainWindow, WidthHeightListAndPlaceFollowTheLabelsRowsAndResizes) {
+    struct Case {
+        const char* what;
+        std::vector<Step> steps;
+        std::int32_t width, height, list_height, left_pixels, top_pixels;
+    };
+    const std::string x60(60, 'x');
+    const Case cases[] = {
+        {"as started", {}, 4830, 1935, 0, 351, 152},
+        {"first row", {rows(1)}, 4830, 1935 + 225, 225, 351, 148},
+        {"seven rows", {rows(7)}, 4830, 1935 + 1575, 1575, 351, 126},
+        {"nine rows scroll", {rows(9)}, 4830, 1935 + 1575, 1575, 351, 126},
+        {"wide activity", {show(x60 + "x")}, 6600, 1935, 0, 292, 152},
+        {"a shorter one leaves it", {show(x60 + "x"), show("short")}, 6600, 1935, 0, 292, 152},
+        {"start-up's fit narrows", {show(x60 + "x"), show("short"), fit(true)}, 4830, 1935, 0, 351, 152},
+        {"the widest line counts", {show("Copying\r\n" + std::string(70, 'p') + "\r\nto")}, 7500, 1935, 0, 262, 152},
+        {"a wide row", {rows(1, std::string(90, 'w')), fit(false)}, 9500, 2160, 225, 195, 148},
+        {"never wider than the screen", {rows(1, std::string(1100, 'w')), fit(false)}, 1024 * 15, 2160, 225, 0, 148},
+        {"a drag snaps back", {show(x60), rows(1), drag(9000, 4000), drag(3000, 900)}, 6500, 2160, 225, 295, 148},
+        {"a resize inside its own resizing", {echo_resizes(), drag(9000, 4000)}, 4830, 1935, 0, 351, 152},
+        {"minimised, nothing changes", {minimised(true), show(std::string(80, 'x')), drag(2000, 400)}, 4830, 1935, 0,
+         351, 152},
+        {"restored, it takes its size",
+         {minimised(true), show(std::string(80, 'x')), drag(2000, 400), minimised(false), drag(2000, 400)}, 8500, 1935,
+         0, 229, 152},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        Started started;
+        for (const Step& step : c.steps) step(started);
+        const MainWindow& window = started.window;
+        const MainWindowLayout& layout = window.Layout();
+        EXPECT_EQ(layout.window, (TwipRect{c.left_pixels * 15, c.top_pixels * 15, c.width, c.height}));
+        EXPECT_EQ(window.WindowHeight(), c.height);
+        EXPECT_EQ(window.ListVisible() ? layout.lvwMessages.height : 0, c.list_height);
+        EXPECT_FALSE(window.Resizing());
+        EXPECT_EQ(started.screen.layouts.back(), layout);
+    }
 }
 
-TEST_F(MainWindowTest, APasswordInQuotedCommandLineTextNeverShowsInARow) {
-    window.AddMessage("Failed to create dir D:\\bak /c=db/secret");
-    EXPECT_EQ(screen.rows, std::vector<std::string>{"Failed to create dir D:\\bak /c=***"});
-}
-
-TEST_F(MainWindowTest, AWideActivityWidensTheWindowAndAShorterOneLeavesIt) {
-    show_activity(std::string(61, 'x'));  // 6100 twips
-    const auto& layout = window.Layout();
-    EXPECT_EQ(layout.window.width, 6600);
-    EXPECT_EQ(layout.lvwMessages.width, 6500);
+TEST(MainWindow, ControlsSpanTheNewWidthAndARowShowsWithoutItsPassword) {
+    Started started;
+    show(std::string(61, 'x'))(started);
+    started.window.AddMessage("Failed to create dir D:\\bak /c=db/secret");
+    const MainWindowLayout& layout = started.window.Layout();
+    EXPECT_EQ(layout.lvwMessages, (TwipRect{0, 1290 + 225 + 20, 6500, 225}));
     EXPECT_EQ(layout.lblCopyrightBG.width, 6600);
     EXPECT_EQ(layout.lblDisplay, (TwipRect{0, 120, 6600, 195}));
     EXPECT_EQ(layout.lblSizingMsg, (TwipRect{0, 990, 6600, 195}));
-    EXPECT_EQ(layout.lblCopyright.left, (6600 - 4365) / 2);  // 1117, the odd difference halved down
+    EXPECT_EQ(layout.lblCopyright.left, 1117);  // (6600 - 4365) / 2, halved down
     EXPECT_EQ(layout.imgCopyright.left, (6600 - 2250) / 2);
-    EXPECT_EQ(screen.events.back(), "refresh");
-
-    show_activity("short");
-    EXPECT_EQ(window.Layout().window.width, 6600);
-
-    // Only start-up's fit, or a resize, narrows it again.
-    window.FitWindowToMessage(true, false);
-    EXPECT_EQ(window.Layout().window.width, 4830);
-}
-
-TEST_F(MainWindowTest, TheWiderOfTheTwoLabelsAndTheWidestLineCount) {
-    window.SetLabelCaption(MainLabel::lblSizingMsg, std::string(50, 'm'));
-    show_activity("Copying\r\n" + std::string(70, 'p') + "\r\nto");
-    EXPECT_EQ(window.Layout().window.width, 7500);
-    window.AddMessage(std::string(90, 'w'));
-    window.FitWindowToMessage(false, false);
-    EXPECT_EQ(window.Layout().window.width, 9500);
-
-    // Never wider than the work area (1024 pixels), and still on the screen.
-    window.AddMessage(std::string(1100, 'w'));
-    window.FitWindowToMessage(false, false);
-    EXPECT_EQ(window.Layout().window.width, 1024 * 15);
-    EXPECT_EQ(window.Layout().window.left, 0);
-}
-
-TEST_F(MainWindowTest, DraggingTheBorderSnapsHeightAndWidthBack) {
-    show_activity(std::string(60, 'x'));
-    window.AddMessage("one");
-    window.Form_Resize(9000, 4000);
-    EXPECT_EQ(window.Layout().window.width, 6500);
-    EXPECT_EQ(window.Height(), 1935 + 225);
-    window.Form_Resize(3000, 900);
-    EXPECT_EQ(window.Layout().window.width, 6500);
-    EXPECT_EQ(window.Height(), 1935 + 225);
-    EXPECT_EQ(screen.layouts.back().window.width, 6500);
-}
-
-TEST_F(MainWindowTest, AResizeDeliveredInsideTheModelsOwnResizingChangesNothingMore) {
-    int reentries = 0;
-    screen.on_layout = [&](const MainWindowLayout& layout) {
-        if (!window.Resizing()) return;
-        ++reentries;
-        window.Form_Resize(layout.window.width, layout.window.height);  // as a window system would, at once
-    };
-    window.Form_Resize(9000, 4000);
-    EXPECT_EQ(reentries, 1);
-    EXPECT_FALSE(window.Resizing());
-    EXPECT_EQ(window.Layout().window.width, 4830);
-    EXPECT_EQ(window.Height(), 1935);
-}
-
-TEST_F(MainWindowTest, NothingChangesWhileMinimised) {
-    screen.minimised.insert(kMainWindow);
-    const auto before = window.Layout();
-    show_activity(std::string(80, 'x'));
-    window.Form_Resize(2000, 400);
-    EXPECT_EQ(window.Layout(), before);
-    EXPECT_FALSE(window.Resizing());
-
-    screen.minimised.clear();
-    window.Form_Resize(2000, 400);  // restored: it takes its meant size again
-    EXPECT_EQ(window.Layout().window.width, 8500);
-    EXPECT_EQ(window.Height(), 1935);
+    EXPECT_EQ(started.screen.rows, std::vector<std::string>{"Failed to create dir D:\\bak /c=***"});
+    EXPECT_EQ(started.window.LabelCaption(MainLabel::lblSizingMsg), started.screen.rows[0]);
 }
 
 TEST(ActivityReport, SetsTheLabelsLogsAndFitsTheMainWindow) {

@@ -2,107 +2,77 @@
 
 #include <gtest/gtest.h>
 
-#include "text/unicode.h"
-
 namespace quillet {
 namespace {
 
-std::string trimmed(std::string_view message) {
-    return unicode::encode(TrimTrailingMarkers(unicode::decode(message)));
-}
-
-TEST(MsgBoxTrim, DropsAMarkerTailOnlyWhenItStartsWithAnAt) {
-    EXPECT_EQ(trimmed("done@@12 "), "done");
-    EXPECT_EQ(trimmed("done 12"), "done 12");
-    EXPECT_EQ(trimmed("done 1@2\r\n"), "done 1");  // cut at the first "@" of the tail
-    EXPECT_EQ(trimmed("a@b@"), "a@b");
-    EXPECT_EQ(trimmed("@12 @"), "@12 @");  // nothing but markers: kept whole
-    EXPECT_EQ(trimmed(""), "");
-}
-
-MessageLines lines_of(std::string_view message) { return BuildMessageLines(unicode::decode(message), 77); }
-
-TEST(MsgBoxLines, LineBreakMarkersBecomeCrLfAndAreCounted) {
-    EXPECT_EQ(lines_of("Line one@Line two").text, "Line one\r\nLine two");
-    EXPECT_EQ(lines_of("Line one@Line two").lines, 2);
-    EXPECT_EQ(lines_of("a\r\nb").text, "a\r\nb");
-    EXPECT_EQ(lines_of("a\r\nb").lines, 2);  // the pair counts once
-    EXPECT_EQ(lines_of("a\nb").text, "a\r\nb");
-    EXPECT_EQ(lines_of("a\rb").text, "a\rb");
-    EXPECT_EQ(lines_of("a\rb").lines, 2);
-    EXPECT_EQ(lines_of("a@\nb").lines, 3);  // an LF after "@" is a break of its own
-    EXPECT_EQ(lines_of("").lines, 1);
-}
-
-TEST(MsgBoxLines, LongLinesCountTheTextBoxsOwnWrapping) {
-    EXPECT_EQ(CharactersPerLine(6135), 77);
-    EXPECT_EQ(lines_of(std::string(77, 'x')).lines, 1);
-    EXPECT_EQ(lines_of(std::string(78, 'x')).lines, 2);
-    EXPECT_EQ(lines_of(std::string(100, 'x')).text, std::string(100, 'x'));  // nothing inserted
-    EXPECT_EQ(lines_of(std::string(155, 'x')).lines, 3);
-    // Characters, not bytes: 77 letters of two bytes each still fit one line.
-    std::string wide;
+// The message as the box shows it, with the lines it counts for its height:
+// a tail of markers trimmed, "@" and a lone LF made CR LF, long lines wrapped at
+// 77 characters (its text box's 6135 twips).
+TEST(MsgBoxWindow, TheTextIsTrimmedBrokenAndItsLinesCounted) {
+    struct Case {
+        std::string message;
+        std::string text;
+        std::int32_t lines;
+    };
+    std::string wide;  // 77 letters of two bytes each: characters count, not bytes
     for (int i = 0; i < 77; ++i) wide += "\xC3\xA9";
-    EXPECT_EQ(lines_of(wide).lines, 1);
+    const Case cases[] = {
+        {"done@@12 ", "done", 1},
+        {"done 12", "done 12", 1},
+        {"done 1@2\r\n", "done 1", 1},  // cut at the first "@" of the tail
+        {"a@b@", "a\r\nb", 2},
+        {"@12 @", "\r\n12 \r\n", 3},  // nothing but markers: kept whole
+        {"", "", 1},
+        {"a\r\nb", "a\r\nb", 2},  // the pair counts once
+        {"a\nb", "a\r\nb", 2},
+        {"a\rb", "a\rb", 2},
+        {"a@\nb", "a\r\n\r\nb", 3},  // an LF after "@" is a break of its own
+        {std::string(77, 'x'), std::string(77, 'x'), 1},
+        {std::string(78, 'x'), std::string(78, 'x'), 2},  // nothing inserted
+        {std::string(155, 'x'), std::string(155, 'x'), 3},
+        {wide, wide, 1},
+    };
+    for (const Case& c : cases) {
+        const MsgBoxWindow box("3   0" + c.message, "");
+        EXPECT_EQ(box.Text(), c.text) << c.message;
+        EXPECT_EQ(box.Lines(), c.lines) << c.message;
+    }
 }
 
-TEST(MsgBoxWindowLoad, ReadsKindCountdownAndGrowsForEachExtraLine) {
+TEST(MsgBoxWindow, TheKindGivesTheIconAndEachExtraLineGrowsTheBox) {
+    const std::pair<const char*, MsgBoxIcon> kinds[] = {
+        {"1", MsgBoxIcon::critical}, {"2", MsgBoxIcon::exclamation}, {"3", MsgBoxIcon::information}};
+    for (const auto& [kind, icon] : kinds) EXPECT_EQ(MsgBoxWindow(kind + std::string("   0x"), "").Icon(), icon);
+
     const MsgBoxWindow one("1   0Just one line", "Quillet ");
-    EXPECT_EQ(one.Icon(), MsgBoxIcon::critical);
     EXPECT_EQ(one.Title(), "Quillet ");
-    EXPECT_EQ(one.Text(), "Just one line");
-    EXPECT_FALSE(one.CountingDown());
     EXPECT_EQ(one.Layout(), MsgBoxLayout{});
-
     const MsgBoxWindow two("2   0Line one@Line two", "");
-    EXPECT_EQ(two.Icon(), MsgBoxIcon::exclamation);
-    EXPECT_EQ(two.Layout().client_height, 1455 + 255);
-    EXPECT_EQ(two.Layout().txtMessage.height, 510);
-    EXPECT_EQ(two.Layout().cmdOk.top, 960 + 255);
-    EXPECT_EQ(two.Layout().cmdPrint.top, 1080 + 255);
-    EXPECT_EQ(two.Layout().lblCountDown.top, 1020 + 255);
-
-    const MsgBoxWindow long_line("3   0" + std::string(100, 'x'), "");
-    EXPECT_EQ(long_line.Icon(), MsgBoxIcon::information);
-    EXPECT_EQ(long_line.Layout().client_height, 1455 + 255);
-
-    const MsgBoxWindow trimmed_tail("3   0done@@12 ", "");
-    EXPECT_EQ(trimmed_tail.Text(), "done");
-    EXPECT_EQ(trimmed_tail.Lines(), 1);
+    EXPECT_EQ(two.Layout(), (MsgBoxLayout{7155, 1455 + 255, {840, 360, 6135, 510}, {3240, 960 + 255, 675, 375},
+                                          {6720, 1080 + 255, 315, 255}, {6120, 1020 + 255, 555, 315}}));
 }
 
-TEST(MsgBoxWindowCountdown, CountsDownOnceASecondAndClosesAtZero) {
+TEST(MsgBoxWindow, CountsDownOnceASecondUntilEscapeAfterWhichOnlyOkCloses) {
     MsgBoxWindow box("1  30Disk full", "");
     ASSERT_TRUE(box.CountingDown());
-    EXPECT_EQ(box.CountDown(), 30);
-    for (int second = 1; second < 30; ++second) {
-        box.Tick();
-        ASSERT_FALSE(box.Closed()) << second;
-    }
+    for (int second = 1; second < 30; ++second) box.Tick();
     EXPECT_EQ(box.CountDown(), 1);
+    EXPECT_FALSE(box.Closed());
     box.Tick();
     EXPECT_TRUE(box.Closed());
-}
 
-TEST(MsgBoxWindowCountdown, EscapeStopsItAndOnlyOkCloses) {
-    MsgBoxWindow box("1  30Disk full", "");
-    box.Tick();
-    box.Tick();
-    box.PressEscape();
-    EXPECT_FALSE(box.CountingDown());
-    EXPECT_EQ(box.CountDown(), 28);
-    for (int second = 0; second < 40; ++second) box.Tick();
-    EXPECT_FALSE(box.Closed());
-    box.PressOk();
-    EXPECT_TRUE(box.Closed());
-    EXPECT_EQ(box.CountDown(), 0);
-}
+    MsgBoxWindow stopped("1  30Disk full", "");
+    stopped.Tick();
+    stopped.PressEscape();
+    for (int second = 0; second < 40; ++second) stopped.Tick();
+    EXPECT_EQ(stopped.CountDown(), 29);
+    EXPECT_FALSE(stopped.Closed());
+    stopped.PressOk();
+    EXPECT_TRUE(stopped.Closed());
 
-TEST(MsgBoxWindowCountdown, WithoutCountdownTicksDoNothing) {
-    MsgBoxWindow box("3   0Saved", "");
-    box.Tick();
-    EXPECT_FALSE(box.Closed());
-    EXPECT_FALSE(box.CountingDown());
+    MsgBoxWindow without("3   0Saved", "");
+    without.Tick();
+    EXPECT_FALSE(without.Closed() || without.CountingDown());
 }
 
 }  // namespace

@@ -28,83 +28,62 @@ void start(MainWindow& model) {
 class WindowRunTest : public QObject {
     Q_OBJECT
 private slots:
-    void aCleanRunEndsWithoutWaiting() {
-        MainWindow model;
-        bool shown = false;
-        const int status = RunWindows(
-            [&] {
-                start(model);
-                shown = installed_windows().Main().isVisible();
-                return false;
-            },
-            model);
-        QVERIFY(shown);
-        QCOMPARE(status, 0);
+    // A clean run ends at once with 0; a run with rows ends with 1 once the user
+    // has closed the window.
+    void theWindowWaitsForTheUserOnlyAfterRowsWereAdded() {
+        for (const bool rows : {false, true}) {
+            MainWindow model;
+            bool shown = false;
+            bool waited = false;
+            const int status = RunWindows(
+                [&] {
+                    start(model);
+                    MainForm& form = installed_windows().Main();
+                    shown = form.isVisible();
+                    if (rows) model.AddMessage("Failed to copy Z:\\a to Z:\\b");
+                    QTimer::singleShot(0, &form, [&] {
+                        waited = form.isVisible();
+                        form.close();
+                    });
+                    return rows;
+                },
+                model);
+            QVERIFY(shown);
+            QCOMPARE(waited, rows);
+            QCOMPARE(status, rows ? 1 : 0);
+        }
     }
 
-    void aWindowWithRowsWaitsUntilTheUserClosesIt() {
-        MainWindow model;
-        bool waited = false;
-        const int status = RunWindows(
-            [&] {
-                start(model);
-                model.AddMessage("Failed to copy Z:\\a to Z:\\b");
-                MainForm& form = installed_windows().Main();
-                QTimer::singleShot(0, &form, [&] {
-                    waited = form.isVisible();
-                    form.close();
-                });
-                return true;
-            },
-            model);
-        QVERIFY(waited);
-        QCOMPARE(status, 1);
-    }
-
+    // The syntax window keeps the program alive until it closes: after a clean run
+    // the main window is gone at once, after one with rows once the user closes it.
     void theSyntaxWindowKeepsTheProgramAliveUntilItCloses() {
-        MainWindow model;
-        bool main_gone = false;
-        bool main_drawn = false;
-        const int status = RunWindows(
-            [&] {
-                start(model);
-                // Drawn before the program goes on: hidden soon after, it must
-                // not be left on the screen unpainted.
-                main_drawn = installed_windows().Main().windowHandle()->isExposed();
-                ShowSyntax();
-                QtFrontEnd& windows = installed_windows();
-                SyntaxForm* syntax = windows.Syntax();
-                QTimer::singleShot(0, syntax, [&windows, syntax, &main_gone] {
-                    main_gone = !windows.Main().isVisible() && !windows.is_loaded(kMainWindow);
-                    syntax->close();
-                });
-                return false;
-            },
-            model);
-        QVERIFY(main_drawn);
-        QVERIFY(main_gone);
-        QCOMPARE(status, 2);
-    }
-
-    void closingTheMainWindowLeavesAnOpenSyntaxWindowRunning() {
-        MainWindow model;
-        bool still_running = false;
-        RunWindows(
-            [&] {
-                start(model);
-                ShowSyntax();
-                model.AddMessage("a row");
-                QtFrontEnd& windows = installed_windows();
-                QTimer::singleShot(0, [&windows, &still_running] {
-                    windows.Main().close();
-                    QTest::qWait(50);
-                    still_running = windows.Syntax() != nullptr && windows.Syntax()->isVisible();
-                    windows.Syntax()->close();
-                });
-                return true;
-            },
-            model);
-        QVERIFY(still_running);
+        for (const bool rows : {false, true}) {
+            MainWindow model;
+            bool main_drawn = false;
+            bool main_gone = false;
+            bool syntax_stayed = false;
+            const int status = RunWindows(
+                [&] {
+                    start(model);
+                    // Drawn before the program goes on: hidden soon after, it must
+                    // not be left on the screen unpainted.
+                    main_drawn = installed_windows().Main().windowHandle()->isExposed();
+                    ShowSyntax();
+                    if (rows) model.AddMessage("a row");
+                    QtFrontEnd& windows = installed_windows();
+                    QTimer::singleShot(0, [&] {
+                        if (rows) windows.Main().close();
+                        QTest::qWait(50);
+                        main_gone = !windows.Main().isVisible() && !windows.is_loaded(kMainWindow);
+                        syntax_stayed = windows.Syntax() != nullptr && windows.Syntax()->isVisible();
+                        windows.Syntax()->close();
+                    });
+                    return rows;
+                },
+                model);
+            QVERIFY(main_drawn && main_gone && syntax_stayed);
+            QCOMPARE(status, rows ? 1 : 2);
+        }
     }
 
     void closingTheMainWindowWhileJobsRunEndsTheProgramAtOnce() {
