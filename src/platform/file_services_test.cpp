@@ -12,6 +12,7 @@
 
 #include "platform/platform.h"
 #include "support/files.h"
+#include "support/links.h"
 #include "text/error.h"
 
 namespace quillet::platform {
@@ -194,6 +195,33 @@ TEST(FileStatements, LongPathsAreServedLikeShortOnes) {
     EXPECT_TRUE(file_times(deep + "\\renamed"));
     EXPECT_TRUE(delete_permanently(folder.text() + "\\" + std::string(50, 'a')));
     EXPECT_FALSE(attributes(deep));
+}
+
+// Links are listed as links and followed for what they lead to; a deletion for
+// good removes the links themselves, never what they lead to.
+TEST(Links, AreFollowedForWhatTheyLeadToButNeverDeletedThrough) {
+    ScratchFolder folder;
+    folder.write("outside/kept", "x");
+    fs::create_directory(folder.native("tree"));
+    if (!testing::make_link(folder.native("outside"), folder.native("tree/to-folder"), true) ||
+        !testing::make_link(folder.native("outside/kept"), folder.native("tree/to-file"), false)) {
+        GTEST_SKIP() << testing::kNoLinksHere;
+    }
+    auto listing = list_folder(folder.text("tree"), "to-*");
+    ASSERT_TRUE(listing);
+    int links = 0;
+    for (DirectoryEntry entry; listing->next(entry); ++links) {
+        EXPECT_TRUE(entry.link) << entry.name;
+        EXPECT_EQ(entry.directory, entry.name == "to-folder") << entry.name;
+    }
+    listing.reset();
+    EXPECT_EQ(links, 2);
+    EXPECT_TRUE(attributes(folder.text("tree/to-folder")).value().directory);
+    EXPECT_EQ(file_identity(folder.text("tree/to-file")), file_identity(folder.text("outside/kept")));
+    EXPECT_FALSE(passes_foreign_link(folder.text("tree/to-folder/kept")));  // our own
+    ASSERT_TRUE(delete_permanently(folder.text("tree")));
+    EXPECT_FALSE(folder.exists("tree"));
+    EXPECT_EQ(folder.read("outside/kept"), "x");
 }
 
 // What the trash cannot take stays where it is: it is never deleted for good instead.
