@@ -250,7 +250,6 @@ TEST_P(Zip32, RefusesWhatItCannotDoWithoutWritingAnything) {
     EXPECT_EQ(refused([](ZPOPT& o) { o.fLevel = 'A'; }), ZE_PARMS);
     EXPECT_EQ(refused([](ZPOPT& o) { o.fRecurse = 3; }), ZE_PARMS);
     EXPECT_EQ(refused([](ZPOPT& o) { o.fTemp = 1; }), ZE_PARMS);
-    EXPECT_EQ(refused([](ZPOPT& o) { o.fDeleteEntries = 1; }), ZE_PARMS);
     EXPECT_EQ(refused([](ZPOPT& o) { o.fUpdate = o.fFreshen = 1; }), ZE_PARMS);
     EXPECT_EQ(refused([](ZPOPT& o) { o.fIncludeDate = 1, o.Date = "02302021"; }), ZE_PARMS);
     EXPECT_EQ(refused([](ZPOPT&) {}, {"..\\*.*"}), ZE_PARMS);
