@@ -10,9 +10,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstddef>
-#include <iterator>
 #include <filesystem>
-#include <fstream>
 #include <optional>
 #include <stdexcept>
 #include <string>
