@@ -17,6 +17,7 @@ namespace {
 
 using namespace zip_test;
 using ::testing::Contains;
+using ::testing::Each;
 using ::testing::ElementsAre;
 using ::testing::HasSubstr;
 using ::testing::IsEmpty;
@@ -273,6 +274,7 @@ TEST_P(Zip32, ThreadsMakeTheSameEntriesInTheSameOrder) {
     tree.file("work/empty.txt", "");
     tree.folder("work/sub", kFileTime + 6);
     fs::permissions(tree.path("work/empty.txt"), fs::perms::owner_read);
+    options.fVerbose = 1;
     for (const char* secret : {"", "pa55word"}) {
         options.fEncrypt = *secret != '\0' ? 1 : 0;
         calls.password_answer = secret;
@@ -286,6 +288,7 @@ TEST_P(Zip32, ThreadsMakeTheSameEntriesInTheSameOrder) {
         EXPECT_EQ(made[1], made[0]) << "password \"" << secret << "\"";
         EXPECT_EQ(made[0].size(), 5u);
     }
+    EXPECT_THAT(calls.messages, Each(Not(HasSubstr("pa55word"))));  // no message shows the password
 }
 
 // A file that vanishes, or becomes a folder, after it was chosen.
