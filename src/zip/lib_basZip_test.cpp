@@ -25,7 +25,8 @@ protected:
     std::int32_t zip(const std::string& password = {}) {
         return lib_ZipFiles(user, options, tree.text("out.zip"), names, 1, password, false);
     }
-    std::string first_content(const char* password) const {
+    // The content of the only file, or "" when there is no archive.
+    std::string content(const char* password = nullptr) const {
         const auto entries = read_archive(tree.path("out.zip"), password);
         return entries.empty() ? std::string() : entries.front().second.content;
     }
@@ -37,50 +38,27 @@ protected:
     zip32::ZIPNAMES names;
 };
 
-TEST_F(LibBasZip, ALevelOutsideZeroToNineIsRefusedWithoutWriting) {
-    options.fLevel = 'A';
-    EXPECT_EQ(zip("pw"), 16);
-    EXPECT_FALSE(fs::exists(tree.path("out.zip")));
-    EXPECT_TRUE(user.questions.empty());
-}
-
-TEST_F(LibBasZip, ALevelLeftAtZeroComesBackAsFive) {
-    EXPECT_TRUE(lib_ZipInit());
-    ASSERT_EQ(zip(), 0);
-    EXPECT_EQ(options.fLevel, '5');
-    EXPECT_EQ(options.fEncrypt, 0);
-    EXPECT_EQ(first_content(nullptr), "alpha");
-}
-
-TEST_F(LibBasZip, AGivenPasswordTurnsEncryptionOnAndIsUsedWholeWithoutAQuestion) {
+// A password is used whole or refused, never cut short; one typed lasts for one archive.
+TEST_F(LibBasZip, PasswordsGivenOrTyped) {
     const std::string longest(kLongestPassword, 'p');
     ASSERT_EQ(zip(longest), 0);
     EXPECT_EQ(options.fEncrypt, 1);
     EXPECT_TRUE(user.questions.empty());
-    EXPECT_EQ(first_content(longest.c_str()), "alpha");
-    EXPECT_EQ(first_content(longest.substr(1).c_str()), "<unreadable>");
-}
+    EXPECT_EQ(content(longest.c_str()), "alpha");
+    EXPECT_EQ(content(longest.substr(1).c_str()), "<unreadable>");
+    EXPECT_EQ(read_archive(tree.path("out.zip")).at(0).second.encryption, ZIP_EM_AES_256);
+    EXPECT_THAT(file_bytes(tree.path("out.zip")), ::testing::Not(::testing::HasSubstr("alpha")));
 
-TEST_F(LibBasZip, WithoutAStoredPasswordTheUserIsAskedOnce) {
-    options.fEncrypt = 1;
-    user.answers = {"typed"};
+    fs::remove(tree.path("out.zip"));
+    user.answers = {"typed", std::string(kLongestPassword + 1, 'p')};
     ASSERT_EQ(zip(), 0);
     EXPECT_EQ(user.questions, std::vector<std::string>{"Please Enter The Password! (secret)"});
-    EXPECT_EQ(first_content("typed"), "alpha");
-
-    // The answer lasts for one archive: the next one asks again, and Cancel fails it.
+    EXPECT_EQ(content("typed"), "alpha");
     fs::remove(tree.path("out.zip"));
     EXPECT_EQ(zip(), 9);
-    EXPECT_EQ(user.questions.size(), 2u);
-    EXPECT_FALSE(fs::exists(tree.path("out.zip")));
-}
-
-TEST_F(LibBasZip, ATypedPasswordTooLongForTheArchiverIsRefusedNeverCutShort) {
-    options.fEncrypt = 1;
-    user.answers = {std::string(kLongestPassword + 1, 'p')};
-    EXPECT_EQ(zip(), 9);
-    ASSERT_EQ(user.boxes.size(), 1u);
-    EXPECT_EQ(user.boxes[0].first, "The password is longer than 255 bytes");
+    EXPECT_EQ(user.boxes.at(0).first, "The password is longer than 255 bytes");
+    EXPECT_EQ(zip(), 9);  // Cancel
+    EXPECT_EQ(user.questions.size(), 3u);
     EXPECT_FALSE(fs::exists(tree.path("out.zip")));
 }
 
@@ -90,6 +68,7 @@ TEST_F(LibBasZip, TheCommentIsAskedForAndAnEmptyAnswerKeepsIt) {
     ASSERT_EQ(zip(), 0);
     ASSERT_EQ(zip(), 0);  // added to, and Cancel
     EXPECT_EQ(user.questions, (std::vector<std::string>{"Enter the comment", "Enter the comment"}));
+    EXPECT_EQ(options.fLevel, '5');  // a level left at 0 comes back as the default
     int error = 0;
     zip_t* handle = zip_open(testing::utf8(tree.path("out.zip")).c_str(), ZIP_RDONLY, &error);
     ASSERT_NE(handle, nullptr);

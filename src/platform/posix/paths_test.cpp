@@ -1,104 +1,93 @@
 #include <gtest/gtest.h>
-#include <stdlib.h>
-#include <unistd.h>
 
-#include <algorithm>
 #include <filesystem>
 #include <optional>
 #include <string>
-#include <vector>
 
 #include "platform/platform.h"
+#include "support/environment.h"
+#include "support/files.h"
 
 namespace quillet::platform {
 namespace {
 
 namespace fs = std::filesystem;
+using testing::set_environment;
+using testing::unset_environment;
 
-class Paths : public ::testing::Test {
-protected:
-    void SetUp() override {
-        saved_directory_ = fs::current_path();
-        if (const char* drives = getenv("QUILLET_DRIVES")) saved_drives_ = drives;
-        setenv("QUILLET_DRIVES", "D:=/media/usb;\\\\nas\\backup=/mnt/nas/", 1);
-    }
-    void TearDown() override {
-        fs::current_path(saved_directory_);
-        if (saved_drives_) {
-            setenv("QUILLET_DRIVES", saved_drives_->c_str(), 1);
-        } else {
-            unsetenv("QUILLET_DRIVES");
-        }
-    }
+constexpr const char* kDrives = "D:=/media/usb;\\\\nas\\backup=/mnt/nas/";
+constexpr const char* kOddDrives = " e: = /srv/e ; junk;Q=;X:=;\\\\lonely=/x";
+constexpr const char* kNested = "D:=/media;E:=/media/usb";
 
-    fs::path saved_directory_;
-    std::optional<std::string> saved_drives_;
+struct Case {
+    const char* drives;  // QUILLET_DRIVES; null: unset
+    const char* given;
+    std::optional<std::string> expected;
 };
 
-TEST_F(Paths, DriveZIsTheRoot) {
-    EXPECT_EQ(native_path("Z:\\home\\ann\\Data"), "/home/ann/Data");
-    EXPECT_EQ(native_path("z:"), "/");
-    EXPECT_EQ(native_path("Z:\\dir\\"), "/dir/");
+void use_drives(const char* drives) {
+    drives != nullptr ? set_environment("QUILLET_DRIVES", drives) : unset_environment("QUILLET_DRIVES");
 }
 
-TEST_F(Paths, MappedDrivesAndShares) {
-    EXPECT_EQ(native_path("D:\\x\\y.txt"), "/media/usb/x/y.txt");
-    EXPECT_EQ(native_path("d:\\"), "/media/usb");
-    EXPECT_EQ(native_path("D:relative\\f"), "/media/usb/relative/f");
-    EXPECT_EQ(native_path("\\\\nas\\backup\\dir\\f.txt"), "/mnt/nas/dir/f.txt");
-    EXPECT_EQ(native_path("\\\\NAS\\Backup"), "/mnt/nas");
-    // Unmapped drives and shares do not exist.
-    EXPECT_EQ(native_path("E:\\x"), std::nullopt);
-    EXPECT_EQ(native_path("\\\\nas\\other\\x"), std::nullopt);
-    EXPECT_EQ(native_path("\\\\nas"), std::nullopt);
+// Drive Z: is the root; other drives and shares are only those the variable maps.
+TEST(Paths, NativePathsForPathText) {
+    const Case cases[] = {
+        {kDrives, "Z:\\home\\ann\\Data", "/home/ann/Data"},
+        {kDrives, "z:", "/"},
+        {kDrives, "D:\\x\\y.txt", "/media/usb/x/y.txt"},
+        {kDrives, "d:\\", "/media/usb"},
+        {kDrives, "\\\\nas\\backup\\dir\\f.txt", "/mnt/nas/dir/f.txt"},
+        {kDrives, "\\\\NAS\\Backup", "/mnt/nas"},
+        {kDrives, "\\\\nas\\other\\x", std::nullopt},
+        {kDrives, "\\\\nas", std::nullopt},  // no share named
+        {kDrives, "dir\\f.txt", "dir/f.txt"},
+        {kOddDrives, "E:\\a", "/srv/e/a"},
+        {kOddDrives, "\\\\lonely\\a", std::nullopt},
+        {nullptr, "E:\\a", std::nullopt},  // a mapping lasts while the variable says it
+    };
+    for (const Case& c : cases) {
+        use_drives(c.drives);
+        EXPECT_EQ(native_path(c.given), c.expected) << c.given;
+    }
 }
 
-TEST_F(Paths, MappingsFollowTheVariable) {
-    setenv("QUILLET_DRIVES", " e: = /srv/e ; junk;Q=;X:=;\\\\lonely=/x", 1);
-    EXPECT_EQ(native_path("E:\\a"), "/srv/e/a");
-    EXPECT_EQ(native_path("D:\\a"), std::nullopt);
-    EXPECT_EQ(native_path("\\\\lonely\\a"), std::nullopt);
-    unsetenv("QUILLET_DRIVES");
-    EXPECT_EQ(native_path("E:\\a"), std::nullopt);
-    EXPECT_EQ(native_path("Z:\\a"), "/a");
+// The longest mapped folder that holds a path names it.
+TEST(Paths, PathTextForNativePaths) {
+    const Case cases[] = {
+        {kDrives, "/home/ann", "Z:\\home\\ann"},
+        {kDrives, "/", "Z:\\"},
+        {kDrives, "/media/usb/x", "D:\\x"},
+        {kDrives, "/media/usbstick", "Z:\\media\\usbstick"},
+        {kDrives, "/mnt/nas/a/b", "\\\\nas\\backup\\a\\b"},
+        {kDrives, "/tmp/a\\b", std::nullopt},
+        {kNested, "/media/usb/x", "E:\\x"},
+        {kNested, "/media/other", "D:\\other"},
+    };
+    for (const Case& c : cases) {
+        use_drives(c.drives);
+        EXPECT_EQ(path_text(c.given), c.expected) << c.given;
+    }
+    unset_environment("QUILLET_DRIVES");
 }
 
-TEST_F(Paths, TextWithoutDriveIsRelativeToTheCurrentDirectory) {
-    EXPECT_EQ(native_path("dir\\f.txt"), "dir/f.txt");
-    EXPECT_EQ(native_path(""), "");
-    fs::current_path("/tmp");
+// Text without a drive, or with only a root, follows the current directory and its drive.
+TEST(Paths, RelativeTextFollowsTheCurrentDirectory) {
+    const fs::path saved = fs::current_path();
+    testing::ScratchFolder folder;
+    fs::create_directory(folder.native("inner"));
+    const std::string inner_text = folder.text("inner");
+    fs::current_path(folder.native("inner"));
     EXPECT_EQ(native_path("\\etc\\hosts"), "/etc/hosts");
-}
+    EXPECT_EQ(path_text("f.txt"), inner_text + "\\f.txt");
+    EXPECT_EQ(current_directory(), inner_text);
 
-TEST_F(Paths, RootRelativeTextFollowsTheCurrentDrive) {
-    fs::path folder = fs::temp_directory_path() / ("quillet-paths-" + std::to_string(getpid()));
-    fs::create_directories(folder / "inner");
-    folder = fs::canonical(folder);
-    setenv("QUILLET_DRIVES", ("D:=" + folder.string()).c_str(), 1);
-    fs::current_path(folder / "inner");
+    set_environment("QUILLET_DRIVES", "D:=" + folder.native().string());
     EXPECT_EQ(current_directory(), "D:\\inner");
-    EXPECT_EQ(native_path("\\other"), (folder / "other").string());
-    fs::current_path(saved_directory_);
-    fs::remove_all(folder);
-}
-
-TEST_F(Paths, PathTextForNativePaths) {
-    EXPECT_EQ(path_text("/home/ann"), "Z:\\home\\ann");
-    EXPECT_EQ(path_text("/"), "Z:\\");
-    EXPECT_EQ(path_text("/media/usb/x"), "D:\\x");
-    EXPECT_EQ(path_text("/media/usbstick"), "Z:\\media\\usbstick");
-    EXPECT_EQ(path_text("/mnt/nas/a/b"), "\\\\nas\\backup\\a\\b");
-    EXPECT_EQ(path_text("/tmp/a\\b"), std::nullopt);
-
-    setenv("QUILLET_DRIVES", "D:=/media;E:=/media/usb", 1);
-    EXPECT_EQ(path_text("/media/usb/x"), "E:\\x");
-    EXPECT_EQ(path_text("/media/other"), "D:\\other");
-
-    fs::current_path("/tmp");
-    EXPECT_EQ(path_text("f.txt"), "Z:\\tmp\\f.txt");
-    EXPECT_EQ(current_directory(), "Z:\\tmp");
+    EXPECT_EQ(native_path("\\other"), folder.native("other").string());
+    unset_environment("QUILLET_DRIVES");
     fs::current_path("/");
     EXPECT_EQ(current_directory(), "Z:");
+    fs::current_path(saved);
 }
 
 }  // namespace

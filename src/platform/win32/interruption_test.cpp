@@ -5,9 +5,8 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
-#include <chrono>
+#include <memory>
 #include <string>
-#include <thread>
 
 #include "platform/platform.h"
 #include "platform/win32/running_program.h"
@@ -34,23 +33,10 @@ TEST(Interruption, HangingRun) {
 
 bool ended_within(HANDLE process, DWORD milliseconds) { return WaitForSingleObject(process, milliseconds) == 0; }
 
-// The started run, ended whatever the test's outcome.
-class Child {
-public:
-    explicit Child(const PROCESS_INFORMATION& started) : started_(started) {}
-    ~Child() {
-        TerminateProcess(started_.hProcess, 1);
-        CloseHandle(started_.hThread);
-        CloseHandle(started_.hProcess);
-    }
-    Child(const Child&) = delete;
-    Child& operator=(const Child&) = delete;
-    HANDLE process() const { return started_.hProcess; }
-    DWORD id() const { return started_.dwProcessId; }
-
-private:
-    PROCESS_INFORMATION started_;
-};
+void end_process(HANDLE process) {
+    TerminateProcess(process, 1);
+    CloseHandle(process);
+}
 
 TEST(Interruption, ASecondEventEndsARunThatCannotBeCleanedUp) {
     // Console events reach only the processes of one console; a program that has
@@ -67,19 +53,21 @@ TEST(Interruption, ASecondEventEndsARunThatCannotBeCleanedUp) {
                                         CREATE_NEW_PROCESS_GROUP, nullptr, nullptr, &startup, &child);
     SetEnvironmentVariableW(win32::wide(kChildVariable).c_str(), nullptr);
     ASSERT_TRUE(started);
-    const Child run(child);
+    CloseHandle(child.hThread);
+    // The started run, ended whatever the test's outcome.
+    const std::unique_ptr<void, void (*)(HANDLE)> process(child.hProcess, end_process);
     for (int wait = 0; wait < 1000 && !folder.exists("ready"); ++wait) Sleep(10);
     ASSERT_TRUE(folder.exists("ready")) << "the run did not start";
 
-    if (!GenerateConsoleCtrlEvent(CTRL_BREAK_EVENT, run.id())) {
+    if (!GenerateConsoleCtrlEvent(CTRL_BREAK_EVENT, child.dwProcessId)) {
         if (testing::running_under_wine()) GTEST_SKIP() << "Wine sends no console events without a terminal";
         FAIL() << "no console event could be sent: " << GetLastError();
     }
-    EXPECT_FALSE(ended_within(run.process(), 300)) << "the clean-up did not wait for the step";
-    ASSERT_TRUE(GenerateConsoleCtrlEvent(CTRL_BREAK_EVENT, run.id()));
-    ASSERT_TRUE(ended_within(run.process(), 5000)) << "the second event was ignored";
+    EXPECT_FALSE(ended_within(child.hProcess, 300)) << "the clean-up did not wait for the step";
+    ASSERT_TRUE(GenerateConsoleCtrlEvent(CTRL_BREAK_EVENT, child.dwProcessId));
+    ASSERT_TRUE(ended_within(child.hProcess, 5000)) << "the second event was ignored";
     DWORD exit_code = 0;
-    GetExitCodeProcess(run.process(), &exit_code);
+    GetExitCodeProcess(child.hProcess, &exit_code);
     EXPECT_EQ(exit_code, 128u + 21);
 }
 
