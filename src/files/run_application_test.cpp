@@ -42,6 +42,7 @@ TEST(RunApplication, PassesQuotedArgumentsWithPathTextAsHostPathsAndReadsTheExit
     EXPECT_TRUE(run("\"" + folder.text("notes.qdb") + "\" extra"));
     EXPECT_EQ(desktop.compactor_arguments(), folder.native("notes.qdb").string() + "\nextra\n");
     EXPECT_FALSE(run("\"" + folder.text("data.mdb") + "\""));
+    EXPECT_FALSE(run("\"" + folder.text("missing") + "\" x"));
     EXPECT_FALSE(run("   "));
 }
 
@@ -55,6 +56,7 @@ TEST(RunApplication, StopsWaitingAtTheTimeOutOrWhenAskedNotToWait) {
     ASSERT_TRUE(not_waited);
     EXPECT_LT(Clock::now() - started, std::chrono::seconds(5));
     EXPECT_EQ(lib_WaitForProcess(not_waited->process, "", 0, 0), kWaitFailed);  // closed at once
+    EXPECT_EQ(lib_WaitForProcess(0, "title", 0, 0), kWaitFailed);
 }
 
 TEST(FindExecutable, NamesTheProgramRegisteredForTheFileOutsideADriveRoot) {

@@ -12,7 +12,7 @@ namespace {
 TEST(LeadingNumber, ReadsUpToTheFirstCharacterThatCannotContinue) {
     const std::pair<const char*, double> cases[] = {
         {" 12abc", 12}, {".5", 0.5}, {"1.2.3", 1.2}, {"- 4 . 5", -4.5},  // blanks are skipped wherever they stand
-        {"", 0},        {"-", 0},    {"--1", 0},     {"e2", 0},
+        {"", 0},        {"-", 0},    {".", 0},       {"--1", 0}, {"e2", 0},
         {"25E-1x", 2.5}, {"1D3", 1000}, {"5e", 5},  // no digits: the mark is not part of the number
         {"1e-999", 0},  {"0e999", 0},
     };

@@ -11,6 +11,7 @@ namespace {
 
 TEST(Paths, JoiningStrippingCountingAndSearching) {
     EXPECT_EQ(lib_AddPath("C:\\Data\\", "\\x"), "C:\\Data\\x");
+    EXPECT_EQ(lib_AddPath("C:\\Data\\", "x"), "C:\\Data\\x");
     EXPECT_EQ(lib_AddPath("C:", "x"), "C:\\x");
     EXPECT_EQ(lib_AddPath("", "x"), "x");
     EXPECT_EQ(lib_AddPath("C:\\Data", ""), "C:\\Data");
@@ -43,8 +44,10 @@ TEST(Paths, TakingAPathApart) {
         {"\\\\s\\sh\\d\\f.txt", "\\\\s\\sh", "f.txt", "txt", "\\\\s\\sh\\d\\f", "f", "\\\\s\\sh\\d", "\\\\s\\sh\\d"},
         {"\\\\srv\\share", "\\\\srv\\share", "", "", "", "", "\\\\srv", "\\\\srv"},
         {"\\\\srv", "\\\\srv", "", "", "", "", "\\", "\\"},
+        {"\\Data\\file.txt", "", "file.txt", "txt", "\\Data\\file", "file", "\\Data", "\\Data"},
         {"file.txt", "", "file.txt", "txt", "file", "file", "", ""},
         {"C:", "C:", "", "", "", "", "C:", ""},
+        {"C:\\", "C:", "", "", "", "", "C:", ""},
         {"C:\\a\\file.tar.gz", "C:", "file.tar.gz", "gz", "C:\\a\\file.tar", "file.tar", "C:\\a", "\\a"},
         {"C:\\a.b\\readme", "C:", "readme", "", "C:\\a", "", "C:\\a.b", "\\a.b"},
         {"C:\\a\\.profile", "C:", ".profile", "profile", "C:\\a\\", "", "C:\\a", "\\a"},
@@ -65,8 +68,9 @@ TEST(Paths, TakingAPathApart) {
 // component all the same, unless that is the drive or the share. More than a
 // hundred components are refused.
 TEST(Paths, FileNameIsTheLastOfUpToAHundredComponents) {
-    const std::string paths[] = {"\\\\srv\\share\\ dir \\\\ file ", "\\\\srv\\ share \\", "C:\\a\\   \\", " C: \\x",
-                                 "C:\\", "  x  ", "", "a\\\\\\b\\\\", "C:\\\"my\\docs\"\\f", "x:", "\\\"q\"",
+    const std::string paths[] = {"\\\\srv\\share\\ dir \\\\ file ", "\\\\srv\\ share \\", "\\\\srv\\share\\", "\\\\",
+                                 "C:\\a\\   \\", " C: \\x", "C:\\", "  x  ", "", "a\\\\\\b\\\\", "x:",
+                                 "C:\\\"my\\docs\"\\f", "\\\"q\"",
                                  // too long to be sure of holding at most a hundred components
                                  "C:\\" + std::string(250, 'n') + "\\f", "\\\\s\\" + std::string(250, 'n') + "\\"};
     for (const std::string& path : paths) {

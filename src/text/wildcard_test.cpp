@@ -27,7 +27,7 @@ TEST(Wildcard, MatchesCharacterByCharacter) {
         {"ac", "a?c", kExact, false}, {"Zürich", "Z?rich", kExact, true},
         {"2024-O3-05", "####-##-##", kExact, false},
         // lists, ranges and negation; inside brackets the special characters stand for themselves
-        {"d", "[abc]", kExact, false}, {"5", "[a-cx0-9]", kExact, true},
+        {"b", "[abc]", kExact, true}, {"d", "[abc]", kExact, false}, {"5", "[a-cx0-9]", kExact, true},
         {"d", "[!abc]", kExact, true}, {"M", "[!A-Z]", kExact, false},
         {"-", "[a-]", kExact, true}, {"ü", "[ä-ü]", kExact, true},
         {"?#[*", "[?][#][[][*]", kExact, true}, {"axb", "a[*]b", kExact, false},
