@@ -28,7 +28,6 @@ TEST(PathResolution, AgainstTheBaseOrTheCurrentDirectoryAndItsDrive) {
     EXPECT_EQ(lib_GetPathLevel(planned, -1, false, false, true, false), "b");
     EXPECT_EQ(lib_GetPathLevel(planned, -1, true, false, true, false), folder.text("a/b"));
     EXPECT_EQ(lib_GetPathLevel(planned, 0, false, false, true, false), "");
-    EXPECT_EQ(lib_GetPathLevel(folder.text("a/b/c"), 0, false, true, true, false), "c");
     EXPECT_EQ(lib_GetPathLevel("Q:\\unmapped\\x", -1, false, false, true, false), "");
     std::filesystem::current_path(previous);
 }
