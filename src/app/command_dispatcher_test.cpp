@@ -52,12 +52,11 @@ TEST_F(DispatchTest, CommentsAreSkippedBlanksAskForTheSyntaxAndAJobGetsTheWholeL
     EXPECT_FALSE(windows.syntax_text.empty());
 }
 
-// A line of more than ten parts, an empty command file, one of a byte order mark alone.
+// A line of more than ten parts, a command file without a line.
 TEST_F(DispatchTest, WhatCannotBeReadIsReportedAndNotRun) {
     const std::pair<std::string, std::vector<const char*>> cases[] = {
         {"Z:\\a Z:\\b /S /S /S /S /S /S /S /S /S", {"HandleCommandLine()", "LineParts array too small"}},
         {command_file("empty.txt", ""), {"HandleCommandLineA()", "Input past end of file"}},
-        {command_file("bom.txt", "\xEF\xBB\xBF"), {"HandleCommandLineA()", "Input past end of file"}},
     };
     for (const auto& [line, texts] : cases) {
         windows.boxes.clear();
