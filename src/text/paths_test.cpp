@@ -98,7 +98,6 @@ TEST(Paths, PathLevelPicksOneComponentOrARunOfThem) {
     const std::string path = "C:\\Data\\Sub.v1\\Deep";
     const std::string share = "\\\\srv\\share\\dir\\file";
     const LevelCase cases[] = {
-        {path, 1, false, false, false, "C:"},
         {path, 2, false, false, true, "Data\\Sub.v1\\Deep"},
         // how "..\" pieces are resolved: the path less its last k folders, drive or share kept
         {path, -3, true, false, false, "C:\\Data"},

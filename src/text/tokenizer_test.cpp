@@ -23,7 +23,6 @@ TEST(Tokenizer, SplitsAsTheCommandLineThePatternsAndPathsNeed) {
         // a quoted stretch joins its neighbours; empty quotes add nothing, quoted blanks an empty part
         {"C:\\My\" Data\"\\x \"two  words\" a\"\"b \"\" \"  \"", kBlanksAndTabs,
          {"C:\\My Data\\x", "two  words", "ab", ""}},
-        {"a \"b c", kBlanksAndTabs, {"a", "b c"}},
         {"a \"", kBlanksAndTabs, {"a", ""}},
         // blanks between commas are a part; two commas in a row are not; only blanks are trimmed
         {"*.LDB, ,*.TMP,,  \"a,b\" ,\tx ", kCommas, {"*.LDB", "", "*.TMP", "a,b", "\tx"}},
