@@ -70,7 +70,7 @@ TEST_F(DispatchTest, WhatCannotBeReadIsReportedAndNotRun) {
 TEST_F(DispatchTest, ANestedCommandFileRunsInFullAndMayRunAgainOnceEnded) {
     const std::string inner = command_file("inner.txt", "Z:\\i1 Z:\\b\r\nZ:\\i2 Z:\\b");
     dispatch(command_file("outer.txt", "Z:\\o1 Z:\\b\r\n" + inner + "\r\nZ:\\o2 Z:\\b\r\n"));
-    dispatch(inner);
+    dispatch(inner);  // the file may run again once it has ended
     EXPECT_EQ(jobs, (Lines{"Z:\\o1 Z:\\b", "Z:\\i1 Z:\\b", "Z:\\i2 Z:\\b", "Z:\\o2 Z:\\b", "Z:\\i1 Z:\\b",
                            "Z:\\i2 Z:\\b"}));
     EXPECT_TRUE(frmMain.Messages().empty());
