@@ -19,7 +19,6 @@ TEST(Tokenizer, SplitsAsTheCommandLineThePatternsAndPathsNeed) {
     const SplitCase cases[] = {
         {" \t F:\\Apps\\*.*\t\tC:\\Backup   /S  \t/K=5 \t", kBlanksAndTabs,
          {"F:\\Apps\\*.*", "C:\\Backup", "/S", "/K=5"}},
-        {" \t  ", kBlanksAndTabs, {}},
         // a quoted stretch joins its neighbours; empty quotes add nothing, quoted blanks an empty part
         {"C:\\My\" Data\"\\x \"two  words\" a\"\"b \"\" \"  \"", kBlanksAndTabs,
          {"C:\\My Data\\x", "two  words", "ab", ""}},
