@@ -2,8 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <fstream>
-
 #include "support/files.h"
 #include "ui/models/main_window.h"
 #include "support/recording_front_end.h"
@@ -26,7 +24,7 @@ protected:
 
     // Writes a command file into the test folder and returns its path text.
     std::string command_file(const std::string& name, const std::string& content) {
-        std::ofstream(folder.native() / name, std::ios::binary) << content;
+        folder.write(name, content);
         return folder.text(name);
     }
 
@@ -42,28 +40,31 @@ protected:
                                  }};
 };
 
-TEST_F(DispatchTest, CommentCharactersCountOnlyInTheFirstPositionAndBlanksAskForTheSyntax) {
-    dispatch(";Z:\\a Z:\\b");
-    dispatch("'Z:\\a Z:\\b");
-    dispatch("#Z:\\a Z:\\b");
-    dispatch(" ;Z:\\a Z:\\b");
-    EXPECT_EQ(jobs, Lines{" ;Z:\\a Z:\\b"});
+// Comment characters count only in the first position; a job gets its line unsplit.
+TEST_F(DispatchTest, CommentsAreSkippedBlanksAskForTheSyntaxAndAJobGetsTheWholeLine) {
+    for (const char* line : {";Z:\\a Z:\\b", "'Z:\\a Z:\\b", "#Z:\\a Z:\\b", " ;Z:\\a Z:\\b",
+                             "  \"Z:\\My Data\\*.*\"\tZ:\\bak  /S "}) {
+        dispatch(line);
+    }
+    EXPECT_EQ(jobs, (Lines{" ;Z:\\a Z:\\b", "  \"Z:\\My Data\\*.*\"\tZ:\\bak  /S "}));
     EXPECT_TRUE(windows.syntax_text.empty());
     dispatch("  \t ");
     EXPECT_FALSE(windows.syntax_text.empty());
 }
 
-TEST_F(DispatchTest, TwoPartsRunOneJobWithTheWholeUnsplitLine) {
-    dispatch("  \"Z:\\My Data\\*.*\"\tZ:\\bak  /S ");
-    EXPECT_EQ(jobs, Lines{"  \"Z:\\My Data\\*.*\"\tZ:\\bak  /S "});
-}
-
-TEST_F(DispatchTest, MoreThanTenPartsAreReportedAndNotRun) {
-    dispatch("Z:\\a Z:\\b /S /S /S /S /S /S /S /S /S");
+// A line of more than ten parts, a command file without a line.
+TEST_F(DispatchTest, WhatCannotBeReadIsReportedAndNotRun) {
+    const std::pair<std::string, std::vector<const char*>> cases[] = {
+        {"Z:\\a Z:\\b /S /S /S /S /S /S /S /S /S", {"HandleCommandLine()", "LineParts array too small"}},
+        {command_file("empty.txt", ""), {"HandleCommandLineA()", "Input past end of file"}},
+    };
+    for (const auto& [line, texts] : cases) {
+        windows.boxes.clear();
+        dispatch(line);
+        ASSERT_EQ(windows.boxes.size(), 1u) << line;
+        for (const char* text : texts) EXPECT_NE(windows.boxes[0].text.find(text), std::string::npos) << text;
+    }
     EXPECT_TRUE(jobs.empty());
-    ASSERT_EQ(windows.boxes.size(), 1u);
-    EXPECT_NE(windows.boxes[0].text.find("HandleCommandLine()"), std::string::npos);
-    EXPECT_NE(windows.boxes[0].text.find("LineParts array too small"), std::string::npos);
 }
 
 TEST_F(DispatchTest, ANestedCommandFileRunsInFullAndMayRunAgainOnceEnded) {
@@ -73,17 +74,6 @@ TEST_F(DispatchTest, ANestedCommandFileRunsInFullAndMayRunAgainOnceEnded) {
     EXPECT_EQ(jobs, (Lines{"Z:\\o1 Z:\\b", "Z:\\i1 Z:\\b", "Z:\\i2 Z:\\b", "Z:\\o2 Z:\\b", "Z:\\i1 Z:\\b",
                            "Z:\\i2 Z:\\b"}));
     EXPECT_TRUE(frmMain.Messages().empty());
-}
-
-TEST_F(DispatchTest, AnEmptyCommandFileIsReportedAsAReadError) {
-    // A byte order mark alone holds no line either.
-    for (const char* content : {"", "\xEF\xBB\xBF"}) {
-        windows.boxes.clear();
-        dispatch(command_file("empty.txt", content));
-        ASSERT_EQ(windows.boxes.size(), 1u);
-        EXPECT_NE(windows.boxes[0].text.find("HandleCommandLineA()"), std::string::npos);
-        EXPECT_NE(windows.boxes[0].text.find("Input past end of file"), std::string::npos);
-    }
 }
 
 TEST_F(DispatchTest, AJobThatUnloadsTheWindowEndsTheRestOfTheRun) {

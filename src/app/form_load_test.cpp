@@ -2,9 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <fstream>
-
-#include "support/files.h"
 #include "ui/activity_report.h"
 #include "ui/models/main_window.h"
 #include "support/recording_front_end.h"
@@ -13,46 +10,23 @@
 namespace quillet {
 namespace {
 
-using Lines = std::vector<std::string>;
-
-class ShiftHeld : public testing::RecordingFrontEnd {
-public:
-    bool shift_held() override { return true; }
-};
-
-TEST(FormLoad, AFailureRowKeepsTheWindowOpenWithErrorsEncountered) {
+TEST(FormLoad, OnlyAFailureRowKeepsTheWindowOpenWithErrorsEncounteredUnlessAJobUnloadsIt) {
     testing::RecordingFrontEnd windows;
     const FrontEndScope installed(windows);
     const auto outcome =
         Form_Load("Z:\\a\\*.* Z:\\b", [](const std::string&, RunState&) { AddMessageAndLog("Failed to copy x to y"); });
     EXPECT_EQ(outcome, WindowsAfterRun::errors_shown);
-    EXPECT_EQ(frmMain.Messages(), Lines{"Failed to copy x to y"});
+    EXPECT_EQ(frmMain.Messages(), std::vector<std::string>{"Failed to copy x to y"});
     EXPECT_EQ(windows.captions[MainLabel::lblDisplay], "Errors encountered");
-    EXPECT_TRUE(ShowErrorDetails);
     EXPECT_EQ(windows.titles[kMainWindow], "Quillet ");
-}
 
-TEST(FormLoad, TheShiftStateReachesTheFirstJobAndTheJobsShareTheRun) {
-    ShiftHeld windows;
-    const FrontEndScope installed(windows);
-    testing::ScratchFolder folder;
-    std::ofstream(folder.native() / "cmds.txt") << "Z:\\a Z:\\b\r\nZ:\\c Z:\\d\r\n";
-    std::vector<bool> shift_seen;
-    Form_Load(folder.text("cmds.txt"), [&](const std::string&, RunState& run) {
-        shift_seen.push_back(run.ShiftKeyAtStart);
-        run.ShiftKeyAtStart = false;  // as the first job that asks the questions does
-    });
-    EXPECT_EQ(shift_seen, (std::vector<bool>{true, false}));
-}
-
-TEST(FormLoad, AJobThatUnloadsTheWindowEndsTheProgramDespiteItsRows) {
-    testing::RecordingFrontEnd windows;
-    const FrontEndScope installed(windows);
-    const auto outcome = Form_Load("Z:\\a Z:\\b", [](const std::string&, RunState& run) {
-        AddMessageAndLog("a row");
-        run.UnloadRequested = true;
-    });
-    EXPECT_EQ(outcome, WindowsAfterRun::closed);
+    EXPECT_EQ(Form_Load("Z:\\a Z:\\b",
+                        [](const std::string&, RunState& run) {
+                            AddMessageAndLog("a row");
+                            run.UnloadRequested = true;
+                        }),
+              WindowsAfterRun::closed);
+    EXPECT_EQ(Form_Load("Z:\\a Z:\\b", [](const std::string&, RunState&) {}), WindowsAfterRun::closed);
 }
 
 }  // namespace

@@ -5,17 +5,21 @@
 namespace quillet {
 namespace {
 
-TEST(ChooseFrontEnd, FollowsTheRequestElseTheDisplay) {
-    EXPECT_EQ(ChooseFrontEnd("console", true, true), FrontEndKind::console);
-    EXPECT_EQ(ChooseFrontEnd("Window", false, true), FrontEndKind::window);
-    EXPECT_EQ(ChooseFrontEnd(std::nullopt, true, true), FrontEndKind::window);
-    EXPECT_EQ(ChooseFrontEnd(std::nullopt, false, true), FrontEndKind::console);
-    EXPECT_EQ(ChooseFrontEnd("other", true, true), FrontEndKind::window);
-}
+struct Choice {
+    std::optional<std::string> requested;
+    bool display, window_built;
+    FrontEndKind chosen;
+};
 
-TEST(ChooseFrontEnd, TakesTheConsoleWhenNoWindowFrontEndIsBuilt) {
-    EXPECT_EQ(ChooseFrontEnd("window", true, false), FrontEndKind::console);
-    EXPECT_EQ(ChooseFrontEnd(std::nullopt, true, false), FrontEndKind::console);
+TEST(ChooseFrontEnd, FollowsTheRequestElseTheDisplayAndTakesTheConsoleWhenNoWindowIsBuilt) {
+    const Choice choices[] = {
+        {"console", true, true, FrontEndKind::console}, {"Window", false, true, FrontEndKind::window},
+        {std::nullopt, true, true, FrontEndKind::window}, {std::nullopt, false, true, FrontEndKind::console},
+        {"other", true, true, FrontEndKind::window},      {"window", true, false, FrontEndKind::console},
+    };
+    for (const Choice& c : choices) {
+        EXPECT_EQ(ChooseFrontEnd(c.requested, c.display, c.window_built), c.chosen) << c.requested.value_or("none");
+    }
 }
 
 }  // namespace

@@ -3,66 +3,46 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <tuple>
 
 #include "support/files.h"
 
 namespace quillet::lib_basFile {
 namespace {
 
-class Existence : public ::testing::Test {
-protected:
-    void SetUp() override {
-        std::filesystem::create_directories(folder_.native("Sub Dir/deeper"));
-        std::filesystem::create_directories(folder_.native("looks.txt"));
-        folder_.write("Sub Dir/report.txt", "x");
-        folder_.write("plain", "x");
+TEST(Existence, DirExistsOnlyForFoldersFileExistsForFilesAndPatterns) {
+    testing::ScratchFolder folder;
+    std::filesystem::create_directories(folder.native("Sub Dir/deeper"));
+    std::filesystem::create_directories(folder.native("looks.txt"));
+    folder.write("Sub Dir/report.txt", "x");
+    folder.write("plain", "x");
+    // path text, lib_DirExists, lib_FileExists
+    const std::tuple<std::string, bool, bool> cases[] = {
+        {folder.text("Sub Dir") + "\\", true, false},
+        {folder.text("plain"), false, true},
+        {folder.text("missing"), false, false},
+        {"", false, false},
+        {"Q:\\unmapped", false, false},
+        {" \"" + folder.text("Sub Dir/report.txt") + "\" ", false, true},
+        {folder.text("Sub Dir/rep?rt.*"), false, true},
+        {folder.text("*.txt"), false, false},  // only the folder looks.txt matches
+        {folder.text("missing/*.*"), false, false},
+    };
+    for (const auto& [path, dir_exists, file_exists] : cases) {
+        EXPECT_EQ(lib_DirExists(path), dir_exists) << path;
+        EXPECT_EQ(lib_FileExists(path), file_exists) << path;
     }
 
-    testing::ScratchFolder folder_;
-};
-
-TEST_F(Existence, DirExistsOnlyForFolders) {
-    EXPECT_TRUE(lib_DirExists(folder_.text()));
-    EXPECT_TRUE(lib_DirExists(folder_.text("Sub Dir/deeper")));
-    EXPECT_TRUE(lib_DirExists(folder_.text("Sub Dir") + "\\"));
-    EXPECT_FALSE(lib_DirExists(folder_.text("plain")));
-    EXPECT_FALSE(lib_DirExists(folder_.text("missing")));
-    EXPECT_FALSE(lib_DirExists(""));
-    EXPECT_FALSE(lib_DirExists("Q:\\unmapped"));
-}
-
-TEST_F(Existence, DirExistsTakesPathsWithoutADriveFromTheDrivesRoot) {
-    // The drive is the current directory's, which on Windows may differ from the
-    // temporary folder's.
+    // Without a drive: a folder from the current drive's root, a file name in the
+    // current directory. On Windows that drive may differ from the temporary folder's.
     const auto previous = std::filesystem::current_path();
-    std::filesystem::current_path(folder_.native() / "Sub Dir" / "deeper");
-    const std::string without_drive = folder_.text("Sub Dir").substr(2);  // \tmp\...\Sub Dir
-    EXPECT_TRUE(lib_DirExists(without_drive));
-    EXPECT_TRUE(lib_DirExists(without_drive.substr(1)));
-    EXPECT_TRUE(lib_DirExists("..\\..\\looks.txt"));
-    EXPECT_FALSE(lib_DirExists("..\\..\\plain"));
-    std::filesystem::current_path(previous);
-}
-
-TEST_F(Existence, FileExistsForFilesAndPatternsButNotFolders) {
-    EXPECT_TRUE(lib_FileExists(folder_.text("plain")));
-    EXPECT_TRUE(lib_FileExists(" \"" + folder_.text("Sub Dir/report.txt") + "\" "));
-    EXPECT_TRUE(lib_FileExists(folder_.text("Sub Dir/*.TXT")));
-    EXPECT_TRUE(lib_FileExists(folder_.text("Sub Dir/rep?rt.*")));
-
-    EXPECT_FALSE(lib_FileExists(folder_.text("Sub Dir")));
-    EXPECT_FALSE(lib_FileExists(folder_.text("*.txt")));  // only the folder looks.txt matches
-    EXPECT_FALSE(lib_FileExists(folder_.text("Sub Dir") + "\\"));
-    EXPECT_FALSE(lib_FileExists(folder_.text("missing/*.*")));
-    EXPECT_FALSE(lib_FileExists(""));
-}
-
-TEST_F(Existence, FileExistsLooksForABareNameInTheCurrentDirectory) {
-    const auto previous = std::filesystem::current_path();
-    std::filesystem::current_path(folder_.native());
-    EXPECT_TRUE(lib_FileExists("plain"));
-    EXPECT_TRUE(lib_FileExists("Sub Dir\\report.txt"));
-    EXPECT_FALSE(lib_FileExists("looks.txt"));
+    std::filesystem::current_path(folder.native("Sub Dir"));
+    EXPECT_TRUE(lib_DirExists(folder.text("Sub Dir").substr(2)));
+    EXPECT_TRUE(lib_DirExists("..\\looks.txt"));
+    EXPECT_FALSE(lib_DirExists("..\\plain"));
+    EXPECT_TRUE(lib_FileExists("report.txt"));
+    EXPECT_TRUE(lib_FileExists("rep*.txt"));
+    EXPECT_FALSE(lib_FileExists("deep*"));
     std::filesystem::current_path(previous);
 }
 

@@ -35,13 +35,13 @@ TEST(SqliteEngine, ReadsOnlyWhatIsCommittedAndLeavesNoLogFilesOfItsOwn) {
     EXPECT_FALSE(folder.exists("idle.db-shm"));
 }
 
-TEST(SqliteEngine, RefusesAPasswordAndFailsWithoutLeavingOutput) {
+TEST(SqliteEngine, RefusesAPasswordADamagedDatabaseAndAnOutputThatIsThere) {
     ScratchFolder folder;
     testing::make_database(folder.native("data.db"), 10);
-    // A damaged database: the right header, then nothing that SQLite can read.
+    // The right header, then nothing that SQLite can read.
     folder.write("damaged.db", std::string("SQLite format 3\0", 16) + std::string(2000, 'x'));
+    folder.write("taken", "keep me");
     SqliteEngine engine;
-
     try {
         engine.CompactDatabase(folder.text("data.db"), folder.text("out"), ";pwd=secret");
         FAIL() << "a password was ignored";
@@ -51,13 +51,12 @@ TEST(SqliteEngine, RefusesAPasswordAndFailsWithoutLeavingOutput) {
     }
     EXPECT_THROW(engine.CompactDatabase(folder.text("damaged.db"), folder.text("out"), ""), Error);
     EXPECT_FALSE(folder.exists("out"));
-
-    // An output that is there already is refused and kept.
-    folder.write("taken", "keep me");
     EXPECT_THROW(engine.CompactDatabase(folder.text("data.db"), folder.text("taken"), ""), Error);
     EXPECT_EQ(folder.read("taken"), "keep me");
 }
 
+// Neither a file that is not SQLite's (no host engine here, on Windows no Access
+// either) nor a missing one gets an engine.
 TEST(DatabaseEngine, IsChosenByWhatTheFileHoldsNotByItsName) {
     ScratchFolder folder;
     testing::make_database(folder.native("plain.txt"), 2);

@@ -13,7 +13,6 @@ struct Shape {
 TEST(MaskPasswords, HidesEveryZipAndDatabasePasswordOfALineHoweverItIsQuoted) {
     const Shape shapes[] = {
         {R"(C:\src\*.* D:\bak /Z=secret /S)", R"(C:\src\*.* D:\bak /Z=*** /S)"},
-        {R"(C:\src\*.* D:\bak /z=secret)", R"(C:\src\*.* D:\bak /z=***)"},
         {R"(C:\src\*.* D:\bak /C=wg/user/pw/secret /c=secret)", R"(C:\src\*.* D:\bak /C=*** /c=***)"},
         {"C:\\src\\*.* D:\\bak\t/Z=secret\t/S", "C:\\src\\*.* D:\\bak\t/Z=***\t/S"},
         {R"(C:\src\*.* D:\bak /Z="two words" /S)", R"(C:\src\*.* D:\bak /Z=*** /S)"},
@@ -37,7 +36,6 @@ TEST(MaskPasswords, HidesEveryZipAndDatabasePasswordOfALineHoweverItIsQuoted) {
 TEST(MaskPasswords, TakesAPartsBlanksAsQuotedOnes) {
     const Shape parts[] = {
         {R"(C:\src\*.* D:\bak /Z=two words)", R"(C:\src\*.* D:\bak /Z=***)"},
-        {R"(C:\cmds.txt)", R"(C:\cmds.txt)"},
         {R"(C:\cmds/C=secret)", R"(C:\cmds/C=***)"},
     };
     for (const Shape& part : parts) EXPECT_EQ(MaskPasswords(part.line, MaskedText::line_part), part.shown);

@@ -9,21 +9,29 @@
 namespace quillet::lib_basConversion {
 namespace {
 
-TEST(Paths, AddPathPutsExactlyOneBackslashBetweenNonEmptyPieces) {
+TEST(Paths, JoiningStrippingCountingAndSearching) {
     EXPECT_EQ(lib_AddPath("C:\\Data\\", "\\x"), "C:\\Data\\x");
     EXPECT_EQ(lib_AddPath("C:\\Data\\", "x"), "C:\\Data\\x");
-    EXPECT_EQ(lib_AddPath("C:\\Data", "\\x"), "C:\\Data\\x");
     EXPECT_EQ(lib_AddPath("C:", "x"), "C:\\x");
     EXPECT_EQ(lib_AddPath("", "x"), "x");
     EXPECT_EQ(lib_AddPath("C:\\Data", ""), "C:\\Data");
-}
 
-TEST(Paths, CountStringCountsOverlappingHits) {
-    EXPECT_EQ(lib_CountString("aaaa", "aa", kBinaryCompare), 3);
-    EXPECT_EQ(lib_CountString("..\\..\\X", "..\\", kBinaryCompare), 2);
+    // trimmed, then the piece (case ignored) removed from one end, once or as often as it repeats
+    EXPECT_EQ(lib_StripString("  \\\\a\\b\\  ", "\\", true, false), "\\\\a\\b");
+    EXPECT_EQ(lib_StripString("XyXyz", "xY", true, true), "z");
+    EXPECT_EQ(lib_StripString("XyXyz", "xY", false, true), "Xyz");
+    EXPECT_EQ(lib_StripString("  ab  ", "", true, true), "ab");
+
+    EXPECT_EQ(lib_CountString("aaaa", "aa", kBinaryCompare), 3);  // overlapping hits count
     EXPECT_EQ(lib_CountString("Über über", "ÜBER", kBinaryCompare), 0);
     EXPECT_EQ(lib_CountString("Über über", "ÜBER", kTextCompare), 2);
     EXPECT_EQ(lib_CountString("abc", "", kBinaryCompare), 0);
+
+    EXPECT_EQ(lib_InStrLast("Zürich.txt", ".", kBinaryCompare), 7);  // in code points
+    EXPECT_EQ(lib_InStrLast("abc", "x", kBinaryCompare), 0);
+    EXPECT_EQ(lib_InStrLast("aXbxc", "x", kTextCompare), 4);
+    EXPECT_EQ(lib_InStrLast(std::int16_t{3}, "a.b.c", ".", kBinaryCompare), 2);
+    EXPECT_EQ(lib_TrimNull(std::string("C:\\TEMP\\\0\0junk", 14)), "C:\\TEMP\\");
 }
 
 struct PathParts {
@@ -32,7 +40,6 @@ struct PathParts {
 
 TEST(Paths, TakingAPathApart) {
     const PathParts cases[] = {
-        {"C:\\Data\\file.txt", "C:", "file.txt", "txt", "C:\\Data\\file", "file", "C:\\Data", "\\Data"},
         {" \"C:\\My Data\\a b.txt\" ", "C:", "a b.txt", "txt", "C:\\My Data\\a b", "a b", "C:\\My Data", "\\My Data"},
         {"\\\\s\\sh\\d\\f.txt", "\\\\s\\sh", "f.txt", "txt", "\\\\s\\sh\\d\\f", "f", "\\\\s\\sh\\d", "\\\\s\\sh\\d"},
         {"\\\\srv\\share", "\\\\srv\\share", "", "", "", "", "\\\\srv", "\\\\srv"},
@@ -42,12 +49,9 @@ TEST(Paths, TakingAPathApart) {
         {"C:", "C:", "", "", "", "", "C:", ""},
         {"C:\\", "C:", "", "", "", "", "C:", ""},
         {"C:\\a\\file.tar.gz", "C:", "file.tar.gz", "gz", "C:\\a\\file.tar", "file.tar", "C:\\a", "\\a"},
-        {"C:\\a\\file.", "C:", "file.", "", "C:\\a\\file", "file", "C:\\a", "\\a"},
         {"C:\\a.b\\readme", "C:", "readme", "", "C:\\a", "", "C:\\a.b", "\\a.b"},
         {"C:\\a\\.profile", "C:", ".profile", "profile", "C:\\a\\", "", "C:\\a", "\\a"},
-        {"C:\\Data\\Sub\\*.*", "C:", "*.*", "*", "C:\\Data\\Sub\\*", "*", "C:\\Data\\Sub", "\\Data\\Sub"},
         {"C:file.txt", "", "C:file.txt", "txt", "C:file", "C:file", "C:", ""},
-        {"Dir.v2\\file", "", "file", "", "Dir", "", "Dir.v2", "Dir.v2"},
     };
     for (const PathParts& c : cases) {
         EXPECT_EQ(lib_GetDrive(c.path), c.drive) << c.path;
@@ -60,55 +64,27 @@ TEST(Paths, TakingAPathApart) {
     }
 }
 
-TEST(Paths, StripStringTrimsThenRemovesThePieceAtOneEnd) {
-    EXPECT_EQ(lib_StripString("  \\\\a\\b\\  ", "\\", true, false), "\\\\a\\b");
-    EXPECT_EQ(lib_StripString("C:\\old\\\\", "\\", false, false), "C:\\old\\");
-    EXPECT_EQ(lib_StripString("\\\\a", "\\", true, true), "a");
-    EXPECT_EQ(lib_StripString("XyXyz", "xY", true, true), "z");
-    EXPECT_EQ(lib_StripString("XyXyz", "xY", false, true), "Xyz");
-    EXPECT_EQ(lib_StripString("  ab  ", "", true, true), "ab");
-}
-
-TEST(Paths, InStrLastAndTrimNull) {
-    EXPECT_EQ(lib_InStrLast("a.b.c", ".", kBinaryCompare), 4);
-    EXPECT_EQ(lib_InStrLast("Zürich.txt", ".", kBinaryCompare), 7);
-    EXPECT_EQ(lib_InStrLast("abc", "x", kBinaryCompare), 0);
-    EXPECT_EQ(lib_InStrLast("aXbxc", "x", kTextCompare), 4);
-    EXPECT_EQ(lib_InStrLast(std::int16_t{2}, "a.b.c", ".", kBinaryCompare), 4);
-    EXPECT_EQ(lib_InStrLast(std::int16_t{3}, "a.b.c", ".", kBinaryCompare), 2);
-
-    EXPECT_EQ(lib_TrimNull(std::string("C:\\TEMP\\\0\0junk", 14)), "C:\\TEMP\\");
-    EXPECT_EQ(lib_TrimNull("no null"), "no null");
-}
-
-TEST(Paths, ComponentsAreCountedUpToAHundred) {
-    std::string path = "C:";
-    for (int i = 0; i < 99; ++i) path += "\\d";
-    EXPECT_EQ(path_components(path).size(), 100u);
-    try {
-        path_components(path + "\\one too many");
-        ADD_FAILURE() << "no error raised";
-    } catch (const Error& error) {
-        EXPECT_EQ(error.description(), "LineParts array too small");
-    }
-    EXPECT_THROW(lib_GetFileName(path + "\\one too many"), Error);  // read off the text, refused all the same
-}
-
 // The file name is read off the text without splitting it; it must be the last
-// component all the same, unless that is the drive or the share.
-TEST(Paths, FileNameIsTheLastOfTheComponents) {
-    const std::vector<std::string> paths{"\\\\srv\\share\\ dir \\\\ file ", "\\\\srv\\share\\", "\\\\srv\\ share \\",
-                                         "C:\\a\\   \\", " C: \\x", "C:\\", "\\\\", "  x  ", "", "a\\\\\\b\\\\",
-                                         "C:\\\"my\\docs\"\\f", "x:", "x:\\f", "\\\"q\"", "Zürich\\Straße.txt",
-                                         // too long to be sure of holding at most a hundred components
-                                         "C:\\" + std::string(250, 'n') + "\\f",
-                                         "\\\\s\\" + std::string(250, 'n') + "\\"};
+// component all the same, unless that is the drive or the share. More than a
+// hundred components are refused.
+TEST(Paths, FileNameIsTheLastOfUpToAHundredComponents) {
+    const std::string paths[] = {"\\\\srv\\share\\ dir \\\\ file ", "\\\\srv\\ share \\", "\\\\srv\\share\\", "\\\\",
+                                 "C:\\a\\   \\", " C: \\x", "C:\\", "  x  ", "", "a\\\\\\b\\\\", "x:",
+                                 "C:\\\"my\\docs\"\\f", "\\\"q\"",
+                                 // too long to be sure of holding at most a hundred components
+                                 "C:\\" + std::string(250, 'n') + "\\f", "\\\\s\\" + std::string(250, 'n') + "\\"};
     for (const std::string& path : paths) {
         const std::vector<std::string> components = path_components(path);
         const std::size_t drive_components = lib_GetDrive(path).empty() ? 0 : path.starts_with("\\\\") ? 2 : 1;
         const std::string expected = components.size() > drive_components ? components.back() : "";
         EXPECT_EQ(lib_GetFileName(path), expected) << path;
     }
+
+    std::string path = "C:";
+    for (int i = 0; i < 99; ++i) path += "\\d";
+    EXPECT_EQ(path_components(path).size(), 100u);
+    EXPECT_THROW(path_components(path + "\\one too many"), Error);
+    EXPECT_THROW(lib_GetFileName(path + "\\one too many"), Error);  // read off the text, refused all the same
 }
 
 struct LevelCase {
@@ -122,13 +98,12 @@ TEST(Paths, PathLevelPicksOneComponentOrARunOfThem) {
     const std::string path = "C:\\Data\\Sub.v1\\Deep";
     const std::string share = "\\\\srv\\share\\dir\\file";
     const LevelCase cases[] = {
-        {path, 1, false, false, false, "C:"},
         {path, 2, false, false, true, "Data\\Sub.v1\\Deep"},
         // how "..\" pieces are resolved: the path less its last k folders, drive or share kept
         {path, -3, true, false, false, "C:\\Data"},
         {path, -5, true, false, false, ""},
         {share, -2, true, false, false, "\\\\srv\\share\\dir"},
-        {share, 1, false, true, false, "dir"},
+        {share, 1, false, true, false, "dir"},  // without the drive a share skips two elements
         {"Data\\\\x", -2, false, false, false, ""},  // a doubled backslash leaves an empty element
     };
     for (const LevelCase& c : cases) {
@@ -140,13 +115,9 @@ TEST(Paths, PathLevelPicksOneComponentOrARunOfThem) {
 TEST(Paths, DeepestFolderNameAndParentFolder) {
     // path, its deepest folder's name, its parent folder
     const std::tuple<std::string, std::string, std::string> cases[] = {
-        {"C:\\Data\\Sub", "Sub", "C:\\Data"},
         {"\"C:\\My Data\"", "My Data", "C:"},
         {"C:\\", "", ""},
-        {"C:", "", ""},
         {"\\\\srv\\share", "", "\\\\srv"},
-        {"\\\\srv\\share\\d", "d", "\\\\srv\\share"},
-        {"Data\\x", "x", "Data"},
     };
     for (const auto& [path, deepest, parent] : cases) {
         EXPECT_EQ(deepest_folder_name(path), deepest) << path;
