@@ -12,6 +12,8 @@ function(quillet_add_tests name)
   cmake_parse_arguments(ARG "" "" "SOURCES;LIBS" ${ARGN})
   add_executable(${name} ${ARG_SOURCES})
   target_link_libraries(${name} PRIVATE ${ARG_LIBS} quillet_test_support GTest::gtest GTest::gtest_main GTest::gmock)
-  gtest_discover_tests(${name} DISCOVERY_MODE PRE_TEST
+  # Listing the cases starts the program, under Wine a slow start on a busy
+  # machine: five seconds, the default, was not always enough.
+  gtest_discover_tests(${name} DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 60
                        PROPERTIES ENVIRONMENT "QUILLET_TEST_BINARY_DIR=${CMAKE_BINARY_DIR}")
 endfunction()
