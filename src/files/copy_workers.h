@@ -26,9 +26,11 @@ public:
     // throws ends the work: the copies after it are abandoned and leave nothing behind.
     using PutInPlace = std::function<void(PendingCopy&)>;
 
-    // threads: 1 or fewer makes every copy at once on the calling thread, as a plain
-    // copy would. while_waiting runs every few milliseconds while the calling thread
-    // waits for a copy, so that windows keep answering.
+    // threads: the threads that copy, the calling thread among them (it copies
+    // whenever it would otherwise wait); 1 or fewer makes every copy at once on the
+    // calling thread, as a plain copy would. while_waiting runs every few
+    // milliseconds while the calling thread waits for a copy or makes a large one,
+    // so that windows keep answering.
     CopyWorkers(unsigned threads, std::function<void()> while_waiting, PutInPlace put_in_place);
     // Abandons what is still in flight.
     ~CopyWorkers();
