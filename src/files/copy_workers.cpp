@@ -131,8 +131,7 @@ void CopyWorkers::make_here(std::unique_lock<std::mutex>& lock) {
     const bool quick = timed_make(*next.copy, [this](std::uint64_t, std::uint64_t) { while_waiting_(); });
     lock.lock();
     next.made = true;
-    copies_quick_ = quick;
-    count_made_in_front();
+    note_made(quick);
 }
 
 bool CopyWorkers::timed_make(PendingCopy& copy, const platform::CopyProgress& progress) {
@@ -191,8 +190,7 @@ bool CopyWorkers::take_work(std::unique_lock<std::mutex>& lock, std::size_t most
 }
 
 // The lock is let go while the copies are made. Quick copies are marked made
-// together; a slow one at once, and the calling thread then takes it without
-// waiting for more. False once the thread is to stop.
+// together, a slow one at once. False once the thread is to stop.
 bool CopyWorkers::make(std::unique_lock<std::mutex>& lock, const std::vector<InFlight*>& batch, bool& quick) {
     lock.unlock();
     std::size_t marked = 0;
@@ -204,9 +202,7 @@ bool CopyWorkers::make(std::unique_lock<std::mutex>& lock, const std::vector<InF
         lock.lock();
         if (stopping_) return false;
         for (; marked <= i; ++marked) batch[marked]->made = true;
-        copies_quick_ = quick;
-        if (!quick && waiting_for_ > 1) waiting_for_ = 1;
-        count_made_in_front();
+        note_made(quick);
         if (marked == batch.size()) return true;
         lock.unlock();
     }
@@ -214,7 +210,10 @@ bool CopyWorkers::make(std::unique_lock<std::mutex>& lock, const std::vector<InF
     return false;
 }
 
-void CopyWorkers::count_made_in_front() {
+// After a slow copy the calling thread takes what is made without waiting for more.
+void CopyWorkers::note_made(bool quick) {
+    copies_quick_ = quick;
+    if (!quick && waiting_for_ > 1) waiting_for_ = 1;
     std::size_t made = made_in_front_;
     while (made < in_flight_.size() && in_flight_[made].made) ++made;
     made_in_front_ = made;

@@ -59,7 +59,8 @@ private:
     bool take_work(std::unique_lock<std::mutex>& lock, std::size_t most, std::vector<InFlight*>& batch);
     // quick: whether the last copy was quick, to be told.
     bool make(std::unique_lock<std::mutex>& lock, const std::vector<InFlight*>& batch, bool& quick);
-    void count_made_in_front();
+    // Under the lock, once copies are marked made; quick: whether the last one was.
+    void note_made(bool quick);
     void wake_threads_for_work();
     // Waits until at least `count` copies at the front are made.
     void wait_for_front(std::unique_lock<std::mutex>& lock, std::size_t count);
