@@ -76,6 +76,8 @@ public:
     // False once the copy is to stop.
     bool add(std::uint64_t bytes) {
         copied_ += bytes;
+        // A copy in one go has nothing to size: a small file spares the clock.
+        if (!in_pieces_) return !stopped_;
         const Clock::time_point now = Clock::now();
         // The next piece of the kernel's copy is sized from how long this one took.
         const Clock::duration taken = now - piece_started_;
@@ -92,7 +94,7 @@ private:
     std::atomic<std::uint64_t> copied_ = 0;
     std::atomic<bool> stopped_ = false;
     std::size_t chunk_ = kSmallestChunk;  // grown while the pieces go quickly
-    Clock::time_point piece_started_ = Clock::now();
+    Clock::time_point piece_started_ = in_pieces_ ? Clock::now() : Clock::time_point{};
 };
 
 // Files that report no size (as some pseudo-files do) give nothing here and are
@@ -292,10 +294,10 @@ CopyResult failed_copy(const NewCopy& copy, CopyResult result) {
 // device and the copy's folder, which the next files mostly share.
 class CloneRefusals {
 public:
-    bool known(dev_t source, const std::string& folder) const {
+    bool known(dev_t source, std::string_view folder) const {
         return refused_ && source == source_ && folder == folder_;
     }
-    void remember(dev_t source, const std::string& folder) {
+    void remember(dev_t source, std::string_view folder) {
         refused_ = true;
         source_ = source;
         folder_ = folder;
@@ -313,7 +315,7 @@ bool clone_refused(int code) { return code == EOPNOTSUPP || code == ENOTTY || co
 
 bool cloned(int in, int out, const SourceStatus& source, const NewCopy& copy) {
     thread_local CloneRefusals refusals;
-    const std::string folder = copy.native.substr(0, copy.native.rfind('/') + 1);
+    const std::string_view folder = std::string_view(copy.native).substr(0, copy.native.rfind('/') + 1);
     if (refusals.known(source.device, folder)) return false;
     if (::ioctl(out, FICLONE, in) == 0) return true;
     if (clone_refused(errno)) {
@@ -365,7 +367,8 @@ CopyResult make_open_file(int in, const CopyNames& names, const CopyProgress& pr
     Descriptor out(create_copy(sequence, source.permissions, copy));
     made.target_tried = sequence.target_tried();
     if (!out.valid()) return errno == EEXIST ? CopyResult::target_exists : CopyResult::failed;
-    ProgressReport report(static_cast<bool>(progress), source.size);
+    // A small file is copied at once even with a progress routine (copy_content_reporting).
+    ProgressReport report(progress && source.size >= kThreadFrom, source.size);
     Failure failure = Failure::none;
     try {
         if (cloned(in, out.get(), source, copy)) {
@@ -439,7 +442,7 @@ CopyResult name_copy(MadeCopy& made, const CopyNames& names, CopyFacts* facts) {
     if (facts != nullptr) {
         facts->bytes = host->bytes;
         facts->source_changed = host->source_changed;
-        facts->name = copy.name.text;
+        facts->name = std::move(copy.name.text);
         facts->in_place = copy.name.final;
         facts->if_interrupted = std::move(copy.if_interrupted);
     }

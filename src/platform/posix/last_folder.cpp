@@ -3,6 +3,7 @@
 #include <fcntl.h>
 #include <unistd.h>
 
+#include <atomic>
 #include <string_view>
 
 namespace quillet::platform::posix {
@@ -39,7 +40,8 @@ private:
 };
 
 thread_local OpenFolder last_folder;
-thread_local int walks_underway = 0;
+// Over all threads: the threads that make copies for a walk keep their folders too.
+std::atomic<int> walks_underway = 0;
 
 struct Split {
     std::string_view folder;

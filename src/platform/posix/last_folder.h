@@ -4,18 +4,20 @@
 // file costs about as much as copying a small one; a name relative to the open
 // folder is found at once.
 //
-// It is kept only while a walk goes on, that is while a folder listing is open on
-// the thread: the snapshot's copies are made from inside the walk of its source.
-// When the last listing closes the folder is let go, so that a program that stays
-// open after its jobs keeps no drive busy; a copy made outside any walk looks its
-// folder up by the path.
+// It is kept only while a walk goes on, that is while a folder listing is open:
+// the snapshot's copies are made from inside the walk of its source. When the last
+// listing closes, the thread that held it lets its folder go, so that a program
+// that stays open after its jobs keeps no drive busy; a copy made outside any walk
+// looks its folder up by the path.
 //
-// Whatever renames, trashes or removes folders here forgets it, so that a path
-// never leads into a folder that has since moved; a name that is not found through
-// it is looked for again by its path, as a folder deleted by another program may
-// have been made again. A folder that another program renames while a copy goes on
-// keeps receiving its files, as any open folder would. Each thread keeps its own;
-// the program does its file work on one.
+// Each thread keeps its own: the threads that make a walk's copies keep theirs
+// until they end, with the copy pass. Whatever renames, trashes or removes folders
+// here forgets the calling thread's, so that a path never leads into a folder that
+// has since moved (the copy pass moves no folder while its threads run); a name
+// that is not found through it is looked for again by its path, as a folder
+// deleted by another program may have been made again. A folder that another
+// program renames while a copy goes on keeps receiving its files, as any open
+// folder would.
 
 #include <optional>
 #include <string>
@@ -36,8 +38,8 @@ FolderRelative in_last_folder(const std::string& native);
 std::optional<FolderRelative> in_open_folder(const std::string& native);
 void forget_last_folder();
 
-// Held by every open folder listing: while one is held on the thread, copies keep
-// their folder open; when the last goes, the folder is let go.
+// Held by every open folder listing: while one is held, copies keep their folder
+// open; when the last goes, the thread that held it lets its folder go.
 class WalkUnderway {
 public:
     WalkUnderway();
