@@ -37,11 +37,15 @@ CopyWorkers::CopyWorkers(unsigned threads, std::function<void()> while_waiting, 
     : while_waiting_(std::move(while_waiting)),
       put_in_place_(std::move(put_in_place)),
       limit_(kInFlightPerThread * threads),
-      share_among_(std::max(threads, 1u)) {
-    if (threads <= 1) return;
+      share_among_(std::max(threads, 1u)),
+      threads_to_start_(threads > 1 ? threads - 1 : 0) {}
+
+// The threads start with the first copy: a job that finds nothing to copy starts none.
+void CopyWorkers::start_threads() {
+    const unsigned count = std::exchange(threads_to_start_, 0);
     try {
         // The calling thread is one of them: it copies whenever it would wait.
-        for (unsigned i = 1; i < threads; ++i) threads_.emplace_back([this] { work(); });
+        for (unsigned i = 0; i < count; ++i) threads_.emplace_back([this] { work(); });
     } catch (const std::system_error&) {
         // A limit on the threads a user may run: the ones started do the work, or
         // the calling thread does it itself.
@@ -52,6 +56,7 @@ CopyWorkers::~CopyWorkers() { abandon(); }
 
 void CopyWorkers::add(std::unique_ptr<PendingCopy> copy) {
     if (abandoned_) return;
+    if (threads_to_start_ > 0) start_threads();
     if (threads_.empty()) {
         // Window events run while a large file is copied, as during any plain copy.
         copy->make([this](std::uint64_t, std::uint64_t) { while_waiting_(); });

@@ -61,6 +61,7 @@ private:
     bool make(std::unique_lock<std::mutex>& lock, const std::vector<InFlight*>& batch, bool& quick);
     // Under the lock, once copies are marked made; quick: whether the last one was.
     void note_made(bool quick);
+    void start_threads();
     void wake_threads_for_work();
     // Waits until at least `count` copies at the front are made.
     void wait_for_front(std::unique_lock<std::mutex>& lock, std::size_t count);
@@ -77,6 +78,7 @@ private:
     PutInPlace put_in_place_;
     std::size_t limit_;
     std::size_t share_among_;  // the threads asked for
+    unsigned threads_to_start_;
     std::vector<std::thread> threads_;
 
     // Handed in but not yet over to the threads; the calling thread's own.
