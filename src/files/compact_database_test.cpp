@@ -90,6 +90,11 @@ TEST(CompactDatabase, RunsTheRegisteredProgramOnTemporaryNamesBesideTheTarget) {
     disk.write("src/report.mdb", "Standard Jet DB");
     EXPECT_FALSE(lib_CompactDatabase(user, disk.text("src/report.mdb"), disk.text("bak/report.mdb"), true, "", true));
     EXPECT_FALSE(disk.exists("bak/report.mdb"));
+    // In the root of a drive the database's folder holds no backslash: no program is looked for.
+    testing::set_environment("QUILLET_DRIVES", "Q:=" + testing::utf8(disk.native("src")));
+    EXPECT_FALSE(lib_CompactDatabase(user, "Q:\\ledger.qdb", disk.text("bak/root.qdb"), true, "", true));
+    testing::unset_environment("QUILLET_DRIVES");
+    EXPECT_FALSE(disk.exists("bak/root.qdb"));
     EXPECT_THAT(temporaries(disk), IsEmpty());
 }
 
@@ -102,6 +107,7 @@ TEST(CompactDatabase, RaisesAnEngineFailureNamingTheDatabaseAndTheTemporaryOutpu
         FAIL() << "the password was not refused";
     } catch (const Error& error) {
         EXPECT_EQ(error.source(), "lib_CompactDatabase");
+        EXPECT_EQ(error.description().find("secret"), std::string::npos);
         EXPECT_THAT(error.description(),
                     testing::MatchesExtendedRegex(".+\r\n\r\nDB=" + literal(disk.text("locked.mdb")) +
                                                   "\r\nTemp=" + literal(disk.text("bak/locked")) + "\\.~[0-9][0-9]"));
@@ -115,9 +121,8 @@ TEST(TemporaryNames, DrawEachFreeNameOnceAndNoneThatIsTaken) {
     for (int number = 3; number < 100; ++number) folder.write("data.~" + two_digits(number), "");
     TemporaryNames names(folder.text("data.mdb"));
     const std::string taken = folder.text("data.~01");
-    std::vector<std::string> drawn = {names.draw({taken}), names.draw({taken})};
-    std::sort(drawn.begin(), drawn.end());
-    EXPECT_THAT(drawn, ::testing::ElementsAre(folder.text("data.~00"), folder.text("data.~02")));
+    EXPECT_THAT((std::vector<std::string>{names.draw({taken}), names.draw({taken})}),
+                ::testing::UnorderedElementsAre(folder.text("data.~00"), folder.text("data.~02")));
     try {
         names.draw({taken});
         FAIL() << "a name was drawn twice, or one that is taken";
