@@ -52,7 +52,7 @@ TEST(Tokenizer, GetTokenCutsOneTokenOffTheFrontStripQuotesOnlyAnEnclosingPair) {
         {"a/b/c", "a", "b/c"},
         {"no delimiter", "no delimiter", ""},
         {" \"a/b\" /\"c/d\"/e", "a/b", "\"c/d\"/e"},  // only the first quoted stretch counts
-        {"\"a/b/c", "\"a", "b/c"},                         // no closing quote: the first delimiter counts
+        {"\"a/b/c", "\"a", "b/c"},                    // no closing quote: the first delimiter counts
     };
     for (const TokenCase& c : cases) {
         std::string text = c.text;
