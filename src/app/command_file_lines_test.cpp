@@ -14,7 +14,6 @@ TEST(CommandFileLines, SplitAtAnyLineEndAndReadEachLineAsUtf8ElseAsWindows1252) 
         {"", {}},
         {"\r", {""}},
         {"one\r\n\r\ntwo\rthree\n", {"one", "", "two", "three"}},
-        {"one\n\ntwo", {"one", "", "two"}},
         {"one\n\r\ntwo", {"one", "", "two"}},
         {"\xEF\xBB\xBF", {}},
         {"\xEF\xBB\xBFone\n\xEF\xBB\xBFtwo", {"one", "\xEF\xBB\xBFtwo"}},

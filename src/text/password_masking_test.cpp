@@ -33,13 +33,5 @@ TEST(MaskPasswords, HidesEveryZipAndDatabasePasswordOfALineHoweverItIsQuoted) {
     for (const Shape& shape : shapes) EXPECT_EQ(MaskPasswords(shape.line), shape.shown) << shape.line;
 }
 
-TEST(MaskPasswords, TakesAPartsBlanksAsQuotedOnes) {
-    const Shape parts[] = {
-        {R"(C:\src\*.* D:\bak /Z=two words)", R"(C:\src\*.* D:\bak /Z=***)"},
-        {R"(C:\cmds/C=secret)", R"(C:\cmds/C=***)"},
-    };
-    for (const Shape& part : parts) EXPECT_EQ(MaskPasswords(part.line, MaskedText::line_part), part.shown);
-}
-
 }  // namespace
 }  // namespace quillet
