@@ -181,10 +181,10 @@ class WorkFolders : public ::testing::Test {
 protected:
     WorkFolders() { box.write("src/a.txt"); }
 
-    // A work folder with a file in it, and its mark unless that is empty.
-    void work_folder(const std::string& name, const std::string& mark) const {
-        box.write("tmp/" + name + "/copy.txt");
-        if (!mark.empty()) box.write("tmp/" + name + ".tmp", mark);
+    // A work or staging folder with a file in it, and its mark unless that is empty.
+    void marked_folder(const std::string& folder, const std::string& mark) const {
+        box.write(folder + "/copy.txt");
+        if (!mark.empty()) box.write(folder + ".tmp", mark);
     }
 
     Outcome zip() const { return box.run({box.text("src") + "\\*.*", box.text("dst"), "/Z"}, RunOptions().at(kClock)); }
@@ -199,27 +199,25 @@ TEST_F(WorkFolders, OnlyThoseOfThisUsersRunsThatNoLongerLiveHereAreRemoved) {
     if (under_wine()) GTEST_SKIP() << "the marks here are a POSIX run's; the Windows build's name Windows processes";
     const std::string started = own_start_time();
     const std::string earlier_boot = "00000000-0000-0000-0000-000000000000";
-    work_folder("qtk1", Mark{});
-    work_folder("qtk2", Mark{getpid(), started});
-    work_folder("qtk3", Mark{getpid(), started + "0"});  // the id was handed out again
-    work_folder("qtk4", Mark{getpid(), started, earlier_boot});
-    work_folder("qtk5", Mark{});
+    marked_folder("tmp/qtk1", Mark{});
+    marked_folder("tmp/qtk2", Mark{getpid(), started});
+    marked_folder("tmp/qtk3", Mark{getpid(), started + "0"});  // the id was handed out again
+    marked_folder("tmp/qtk4", Mark{getpid(), started, earlier_boot});
+    marked_folder("tmp/qtk5", Mark{});
     for (const char* name : {"tmp/qtk5", "tmp/qtk5.tmp"}) {
         ASSERT_EQ(lchown(box.native(name).c_str(), kAnotherUser, kAnotherUser), 0);
     }
-    work_folder("qtk6", "");
-    work_folder("qtk7", "not a mark");
+    marked_folder("tmp/qtk6", "");
+    marked_folder("tmp/qtk7", "not a mark");
     box.write("elsewhere/keep.txt");
     fs::create_directory_symlink(box.native("elsewhere"), box.native("tmp/qtk8"));
     box.write("tmp/qtk8.tmp", Mark{});
     // Runs whose ids cannot be looked up here, and a mark without the fields that say where it was made.
-    work_folder("qtk9", Mark{.boot = earlier_boot, .machine = "0123456789abcdef0123456789abcdef"});
-    work_folder("qtkA", Mark{.boot = earlier_boot, .pid_namespace = "1:1"});
-    work_folder("qtkB", "quillet-work " + std::to_string(ended_process()) + " 1 " + Mark{}.boot + "\n");
-    box.write("dst/src/qzs1/archive.zip", "half written");
-    box.write("dst/src/qzs1.tmp", Mark{});
-    box.write("dst/src/qzs2/archive.zip", "being written");
-    box.write("dst/src/qzs2.tmp", Mark{getpid(), started});
+    marked_folder("tmp/qtk9", Mark{.boot = earlier_boot, .machine = "0123456789abcdef0123456789abcdef"});
+    marked_folder("tmp/qtkA", Mark{.boot = earlier_boot, .pid_namespace = "1:1"});
+    marked_folder("tmp/qtkB", "quillet-work " + std::to_string(ended_process()) + " 1 " + Mark{}.boot + "\n");
+    marked_folder("dst/src/qzs1", Mark{});
+    marked_folder("dst/src/qzs2", Mark{getpid(), started});
 
     const Outcome outcome = zip();
     EXPECT_EQ(outcome.status, 0) << outcome.out << outcome.err;

@@ -139,7 +139,6 @@ Outcome Sandbox::run(const Lines& arguments, const RunOptions& options) const {
     if (options.clock) environment.push_back("NO_FAKE_STAT=1");
     if (under_wine()) add_wine_environment(environment, text("tmp"));
     if (options.shift) environment.push_back("QUILLET_SHIFT=1");
-    for (const auto& [name, value] : options.environment) environment.push_back(name + "=" + value);
 
     const testing::ProcessResult ran = testing::RunInEnvironment(command, options.input, environment);
     // The console's text mode ends a Windows program's lines in CR LF.
@@ -153,6 +152,12 @@ Lines lines_of(const std::string& text) {
     Lines lines;
     std::stringstream stream(text);
     for (std::string line; std::getline(stream, line);) lines.push_back(line);
+    return lines;
+}
+
+Lines sorted_lines_of(const std::string& text) {
+    Lines lines = lines_of(text);
+    std::sort(lines.begin(), lines.end());
     return lines;
 }
 

@@ -7,7 +7,6 @@
 // the Windows build's quillet.exe, run under Wine in the prefix WINEPREFIX names.
 
 #include <filesystem>
-#include <map>
 #include <optional>
 #include <ostream>
 #include <string>
@@ -36,7 +35,6 @@ struct RunOptions {
     // What standard input holds: the answers to the questions.
     std::string input;
     bool shift = false;
-    std::map<std::string, std::string> environment;
     // A command the program is started through, with its arguments: a time limit,
     // another user.
     std::vector<std::string> through;
@@ -44,7 +42,6 @@ struct RunOptions {
     RunOptions& at(std::string local_time) { clock = std::move(local_time); return *this; }
     RunOptions& answering(std::string lines) { input = std::move(lines); return *this; }
     RunOptions& holding_shift() { shift = true; return *this; }
-    RunOptions& with(const std::string& name, std::string value) { environment[name] = std::move(value); return *this; }
     RunOptions& started_through(const std::vector<std::string>& command) {
         through.insert(through.end(), command.begin(), command.end());
         return *this;
@@ -91,5 +88,7 @@ bool under_wine();
 
 // The lines of a text, without their line ends.
 Lines lines_of(const std::string& text);
+// The same, sorted: for lines that come in the order of a folder's entries, the file system's.
+Lines sorted_lines_of(const std::string& text);
 
 }  // namespace quillet::end_to_end
