@@ -60,10 +60,9 @@ TEST(SafetyRules, AnUnbalancedQuoteNeverEchoesAPassword) {
     for (const auto& line : cases) {
         Lines arguments{"\"" + box.text("src") + "\\*.*", box.text("dst")};
         arguments.insert(arguments.end(), line.options.begin(), line.options.end());
-        const Outcome outcome = box.run(arguments);
-        EXPECT_EQ(outcome.err, "Error\nCommand File " + box.text("src") + "\\*.* " + box.text("dst") + " " +
-                                   line.shown + " -  not found\n");
-        EXPECT_EQ((outcome.out + outcome.err).find("Sesame"), std::string::npos) << outcome.err;
+        // Whole, so that no password shows anywhere.
+        EXPECT_EQ(box.run(arguments), (Outcome{1, "", "Error\nCommand File " + box.text("src") + "\\*.* " +
+                                                          box.text("dst") + " " + line.shown + " -  not found\n"}));
     }
 }
 
@@ -76,8 +75,8 @@ TEST(SafetyRules, AZipPasswordIsUsedWholeOrRefused) {
                        RunOptions(kAtNoon).answering(typed));
     };
 
-    const Outcome given = zip("/Z=" + std::string(256, 'p'));
-    EXPECT_EQ(given.err, "Information\nThe /Z password is longer than 255 bytes\n");
+    EXPECT_EQ(zip("/Z=" + std::string(256, 'p')),
+              (Outcome{1, "", "Information\nThe /Z password is longer than 255 bytes\n"}));
     EXPECT_FALSE(box.exists("bak"));
     EXPECT_EQ(box.tree("tmp"), Lines{});
 

@@ -39,15 +39,13 @@ std::string asan_options(bool clock_faked) {
     return options;
 }
 
-const char* wine_loader() {
-    const char* loader = std::getenv("QUILLET_E2E_WINE");
-    return loader != nullptr && *loader != '\0' ? loader : nullptr;
+// A variable of the test's environment; null when it is unset or empty.
+const char* setting(const char* name) {
+    const char* value = std::getenv(name);
+    return value != nullptr && *value != '\0' ? value : nullptr;
 }
 
-std::string program() {
-    const char* named = std::getenv("QUILLET_E2E_PROGRAM");
-    return named != nullptr && *named != '\0' ? named : QUILLET_BINARY;
-}
+const char* wine_loader() { return setting("QUILLET_E2E_WINE"); }
 
 // What a Windows program under Wine needs besides the sandbox's folders. Wine
 // takes TEMP and TMP from the prefix, never from here: the prefix that
@@ -122,7 +120,7 @@ Outcome Sandbox::run(const Lines& arguments, const RunOptions& options) const {
     Lines command = options.through;
     if (options.clock) command.insert(command.end(), {"faketime", "--exclude-monotonic", *options.clock});
     if (under_wine()) command.push_back(wine_loader());
-    command.push_back(program());
+    command.push_back(setting("QUILLET_E2E_PROGRAM") != nullptr ? setting("QUILLET_E2E_PROGRAM") : QUILLET_BINARY);
     command.insert(command.end(), arguments.begin(), arguments.end());
 
     Lines environment;
