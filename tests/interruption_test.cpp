@@ -29,35 +29,23 @@ namespace fs = std::filesystem;
 constexpr uid_t kAnotherUser = 65534;
 constexpr const char* kClock = "2010-09-30 09:00:00";
 
-// Bytes that do not compress, so that zipping them takes a while.
-void write_big_file(const fs::path& file, std::size_t megabytes, std::uint64_t seed) {
-    fs::create_directories(file.parent_path());
+// Bytes that do not compress, so that zipping them takes a while: a random
+// block longer than deflate's window, written again and again.
+void write_big_file(const Sandbox& box, const std::string& file, std::size_t megabytes, std::uint64_t seed) {
     std::mt19937_64 random(seed);
     std::vector<std::uint64_t> block(std::size_t{1} << 17);  // 1 MiB
-    std::ofstream out(file, std::ios::binary);
-    for (std::size_t i = 0; i < megabytes; ++i) {
-        std::generate(block.begin(), block.end(), std::ref(random));
-        out.write(reinterpret_cast<const char*>(block.data()), static_cast<std::streamsize>(block.size() * 8));
-    }
-}
-
-// The names in a folder; read while the program changes it, so nothing may throw.
-Lines names_in(const fs::path& folder) {
-    Lines names;
-    std::error_code error;
-    for (fs::directory_iterator entry(folder, error), end; !error && entry != end; entry.increment(error)) {
-        names.push_back(entry->path().filename().string());
-    }
-    std::sort(names.begin(), names.end());
-    return names;
+    std::generate(block.begin(), block.end(), std::ref(random));
+    std::string content(reinterpret_cast<const char*>(block.data()), block.size() * 8);
+    std::ofstream out(box.native(file), std::ios::binary);
+    for (std::size_t i = 0; i < megabytes; ++i) out << content;
 }
 
 // A file under its final name in a snapshot folder below: a finished copy.
-bool holds_finished_copy(const fs::path& snapshot_parent) {
-    for (const std::string& snapshot : names_in(snapshot_parent)) {
-        const Lines names = names_in(snapshot_parent / snapshot);
-        const auto finished = [](const std::string& name) { return name.find(".~") == std::string::npos; };
-        if (std::any_of(names.begin(), names.end(), finished)) return true;
+bool holds_finished_copy(const Sandbox& box, const std::string& snapshot_parent) {
+    for (const std::string& snapshot : box.names(snapshot_parent)) {
+        for (const std::string& name : box.names(snapshot_parent + "/" + snapshot)) {
+            if (name.find(".~") == std::string::npos) return true;
+        }
     }
     return false;
 }
@@ -84,7 +72,6 @@ struct InterruptedRun {
     // Where the signal waits for something to appear: the work folder (tmp), the
     // archive's folder, or a finished copy in the snapshot folder below.
     std::string watched;
-    int status;
 };
 
 void PrintTo(const InterruptedRun& run, std::ostream* out) { *out << run.name; }
@@ -95,25 +82,23 @@ class Interruption : public ::testing::TestWithParam<InterruptedRun> {};
 // there every run is interrupted so, at the same moment.
 TEST_P(Interruption, LeavesNothingHalfMadeAndEveryFinishedFileInPlace) {
     InterruptedRun run = GetParam();
-    if (under_wine()) {
-        run.signal = SIGINT;
-        run.status = 128 + SIGINT;
-    }
+    if (under_wine()) run.signal = SIGINT;
     Sandbox box;
     const std::size_t files = run.zip ? 4 : 8;
+    box.make_folder("src");
     for (std::size_t i = 0; i < files; ++i) {
-        write_big_file(box.native("src/big" + std::to_string(i)), run.zip ? 24 : 64, 0x9E3779B97F4A7C15ULL + i);
+        write_big_file(box, "src/big" + std::to_string(i), run.zip ? 24 : 64, 0x9E3779B97F4A7C15ULL + i);
     }
-    const fs::path watched = box.native(run.watched);
-    std::future<bool> signal = signal_when(
-        run.signal, [&] { return run.zip ? !names_in(watched).empty() : holds_finished_copy(watched); });
+    std::future<bool> signal = signal_when(run.signal, [&] {
+        return run.zip ? !box.names(run.watched).empty() : holds_finished_copy(box, run.watched);
+    });
     Lines arguments{box.text("src") + "\\*.*", box.text("dst")};
     if (run.zip) arguments.push_back("/Z=secret");
     // The real clock: a clock faked by a program in between would take the signal.
     const Outcome outcome = box.run(arguments);
     ASSERT_TRUE(signal.get()) << "no signal was sent before the run ended: " << outcome.out << outcome.err;
 
-    EXPECT_EQ(outcome.status, run.status) << outcome.out << outcome.err;
+    EXPECT_EQ(outcome.status, 128 + run.signal) << outcome.out << outcome.err;
     EXPECT_EQ(box.tree("tmp"), Lines{});
     if (run.zip) {
         // No archive, and nothing beside where it goes; the folder for it may not be made yet.
@@ -121,23 +106,21 @@ TEST_P(Interruption, LeavesNothingHalfMadeAndEveryFinishedFileInPlace) {
         EXPECT_TRUE(left.empty() || left == Lines{"src/"}) << ::testing::PrintToString(left);
         return;
     }
-    const Lines snapshot = names_in(watched);
+    const Lines snapshot = box.names(run.watched);
     ASSERT_EQ(snapshot.size(), 1u);
     const std::string folder = "dst/src/" + snapshot.front();
     const Lines copied = box.tree(folder);
-    EXPECT_FALSE(copied.empty());
-    EXPECT_LT(copied.size(), files);
-    for (const std::string& name : copied) {
-        EXPECT_EQ(name.find(".~"), std::string::npos) << name;
-        EXPECT_TRUE(box.read(folder + "/" + name) == box.read("src/" + name)) << name << " differs from its source";
+    EXPECT_TRUE(!copied.empty() && copied.size() < files) << ::testing::PrintToString(copied);
+    for (const std::string& name : copied) {  // no temporary copy (.~) among them
+        EXPECT_TRUE(box.exists("src/" + name) && box.read(folder + "/" + name) == box.read("src/" + name)) << name;
     }
 }
 
 INSTANTIATE_TEST_SUITE_P(
     Signals, Interruption,
-    ::testing::Values(InterruptedRun{"SigtermWhileCopyingForZip", SIGTERM, true, "tmp", 143},
-                      InterruptedRun{"SighupWhileWritingTheArchive", SIGHUP, true, "dst/src", 129},
-                      InterruptedRun{"SigintWhileCopying", SIGINT, false, "dst/src", 130}),
+    ::testing::Values(InterruptedRun{"SigtermWhileCopyingForZip", SIGTERM, true, "tmp"},
+                      InterruptedRun{"SighupWhileWritingTheArchive", SIGHUP, true, "dst/src"},
+                      InterruptedRun{"SigintWhileCopying", SIGINT, false, "dst/src"}),
     [](const ::testing::TestParamInfo<InterruptedRun>& info) { return std::string(info.param.name); });
 
 std::string first_line_of(const std::string& file) {
@@ -154,30 +137,19 @@ pid_t ended_process() {
     return child;
 }
 
-// Where a process runs: its boot, machine and process id namespace, the fields of
-// a work folder's mark after the process id and its start time.
-struct Place {
-    std::string boot = first_line_of("/proc/sys/kernel/random/boot_id");
-    std::string machine = this_machine();
-    std::string pid_namespace = this_pid_namespace();
+std::string this_machine() {
+    const std::string id = first_line_of("/etc/machine-id");
+    if (!id.empty()) return id;
+    char name[256] = {};
+    gethostname(name, sizeof name - 1);
+    return name;
+}
 
-    static std::string this_machine() {
-        const std::string id = first_line_of("/etc/machine-id");
-        if (!id.empty()) return id;
-        char name[256] = {};
-        gethostname(name, sizeof name - 1);
-        return name;
-    }
-    static std::string this_pid_namespace() {
-        struct stat info {};
-        stat("/proc/self/ns/pid", &info);
-        return std::to_string(info.st_dev) + ":" + std::to_string(info.st_ino);
-    }
-    std::string mark(pid_t pid, const std::string& start) const {
-        return "quillet-work " + std::to_string(pid) + " " + start + " " + boot + " " + machine + " " +
-               pid_namespace + "\n";
-    }
-};
+std::string this_pid_namespace() {
+    struct stat info {};
+    stat("/proc/self/ns/pid", &info);
+    return std::to_string(info.st_dev) + ":" + std::to_string(info.st_ino);
+}
 
 // Field 22 of /proc/PID/stat, the 20th after the command name.
 std::string own_start_time() {
@@ -188,14 +160,29 @@ std::string own_start_time() {
     return field;
 }
 
+// A work folder's mark: a process and its start time, then where it runs: its
+// boot, machine and process id namespace. By default a process that has ended here.
+struct Mark {
+    pid_t pid = ended_process();
+    std::string start = "1";
+    std::string boot = first_line_of("/proc/sys/kernel/random/boot_id");
+    std::string machine = this_machine();
+    std::string pid_namespace = this_pid_namespace();
+
+    operator std::string() const {
+        return "quillet-work " + std::to_string(pid) + " " + start + " " + boot + " " + machine + " " +
+               pid_namespace + "\n";
+    }
+};
+
 class WorkFolders : public ::testing::Test {
 protected:
     WorkFolders() { box.write("src/a.txt"); }
 
-    // A work folder with a file in it, and its mark unless that is empty.
-    void work_folder(const std::string& name, const std::string& mark) const {
-        box.write("tmp/" + name + "/copy.txt");
-        if (!mark.empty()) box.write("tmp/" + name + ".tmp", mark);
+    // A work or staging folder with a file in it, and its mark unless that is empty.
+    void marked_folder(const std::string& folder, const std::string& mark) const {
+        box.write(folder + "/copy.txt");
+        if (!mark.empty()) box.write(folder + ".tmp", mark);
     }
 
     Outcome zip() const { return box.run({box.text("src") + "\\*.*", box.text("dst"), "/Z"}, RunOptions().at(kClock)); }
@@ -208,43 +195,36 @@ protected:
 // archive are cleaned up so.
 TEST_F(WorkFolders, OnlyThoseOfThisUsersRunsThatNoLongerLiveHereAreRemoved) {
     if (under_wine()) GTEST_SKIP() << "the marks here are a POSIX run's; the Windows build's name Windows processes";
-    const Place here;
-    Place earlier_boot = here;
-    earlier_boot.boot = "00000000-0000-0000-0000-000000000000";
-    Place another_machine = earlier_boot;
-    another_machine.machine = "0123456789abcdef0123456789abcdef";
-    Place another_namespace = earlier_boot;
-    another_namespace.pid_namespace = "1:1";
     const std::string started = own_start_time();
-    work_folder("qtk1", here.mark(ended_process(), "1"));
-    work_folder("qtk2", here.mark(getpid(), started));
-    work_folder("qtk3", here.mark(getpid(), started + "0"));  // the id was handed out again
-    work_folder("qtk4", earlier_boot.mark(getpid(), started));
-    work_folder("qtk5", here.mark(ended_process(), "1"));
-    ASSERT_EQ(lchown(box.native("tmp/qtk5").c_str(), kAnotherUser, kAnotherUser), 0);
-    ASSERT_EQ(lchown(box.native("tmp/qtk5.tmp").c_str(), kAnotherUser, kAnotherUser), 0);
-    work_folder("qtk6", "");
-    work_folder("qtk7", "not a mark");
+    const std::string earlier_boot = "00000000-0000-0000-0000-000000000000";
+    marked_folder("tmp/qtk1", Mark{});
+    marked_folder("tmp/qtk2", Mark{getpid(), started});
+    marked_folder("tmp/qtk3", Mark{getpid(), started + "0"});  // the id was handed out again
+    marked_folder("tmp/qtk4", Mark{getpid(), started, earlier_boot});
+    marked_folder("tmp/qtk5", Mark{});
+    for (const char* name : {"tmp/qtk5", "tmp/qtk5.tmp"}) {
+        ASSERT_EQ(lchown(box.native(name).c_str(), kAnotherUser, kAnotherUser), 0);
+    }
+    marked_folder("tmp/qtk6", "");
+    marked_folder("tmp/qtk7", "not a mark");
     box.write("elsewhere/keep.txt");
     fs::create_directory_symlink(box.native("elsewhere"), box.native("tmp/qtk8"));
-    box.write("tmp/qtk8.tmp", here.mark(ended_process(), "1"));
+    box.write("tmp/qtk8.tmp", Mark{});
     // Runs whose ids cannot be looked up here, and a mark without the fields that say where it was made.
-    work_folder("qtk9", another_machine.mark(ended_process(), "1"));
-    work_folder("qtkA", another_namespace.mark(ended_process(), "1"));
-    work_folder("qtkB", "quillet-work " + std::to_string(ended_process()) + " 1 " + here.boot + "\n");
-    box.write("dst/src/qzs1/archive.zip", "half written");
-    box.write("dst/src/qzs1.tmp", here.mark(ended_process(), "1"));
-    box.write("dst/src/qzs2/archive.zip", "being written");
-    box.write("dst/src/qzs2.tmp", here.mark(getpid(), started));
+    marked_folder("tmp/qtk9", Mark{.boot = earlier_boot, .machine = "0123456789abcdef0123456789abcdef"});
+    marked_folder("tmp/qtkA", Mark{.boot = earlier_boot, .pid_namespace = "1:1"});
+    marked_folder("tmp/qtkB", "quillet-work " + std::to_string(ended_process()) + " 1 " + Mark{}.boot + "\n");
+    marked_folder("dst/src/qzs1", Mark{});
+    marked_folder("dst/src/qzs2", Mark{getpid(), started});
 
     const Outcome outcome = zip();
     EXPECT_EQ(outcome.status, 0) << outcome.out << outcome.err;
-    EXPECT_EQ(names_in(box.native("tmp")),
+    EXPECT_EQ(box.names("tmp"),
               (Lines{"qtk2", "qtk2.tmp", "qtk5", "qtk5.tmp", "qtk6", "qtk7", "qtk7.tmp", "qtk8", "qtk8.tmp", "qtk9",
                      "qtk9.tmp", "qtkA", "qtkA.tmp", "qtkB", "qtkB.tmp"}));
     EXPECT_TRUE(box.exists("tmp/qtk2/copy.txt"));
     EXPECT_TRUE(box.exists("elsewhere/keep.txt"));
-    EXPECT_EQ(names_in(box.native("dst/src")), (Lines{"2010-09-30   09.00.zip", "qzs2", "qzs2.tmp"}));
+    EXPECT_EQ(box.names("dst/src"), (Lines{"2010-09-30   09.00.zip", "qzs2", "qzs2.tmp"}));
 }
 
 // The temporary folder in memory, where making 65535 folders is quick.
@@ -276,7 +256,7 @@ TEST_F(WorkFolders, ANameThatSomeoneElseHasIsNeitherUsedNorDeleted) {
     const Outcome outcome = zip();
     EXPECT_EQ(outcome.status, 0) << outcome.out << outcome.err;
     EXPECT_TRUE(box.exists("dst/src/2010-09-30   09.00.zip"));
-    EXPECT_EQ(names_in(box.native("tmp")).size(), 0xFFFEu);
+    EXPECT_EQ(box.names("tmp").size(), 0xFFFEu);
     EXPECT_FALSE(box.exists("tmp/qtk1234"));
     EXPECT_TRUE(box.exists("tmp/qtkFFFF/theirs.txt"));
 }

@@ -6,10 +6,7 @@
 #include <csignal>
 #include <cstdlib>
 #include <ctime>
-#include <fstream>
 #include <iomanip>
-#include <iterator>
-#include <random>
 #include <sstream>
 #include <stdexcept>
 
@@ -42,15 +39,13 @@ std::string asan_options(bool clock_faked) {
     return options;
 }
 
-const char* wine_loader() {
-    const char* loader = std::getenv("QUILLET_E2E_WINE");
-    return loader != nullptr && *loader != '\0' ? loader : nullptr;
+// A variable of the test's environment; null when it is unset or empty.
+const char* setting(const char* name) {
+    const char* value = std::getenv(name);
+    return value != nullptr && *value != '\0' ? value : nullptr;
 }
 
-std::string program() {
-    const char* named = std::getenv("QUILLET_E2E_PROGRAM");
-    return named != nullptr && *named != '\0' ? named : QUILLET_BINARY;
-}
+const char* wine_loader() { return setting("QUILLET_E2E_WINE"); }
 
 // What a Windows program under Wine needs besides the sandbox's folders. Wine
 // takes TEMP and TMP from the prefix, never from here: the prefix that
@@ -72,45 +67,18 @@ std::string without_carriage_returns(std::string text) {
 
 }  // namespace
 
-Sandbox::Sandbox() {
+Sandbox::Sandbox() : ScratchFolder("e2e") {
     // A program that ends before reading its input must not end the test with it.
     std::signal(SIGPIPE, SIG_IGN);
-    std::random_device random;
-    const fs::path base = fs::canonical(fs::temp_directory_path());
-    do {
-        root_ = base / ("quillet-e2e-" + std::to_string(random()));
-    } while (!fs::create_directory(root_));
-    fs::create_directories(root_ / "home/.local/share");
-    fs::create_directories(root_ / "tmp");
+    make_folder("home/.local/share");
+    make_folder("tmp");
 }
-
-Sandbox::~Sandbox() {
-    std::error_code ignored;
-    fs::remove_all(root_, ignored);
-}
-
-fs::path Sandbox::native(const std::string& relative) const { return relative.empty() ? root_ : root_ / relative; }
 
 std::string Sandbox::text(const std::string& relative) const {
     std::string text = "Z:" + native(relative).string();
     std::replace(text.begin(), text.end(), '/', '\\');
     return text;
 }
-
-void Sandbox::write(const std::string& relative, std::optional<std::string> content) const {
-    const fs::path file = native(relative);
-    fs::create_directories(file.parent_path());
-    std::ofstream(file, std::ios::binary) << content.value_or(file.filename().string());
-}
-
-std::string Sandbox::read(const std::string& relative) const {
-    std::ifstream file(native(relative), std::ios::binary);
-    return {std::istreambuf_iterator<char>(file), {}};
-}
-
-bool Sandbox::exists(const std::string& relative) const { return fs::exists(native(relative)); }
-
-void Sandbox::make_folder(const std::string& relative) const { fs::create_directories(native(relative)); }
 
 void Sandbox::set_write_time(const std::string& relative, const std::string& local_time) const {
     std::tm parts{};
@@ -131,11 +99,12 @@ Lines Sandbox::tree(const std::string& relative) const {
     return entries;
 }
 
-Lines Sandbox::trashed() const {
+Lines Sandbox::names(const std::string& relative) const {
     Lines names;
-    const fs::path trash = root_ / "home/.local/share/Trash/files";
-    if (!fs::exists(trash)) return names;
-    for (const auto& entry : fs::directory_iterator(trash)) names.push_back(entry.path().filename().string());
+    std::error_code error;
+    for (fs::directory_iterator entry(native(relative), error), end; !error && entry != end; entry.increment(error)) {
+        names.push_back(entry->path().filename().string());
+    }
     std::sort(names.begin(), names.end());
     return names;
 }
@@ -151,16 +120,16 @@ Outcome Sandbox::run(const Lines& arguments, const RunOptions& options) const {
     Lines command = options.through;
     if (options.clock) command.insert(command.end(), {"faketime", "--exclude-monotonic", *options.clock});
     if (under_wine()) command.push_back(wine_loader());
-    command.push_back(program());
+    command.push_back(setting("QUILLET_E2E_PROGRAM") != nullptr ? setting("QUILLET_E2E_PROGRAM") : QUILLET_BINARY);
     command.insert(command.end(), arguments.begin(), arguments.end());
 
     Lines environment;
     for (char** entry = environ; *entry != nullptr; ++entry) {
         if (inherited(*entry)) environment.emplace_back(*entry);
     }
-    environment.push_back("HOME=" + (root_ / "home").string());
-    environment.push_back("XDG_DATA_HOME=" + (root_ / "home/.local/share").string());
-    if (!under_wine()) environment.push_back("TMPDIR=" + (root_ / "tmp").string());
+    environment.push_back("HOME=" + native("home").string());
+    environment.push_back("XDG_DATA_HOME=" + native("home/.local/share").string());
+    if (!under_wine()) environment.push_back("TMPDIR=" + native("tmp").string());
     environment.push_back("QUILLET_UI=console");
     environment.push_back("ASAN_OPTIONS=" + asan_options(options.clock.has_value()));
     // Only the clock is faked: file times read as the test set them (Wine reads
@@ -168,7 +137,6 @@ Outcome Sandbox::run(const Lines& arguments, const RunOptions& options) const {
     if (options.clock) environment.push_back("NO_FAKE_STAT=1");
     if (under_wine()) add_wine_environment(environment, text("tmp"));
     if (options.shift) environment.push_back("QUILLET_SHIFT=1");
-    for (const auto& [name, value] : options.environment) environment.push_back(name + "=" + value);
 
     const testing::ProcessResult ran = testing::RunInEnvironment(command, options.input, environment);
     // The console's text mode ends a Windows program's lines in CR LF.
@@ -182,6 +150,12 @@ Lines lines_of(const std::string& text) {
     Lines lines;
     std::stringstream stream(text);
     for (std::string line; std::getline(stream, line);) lines.push_back(line);
+    return lines;
+}
+
+Lines sorted_lines_of(const std::string& text) {
+    Lines lines = lines_of(text);
+    std::sort(lines.begin(), lines.end());
     return lines;
 }
 

@@ -7,10 +7,12 @@
 // the Windows build's quillet.exe, run under Wine in the prefix WINEPREFIX names.
 
 #include <filesystem>
-#include <map>
 #include <optional>
+#include <ostream>
 #include <string>
 #include <vector>
+
+#include "support/files.h"
 
 namespace quillet::end_to_end {
 
@@ -20,6 +22,11 @@ struct Outcome {
     int status = -1;  // the exit status, 128 + its number when a signal ended the program
     std::string out;  // standard output: message rows and the syntax
     std::string err;  // standard error: message boxes
+
+    friend bool operator==(const Outcome&, const Outcome&) = default;
+    friend void PrintTo(const Outcome& outcome, std::ostream* to) {
+        *to << "status " << outcome.status << "\nout: " << outcome.out << "\nerr: " << outcome.err;
+    }
 };
 
 struct RunOptions {
@@ -28,7 +35,6 @@ struct RunOptions {
     // What standard input holds: the answers to the questions.
     std::string input;
     bool shift = false;
-    std::map<std::string, std::string> environment;
     // A command the program is started through, with its arguments: a time limit,
     // another user.
     std::vector<std::string> through;
@@ -36,7 +42,6 @@ struct RunOptions {
     RunOptions& at(std::string local_time) { clock = std::move(local_time); return *this; }
     RunOptions& answering(std::string lines) { input = std::move(lines); return *this; }
     RunOptions& holding_shift() { shift = true; return *this; }
-    RunOptions& with(const std::string& name, std::string value) { environment[name] = std::move(value); return *this; }
     RunOptions& started_through(const std::vector<std::string>& command) {
         through.insert(through.end(), command.begin(), command.end());
         return *this;
@@ -46,38 +51,35 @@ struct RunOptions {
     RunOptions& within(int seconds) { return started_through({"timeout", "--signal=KILL", std::to_string(seconds)}); }
 };
 
-class Sandbox {
+// The scratch folder's native(), read(), exists() and write() name places inside it.
+class Sandbox : public testing::ScratchFolder {
 public:
     Sandbox();
-    ~Sandbox();
-    Sandbox(const Sandbox&) = delete;
-    Sandbox& operator=(const Sandbox&) = delete;
 
-    // A path inside the sandbox, natively and as the program's path text (Z:\...).
-    std::filesystem::path native(const std::string& relative = {}) const;
+    // The program's path text of a place inside (Z:\...), made here: the end-to-end
+    // tests do not link the program's platform layer.
     std::string text(const std::string& relative = {}) const;
 
-    // Writes a file, making its folders; the content defaults to the file's name.
-    void write(const std::string& relative, std::optional<std::string> content = std::nullopt) const;
-    std::string read(const std::string& relative) const;
-    bool exists(const std::string& relative) const;
-    void make_folder(const std::string& relative) const;
+    using ScratchFolder::write;
+    // A file whose content is its own name.
+    void write(const std::string& relative) const { write(relative, native(relative).filename().string()); }
+    void make_folder(const std::string& relative) const { std::filesystem::create_directories(native(relative)); }
     // Sets a file's last write time to a local date and time ("2010-09-29 23:59").
     void set_write_time(const std::string& relative, const std::string& local_time) const;
 
     // Everything below a folder, sorted, relative to it; folders end in "/".
     Lines tree(const std::string& relative) const;
-    // The names of what the run moved to the trash, sorted.
-    Lines trashed() const;
+    // The names in a folder, sorted; none when it is missing. Read while the program
+    // changes the folder, so nothing here throws.
+    Lines names(const std::string& relative) const;
+    // The names of what the run moved to the trash.
+    Lines trashed() const { return names("home/.local/share/Trash/files"); }
 
     // A command file with CR LF line ends; returns its path text.
     std::string command_file(const std::string& relative, const Lines& lines) const;
 
     // Runs the program with these arguments and waits for it to end.
     Outcome run(const Lines& arguments, const RunOptions& options = {}) const;
-
-private:
-    std::filesystem::path root_;
 };
 
 // Whether the program under test is the Windows build run under Wine: a test that
@@ -86,5 +88,7 @@ bool under_wine();
 
 // The lines of a text, without their line ends.
 Lines lines_of(const std::string& text);
+// The same, sorted: for lines that come in the order of a folder's entries, the file system's.
+Lines sorted_lines_of(const std::string& text);
 
 }  // namespace quillet::end_to_end
