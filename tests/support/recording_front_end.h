@@ -40,7 +40,6 @@ public:
     std::map<WindowHandle, std::string> titles;
     std::vector<InputBoxRequest> questions;
     std::vector<std::string> fatal_errors;
-    std::string syntax_title;
     std::string syntax_text;
     int beeps = 0;
     bool busy = false;
@@ -92,8 +91,7 @@ public:
         questions.push_back(request);
         return {};  // as Cancel
     }
-    void show_syntax(const std::string& title, const std::string& text) override {
-        syntax_title = title;
+    void show_syntax(const std::string&, const std::string& text) override {
         syntax_text = text;
         loaded.insert(kSyntaxWindow);
     }
