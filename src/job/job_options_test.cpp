@@ -95,7 +95,10 @@ TEST_F(ReadJobOptionsTest, SyntaxProblemsComeFirstThenTheDriveThenTheZipRule) {
     };
     run.ShiftKeyAtStart = true;
     for (const Case& c : cases) EXPECT_EQ(outcome(c.line), c.shown) << c.line;
-    EXPECT_EQ(screen.questions.size(), 2u);  // only after the line that passed: the comment and /M
+    // Asked only after the line that passed.
+    std::string asked;
+    for (const auto& q : screen.questions) asked += q.title + ": " + q.prompt + " [" + q.default_text + "]\n";
+    EXPECT_EQ(asked, "Quillet: Comment (becomes part of backup dir name) []\nQuillet: Override for /M [1]\n");
 }
 
 }  // namespace
