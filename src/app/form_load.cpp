@@ -35,9 +35,7 @@ WindowsAfterRun Form_Load(const std::string& strCommand, const JobRunner& job) {
         ShowErrorDetails = true;
         lib_basDisplay::lib_SetWindowTitle(kProgramTitle, "", kMainWindow);
         run.ShiftKeyAtStart = front_end().shift_held();
-        frmMain.SetWindowHeight(frmMain.Height());
-        frmMain.FitWindowToMessage(true, false);
-        frmMain.MessagesInit();  // publishing the empty layout shows the window
+        frmMain.LayOutAtStartUp();
 
         CommandDispatcher dispatcher(run, job);
         dispatcher.HandleCommandline(strCommand);

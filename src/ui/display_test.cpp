@@ -16,9 +16,6 @@ TEST(CentredRect, DividesTheFreeSpaceFromTheScreensOrigin) {
     EXPECT_EQ(CentredRect(Rect{5, 7, 405, 207}, work_area, 4, 2), (Rect{312, 134, 712, 334}));
     // The work area's own origin (a task bar on the left or top) is not added.
     EXPECT_EQ(CentredRect(Rect{0, 0, 400, 200}, Rect{60, 30, 1084, 768}, 4, 2), (Rect{312, 134, 712, 334}));
-    // A divisor of 0 or less leaves that axis where it was.
-    EXPECT_EQ(CentredRect(Rect{5, 7, 405, 207}, work_area, 0, 2), (Rect{312, 7, 712, 207}));
-    EXPECT_EQ(CentredRect(Rect{5, 7, 405, 207}, work_area, 4, -1), (Rect{5, 134, 405, 334}));
     // Larger than the work area: its top left corner stays on the screen.
     EXPECT_EQ(CentredRect(Rect{0, 0, 300, 301}, Rect{0, 0, 100, 100}, 2, 2), (Rect{0, 0, 300, 301}));
 }
@@ -44,20 +41,6 @@ TEST(CentreForm, AFailureIsRaisedAgainUnderItsOwnNameWithThePointerRestored) {
     }
     EXPECT_TRUE(screen.boxes.empty());  // reported without being shown
     EXPECT_FALSE(lib_basDisplay::BusyState);
-}
-
-TEST(WindowTitle, AppendsABlankAndUsesTheMinimisedTextOnlyWhenMinimised) {
-    testing::RecordingFrontEnd screen;
-    const FrontEndScope installed(screen);
-    const auto title = [](const char* minimised_text) {
-        lib_basDisplay::lib_SetWindowTitle("Copying", minimised_text, kMainWindow);
-        return lib_basDisplay::lib_GetWindowTitle(kMainWindow);
-    };
-    EXPECT_EQ(title("12%"), "Copying ");
-    screen.minimised.insert(kMainWindow);
-    EXPECT_EQ(title("12%"), "12% ");
-    EXPECT_EQ(title(""), "Copying ");
-    EXPECT_EQ(lib_basDisplay::lib_GetWindowTitle(kAboutWindow), "");
 }
 
 }  // namespace

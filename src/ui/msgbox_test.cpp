@@ -53,25 +53,11 @@ TEST(MsgBoxSplit, TextsFrom1250CharactersAreSplitAtTheLastBreakUpTo990) {
     }
 }
 
-class MsgBoxShowTest : public ::testing::Test {
-protected:
+// The pointer is normal while a box is up and busy again after it.
+TEST(MsgBoxShow, ErrorsBeepOverARestoredWindowUnderItsTitleAndPasswordsNeverShow) {
     testing::RecordingFrontEnd screen;
-    FrontEndScope installed{screen};
-};
-
-TEST_F(MsgBoxShowTest, LongTextShowsTwoBoxesOfTheSameKindAndCountdown) {
-    lib_MsgBoxWarning(text_with_blanks(1300, {100}), 5);
-    ASSERT_EQ(screen.boxes.size(), 2u);
-    EXPECT_EQ(screen.boxes[0].text, text_with_blanks(100, {100}) + "...(contd)");
-    EXPECT_EQ(screen.boxes[1].text, std::string(1200, 'x'));
-    for (const auto& box : screen.boxes) {
-        EXPECT_EQ(box.icon, MsgBoxIcon::exclamation);
-        EXPECT_EQ(box.countdown, 5);
-    }
-    EXPECT_EQ(screen.beeps, 1);
-}
-
-TEST_F(MsgBoxShowTest, ErrorsBeepOverARestoredWindowUnderItsTitleAndPasswordsNeverShow) {
+    const FrontEndScope installed(screen);
+    lib_basDisplay::lib_SetBusy(true);
     screen.titles[kMainWindow] = "Copying...";
     screen.minimised.insert(kForegroundWindow);
     lib_MsgBoxError("Command File C:\\src\\*.* D:\\bak /Z=secret -  not found");
@@ -79,6 +65,9 @@ TEST_F(MsgBoxShowTest, ErrorsBeepOverARestoredWindowUnderItsTitleAndPasswordsNev
     EXPECT_EQ(screen.events, (std::vector<std::string>{"beep", "restore", "box", "box"}));
     EXPECT_EQ(screen.boxes[0].icon, MsgBoxIcon::critical);
     EXPECT_EQ(screen.boxes[0].title, "Copying...");
+    EXPECT_FALSE(screen.boxes[0].busy_while_up);
+    EXPECT_TRUE(screen.busy);
+    lib_basDisplay::lib_SetBusy(false);
     EXPECT_EQ(screen.boxes[0].text, "Command File C:\\src\\*.* D:\\bak /Z=*** -  not found");
     EXPECT_EQ(screen.boxes[1].icon, MsgBoxIcon::information);
     EXPECT_EQ(MsgBoxRequest, "3   0i");
@@ -87,15 +76,6 @@ TEST_F(MsgBoxShowTest, ErrorsBeepOverARestoredWindowUnderItsTitleAndPasswordsNev
     screen.titles[kForegroundWindow] = "Other";
     lib_MsgBoxInfo("i");
     EXPECT_EQ(screen.boxes[2].title, "Other");
-}
-
-TEST_F(MsgBoxShowTest, ThePointerIsNormalWhileTheBoxIsUpAndRestoredAfter) {
-    lib_basDisplay::lib_SetBusy(true);
-    lib_MsgBoxInfo("Working");
-    EXPECT_FALSE(screen.boxes[0].busy_while_up);
-    EXPECT_TRUE(lib_basDisplay::BusyState);
-    EXPECT_TRUE(screen.busy);
-    lib_basDisplay::lib_SetBusy(false);
 }
 
 }  // namespace

@@ -40,17 +40,6 @@ TEST_F(ErrorHandlerTest, NumberPartAndBoxFollowTheKindOfNumber) {
     EXPECT_EQ(screen.beeps, 7);  // both error and warning boxes beep
 }
 
-TEST_F(ErrorHandlerTest, DetailsFollowOnTheirOwnLinesAndTheCountdownIsPassedOn) {
-    lib_ErrorHandler("Base7.lib_CopyFile", kObjectErrorBase + 1001, "Access denied", true,
-                     "Src:C:\\a.txt\r\nTgt:D:\\a.txt", 30);
-    ASSERT_EQ(screen.boxes.size(), 1u);
-    EXPECT_EQ(MsgBoxRequest.substr(0, 5), "2  30");
-    EXPECT_EQ(screen.boxes[0].text,
-              "An error has occurred in Base7.lib_CopyFile\r\n\r\n(&H800403E9)(AppDef 1001) Access denied\r\n"
-              "Src:C:\\a.txt\r\nTgt:D:\\a.txt");
-    EXPECT_EQ(screen.boxes[0].countdown, 30);
-}
-
 TEST_F(ErrorHandlerTest, HiddenDetailsShowTheFixedTextAndNotShownMeansNothingHappens) {
     MsgBoxRequest = "untouched";
     lib_ErrorHandler("Base7.lib_CentreForm", 53, "File not found", false);

@@ -4,13 +4,6 @@
 
 #include <algorithm>
 
-#include "platform/platform.h"
-#include "ui/busy.h"
-#include "ui/display.h"
-#include "ui/msgbox.h"
-#include "support/recording_front_end.h"
-#include "ui/version.h"
-
 namespace quillet {
 namespace {
 
@@ -40,20 +33,6 @@ TEST(SyntaxProgramName, DropsOnlyAnExeExtension) {
     EXPECT_EQ(ProgramNameForSyntax("quillet"), "quillet");
     EXPECT_EQ(ProgramNameForSyntax("Quillet.EXE"), "Quillet");
     EXPECT_EQ(ProgramNameForSyntax("quillet-1.0"), "quillet-1.0");
-}
-
-TEST(ShowSyntax, ShowsTheRunningProgramsSyntaxWithANormalPointer) {
-    testing::RecordingFrontEnd screen;
-    const FrontEndScope installed(screen);
-    lib_basDisplay::lib_SetBusy(true);
-    ShowSyntax();
-    EXPECT_FALSE(lib_basDisplay::BusyState);
-    EXPECT_EQ(screen.syntax_text, SyntaxText(ProgramNameForSyntax(platform::executable_name())));
-    EXPECT_EQ(MsgBoxRequest, screen.syntax_text);
-    EXPECT_EQ(screen.syntax_title,
-              SyntaxWindowTitle(VersionMajor(), VersionMinor(), VersionRevision()) + " ");
-    EXPECT_TRUE(screen.boxes.empty());
-    EXPECT_TRUE(lib_basDisplay::lib_FormIsLoaded(kSyntaxWindow));
 }
 
 }  // namespace

@@ -3,7 +3,6 @@
 // answers from what the test set up.
 
 #include <algorithm>
-#include <deque>
 #include <functional>
 #include <map>
 #include <set>
@@ -21,20 +20,13 @@ struct ShownBox {
     MsgBoxIcon icon;
     std::string title;
     std::string text;
-    std::int32_t lines;
-    std::int32_t countdown;
-    bool counting;
     bool busy_while_up;
 };
 
 class RecordingFrontEnd : public FrontEnd {
 public:
-    // Captions are this many twips wide for each character of their longest line.
-    std::int32_t twips_per_character = 100;
-    Rect area{0, 0, 1024, 738};
     std::set<WindowHandle> minimised;
     std::set<WindowHandle> loaded;
-    std::deque<std::string> answers;
     // Runs when a box is shown, to close it as a user would, or to fail.
     std::function<void(MsgBoxWindow&)> on_box;
     // Runs when the main window's layout changes, as a window system's resize would.
@@ -48,10 +40,8 @@ public:
     std::map<WindowHandle, std::string> titles;
     std::vector<InputBoxRequest> questions;
     std::vector<std::string> fatal_errors;
-    std::string syntax_title;
     std::string syntax_text;
     int beeps = 0;
-    int event_runs = 0;
     bool busy = false;
 
     void caption_changed(MainLabel label, const std::string& caption) override {
@@ -68,7 +58,7 @@ public:
             if (end == std::string::npos) break;
             start = end + 2;
         }
-        return static_cast<std::int32_t>(widest) * twips_per_character;
+        return static_cast<std::int32_t>(widest) * 100;  // twips a character
     }
     void message_added(const std::string& text) override {
         rows.push_back(text);
@@ -78,7 +68,7 @@ public:
         layouts.push_back(layout);
         if (on_layout) on_layout(layout);
     }
-    Rect work_area() override { return area; }
+    Rect work_area() override { return Rect{0, 0, 1024, 738}; }
     bool is_minimised(WindowHandle window) override { return minimised.contains(window); }
     void restore_window(WindowHandle window) override {
         minimised.erase(window);
@@ -92,21 +82,16 @@ public:
     }
     bool is_loaded(WindowHandle window) override { return loaded.contains(window); }
     void show_message_box(MsgBoxWindow& box) override {
-        boxes.push_back(ShownBox{box.Icon(), box.Title(), box.Text(), box.Lines(), box.CountDown(),
-                                 box.CountingDown(), busy});
+        boxes.push_back(ShownBox{box.Icon(), box.Title(), box.Text(), busy});
         events.push_back("box");
         if (on_box) on_box(box);
     }
     void show_fatal_error(const std::string& text) override { fatal_errors.push_back(text); }
     std::string input_box(const InputBoxRequest& request) override {
         questions.push_back(request);
-        if (answers.empty()) return {};
-        std::string answer = answers.front();
-        answers.pop_front();
-        return answer;
+        return {};  // as Cancel
     }
-    void show_syntax(const std::string& title, const std::string& text) override {
-        syntax_title = title;
+    void show_syntax(const std::string&, const std::string& text) override {
         syntax_text = text;
         loaded.insert(kSyntaxWindow);
     }
@@ -115,10 +100,7 @@ public:
         events.push_back("beep");
     }
     void set_busy(bool value) override { busy = value; }
-    void do_events() override {
-        ++event_runs;
-        events.push_back("events");
-    }
+    void do_events() override { events.push_back("events"); }
     bool shift_held() override { return false; }
     void job_ended(const JobSummary& summary) override { summaries.push_back(summary); }
 

@@ -63,9 +63,7 @@ int main(int argc, char** argv) {
     ConsoleFrontEnd console(std::cout, std::cerr);
     const FrontEndScope installed(console);
     ShowErrorDetails = true;
-    frmMain.SetWindowHeight(frmMain.Height());
-    frmMain.FitWindowToMessage(true, false);
-    frmMain.MessagesInit();
+    frmMain.LayOutAtStartUp();
 
     for (int i = 1; i < argc; ++i) {
         const auto step = kSteps.find(argv[i]);

@@ -64,6 +64,12 @@ void MainWindow::MessagesInit() {
     publish_layout();
 }
 
+void MainWindow::LayOutAtStartUp() {
+    SetWindowHeight(Height());
+    FitWindowToMessage(true, false);
+    MessagesInit();
+}
+
 void MainWindow::AddMessage(const std::string& row) {
     // A row may quote command line text; its passwords show nowhere.
     const std::string text = MaskPasswords(row);

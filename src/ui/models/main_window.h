@@ -27,6 +27,9 @@ public:
 
     // Prepares the empty, hidden message list; once, before the first job.
     void MessagesInit();
+    // Start-up's layout: the design height kept, the width fitted to the empty
+    // labels, the list prepared; publishing it shows the window.
+    void LayOutAtStartUp();
     // Adds one row, and logs it to the system log. Any row means the run had
     // failures. Passwords in command line text it quotes read "***".
     void AddMessage(const std::string& row);

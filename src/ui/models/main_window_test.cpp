@@ -10,17 +10,11 @@
 namespace quillet {
 namespace {
 
-// The window as start-up leaves it: its height kept, the width fitted to the
-// (empty) labels, the list prepared.
 struct Started {
     testing::RecordingFrontEnd screen;
     FrontEndScope installed{screen};
     MainWindow window;
-    Started() {
-        window.SetWindowHeight(window.Height());
-        window.FitWindowToMessage(true, false);
-        window.MessagesInit();
-    }
+    Started() { window.LayOutAtStartUp(); }
 };
 
 using Step = std::function<void(Started&)>;

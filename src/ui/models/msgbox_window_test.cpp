@@ -39,40 +39,14 @@ TEST(MsgBoxWindow, TheTextIsTrimmedBrokenAndItsLinesCounted) {
     }
 }
 
+// In twips; the window test checks the same growth in pixels.
 TEST(MsgBoxWindow, TheKindGivesTheIconAndEachExtraLineGrowsTheBox) {
     const std::pair<const char*, MsgBoxIcon> kinds[] = {
         {"1", MsgBoxIcon::critical}, {"2", MsgBoxIcon::exclamation}, {"3", MsgBoxIcon::information}};
     for (const auto& [kind, icon] : kinds) EXPECT_EQ(MsgBoxWindow(kind + std::string("   0x"), "").Icon(), icon);
-
-    const MsgBoxWindow one("1   0Just one line", "Quillet ");
-    EXPECT_EQ(one.Title(), "Quillet ");
-    EXPECT_EQ(one.Layout(), MsgBoxLayout{});
     const MsgBoxWindow two("2   0Line one@Line two", "");
     EXPECT_EQ(two.Layout(), (MsgBoxLayout{7155, 1455 + 255, {840, 360, 6135, 510}, {3240, 960 + 255, 675, 375},
                                           {6720, 1080 + 255, 315, 255}, {6120, 1020 + 255, 555, 315}}));
-}
-
-TEST(MsgBoxWindow, CountsDownOnceASecondUntilEscapeAfterWhichOnlyOkCloses) {
-    MsgBoxWindow box("1  30Disk full", "");
-    ASSERT_TRUE(box.CountingDown());
-    for (int second = 1; second < 30; ++second) box.Tick();
-    EXPECT_EQ(box.CountDown(), 1);
-    EXPECT_FALSE(box.Closed());
-    box.Tick();
-    EXPECT_TRUE(box.Closed());
-
-    MsgBoxWindow stopped("1  30Disk full", "");
-    stopped.Tick();
-    stopped.PressEscape();
-    for (int second = 0; second < 40; ++second) stopped.Tick();
-    EXPECT_EQ(stopped.CountDown(), 29);
-    EXPECT_FALSE(stopped.Closed());
-    stopped.PressOk();
-    EXPECT_TRUE(stopped.Closed());
-
-    MsgBoxWindow without("3   0Saved", "");
-    without.Tick();
-    EXPECT_FALSE(without.Closed() || without.CountingDown());
 }
 
 }  // namespace

@@ -41,10 +41,7 @@ private slots:
 
         QCOMPARE(short_box.size(), QSize(477, 97));
         QCOMPARE(tall_box.height() - short_box.height(), 17);
-        QCOMPARE(tall_box.Message().height(), 34);
-        QCOMPARE(tall_box.Message().toPlainText(), QString("Line one\nLine two"));
         QCOMPARE(tall_box.PrintButton().y() - short_box.PrintButton().y(), 17);
-        QCOMPARE(tall_box.windowTitle(), QString("Quillet "));
         QVERIFY(tall_box.Message().isReadOnly());
         QVERIFY(!short_box.Icon(MsgBoxIcon::critical).isHidden() && short_box.Icon(MsgBoxIcon::information).isHidden());
         QVERIFY(!tall_box.Icon(MsgBoxIcon::exclamation).isHidden() && tall_box.Icon(MsgBoxIcon::critical).isHidden());

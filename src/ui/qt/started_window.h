@@ -14,11 +14,7 @@ struct StartedWindow {
     QtFrontEnd windows{model};
     FrontEndScope installed{windows};
 
-    StartedWindow() {
-        model.SetWindowHeight(model.Height());
-        model.FitWindowToMessage(true, false);
-        model.MessagesInit();
-    }
+    StartedWindow() { model.LayOutAtStartUp(); }
     MainForm& form() { return windows.Main(); }
 };
 

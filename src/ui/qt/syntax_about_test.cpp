@@ -4,7 +4,9 @@
 #include <QTest>
 
 #include "platform/platform.h"
+#include "ui/busy.h"
 #include "ui/display.h"
+#include "ui/msgbox.h"
 #include "ui/qt/about_form.h"
 #include "ui/qt/qt_test_registry.h"
 #include "ui/qt/started_window.h"
@@ -20,10 +22,11 @@ class SyntaxAndAboutTest : public QObject {
 private slots:
     void theSyntaxShowsInCourierWithoutWaiting() {
         testing::StartedWindow started;
-        ShowSyntax();  // returns at once: the window does not block
+        lib_basDisplay::lib_SetBusy(true);
+        ShowSyntax();  // returns at once: the window does not block, and the pointer is normal
+        QVERIFY(!lib_basDisplay::BusyState);
         SyntaxForm* syntax = started.windows.Syntax();
-        QVERIFY(syntax != nullptr);
-        QVERIFY(syntax->isVisible());
+        QVERIFY(syntax != nullptr && syntax->isVisible());
         QVERIFY(lib_basDisplay::lib_FormIsLoaded(kSyntaxWindow));
 
         const QFont font = syntax->Message().font();
@@ -35,6 +38,7 @@ private slots:
         QString expected = QString::fromStdString(SyntaxText(name));
         expected.replace("\r\n", "\n");
         QCOMPARE(syntax->Message().text(), expected);
+        QCOMPARE(QString::fromStdString(MsgBoxRequest).replace("\r\n", "\n"), expected);
         const std::string title = SyntaxWindowTitle(VersionMajor(), VersionMinor(), VersionRevision()) + " ";
         QCOMPARE(syntax->windowTitle(), QString::fromStdString(title));
         QCOMPARE(syntax->size(), QSize(946, 365));

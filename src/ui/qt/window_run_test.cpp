@@ -16,13 +16,6 @@ namespace {
 
 QtFrontEnd& installed_windows() { return dynamic_cast<QtFrontEnd&>(front_end()); }
 
-// The start-up steps that lay the window out and show it.
-void start(MainWindow& model) {
-    model.SetWindowHeight(model.Height());
-    model.FitWindowToMessage(true, false);
-    model.MessagesInit();
-}
-
 }  // namespace
 
 class WindowRunTest : public QObject {
@@ -37,7 +30,7 @@ private slots:
             bool waited = false;
             const int status = RunWindows(
                 [&] {
-                    start(model);
+                    model.LayOutAtStartUp();
                     MainForm& form = installed_windows().Main();
                     shown = form.isVisible();
                     if (rows) model.AddMessage("Failed to copy Z:\\a to Z:\\b");
@@ -64,7 +57,7 @@ private slots:
             bool syntax_stayed = false;
             const int status = RunWindows(
                 [&] {
-                    start(model);
+                    model.LayOutAtStartUp();
                     // Drawn before the program goes on: hidden soon after, it must
                     // not be left on the screen unpainted.
                     main_drawn = installed_windows().Main().windowHandle()->isExposed();
@@ -91,7 +84,7 @@ private slots:
         int ended_with = -1;
         RunWindows(
             [&] {
-                start(model);
+                model.LayOutAtStartUp();
                 QtFrontEnd& windows = installed_windows();
                 windows.end_at_once = [&ended_with](int status) { ended_with = status; };
                 // No row: the run did not finish, which is a failure all the same.
