@@ -58,6 +58,22 @@ protected:
     MainWindowActivity activity;
 };
 
+TEST_F(RetentionCleanupTest, DeletesOlderSnapshotsToTheTrashAndLeavesOtherEntries) {
+    for (const std::string& name : kFourSnapshots) make_folder(name);
+    make_folder("Archive");
+    disk.write("parent/2010-09-27.zip", "old archive");
+    options.KeepDays = 2;
+
+    clean_up();
+
+    EXPECT_FALSE(left("2010-09-27.zip") || left("2010-09-28   10.00") || left("2010-09-29   10.00"));
+    EXPECT_TRUE(left("2010-09-29   18.00") && left("2010-09-30   09.00") && left("Archive"));
+    const auto& home = testing::PrivateHome::get();
+    EXPECT_TRUE(fs::exists(home.trashed("2010-09-28   10.00")));
+    EXPECT_TRUE(fs::exists(home.trashed("2010-09-27.zip")));
+    EXPECT_TRUE(screen.rows.empty());
+}
+
 TEST_F(RetentionCleanupTest, ADeletionThatFailsIsAMessageRowAndTheRestGoOn) {
     make_folder("2010-09-28   10.00");
     make_folder("2010-09-29   10.00");

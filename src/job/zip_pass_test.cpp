@@ -14,6 +14,7 @@ namespace quillet {
 namespace {
 
 namespace fs = std::filesystem;
+using ::testing::ElementsAre;
 using ::testing::HasSubstr;
 
 class ZipPassTest : public testing::JobTest {
@@ -42,6 +43,20 @@ protected:
     RunState run;
     MainWindowActivity activity;
 };
+
+TEST_F(ZipPassTest, TheFirstJobReplacesAnOlderArchiveAndLaterJobsAddToIt) {
+    disk.write("backup/2024-03-05   14.30.zip", "an archive of an earlier run");
+    work_folder("sub/a.txt");
+    zip_pass();
+    work_folder("b.txt");
+    zip_pass();
+
+    EXPECT_THAT(zip_test::names_in(archive()), ElementsAre("sub/", "sub/a.txt", "b.txt"));
+    EXPECT_EQ(zip_test::file_bytes(testing::PrivateHome::get().trashed("2024-03-05   14.30.zip")),
+              "an archive of an earlier run");
+    EXPECT_THAT(run.ArchiveNames, ElementsAre(archive_path()));
+    EXPECT_TRUE(screen.boxes.empty());
+}
 
 TEST_F(ZipPassTest, NothingIsZippedUntilTheRunHasCopiedSomething) {
     RunState nothing_copied;
