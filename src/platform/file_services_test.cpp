@@ -151,26 +151,15 @@ TEST(FileStatements, RaiseTheLanguagesErrors) {
     EXPECT_FALSE(folder.exists("a"));
 }
 
-TEST(FileStatements, ReadingIdentityAndDeletionForGood) {
+// Reading a file whole is the end-to-end command file tests', deletion for good Deltree's.
+TEST(FileStatements, IdentityAndStatus) {
     ScratchFolder folder;
     folder.write("tree/file", "12345");
     folder.write("tree/deeper/inner", "x");
-    fs::permissions(folder.native("tree/deeper/inner"), fs::perms::owner_read);
-    std::string bytes;
-    EXPECT_EQ(read_regular_file(folder.text("tree/file"), 5, bytes), FileRead::read);
-    EXPECT_EQ(bytes, "12345");
-    EXPECT_EQ(read_regular_file(folder.text("tree/file"), 4, bytes), FileRead::too_large);
-    EXPECT_EQ(read_regular_file(folder.text("tree"), 4, bytes), FileRead::not_a_regular_file);
-    EXPECT_EQ(error_number([&] { read_regular_file(folder.text("none"), 4, bytes); }), 53);
-
     EXPECT_EQ(file_identity(folder.text("tree/file")), file_identity(folder.text("tree/deeper/../file")));
     EXPECT_NE(file_identity(folder.text("tree/file")), file_identity(folder.text("tree/deeper/inner")));
     EXPECT_EQ(archive_status(folder.text("tree/file")).value().size, 5u);
-
     EXPECT_FALSE(remove_empty_folder(folder.text("tree")));
-    EXPECT_TRUE(delete_permanently(folder.text("tree")));
-    EXPECT_FALSE(folder.exists("tree"));
-    EXPECT_FALSE(delete_permanently(folder.text("tree")));
 }
 
 // Paths longer than the 260 characters of older Windows calls.

@@ -13,7 +13,7 @@ DateTime at(int year, int month, int day, int hour = 0, int minute = 0, int seco
     return DateTime{year, month, day, hour, minute, second};
 }
 
-TEST(UtcDates, CountFromTheUnixEpoch) {
+TEST(UtcDates, CountFromTheUnixEpochAndFileTimesKeepTheirSecondsOnly) {
     EXPECT_EQ(utc_date_from_unix({0, 0}), kUnixEpochDate);
     EXPECT_EQ(utc_date_from_unix({kDay / 2, 999'999'999}), kUnixEpochDate + 0.5);
     EXPECT_EQ(parts_from_date(utc_date_from_unix({-1, 0})), at(1969, 12, 31, 23, 59, 59));
@@ -25,9 +25,8 @@ TEST(UtcDates, CountFromTheUnixEpoch) {
         EXPECT_EQ(utc_date_from_unix(unix_from_utc_date(date)), date) << parts.year;
     }
     EXPECT_THROW(utc_date_from_unix({std::int64_t{1} << 60, 0}), Error);
-}
 
-TEST(UtcDates, FileTimesKeepTheirSecondsOnly) {
+    // File times keep their seconds only.
     EXPECT_EQ(utc_date_from_file_time(kUnixEpochFileTime), kUnixEpochDate);
     EXPECT_EQ(file_time_from_utc_date(kUnixEpochDate), kUnixEpochFileTime);
     // A tenth of a microsecond before 1970 is still the last second of 1969.
