@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <functional>
 #include <optional>
 #include <string>
 
@@ -20,6 +21,7 @@ constexpr const char* kOddDrives = " e: = /srv/e ; junk;Q=;X:=;\\\\lonely=/x";
 constexpr const char* kNested = "D:=/media;E:=/media/usb";
 
 struct Case {
+    std::function<std::optional<std::string>(std::string_view)> convert;
     const char* drives;  // QUILLET_DRIVES; null: unset
     const char* given;
     std::optional<std::string> expected;
@@ -29,43 +31,36 @@ void use_drives(const char* drives) {
     drives != nullptr ? set_environment("QUILLET_DRIVES", drives) : unset_environment("QUILLET_DRIVES");
 }
 
-// Drive Z: is the root; other drives and shares are only those the variable maps.
-TEST(Paths, NativePathsForPathText) {
+// Drive Z: is the root; other drives and shares are only those the variable maps,
+// and the longest mapped folder that holds a path names it.
+TEST(Paths, NativePathsAndPathTextMapBothWays) {
+    const auto native = [](std::string_view text) { return native_path(text); };
+    const auto text = [](std::string_view native) { return path_text(native); };
     const Case cases[] = {
-        {kDrives, "Z:\\home\\ann\\Data", "/home/ann/Data"},
-        {kDrives, "z:", "/"},
-        {kDrives, "D:\\x\\y.txt", "/media/usb/x/y.txt"},
-        {kDrives, "d:\\", "/media/usb"},
-        {kDrives, "\\\\nas\\backup\\dir\\f.txt", "/mnt/nas/dir/f.txt"},
-        {kDrives, "\\\\NAS\\Backup", "/mnt/nas"},
-        {kDrives, "\\\\nas\\other\\x", std::nullopt},
-        {kDrives, "\\\\nas", std::nullopt},  // no share named
-        {kDrives, "dir\\f.txt", "dir/f.txt"},
-        {kOddDrives, "E:\\a", "/srv/e/a"},
-        {kOddDrives, "\\\\lonely\\a", std::nullopt},
-        {nullptr, "E:\\a", std::nullopt},  // a mapping lasts while the variable says it
+        {native, kDrives, "Z:\\home\\ann\\Data", "/home/ann/Data"},
+        {native, kDrives, "z:", "/"},
+        {native, kDrives, "D:\\x\\y.txt", "/media/usb/x/y.txt"},
+        {native, kDrives, "d:\\", "/media/usb"},
+        {native, kDrives, "\\\\nas\\backup\\dir\\f.txt", "/mnt/nas/dir/f.txt"},
+        {native, kDrives, "\\\\NAS\\Backup", "/mnt/nas"},
+        {native, kDrives, "\\\\nas\\other\\x", std::nullopt},
+        {native, kDrives, "\\\\nas", std::nullopt},  // no share named
+        {native, kDrives, "dir\\f.txt", "dir/f.txt"},
+        {native, kOddDrives, "E:\\a", "/srv/e/a"},
+        {native, kOddDrives, "\\\\lonely\\a", std::nullopt},
+        {native, nullptr, "E:\\a", std::nullopt},  // a mapping lasts while the variable says it
+        {text, kDrives, "/home/ann", "Z:\\home\\ann"},
+        {text, kDrives, "/", "Z:\\"},
+        {text, kDrives, "/media/usb/x", "D:\\x"},
+        {text, kDrives, "/media/usbstick", "Z:\\media\\usbstick"},
+        {text, kDrives, "/mnt/nas/a/b", "\\\\nas\\backup\\a\\b"},
+        {text, kDrives, "/tmp/a\\b", std::nullopt},
+        {text, kNested, "/media/usb/x", "E:\\x"},
+        {text, kNested, "/media/other", "D:\\other"},
     };
     for (const Case& c : cases) {
         use_drives(c.drives);
-        EXPECT_EQ(native_path(c.given), c.expected) << c.given;
-    }
-}
-
-// The longest mapped folder that holds a path names it.
-TEST(Paths, PathTextForNativePaths) {
-    const Case cases[] = {
-        {kDrives, "/home/ann", "Z:\\home\\ann"},
-        {kDrives, "/", "Z:\\"},
-        {kDrives, "/media/usb/x", "D:\\x"},
-        {kDrives, "/media/usbstick", "Z:\\media\\usbstick"},
-        {kDrives, "/mnt/nas/a/b", "\\\\nas\\backup\\a\\b"},
-        {kDrives, "/tmp/a\\b", std::nullopt},
-        {kNested, "/media/usb/x", "E:\\x"},
-        {kNested, "/media/other", "D:\\other"},
-    };
-    for (const Case& c : cases) {
-        use_drives(c.drives);
-        EXPECT_EQ(path_text(c.given), c.expected) << c.given;
+        EXPECT_EQ(c.convert(c.given), c.expected) << c.given;
     }
     unset_environment("QUILLET_DRIVES");
 }
