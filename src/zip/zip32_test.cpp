@@ -8,6 +8,7 @@
 #include <functional>
 #include <map>
 #include <random>
+#include <tuple>
 
 #include "support/archives.h"
 #include "support/links.h"
@@ -18,7 +19,6 @@ namespace {
 using namespace zip_test;
 using ::testing::Contains;
 using ::testing::Each;
-using ::testing::ElementsAre;
 using ::testing::HasSubstr;
 using ::testing::IsEmpty;
 using ::testing::Not;
