@@ -146,15 +146,19 @@ TEST(FileStatements, RaiseTheLanguagesErrors) {
     EXPECT_FALSE(folder.exists("a"));
 }
 
-// Reading a file whole is the end-to-end command file tests', deletion for good Deltree's.
-TEST(FileStatements, IdentityAndStatus) {
+// Reading a file whole is the end-to-end command file tests'.
+TEST(FileStatements, IdentityStatusAndDeletionForGood) {
     ScratchFolder folder;
     folder.write("tree/file", "12345");
     folder.write("tree/deeper/inner", "x");
+    fs::permissions(folder.native("tree/deeper/inner"), fs::perms::owner_read);
     EXPECT_EQ(file_identity(folder.text("tree/file")), file_identity(folder.text("tree/deeper/../file")));
     EXPECT_NE(file_identity(folder.text("tree/file")), file_identity(folder.text("tree/deeper/inner")));
     EXPECT_EQ(archive_status(folder.text("tree/file")).value().size, 5u);
     EXPECT_FALSE(remove_empty_folder(folder.text("tree")));
+    EXPECT_TRUE(delete_permanently(folder.text("tree")));
+    EXPECT_FALSE(folder.exists("tree"));
+    EXPECT_FALSE(delete_permanently(folder.text("tree")));
 }
 
 // Paths longer than the 260 characters of older Windows calls.
@@ -175,9 +179,9 @@ TEST(FileStatements, LongPathsAreServedLikeShortOnes) {
     EXPECT_FALSE(attributes(deep));
 }
 
-// Links are followed for what they lead to. How they are listed is the Listing
-// and FindFilesOnDisk tests', that a deletion for good never goes through one Deltree's.
-TEST(Links, AreFollowedForWhatTheyLeadTo) {
+// Links are listed as links and followed for what they lead to; a deletion for
+// good removes the links themselves, never what they lead to.
+TEST(Links, AreFollowedForWhatTheyLeadToButNeverDeletedThrough) {
     ScratchFolder folder;
     folder.write("outside/kept", "x");
     fs::create_directory(folder.native("tree"));
@@ -185,9 +189,21 @@ TEST(Links, AreFollowedForWhatTheyLeadTo) {
         !testing::make_link(folder.native("outside/kept"), folder.native("tree/to-file"), false)) {
         GTEST_SKIP() << testing::kNoLinksHere;
     }
+    auto listing = list_folder(folder.text("tree"), "to-*");
+    ASSERT_TRUE(listing);
+    int links = 0;
+    for (DirectoryEntry entry; listing->next(entry); ++links) {
+        EXPECT_TRUE(entry.link) << entry.name;
+        EXPECT_EQ(entry.directory, entry.name == "to-folder") << entry.name;
+    }
+    listing.reset();
+    EXPECT_EQ(links, 2);
     EXPECT_TRUE(attributes(folder.text("tree/to-folder")).value().directory);
     EXPECT_EQ(file_identity(folder.text("tree/to-file")), file_identity(folder.text("outside/kept")));
     EXPECT_FALSE(passes_foreign_link(folder.text("tree/to-folder/kept")));  // our own
+    ASSERT_TRUE(delete_permanently(folder.text("tree")));
+    EXPECT_FALSE(folder.exists("tree"));
+    EXPECT_EQ(folder.read("outside/kept"), "x");
 }
 
 // A work folder in use keeps its mark; one whose process has gone (its id now
