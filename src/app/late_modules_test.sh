@@ -8,16 +8,7 @@ quillet=$1
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 
-fail() {
-  echo "FAILED: $*" >&2
-  exit 1
-}
-# Runs quillet with its output in $work/out and $work/err, its exit status in $status.
-run() {
-  status=0
-  "$@" >"$work/out" 2>"$work/err" || status=$?
-}
-path_text() { printf 'Z:%s' "$(printf '%s' "$1" | tr / '\\')"; }
+. "$(dirname "$0")/module_test_steps.sh"
 late='(zip|sqlite|gio|glib|gobject|crypto|gnutls)'
 
 if readelf -d "$quillet" | grep -E "NEEDED.*$late"; then

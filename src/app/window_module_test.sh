@@ -9,16 +9,7 @@ work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 export XDG_RUNTIME_DIR="$work"
 
-fail() {
-  echo "FAILED: $*" >&2
-  exit 1
-}
-# Runs quillet with its output in $work/out and $work/err, its exit status in $status.
-run() {
-  status=0
-  "$@" >"$work/out" 2>"$work/err" || status=$?
-}
-path_text() { printf 'Z:%s' "$(printf '%s' "$1" | tr / '\\')"; }
+. "$(dirname "$0")/module_test_steps.sh"
 
 if readelf -d "$quillet" | grep -E 'NEEDED.*(Qt|xcb)'; then
   fail "the program names Qt or xcb among the libraries it needs"
