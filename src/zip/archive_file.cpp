@@ -8,6 +8,7 @@
 #include "platform/platform.h"
 #include "zip/libzip_errors.h"
 #include "zip/taken_entry.h"
+#include "zip/worth_compressing.h"
 #include "zip/zip32.h"
 
 namespace quillet::zip32 {
@@ -54,9 +55,13 @@ int ArchiveFile::add_folder(const std::string& name, std::time_t modified) {
 
 int ArchiveFile::add_file(const std::string& name, const std::string& native_path, std::uint64_t size, int level,
                           const std::string& password) {
-    if (threads_ > 1 && EntryWorkers::takes(size)) {
-        if (!workers_) workers_ = std::make_unique<EntryWorkers>(threads_, level, password, staging_->folder());
-        return add_compressed(name, workers_->add(native_path, size), level, !password.empty());
+    // Decided here, so that one thread and many make the same entry.
+    if (level != 0 && !worth_compressing(native_path, size)) level = 0;
+    // What is stored goes straight in: the workers would only copy it, and libzip
+    // cannot take a stored entry over encrypted as it is (it checksums the bytes).
+    if (threads_ > 1 && level != 0 && EntryWorkers::takes(size)) {
+        if (!workers_) workers_ = std::make_unique<EntryWorkers>(threads_, password, staging_->folder());
+        return add_compressed(name, workers_->add(native_path, size, level), level, !password.empty());
     }
     zip_source_t* source = zip_source_file(handle_, native_path.c_str(), 0, -1);
     if (source == nullptr) return last_error(ZE_OPEN);

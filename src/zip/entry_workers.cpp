@@ -78,8 +78,8 @@ std::optional<Failure> compress_into(zip_source_t* store, const std::string& nat
 
 bool EntryWorkers::takes(std::uint64_t size) { return size <= kLargestFile; }
 
-EntryWorkers::EntryWorkers(int threads, int level, const std::string& password, std::string scratch_folder)
-    : thread_count_(threads), level_(level), scratch_folder_(std::move(scratch_folder)) {
+EntryWorkers::EntryWorkers(int threads, const std::string& password, std::string scratch_folder)
+    : thread_count_(threads), scratch_folder_(std::move(scratch_folder)) {
     password_.assign(password);
 }
 
@@ -94,10 +94,11 @@ EntryWorkers::~EntryWorkers() {
     for (Job& job : jobs_) discard(job);
 }
 
-std::size_t EntryWorkers::add(std::string native_path, std::uint64_t size) {
+std::size_t EntryWorkers::add(std::string native_path, std::uint64_t size, int level) {
     Job& job = jobs_.emplace_back();
     job.native_path = std::move(native_path);
     job.size = size;
+    job.level = level;
     job.in_memory = size <= kInMemoryLimit;
     return jobs_.size() - 1;
 }
@@ -155,7 +156,7 @@ void EntryWorkers::make_scratch(Job& job, std::size_t number) {
     zip_error_init(&error);
     zip_source_t* store = new_store(error);
     if (store != nullptr) {
-        if (const auto failed = compress_into(store, job.native_path, level_, password_.text(), stop_)) {
+        if (const auto failed = compress_into(store, job.native_path, job.level, password_.text(), stop_)) {
             zip_error_set(&error, failed->zip_error, failed->system_error);
             zip_source_free(store);
             store = nullptr;

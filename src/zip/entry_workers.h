@@ -40,17 +40,18 @@ public:
     // on with the files after it: a scratch copy would take as much disk again.
     static bool takes(std::uint64_t size);
 
-    // `threads` threads, compressing at a level (0 stores) and encrypting with a
-    // password when one is given; larger scratch archives go into a folder (path text).
-    EntryWorkers(int threads, int level, const std::string& password, std::string scratch_folder);
+    // `threads` threads, encrypting with a password when one is given; larger
+    // scratch archives go into a folder (path text).
+    EntryWorkers(int threads, const std::string& password, std::string scratch_folder);
     // Stops the threads (a file half compressed is given up) and deletes every
     // scratch archive still there.
     ~EntryWorkers();
     EntryWorkers(const EntryWorkers&) = delete;
     EntryWorkers& operator=(const EntryWorkers&) = delete;
 
-    // Adds a file (native path) to compress; its number, counted from 0.
-    std::size_t add(std::string native_path, std::uint64_t size);
+    // Adds a file (native path) to compress at a level (0 stores); its number,
+    // counted from 0.
+    std::size_t add(std::string native_path, std::uint64_t size, int level);
     // Starts the threads on the files added so far, in the order the archive will
     // take them: `order` names each file's number once.
     void start(std::vector<std::size_t> order);
@@ -65,6 +66,7 @@ private:
     struct Job {
         std::string native_path;
         std::uint64_t size = 0;
+        int level = 0;
         bool in_memory = true;
         bool done = false;
         bool released = false;
@@ -79,7 +81,6 @@ private:
     void discard(Job& job);
 
     int thread_count_;
-    int level_;
     SecretText password_;
     std::string scratch_folder_;
     std::deque<Job> jobs_;            // by number
