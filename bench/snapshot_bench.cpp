@@ -3,9 +3,10 @@
 // four large files totalling 1 GiB, and an empty folder, which measures what a job
 // costs before any file (start-up above all). The goals, against cp: small files
 // at most 0.65 x on tmpfs and 0.8 x on a disk, large files 1.0 x, the empty job
-// 1.5 x; a peak memory of the program below 16 MB.
+// 1.5 x; a peak memory of the program below 16 MB. "scaling" times the program
+// alone at 1,000 and 10,000 small files: the cost per file should stay flat.
 //
-//   snapshot_bench [small|large|empty|all=all] [rounds=5, 200 for empty]
+//   snapshot_bench [small|large|empty|scaling|all=all] [rounds=5, 200 for empty]
 //
 // All sides run as processes of their own: the built quillet program in the
 // console front end (writing straight into the target with /F=5), cp and rsync. The
@@ -45,19 +46,20 @@ void write_random_file(const fs::path& path, std::uint64_t bytes, std::mt19937_6
     }
 }
 
-// 9,000 files of 1 to 4 KiB, a hundred in each of nine folders of ten subfolders.
-void make_small_tree(const fs::path& root) {
+// Files of 1 to 4 KiB, a hundred in each subfolder, ten subfolders in each folder.
+void make_small_files(const fs::path& root, int files) {
     std::mt19937_64 random(7);
-    for (int folder = 0; folder < 9; ++folder) {
-        for (int sub = 0; sub < 10; ++sub) {
-            const fs::path place = root / ("folder " + std::to_string(folder)) / ("sub " + std::to_string(sub));
-            fs::create_directories(place);
-            for (int file = 0; file < 100; ++file) {
-                write_random_file(place / ("file " + std::to_string(file) + ".dat"), 1024 * (1 + random() % 4), random);
-            }
-        }
+    fs::create_directories(root);
+    for (int file = 0; file < files; ++file) {
+        const fs::path place =
+            root / ("folder " + std::to_string(file / 1000)) / ("sub " + std::to_string(file / 100 % 10));
+        if (file % 100 == 0) fs::create_directories(place);
+        write_random_file(place / ("file " + std::to_string(file % 100) + ".dat"), 1024 * (1 + random() % 4), random);
     }
 }
+
+// 9,000 files in nine folders of ten subfolders.
+void make_small_tree(const fs::path& root) { make_small_files(root, 9000); }
 
 // Four files of 256 MiB, two of them in a subfolder.
 void make_large_tree(const fs::path& root) {
@@ -120,12 +122,43 @@ void compare(const std::string& what, const fs::path& folder, void (*make_tree)(
     report_memory(title, against_cp.peak_megabytes());
 }
 
+// The cost per file at 1,000 files and at 10,000 (the most one run copies), each
+// with what an empty job costs taken off: flat when they are about the same.
+void report_scaling(const fs::path& folder, int rounds) {
+    const std::vector<int> sizes{0, 1000, 10000};
+    for (const int files : sizes) make_small_files(folder / ("tree " + std::to_string(files)), files);
+    ::sync();
+    std::vector<std::vector<double>> elapsed(sizes.size());
+    double peak_megabytes = 0;
+    for (int round = 0; round < rounds; ++round) {
+        for (std::size_t turn = 0; turn < sizes.size(); ++turn) {
+            const std::size_t size = (round + turn) % sizes.size();
+            const std::string files = std::to_string(sizes[size]);
+            const fs::path tree = folder / ("tree " + files);
+            const fs::path copy = folder / ("copy " + files + " " + std::to_string(round));
+            const ChildRun run = run_quillet(QUILLET_BINARY, {text_of(tree) + "\\*.*", text_of(copy), "/S", "/F=5"});
+            elapsed[size].push_back(run.timing.elapsed);
+            peak_megabytes = std::max(peak_megabytes, run.peak_megabytes);
+            ::sync();
+        }
+    }
+    const double start_up = median(elapsed[0]);
+    const auto per_file = [&](std::size_t size) { return (median(elapsed[size]) - start_up) / sizes[size] * 1e6; };
+    const double ratio = per_file(2) / per_file(1);
+    const std::string title = "snapshot /S cost per file on " + place_of(folder);
+    std::printf(
+        "%s: %d rounds, %.1f us at 1000 files, %.1f us at 10000 (an empty job's %.1f ms taken off); "
+        "ratio %.3f (goal <= 1.10, flat): %s\n",
+        title.c_str(), rounds, per_file(1), per_file(2), start_up * 1e3, ratio, ratio <= 1.1 ? "met" : "NOT met");
+    report_memory(title + " at 10000 files", peak_megabytes);
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
     const std::string which = argc > 1 ? argv[1] : "all";
-    if (which != "small" && which != "large" && which != "empty" && which != "all") {
-        std::fprintf(stderr, "usage: snapshot_bench [small|large|empty|all] [rounds]\n");
+    if (which != "small" && which != "large" && which != "empty" && which != "scaling" && which != "all") {
+        std::fprintf(stderr, "usage: snapshot_bench [small|large|empty|scaling|all] [rounds]\n");
         return 2;
     }
     const bool given = argc > 2;
@@ -142,6 +175,10 @@ int main(int argc, char** argv) {
         if (which == "empty" || which == "all") {
             ScratchFolder folder("bench-snapshot-empty");
             compare("an empty folder", folder.native(), make_empty_tree, given ? rounds : 200);
+        }
+        if (which == "scaling" || which == "all") {
+            ScratchFolder folder("bench-snapshot-scaling");
+            report_scaling(folder.native(), rounds);
         }
     } catch (const std::exception& failure) {
         std::fprintf(stderr, "snapshot_bench: %s\n", failure.what());
