@@ -126,6 +126,7 @@ void put_terminal_back(Registry& items) {
     if (!items.mutex.try_lock_for(kCleanUpLimit)) {
         end_process(items, cause + "; half-made files were not removed in time", exit_status);
     }
+    posix::stop_started_programs();
     // The latest first: what was made inside a registered folder goes before it.
     for (auto it = items.items.rbegin(); it != items.items.rend(); ++it) delete_for_good(it->second);
     end_process(items, cause + "; half-made files removed", exit_status);

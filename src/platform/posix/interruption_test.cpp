@@ -64,5 +64,32 @@ TEST(Interruption, ASecondSignalEndsARunThatCannotBeCleanedUp) {
     close(ready[1]);
 }
 
+// A program that the run waits for ends with it: left going, it could write into
+// a folder after the clean-up.
+TEST(Interruption, StopsTheProgramTheRunWaitsFor) {
+    int started[2];
+    ASSERT_EQ(pipe(started), 0);
+    const pid_t child = fork();
+    if (child == 0) {
+        watch_for_interruption();
+        const ProcessHandle program = start_process("sleep", {"60"}, "");
+        [[maybe_unused]] const ssize_t written = write(started[1], &program, sizeof program);
+        wait_for_process(program, 60'000);
+        _exit(0);
+    }
+    ProcessHandle program = 0;
+    ASSERT_EQ(read(started[0], &program, sizeof program), static_cast<ssize_t>(sizeof program));
+    ASSERT_GT(program, 0);
+
+    ASSERT_EQ(kill(child, SIGTERM), 0);
+    const auto status = ended_within(child, 5s);
+    ASSERT_TRUE(status && WIFEXITED(*status));
+    EXPECT_EQ(WEXITSTATUS(*status), 128 + SIGTERM);
+    EXPECT_NE(kill(program, 0), 0) << "the program goes on after the run";
+    kill(program, SIGKILL);
+    close(started[0]);
+    close(started[1]);
+}
+
 }  // namespace
 }  // namespace quillet::platform

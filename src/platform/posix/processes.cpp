@@ -1,7 +1,7 @@
 // Programs started and waited for: posix_spawn to start them, waitpid, polled, to
 // learn that they have ended. A process is known by its id until it is closed;
 // its end is collected once and kept, so its exit code can be read as often as
-// asked.
+// asked. An interrupted run stops the programs it has not closed.
 
 #include <fcntl.h>
 #include <spawn.h>
@@ -11,9 +11,12 @@
 #include <algorithm>
 #include <cerrno>
 #include <chrono>
+#include <csignal>
 #include <iterator>
 #include <map>
+#include <mutex>
 #include <thread>
+#include <vector>
 
 #include "platform/platform.h"
 #include "platform/posix/interruption.h"
@@ -30,9 +33,21 @@ struct StartedProcess {
     bool closed = false;  // nobody asks for it any more; kept only until it ends
 };
 
-std::map<pid_t, StartedProcess>& started_processes() {
-    static std::map<pid_t, StartedProcess> processes;
-    return processes;
+// How long a program that was asked to end may take before it is made to.
+constexpr auto kStopLimit = std::chrono::seconds(2);
+constexpr auto kPollInterval = std::chrono::milliseconds(5);
+
+struct StartedProcesses {
+    // The clean-up of an interrupted run reads them from a thread of its own.
+    std::timed_mutex mutex;
+    std::map<pid_t, StartedProcess> by_id;
+    bool stopped = false;  // by that clean-up: nothing starts any more
+};
+
+// Never destroyed: an interruption may come while the program's statics are torn down.
+StartedProcesses& started() {
+    static StartedProcesses* const instance = new StartedProcesses;
+    return *instance;
 }
 
 std::int32_t exit_code_from(int status) {
@@ -62,7 +77,7 @@ bool has_ended(pid_t pid, StartedProcess& process) {
 
 // Closed processes are collected as they end, so none stays behind as a zombie.
 void forget_ended_closed_processes() {
-    auto& processes = started_processes();
+    auto& processes = started().by_id;
     for (auto entry = processes.begin(); entry != processes.end();) {
         const bool gone = entry->second.closed && has_ended(entry->first, entry->second);
         entry = gone ? processes.erase(entry) : std::next(entry);
@@ -112,6 +127,11 @@ private:
 
 ProcessHandle start_process(std::string_view program_text, const std::vector<std::string>& arguments,
                             std::string_view working_folder_text) {
+    const std::lock_guard lock(started().mutex);
+    if (started().stopped) {
+        errno = EINTR;
+        return 0;
+    }
     forget_ended_closed_processes();
     const bool along_path = is_bare_name(program_text);
     const auto program = along_path ? std::optional<std::string>(program_text) : native_path(program_text);
@@ -143,34 +163,62 @@ ProcessHandle start_process(std::string_view program_text, const std::vector<std
         errno = result;
         return 0;
     }
-    started_processes()[pid] = StartedProcess{};
+    started().by_id[pid] = StartedProcess{};
     return pid;
 }
 
 std::optional<ProcessStatus> wait_for_process(ProcessHandle process, std::uint32_t milliseconds) {
-    const auto found = started_processes().find(process);
-    if (found == started_processes().end() || found->second.closed) {
+    using Clock = std::chrono::steady_clock;
+    const auto deadline = Clock::now() + std::chrono::milliseconds(milliseconds);
+    std::unique_lock lock(started().mutex);
+    const auto found = started().by_id.find(process);
+    if (found == started().by_id.end() || found->second.closed) {
         errno = ECHILD;
         return std::nullopt;
     }
-    using Clock = std::chrono::steady_clock;
-    const auto deadline = Clock::now() + std::chrono::milliseconds(milliseconds);
-    constexpr auto kPollInterval = std::chrono::milliseconds(5);
     while (!has_ended(found->first, found->second)) {
         const auto now = Clock::now();
         if (now >= deadline) break;
+        lock.unlock();
         std::this_thread::sleep_for(std::min<Clock::duration>(kPollInterval, deadline - now));
+        lock.lock();
     }
     return ProcessStatus{found->second.ended, found->second.exit_code};
 }
 
 void close_process(ProcessHandle process) {
-    const auto found = started_processes().find(process);
-    if (found == started_processes().end()) return;
+    const std::lock_guard lock(started().mutex);
+    const auto found = started().by_id.find(process);
+    if (found == started().by_id.end()) return;
     if (has_ended(found->first, found->second)) {
-        started_processes().erase(found);
+        started().by_id.erase(found);
     } else {
         found->second.closed = true;
+    }
+}
+
+void posix::stop_started_programs() {
+    StartedProcesses& all = started();
+    // A thread that holds the lock gives it back at once; should it not, the
+    // programs are left as they are rather than the clean-up held up.
+    if (!all.mutex.try_lock_for(kStopLimit)) return;
+    const std::lock_guard lock(all.mutex, std::adopt_lock);
+    all.stopped = true;
+    std::vector<pid_t> asked;
+    for (auto& [pid, process] : all.by_id) {
+        if (process.closed || has_ended(pid, process)) continue;
+        ::kill(pid, SIGTERM);
+        asked.push_back(pid);
+    }
+    const auto deadline = std::chrono::steady_clock::now() + kStopLimit;
+    for (const pid_t pid : asked) {
+        StartedProcess& process = all.by_id[pid];
+        while (!has_ended(pid, process) && std::chrono::steady_clock::now() < deadline) {
+            std::this_thread::sleep_for(kPollInterval);
+        }
+        if (process.ended) continue;
+        ::kill(pid, SIGKILL);
+        while (!has_ended(pid, process)) std::this_thread::sleep_for(kPollInterval);
     }
 }
 

@@ -119,6 +119,7 @@ void put_console_back(Registry& items) {
     if (!items.mutex.try_lock_for(kCleanUpLimit)) {
         end_process(items, cause + "; half-made files were not removed in time", exit_status);
     }
+    win32::stop_started_programs();
     // The latest first: what was made inside a registered folder goes before it.
     std::string left;
     for (auto it = items.items.rbegin(); it != items.items.rend(); ++it) {

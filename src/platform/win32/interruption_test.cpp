@@ -71,5 +71,48 @@ TEST(Interruption, ASecondEventEndsARunThatCannotBeCleanedUp) {
     EXPECT_EQ(exit_code, 128u + 21);
 }
 
+constexpr const char* kWaitingRunVariable = "QUILLET_TEST_WAITING_RUN";
+constexpr const char* kSleeperVariable = "QUILLET_TEST_SLEEPER";
+
+std::string this_program() { return win32::utf8(win32::running_program_path()); }
+
+// In the grandchild: the program that the run waits for.
+TEST(Interruption, SleepingProgram) {
+    if (!environment_variable(kSleeperVariable)) GTEST_SKIP() << "only run by StopsTheProgramTheRunWaitsFor";
+    Sleep(60'000);
+}
+
+// In the child: a run that starts that program, names it in the file that the
+// variable names, and ends as an interrupted run ends while it waits for it.
+TEST(Interruption, RunWaitingForAProgram) {
+    const auto named = environment_variable(kWaitingRunVariable);
+    if (!named) GTEST_SKIP() << "only run by StopsTheProgramTheRunWaitsFor";
+    SetEnvironmentVariableW(win32::wide(kSleeperVariable).c_str(), L"1");
+    const ProcessHandle program = start_process(this_program(), {"--gtest_filter=Interruption.SleepingProgram"}, "");
+    append_line_to_file(*named, std::to_string(program));
+    end_interrupted_run(3, "a test");
+}
+
+// A program that the run waits for ends with it: left going, it could write into
+// a folder after the clean-up.
+TEST(Interruption, StopsTheProgramTheRunWaitsFor) {
+    testing::ScratchFolder folder;
+    SetEnvironmentVariableW(win32::wide(kWaitingRunVariable).c_str(), win32::wide(folder.text("program")).c_str());
+    const ProcessHandle run = start_process(this_program(), {"--gtest_filter=Interruption.RunWaitingForAProgram"}, "");
+    SetEnvironmentVariableW(win32::wide(kWaitingRunVariable).c_str(), nullptr);
+    ASSERT_NE(run, 0);
+    const auto ended = wait_for_process(run, 20'000);
+    close_process(run);
+    ASSERT_TRUE(ended && ended->ended);
+    EXPECT_EQ(ended->exit_code, 3);
+    const auto program = static_cast<DWORD>(std::stoul(folder.read("program")));
+    ASSERT_NE(program, 0u);
+    const HANDLE left = OpenProcess(SYNCHRONIZE | PROCESS_TERMINATE, FALSE, program);
+    if (left == nullptr) return;  // gone already
+    EXPECT_EQ(WaitForSingleObject(left, 0), WAIT_OBJECT_0) << "the program goes on after the run";
+    TerminateProcess(left, 1);
+    CloseHandle(left);
+}
+
 }  // namespace
 }  // namespace quillet::platform

@@ -1,25 +1,40 @@
 // Programs started and waited for: CreateProcessW with a command line quoted so
 // that the program reads back exactly the arguments given, WaitForSingleObject to
 // learn that it has ended. A process is known by its id until it is closed; its
-// handle is kept until then, so its exit code can be read as often as asked.
+// handle is kept until then, so its exit code can be read as often as asked. An
+// interrupted run stops the programs it has not closed.
 
 #include <windows.h>
 
+#include <chrono>
 #include <map>
 #include <memory>
+#include <mutex>
 #include <string>
 
 #include "platform/platform.h"
 #include "platform/win32/command_line.h"
+#include "platform/win32/interruption.h"
 #include "platform/win32/wide_text.h"
 
 namespace quillet::platform {
 
 namespace {
 
-std::map<DWORD, HANDLE>& started_processes() {
-    static std::map<DWORD, HANDLE> processes;
-    return processes;
+// How long, in milliseconds, a stopped program may take to end.
+constexpr DWORD kStopLimit = 2000;
+
+struct StartedProcesses {
+    // The clean-up of an interrupted run reads them from a thread of its own.
+    std::timed_mutex mutex;
+    std::map<DWORD, HANDLE> by_id;
+    bool stopped = false;  // by that clean-up: nothing starts any more
+};
+
+// Never destroyed: an interruption may come while the program's statics are torn down.
+StartedProcesses& started() {
+    static StartedProcesses* const instance = new StartedProcesses;
+    return *instance;
 }
 
 bool is_bare_name(std::string_view program_text) {
@@ -145,33 +160,57 @@ ProcessHandle start_process(std::string_view program_text, const std::vector<std
     startup.StartupInfo.hStdError = error.get();
     startup.lpAttributeList = only.get();
     const DWORD flags = CREATE_UNICODE_ENVIRONMENT | (only.get() != nullptr ? EXTENDED_STARTUPINFO_PRESENT : 0);
-    PROCESS_INFORMATION started{};
-    if (!CreateProcessW(program->c_str(), command_line.data(), nullptr, nullptr, TRUE, flags, nullptr,
-                        folder.empty() ? nullptr : folder.c_str(), &startup.StartupInfo, &started)) {
+    const std::lock_guard lock(started().mutex);
+    if (started().stopped) {
+        SetLastError(ERROR_OPERATION_ABORTED);
         return 0;
     }
-    CloseHandle(started.hThread);
-    started_processes()[started.dwProcessId] = started.hProcess;
-    return static_cast<ProcessHandle>(started.dwProcessId);
+    PROCESS_INFORMATION process{};
+    if (!CreateProcessW(program->c_str(), command_line.data(), nullptr, nullptr, TRUE, flags, nullptr,
+                        folder.empty() ? nullptr : folder.c_str(), &startup.StartupInfo, &process)) {
+        return 0;
+    }
+    CloseHandle(process.hThread);
+    started().by_id[process.dwProcessId] = process.hProcess;
+    return static_cast<ProcessHandle>(process.dwProcessId);
 }
 
 std::optional<ProcessStatus> wait_for_process(ProcessHandle process, std::uint32_t milliseconds) {
-    const auto found = started_processes().find(static_cast<DWORD>(process));
-    if (process == 0 || found == started_processes().end()) {
-        SetLastError(ERROR_INVALID_HANDLE);
-        return std::nullopt;
+    HANDLE handle = nullptr;
+    {
+        const std::lock_guard lock(started().mutex);
+        const auto found = started().by_id.find(static_cast<DWORD>(process));
+        if (process == 0 || found == started().by_id.end()) {
+            SetLastError(ERROR_INVALID_HANDLE);
+            return std::nullopt;
+        }
+        handle = found->second;  // closed only by this thread, through close_process
     }
-    if (WaitForSingleObject(found->second, milliseconds) != WAIT_OBJECT_0) return ProcessStatus{};
+    if (WaitForSingleObject(handle, milliseconds) != WAIT_OBJECT_0) return ProcessStatus{};
     DWORD exit_code = 0;
-    GetExitCodeProcess(found->second, &exit_code);
+    GetExitCodeProcess(handle, &exit_code);
     return ProcessStatus{true, static_cast<std::int32_t>(exit_code)};
 }
 
 void close_process(ProcessHandle process) {
-    const auto found = started_processes().find(static_cast<DWORD>(process));
-    if (found == started_processes().end()) return;
+    const std::lock_guard lock(started().mutex);
+    const auto found = started().by_id.find(static_cast<DWORD>(process));
+    if (found == started().by_id.end()) return;
     CloseHandle(found->second);
-    started_processes().erase(found);
+    started().by_id.erase(found);
+}
+
+void win32::stop_started_programs() {
+    StartedProcesses& all = started();
+    // A thread that holds the lock gives it back at once; should it not, the
+    // programs are left as they are rather than the clean-up held up.
+    if (!all.mutex.try_lock_for(std::chrono::milliseconds(kStopLimit))) return;
+    const std::lock_guard lock(all.mutex, std::adopt_lock);
+    all.stopped = true;
+    for (const auto& [id, handle] : all.by_id) {
+        if (WaitForSingleObject(handle, 0) == WAIT_TIMEOUT) TerminateProcess(handle, ERROR_OPERATION_ABORTED);
+    }
+    for (const auto& [id, handle] : all.by_id) WaitForSingleObject(handle, kStopLimit);
 }
 
 }  // namespace quillet::platform
