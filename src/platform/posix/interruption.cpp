@@ -18,6 +18,7 @@
 
 #include <atomic>
 #include <chrono>
+#include <cstdlib>
 #include <ctime>
 #include <map>
 #include <mutex>
@@ -160,6 +161,13 @@ int next_signal(const sigset_t& signals, const std::optional<std::chrono::steady
     end_process(registry(), signal_cause(ending) + "; ended before half-made files were removed", 128 + ending);
 }
 
+// A run that comes to its end while the clean-up of an interruption goes on waits
+// for the clean-up, which ends the process, with the interruption's status, in
+// its own time.
+void wait_for_clean_up() {
+    while (registry().ending) ::pause();
+}
+
 }  // namespace
 
 void watch_for_interruption() {
@@ -168,6 +176,7 @@ void watch_for_interruption() {
         const sigset_t signals = watched_signals();
         ::pthread_sigmask(SIG_BLOCK, &signals, &registry().mask_at_start);
         std::thread(wait_for_signals, signals).detach();
+        std::atexit(wait_for_clean_up);
     });
 }
 

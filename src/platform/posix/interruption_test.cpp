@@ -7,6 +7,7 @@
 #include <unistd.h>
 
 #include <chrono>
+#include <cstdlib>
 #include <optional>
 #include <thread>
 
@@ -75,7 +76,7 @@ TEST(Interruption, StopsTheProgramTheRunWaitsFor) {
         const ProcessHandle program = start_process("sleep", {"60"}, "");
         [[maybe_unused]] const ssize_t written = write(started[1], &program, sizeof program);
         wait_for_process(program, 60'000);
-        _exit(0);
+        std::exit(0);  // as the run's end would, while the clean-up goes on
     }
     ProcessHandle program = 0;
     ASSERT_EQ(read(started[0], &program, sizeof program), static_cast<ssize_t>(sizeof program));

@@ -18,6 +18,7 @@
 
 #include <atomic>
 #include <chrono>
+#include <cstdlib>
 #include <map>
 #include <mutex>
 #include <optional>
@@ -145,11 +146,21 @@ BOOL WINAPI on_console_event(DWORD event) {
     end_run(cause, ending.exit_status);
 }
 
+// A run that comes to its end while the clean-up of an interruption goes on waits
+// for the clean-up, which ends the process, with the interruption's status, in
+// its own time.
+void wait_for_clean_up() {
+    if (registry().ending) Sleep(INFINITE);
+}
+
 }  // namespace
 
 void watch_for_interruption() {
     static std::once_flag started;
-    std::call_once(started, [] { SetConsoleCtrlHandler(on_console_event, TRUE); });
+    std::call_once(started, [] {
+        SetConsoleCtrlHandler(on_console_event, TRUE);
+        std::atexit(wait_for_clean_up);
+    });
 }
 
 RemovedIfInterrupted::RemovedIfInterrupted(std::string_view path_text) {
