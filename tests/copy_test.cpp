@@ -23,7 +23,7 @@ TEST(Copying, ModifiedSinceCountsWholeDays) {
         box.set_write_time(file, "2010-09-30 00:01");
     }
     box.set_write_time("src/yesterday.txt", "2010-09-29 23:59");
-    box.run({box.text("src\\*.txt"), box.text("bak"), "/F=5", "/D=1", "/S"}, RunOptions().at("2010-09-30 12:00:00"));
+    box.run({box.text("src\\*.txt"), box.text("bak"), "/F=5", "/D=1", "/S"}, {.clock = "2010-09-30 12:00:00"});
     EXPECT_EQ(box.tree("bak"), (Lines{"sub/", "sub/today.txt", "today.txt"}));
 }
 

@@ -89,9 +89,8 @@ TEST_P(Interruption, LeavesNothingHalfMadeAndEveryFinishedFileInPlace) {
     for (std::size_t i = 0; i < files; ++i) {
         write_big_file(box, "src/big" + std::to_string(i), run.zip ? 24 : 64, 0x9E3779B97F4A7C15ULL + i);
     }
-    std::future<bool> signal = signal_when(run.signal, [&] {
-        return run.zip ? !box.names(run.watched).empty() : holds_finished_copy(box, run.watched);
-    });
+    std::future<bool> signal = signal_when(
+        run.signal, [&] { return run.zip ? !box.names(run.watched).empty() : holds_finished_copy(box, run.watched); });
     Lines arguments{box.text("src") + "\\*.*", box.text("dst")};
     if (run.zip) arguments.push_back("/Z=secret");
     // The real clock: a clock faked by a program in between would take the signal.
@@ -116,12 +115,13 @@ TEST_P(Interruption, LeavesNothingHalfMadeAndEveryFinishedFileInPlace) {
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Signals, Interruption,
-    ::testing::Values(InterruptedRun{"SigtermWhileCopyingForZip", SIGTERM, true, "tmp"},
-                      InterruptedRun{"SighupWhileWritingTheArchive", SIGHUP, true, "dst/src"},
-                      InterruptedRun{"SigintWhileCopying", SIGINT, false, "dst/src"}),
-    [](const ::testing::TestParamInfo<InterruptedRun>& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(Signals, Interruption,
+                         ::testing::Values(InterruptedRun{"SigtermWhileCopyingForZip", SIGTERM, true, "tmp"},
+                                           InterruptedRun{"SighupWhileWritingTheArchive", SIGHUP, true, "dst/src"},
+                                           InterruptedRun{"SigintWhileCopying", SIGINT, false, "dst/src"}),
+                         [](const ::testing::TestParamInfo<InterruptedRun>& info) {
+                             return std::string(info.param.name);
+                         });
 
 std::string first_line_of(const std::string& file) {
     std::ifstream in(file);
@@ -170,8 +170,8 @@ struct Mark {
     std::string pid_namespace = this_pid_namespace();
 
     operator std::string() const {
-        return "quillet-work " + std::to_string(pid) + " " + start + " " + boot + " " + machine + " " +
-               pid_namespace + "\n";
+        return "quillet-work " + std::to_string(pid) + " " + start + " " + boot + " " + machine + " " + pid_namespace +
+               "\n";
     }
 };
 
@@ -185,7 +185,7 @@ protected:
         if (!mark.empty()) box.write(folder + ".tmp", mark);
     }
 
-    Outcome zip() const { return box.run({box.text("src") + "\\*.*", box.text("dst"), "/Z"}, RunOptions().at(kClock)); }
+    Outcome zip() const { return box.run({box.text("src") + "\\*.*", box.text("dst"), "/Z"}, {.clock = kClock}); }
 
     Sandbox box;
 };
@@ -219,9 +219,8 @@ TEST_F(WorkFolders, OnlyThoseOfThisUsersRunsThatNoLongerLiveHereAreRemoved) {
 
     const Outcome outcome = zip();
     EXPECT_EQ(outcome.status, 0) << outcome.out << outcome.err;
-    EXPECT_EQ(box.names("tmp"),
-              (Lines{"qtk2", "qtk2.tmp", "qtk5", "qtk5.tmp", "qtk6", "qtk7", "qtk7.tmp", "qtk8", "qtk8.tmp", "qtk9",
-                     "qtk9.tmp", "qtkA", "qtkA.tmp", "qtkB", "qtkB.tmp"}));
+    EXPECT_EQ(box.names("tmp"), (Lines{"qtk2", "qtk2.tmp", "qtk5", "qtk5.tmp", "qtk6", "qtk7", "qtk7.tmp", "qtk8",
+                                       "qtk8.tmp", "qtk9", "qtk9.tmp", "qtkA", "qtkA.tmp", "qtkB", "qtkB.tmp"}));
     EXPECT_TRUE(box.exists("tmp/qtk2/copy.txt"));
     EXPECT_TRUE(box.exists("elsewhere/keep.txt"));
     EXPECT_EQ(box.names("dst/src"), (Lines{"2010-09-30   09.00.zip", "qzs2", "qzs2.tmp"}));
@@ -231,16 +230,9 @@ TEST_F(WorkFolders, OnlyThoseOfThisUsersRunsThatNoLongerLiveHereAreRemoved) {
 TEST_F(WorkFolders, ANameThatSomeoneElseHasIsNeitherUsedNorDeleted) {
     if (!fs::is_directory("/dev/shm")) GTEST_SKIP() << "no /dev/shm";
     if (under_wine()) GTEST_SKIP() << "Wine shows Windows no other user's folders: every one is this user's";
-    const struct InMemory {
-        fs::path path = "/dev/shm/quillet-e2e-" + std::to_string(getpid());
-        InMemory() { fs::create_directory(path); }
-        ~InMemory() {
-            std::error_code ignored;
-            fs::remove_all(path, ignored);
-        }
-    } memory;
+    const testing::ScratchFolder memory("e2e", "/dev/shm");
     fs::remove(box.native("tmp"));
-    fs::create_directory_symlink(memory.path, box.native("tmp"));
+    fs::create_directory_symlink(memory.native(), box.native("tmp"));
     // Every name but one is another user's folder.
     constexpr unsigned kFreeNumber = 0x1234;
     for (unsigned number = 1; number <= 0xFFFF; ++number) {

@@ -17,7 +17,7 @@ namespace fs = std::filesystem;
 
 const std::string kParent = "bak/YearlyData/";
 const std::string kSnapshot = "2010-09-30   12.00";
-const RunOptions kAtNoon = RunOptions().at("2010-09-30 12:00:00");
+const RunOptions kAtNoon{.clock = "2010-09-30 12:00:00"};
 
 TEST(SafetyRules, CleanupTrashesOnlyTheEntriesItListedNeverWhatTheirNamesOrLinksPointAt) {
     if (under_wine()) {
@@ -61,8 +61,9 @@ TEST(SafetyRules, AnUnbalancedQuoteNeverEchoesAPassword) {
         Lines arguments{"\"" + box.text("src") + "\\*.*", box.text("dst")};
         arguments.insert(arguments.end(), line.options.begin(), line.options.end());
         // Whole, so that no password shows anywhere.
-        EXPECT_EQ(box.run(arguments), (Outcome{1, "", "Error\nCommand File " + box.text("src") + "\\*.* " +
-                                                          box.text("dst") + " " + line.shown + " -  not found\n"}));
+        EXPECT_EQ(box.run(arguments), (Outcome{1, "",
+                                               "Error\nCommand File " + box.text("src") + "\\*.* " + box.text("dst") +
+                                                   " " + line.shown + " -  not found\n"}));
     }
 }
 
@@ -72,7 +73,7 @@ TEST(SafetyRules, AZipPasswordIsUsedWholeOrRefused) {
     box.write("YearlyData/a.txt");
     const auto zip = [&](const std::string& option, const std::string& typed = {}) {
         return box.run({box.text("YearlyData") + "\\*.*", box.text("bak"), option},
-                       RunOptions(kAtNoon).answering(typed));
+                       {.clock = kAtNoon.clock, .input = typed});
     };
 
     EXPECT_EQ(zip("/Z=" + std::string(256, 'p')),
@@ -105,14 +106,14 @@ TEST(SafetyRules, ALinkOfAnotherUserInAStickySharedFolderIsNeitherWrittenThrough
         std::string out;
         Lines elsewhere;
     } cases[] = {
-        {65534, "Failed to create dir " + box.text("shared\\bak\\YearlyData\\" + kSnapshot) + "\n",
+        {65534,
+         "Failed to create dir " + box.text("shared\\bak\\YearlyData\\" + kSnapshot) + "\n",
          {"YearlyData/", "YearlyData/2010-09-01/"}},
         {0, "", {"YearlyData/", made + "/", made + "/a.txt"}},  // and /K=0 cleans up below it
     };
     for (const auto& link : cases) {
         ASSERT_EQ(lchown(box.native("shared/bak").c_str(), link.owner, link.owner), 0);
-        const Outcome outcome =
-            box.run({box.text("YearlyData") + "\\*.*", box.text("shared\\bak"), "/K=0"}, kAtNoon);
+        const Outcome outcome = box.run({box.text("YearlyData") + "\\*.*", box.text("shared\\bak"), "/K=0"}, kAtNoon);
         EXPECT_EQ(outcome.out, link.out);
         EXPECT_EQ(box.tree("elsewhere"), link.elsewhere) << link.owner;
     }
@@ -129,7 +130,7 @@ TEST(SafetyRules, ACommandFileMustBeARegularFileOfSaneSize) {
                  {box.text("fifo"), " -  not found"},
                  {box.text("huge.txt"), " -  too large (over 16 MiB)"}};
     for (const auto& file : cases) {
-        const Outcome outcome = box.run({file.path}, RunOptions().within(20));
+        const Outcome outcome = box.run({file.path}, {.through = within(20)});
         EXPECT_EQ(outcome.err, "Error\nCommand File " + file.path + file.refusal + "\n") << outcome.status;
     }
 }

@@ -24,8 +24,8 @@ namespace {
 // Wine's loader finds the session's server through TMPDIR.
 bool inherited(const std::string& entry) {
     static const std::array<const char*, 12> kDropped{
-        "HOME=",       "XDG_DATA_HOME=", "TMPDIR=",       "DISPLAY=",   "WAYLAND_DISPLAY=", "QUILLET_",
-        "FAKETIME",    "LD_PRELOAD=",    "ASAN_OPTIONS=", "WINEDEBUG=", "WINEDLLOVERRIDES=", "NO_FAKE_STAT="};
+        "HOME=",    "XDG_DATA_HOME=", "TMPDIR=",       "DISPLAY=",   "WAYLAND_DISPLAY=",  "QUILLET_",
+        "FAKETIME", "LD_PRELOAD=",    "ASAN_OPTIONS=", "WINEDEBUG=", "WINEDLLOVERRIDES=", "NO_FAKE_STAT="};
     if (under_wine() && entry.starts_with("TMPDIR=")) return true;
     return std::none_of(kDropped.begin(), kDropped.end(),
                         [&](const char* prefix) { return entry.starts_with(prefix); });
@@ -150,12 +150,6 @@ Lines lines_of(const std::string& text) {
     Lines lines;
     std::stringstream stream(text);
     for (std::string line; std::getline(stream, line);) lines.push_back(line);
-    return lines;
-}
-
-Lines sorted_lines_of(const std::string& text) {
-    Lines lines = lines_of(text);
-    std::sort(lines.begin(), lines.end());
     return lines;
 }
 

@@ -3,7 +3,7 @@
 // inside the source. None of them may cost older snapshots, hang the run, or stop
 // the files that can be copied.
 
-#include <gtest/gtest.h>
+#include <gmock/gmock.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -32,8 +32,8 @@ TEST(SourceFaults, AMissingOrUnreadableSourceEndsTheJobBeforeTheCleanUp) {
     for (const auto& fault : cases) {
         const std::string parent = "bak/" + fault.folder;
         box.write(parent + "/2010-09-29   10.00/a.txt");
-        const Outcome outcome = box.run({box.text(fault.folder) + "\\*.*", box.text("bak"), "/K=1"},
-                                        RunOptions().at("2010-09-30 12:00:00"));
+        const Outcome outcome =
+            box.run({box.text(fault.folder) + "\\*.*", box.text("bak"), "/K=1"}, {.clock = "2010-09-30 12:00:00"});
         EXPECT_EQ(outcome, (Outcome{1, fault.before_folder + box.text(fault.folder) + fault.after_folder + "\n", ""}));
         // Nothing deleted, no empty snapshot made.
         EXPECT_EQ(box.tree(parent), (Lines{"2010-09-29   10.00/", "2010-09-29   10.00/a.txt"})) << fault.folder;
@@ -53,13 +53,13 @@ TEST(SourceFaults, FifosSocketsAndLinksToThemAreSkippedWithoutWaiting) {
     ASSERT_EQ(::mknod(box.native("src/socket").c_str(), S_IFSOCK | 0644, 0), 0);  // a socket no one listens on
 
     const Outcome outcome =
-        box.run({box.text("src") + "\\*.*", box.text("bak"), "/F=5", "/S"}, RunOptions().within(60));
+        box.run({box.text("src") + "\\*.*", box.text("bak"), "/F=5", "/S"}, {.through = within(60)});
     EXPECT_EQ(outcome.status, 1) << outcome.out << outcome.err;
     Lines expected;
     for (const char* special : {"src\\link-to-pipe", "src\\pipe", "src\\socket", "src\\sub\\pipe"}) {
         expected.push_back("Skipped " + box.text(special) + ": not a regular file");
     }
-    EXPECT_EQ(sorted_lines_of(outcome.out), expected);
+    EXPECT_THAT(lines_of(outcome.out), ::testing::UnorderedElementsAreArray(expected));
     EXPECT_EQ(outcome.err, "");
     EXPECT_EQ(box.tree("bak"), (Lines{"a.txt", "sub/", "sub/b.txt"}));
 }
@@ -76,8 +76,10 @@ TEST(SourceFaults, WhatCannotBeReadIsReportedAndTheRestIsCopied) {
         Lines through;  // another user, for whom they are closed
         std::string reason;
     } cases[] = {
-        {"broken", [](const Sandbox& box) { fs::create_symlink(box.native("src/nowhere"), box.native("src/broken")); },
-         {}, "No such file or directory"},
+        {"broken",
+         [](const Sandbox& box) { fs::create_symlink(box.native("src/nowhere"), box.native("src/broken")); },
+         {},
+         "No such file or directory"},
         {"secret",
          [](const Sandbox& box) {
              box.write("src/secret");
@@ -86,7 +88,8 @@ TEST(SourceFaults, WhatCannotBeReadIsReportedAndTheRestIsCopied) {
              fs::permissions(box.native("src/locked"), fs::perms::none);
              fs::permissions(box.native("bak"), fs::perms::all);
          },
-         {"setpriv", "--reuid=65534", "--regid=65534", "--clear-groups"}, "Permission denied"},
+         {"setpriv", "--reuid=65534", "--regid=65534", "--clear-groups"},
+         "Permission denied"},
     };
     const bool can_change_user = ::geteuid() == 0 && ::access("/usr/bin/setpriv", X_OK) == 0;
     for (const auto& fault : cases) {
@@ -99,12 +102,12 @@ TEST(SourceFaults, WhatCannotBeReadIsReportedAndTheRestIsCopied) {
         box.make_folder("bak");
         fault.prepare(box);
 
-        const Outcome outcome = box.run({box.text("src") + "\\*.*", box.text("bak"), "/F=5", "/S"},
-                                        RunOptions().started_through(fault.through));
-        Lines rows{"Failed to copy " + box.text("src\\" + fault.name) + " to " + box.text("bak\\" + fault.name) +
-                   ": " + fault.reason};
+        const Outcome outcome =
+            box.run({box.text("src") + "\\*.*", box.text("bak"), "/F=5", "/S"}, {.through = fault.through});
+        Lines rows{"Failed to copy " + box.text("src\\" + fault.name) + " to " + box.text("bak\\" + fault.name) + ": " +
+                   fault.reason};
         if (fault.name == "secret") rows.push_back("Failed to read dir " + box.text("src\\locked"));
-        EXPECT_EQ(sorted_lines_of(outcome.out), rows);
+        EXPECT_THAT(lines_of(outcome.out), ::testing::UnorderedElementsAreArray(rows));
         EXPECT_EQ(outcome.err, "");
         EXPECT_EQ(outcome.status, 1);
         EXPECT_EQ(box.tree("bak"), (Lines{"a.txt", "sub/", "sub/b.txt", "z.txt"}));
@@ -124,7 +127,7 @@ TEST(SourceFaults, ATargetInsideTheSourceIsNotWalked) {
     for (const char* target : {"src\\bak", "alias\\bak"}) {
         fs::remove_all(box.native("src/bak"));
         for (const char* time : {"2010-09-29 10:00:00", "2010-09-30 12:00:00"}) {
-            EXPECT_EQ(box.run({box.text("src") + "\\*.*", box.text(target), "/S"}, RunOptions().at(time)), skipped);
+            EXPECT_EQ(box.run({box.text("src") + "\\*.*", box.text(target), "/S"}, {.clock = time}), skipped);
         }
         EXPECT_EQ(box.tree("src/bak/src/2010-09-30   12.00"), (Lines{"a.txt", "sub/", "sub/b.txt"})) << target;
     }
@@ -140,7 +143,7 @@ TEST(SourceFaults, AZipWorkFolderInsideTheSourceIsNotWalked) {
     box.write("tmp/a.txt");
     box.write("tmp/sub/b.txt");
     const Outcome outcome =
-        box.run({box.text("tmp") + "\\*.*", box.text("bak"), "/S", "/Z"}, RunOptions().at("2010-09-30 12:00:00"));
+        box.run({box.text("tmp") + "\\*.*", box.text("bak"), "/S", "/Z"}, {.clock = "2010-09-30 12:00:00"});
     // One row, naming the work folder by the number this run gave it.
     const std::string before = "Skipped " + box.text("tmp") + "\\qtk", after = ": the target lies inside the source\n";
     EXPECT_TRUE(outcome.out.starts_with(before) && outcome.out.ends_with(after) && lines_of(outcome.out).size() == 1)
