@@ -7,14 +7,12 @@
 #include <ctime>
 #include <filesystem>
 #include <fstream>
-#include <map>
 #include <stdexcept>
 #include <string>
 #include <vector>
 
 #include "platform/platform.h"
 #include "support/files.h"
-#include "zip/zip32.h"
 
 namespace quillet::zip_test {
 
@@ -39,8 +37,7 @@ public:
     std::string text(const std::string& relative = {}) const { return folder_.text(relative); }
 
     void file(const std::string& relative, const std::string& content, std::time_t time = kFileTime) const {
-        fs::create_directories(path(relative).parent_path());
-        std::ofstream(path(relative), std::ios::binary) << content;
+        folder_.write(relative, content);
         set_time(path(relative), time);
     }
     void folder(const std::string& relative, std::time_t time = kFileTime) const {
@@ -77,8 +74,8 @@ inline std::vector<std::pair<std::string, Entry>> read_archive(const fs::path& a
         zip_file_get_external_attributes(handle, static_cast<zip_uint64_t>(i), 0, &system, &entry.attributes);
         zip_file_t* file = zip_fopen_index_encrypted(handle, static_cast<zip_uint64_t>(i), 0, password);
         std::string content(stat.size, '\0');
-        const bool read = file != nullptr &&
-                          zip_fread(file, content.data(), stat.size) == static_cast<zip_int64_t>(stat.size);
+        const bool read =
+            file != nullptr && zip_fread(file, content.data(), stat.size) == static_cast<zip_int64_t>(stat.size);
         if (file != nullptr) zip_fclose(file);
         entry.content = read ? content : "<unreadable>";
         entries.emplace_back(stat.name, entry);
