@@ -119,9 +119,7 @@ INSTANTIATE_TEST_SUITE_P(Signals, Interruption,
                          ::testing::Values(InterruptedRun{"SigtermWhileCopyingForZip", SIGTERM, true, "tmp"},
                                            InterruptedRun{"SighupWhileWritingTheArchive", SIGHUP, true, "dst/src"},
                                            InterruptedRun{"SigintWhileCopying", SIGINT, false, "dst/src"}),
-                         [](const ::testing::TestParamInfo<InterruptedRun>& info) {
-                             return std::string(info.param.name);
-                         });
+                         ::testing::PrintToStringParamName());
 
 std::string first_line_of(const std::string& file) {
     std::ifstream in(file);

@@ -7,6 +7,7 @@
 #include <cstdlib>
 #include <ctime>
 #include <iomanip>
+#include <regex>
 #include <sstream>
 #include <stdexcept>
 
@@ -60,9 +61,8 @@ void add_wine_environment(Lines& environment, const std::string& temporary_folde
     environment.push_back("WINEDLLOVERRIDES=mscoree,mshtml=;winemenubuilder.exe=d");
 }
 
-std::string without_carriage_returns(std::string text) {
-    for (std::size_t at = 0; (at = text.find("\r\n", at)) != std::string::npos;) text.erase(at, 1);
-    return text;
+std::string without_carriage_returns(const std::string& text) {
+    return std::regex_replace(text, std::regex("\r\n"), "\n");
 }
 
 }  // namespace
