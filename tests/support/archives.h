@@ -90,9 +90,6 @@ inline std::vector<std::string> names_in(const fs::path& archive) {
     return names;
 }
 
-inline std::string file_bytes(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), {});
-}
+using testing::file_bytes;
 
 }  // namespace quillet::zip_test

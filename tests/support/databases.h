@@ -38,16 +38,13 @@ inline void make_database(const std::filesystem::path& file, int rows, const cha
 inline std::string database_rows(const std::filesystem::path& file) {
     sqlite3* database = nullptr;
     sqlite3_open_v2(utf8(file).c_str(), &database, SQLITE_OPEN_READONLY, nullptr);
-    sqlite3_stmt* statement = nullptr;
     std::string rows;
-    if (sqlite3_prepare_v2(database, "SELECT count(*), total(id) FROM item", -1, &statement, nullptr) == SQLITE_OK &&
-        sqlite3_step(statement) == SQLITE_ROW) {
-        rows = "rows=" + std::to_string(sqlite3_column_int(statement, 0)) +
-               " sum=" + std::to_string(sqlite3_column_int64(statement, 1));
-    } else {
-        rows = sqlite3_errmsg(database);
-    }
-    sqlite3_finalize(statement);
+    const auto take = [](void* into, int, char** values, char**) {
+        *static_cast<std::string*>(into) = values[0];
+        return 0;
+    };
+    const char* query = "SELECT printf('rows=%d sum=%d', count(*), total(id)) FROM item";
+    if (sqlite3_exec(database, query, take, &rows, nullptr) != SQLITE_OK) rows = sqlite3_errmsg(database);
     sqlite3_close(database);
     return rows;
 }

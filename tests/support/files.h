@@ -22,6 +22,12 @@ inline std::string utf8(const fs::path& path) {
     return {text.begin(), text.end()};
 }
 
+// The bytes of a file; none when it cannot be read.
+inline std::string file_bytes(const fs::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
 // A fresh folder below the temporary folder ($TMPDIR, else /tmp) or another base,
 // named for what it is for, removed with everything in it at the end. The
 // benchmarks use it too.
@@ -49,10 +55,7 @@ public:
         fs::create_directories(native(inside).parent_path());
         std::ofstream(native(inside), std::ios::binary) << content;
     }
-    std::string read(const std::string& inside) const {
-        std::ifstream in(native(inside), std::ios::binary);
-        return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-    }
+    std::string read(const std::string& inside) const { return file_bytes(native(inside)); }
     bool exists(const std::string& inside) const { return fs::exists(fs::symlink_status(native(inside))); }
 
 private:
