@@ -22,21 +22,17 @@ namespace fs = std::filesystem;
 // is made: an unmounted drive must not cost the older snapshots. A file where the
 // folder should be cannot be listed, whoever asks.
 TEST(SourceFaults, AMissingOrUnreadableSourceEndsTheJobBeforeTheCleanUp) {
-    const struct {
-        std::string folder;
-        std::string before_folder;  // the row, around the folder's path
-        std::string after_folder;
-    } cases[] = {{"gone", "Source folder ", " not found"}, {"plain", "Failed to read dir ", ""}};
     Sandbox box;
     box.write("plain");
-    for (const auto& fault : cases) {
-        const std::string parent = "bak/" + fault.folder;
+    const std::pair<std::string, std::string> cases[] = {{"gone", "Source folder " + box.text("gone") + " not found\n"},
+                                                         {"plain", "Failed to read dir " + box.text("plain") + "\n"}};
+    for (const auto& [folder, row] : cases) {
+        const std::string parent = "bak/" + folder;
         box.write(parent + "/2010-09-29   10.00/a.txt");
-        const Outcome outcome =
-            box.run({box.text(fault.folder) + "\\*.*", box.text("bak"), "/K=1"}, {.clock = "2010-09-30 12:00:00"});
-        EXPECT_EQ(outcome, (Outcome{1, fault.before_folder + box.text(fault.folder) + fault.after_folder + "\n", ""}));
+        EXPECT_EQ(box.run({box.text(folder) + "\\*.*", box.text("bak"), "/K=1"}, {.clock = "2010-09-30 12:00:00"}),
+                  (Outcome{1, row, ""}));
         // Nothing deleted, no empty snapshot made.
-        EXPECT_EQ(box.tree(parent), (Lines{"2010-09-29   10.00/", "2010-09-29   10.00/a.txt"})) << fault.folder;
+        EXPECT_EQ(box.tree(parent), (Lines{"2010-09-29   10.00/", "2010-09-29   10.00/a.txt"})) << folder;
     }
     EXPECT_EQ(box.trashed(), Lines{});
 }
@@ -55,11 +51,10 @@ TEST(SourceFaults, FifosSocketsAndLinksToThemAreSkippedWithoutWaiting) {
     const Outcome outcome =
         box.run({box.text("src") + "\\*.*", box.text("bak"), "/F=5", "/S"}, {.through = within(60)});
     EXPECT_EQ(outcome.status, 1) << outcome.out << outcome.err;
-    Lines expected;
-    for (const char* special : {"src\\link-to-pipe", "src\\pipe", "src\\socket", "src\\sub\\pipe"}) {
-        expected.push_back("Skipped " + box.text(special) + ": not a regular file");
-    }
-    EXPECT_THAT(lines_of(outcome.out), ::testing::UnorderedElementsAreArray(expected));
+    const auto skipped = [&](const char* special) { return "Skipped " + box.text(special) + ": not a regular file"; };
+    EXPECT_THAT(lines_of(outcome.out),
+                ::testing::UnorderedElementsAre(skipped("src\\link-to-pipe"), skipped("src\\pipe"),
+                                                skipped("src\\socket"), skipped("src\\sub\\pipe")));
     EXPECT_EQ(outcome.err, "");
     EXPECT_EQ(box.tree("bak"), (Lines{"a.txt", "sub/", "sub/b.txt"}));
 }
@@ -117,8 +112,9 @@ TEST(SourceFaults, WhatCannotBeReadIsReportedAndTheRestIsCopied) {
 // Walked, the target would copy the snapshot being made, and every older one,
 // into the new one. It is found however the target is named; left out with /E
 // already, there is nothing to report. The source's own folder as the target is
-// no special case: its files cannot be copied onto themselves.
-TEST(SourceFaults, ATargetInsideTheSourceIsNotWalked) {
+// no special case: its files cannot be copied onto themselves. With /Z the files
+// gather in a work folder in the temporary folder, which may lie inside the source too.
+TEST(SourceFaults, ATargetOrZipWorkFolderInsideTheSourceIsNotWalked) {
     Sandbox box;
     box.write("src/a.txt");
     box.write("src/sub/b.txt");
@@ -134,21 +130,16 @@ TEST(SourceFaults, ATargetInsideTheSourceIsNotWalked) {
     EXPECT_EQ(box.run({box.text("src") + "\\*.*", box.text("src\\bak"), "/S", "/E=BAK"}), (Outcome{0, "", ""}));
     EXPECT_EQ(box.run({box.text("src") + "\\*.*", box.text("src"), "/F=5"}),
               (Outcome{1, "Failed to copy " + box.text("src\\a.txt") + " to " + box.text("src\\a.txt") + "\n", ""}));
-}
 
-// With /Z the files gather in a work folder in the temporary folder, which may lie
-// inside the source too.
-TEST(SourceFaults, AZipWorkFolderInsideTheSourceIsNotWalked) {
-    Sandbox box;
     box.write("tmp/a.txt");
     box.write("tmp/sub/b.txt");
-    const Outcome outcome =
+    const Outcome zipped =
         box.run({box.text("tmp") + "\\*.*", box.text("bak"), "/S", "/Z"}, {.clock = "2010-09-30 12:00:00"});
     // One row, naming the work folder by the number this run gave it.
     const std::string before = "Skipped " + box.text("tmp") + "\\qtk", after = ": the target lies inside the source\n";
-    EXPECT_TRUE(outcome.out.starts_with(before) && outcome.out.ends_with(after) && lines_of(outcome.out).size() == 1)
-        << outcome.out << outcome.err;
-    EXPECT_EQ(outcome.status, 1);
+    EXPECT_TRUE(zipped.out.starts_with(before) && zipped.out.ends_with(after) && lines_of(zipped.out).size() == 1)
+        << zipped.out << zipped.err;
+    EXPECT_EQ(zipped.status, 1);
     EXPECT_EQ(box.tree("bak/tmp"), Lines{"2010-09-30   12.00.zip"});
     EXPECT_EQ(box.tree("tmp"), (Lines{"a.txt", "sub/", "sub/b.txt"}));
 }
