@@ -32,12 +32,11 @@ constexpr const char* kClock = "2010-09-30 09:00:00";
 // Bytes that do not compress, so that zipping them takes a while: a random
 // block longer than deflate's window, written again and again.
 void write_big_file(const Sandbox& box, const std::string& file, std::size_t megabytes, std::uint64_t seed) {
-    std::mt19937_64 random(seed);
-    std::vector<std::uint64_t> block(std::size_t{1} << 17);  // 1 MiB
+    std::independent_bits_engine<std::mt19937_64, 8, unsigned char> random(seed);
+    std::string block(std::size_t{1} << 20, '\0');  // 1 MiB
     std::generate(block.begin(), block.end(), std::ref(random));
-    std::string content(reinterpret_cast<const char*>(block.data()), block.size() * 8);
     std::ofstream out(box.native(file), std::ios::binary);
-    for (std::size_t i = 0; i < megabytes; ++i) out << content;
+    for (std::size_t i = 0; i < megabytes; ++i) out << block;
 }
 
 // A file under its final name in a snapshot folder below: a finished copy.

@@ -109,8 +109,7 @@ ProcessResult run_on_pipes(const std::vector<std::string>& args, const std::stri
     while (open_streams > 0 && (!deadline || std::chrono::steady_clock::now() < *deadline)) {
         if (poll(watched, 2, 100) <= 0) continue;
         for (int i = 0; i < 2; ++i) {
-            if (watched[i].fd < 0 || watched[i].revents == 0) continue;
-            if (!drain(watched[i].fd, *into[i])) {
+            if (watched[i].fd >= 0 && watched[i].revents != 0 && !drain(watched[i].fd, *into[i])) {
                 close(watched[i].fd);
                 watched[i].fd = -1;
                 --open_streams;
