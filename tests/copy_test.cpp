@@ -1,15 +1,12 @@
-// What a job makes: copies chosen by the modified-since date with the pattern and
-// subfolders, compacted databases, and with /Z and a password the snapshot as one
-// archive beside where the dated folder would be, every entry encrypted, read back
-// by an archive tool of its own.
+// What a job copies: the modified-since date with the pattern and subfolders,
+// and database compaction.
 
-#include <gmock/gmock.h>
+#include <gtest/gtest.h>
 
 #include <filesystem>
 
 #include "sandbox.h"
 #include "support/databases.h"
-#include "support/run_process.h"
 
 namespace quillet::end_to_end {
 namespace {
@@ -42,27 +39,6 @@ TEST(Copying, CCompactsDatabasesNamedMdaAndCopiesEverythingElse) {
     EXPECT_LT(fs::file_size(box.native("bak/DATA.mda")), size * 2 / 3);
     EXPECT_EQ(testing::database_rows(box.native("bak/DATA.mda")), testing::database_rows(box.native("src/DATA.mda")));
     EXPECT_EQ(box.read("bak/data.mdb.bak"), box.read("src/data.mdb.bak"));
-}
-
-// Tests the archive with 7-Zip and this password: its status, and what it wrote on standard output.
-testing::ProcessResult test_archive(const Sandbox& box, const std::string& password) {
-    return testing::RunWithPipes(
-        {"7z", "t", "-p" + password, box.native("bak/YearlyData/2010-09-30   09.00.zip").string()}, "");
-}
-
-// An empty /Z= password is asked for while zipping.
-TEST(Zipping, APasswordEncryptsEveryEntry) {
-    Sandbox box;
-    box.write("YearlyData/a.txt");
-    box.write("YearlyData/sub/b.txt");
-    const Outcome outcome = box.run({box.text("YearlyData") + "\\*.*", box.text("bak"), "/S", "/Z="},
-                                    {.clock = "2010-09-30 09:00:00", .input = "asked\n"});
-    EXPECT_EQ(outcome.status, 0) << outcome.out << outcome.err;
-    const auto right = test_archive(box, "asked");
-    EXPECT_EQ(right.status, 0) << right.out << right.err;
-    EXPECT_THAT(right.out, ::testing::HasSubstr("Files: 2"));
-    EXPECT_NE(test_archive(box, "wrong").status, 0);
-    EXPECT_EQ(box.tree("tmp"), Lines{});
 }
 
 }  // namespace

@@ -1,14 +1,16 @@
 // What the program refuses to do whatever it is handed: names in the snapshot
 // folder that try to steer /K elsewhere, passwords that would be echoed or cut
-// short, another user's link in a shared folder, command files that are no files.
+// short (a password it takes encrypts every entry), another user's link in a
+// shared folder, command files that are no files.
 
-#include <gtest/gtest.h>
+#include <gmock/gmock.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <filesystem>
 
 #include "sandbox.h"
+#include "support/run_process.h"
 
 namespace quillet::end_to_end {
 namespace {
@@ -73,26 +75,42 @@ TEST(SafetyRules, ACommandFileMustBeARegularFileOfSaneSizeAndItsBoxEchoesNoPassw
     }
 }
 
-// The archiver takes at most 255 bytes of password; a longer one is refused, never cut.
+// An empty /Z= password is asked for while zipping. The archiver takes at most 255
+// bytes of password; a longer one is refused, never cut. With it every entry is
+// encrypted: an archive tool of its own reads them with that password and no other.
 TEST(SafetyRules, AZipPasswordIsUsedWholeOrRefused) {
     Sandbox box;
     box.write("YearlyData/a.txt");
-    const auto zip = [&](const std::string& option, const std::string& typed = {}) {
-        return box.run({box.text("YearlyData") + "\\*.*", box.text("bak"), option},
+    box.write("YearlyData/sub/b.txt");
+    const auto zip = [&](const std::string& target, const std::string& option, const std::string& typed = {}) {
+        return box.run({box.text("YearlyData") + "\\*.*", box.text(target), "/S", option},
                        {.clock = kAtNoon.clock, .input = typed});
     };
+    // 7-Zip tests the archive made in that target with this password.
+    const auto test_archive = [&](const std::string& target, const std::string& password) {
+        const std::string archive = box.native(target + "/YearlyData/" + kSnapshot + ".zip").string();
+        return testing::RunWithPipes({"7z", "t", "-p" + password, archive}, "");
+    };
 
-    EXPECT_EQ(zip("/Z=" + std::string(256, 'p')),
+    EXPECT_EQ(zip("bak", "/Z=" + std::string(256, 'p')),
               (Outcome{1, "", "Information\nThe /Z password is longer than 255 bytes\n"}));
     EXPECT_FALSE(box.exists("bak"));
     EXPECT_EQ(box.tree("tmp"), Lines{});
 
-    const Outcome typed = zip("/Z=", std::string(256, 't') + "\n");
+    const Outcome typed = zip("bak", "/Z=", std::string(256, 't') + "\n");
     EXPECT_EQ(lines_of(typed.err).at(1), "The password is longer than 255 bytes") << typed.err;
     EXPECT_FALSE(box.exists(kParent + kSnapshot + ".zip"));
 
-    EXPECT_EQ(zip("/Z=" + std::string(255, 'p')).err, "");
+    EXPECT_EQ(zip("bak", "/Z=" + std::string(255, 'p')).err, "");
     EXPECT_TRUE(box.exists(kParent + kSnapshot + ".zip"));
+
+    const Outcome asked = zip("asked", "/Z=", "asked\n");
+    EXPECT_EQ(asked.status, 0) << asked.out << asked.err;
+    const auto right = test_archive("asked", "asked");
+    EXPECT_EQ(right.status, 0) << right.out << right.err;
+    EXPECT_THAT(right.out, ::testing::HasSubstr("Files: 2"));
+    EXPECT_NE(test_archive("asked", "wrong").status, 0);
+    EXPECT_EQ(box.tree("tmp"), Lines{});
 }
 
 // In a shared folder such as /tmp, another user may plant a link where the snapshot
