@@ -34,8 +34,7 @@ TEST(Copying, CCompactsDatabasesNamedMdaAndCopiesEverythingElse) {
     box.write("src/data.mdb.bak", box.read("src/DATA.mda"));
     const auto size = fs::file_size(box.native("src/DATA.mda"));
 
-    const Outcome compacted = box.run({box.text("src\\*.*"), box.text("bak"), "/F=5", "/C"});
-    EXPECT_EQ(compacted.status, 0) << compacted.out << compacted.err;
+    EXPECT_EQ(box.run({box.text("src\\*.*"), box.text("bak"), "/F=5", "/C"}), (Outcome{0, "", ""}));
     EXPECT_LT(fs::file_size(box.native("bak/DATA.mda")), size * 2 / 3);
     EXPECT_EQ(testing::database_rows(box.native("bak/DATA.mda")), testing::database_rows(box.native("src/DATA.mda")));
     EXPECT_EQ(box.read("bak/data.mdb.bak"), box.read("src/data.mdb.bak"));

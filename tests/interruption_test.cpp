@@ -214,8 +214,7 @@ TEST_F(WorkFolders, OnlyThoseOfThisUsersRunsThatNoLongerLiveHereAreRemoved) {
     marked_folder("dst/src/qzs1", Mark{});
     marked_folder("dst/src/qzs2", Mark{getpid(), started});
 
-    const Outcome outcome = zip();
-    EXPECT_EQ(outcome.status, 0) << outcome.out << outcome.err;
+    EXPECT_EQ(zip(), (Outcome{0, "", ""}));
     EXPECT_EQ(box.names("tmp"), (Lines{"qtk2", "qtk2.tmp", "qtk5", "qtk5.tmp", "qtk6", "qtk7", "qtk7.tmp", "qtk8",
                                        "qtk8.tmp", "qtk9", "qtk9.tmp", "qtkA", "qtkA.tmp", "qtkB", "qtkB.tmp"}));
     EXPECT_TRUE(box.exists("tmp/qtk2/copy.txt"));
@@ -242,8 +241,7 @@ TEST_F(WorkFolders, ANameThatSomeoneElseHasIsNeitherUsedNorDeleted) {
     }
     box.write("tmp/qtkFFFF/theirs.txt");
 
-    const Outcome outcome = zip();
-    EXPECT_EQ(outcome.status, 0) << outcome.out << outcome.err;
+    EXPECT_EQ(zip(), (Outcome{0, "", ""}));
     EXPECT_TRUE(box.exists("dst/src/2010-09-30   09.00.zip"));
     EXPECT_EQ(box.names("tmp").size(), 0xFFFEu);
     EXPECT_FALSE(box.exists("tmp/qtk1234"));
@@ -259,9 +257,7 @@ TEST_F(WorkFolders, AnOldArchiveThatTheTrashCannotTakeIsNeitherOverwrittenNorAdd
     ASSERT_FALSE(first.empty());
 
     box.write("src/b.txt");
-    const Outcome again = zip();
-    EXPECT_EQ(again.status, 1);
-    EXPECT_EQ(lines_of(again.out), Lines{"Failed to cleanup " + box.text(archive)});
+    EXPECT_EQ(zip(), (Outcome{1, "Failed to cleanup " + box.text(archive) + "\n", ""}));
     EXPECT_EQ(box.read(archive), first);
     EXPECT_EQ(box.tree("dst"), (Lines{"src/", "src/2010-09-30   09.00.zip"}));
     EXPECT_EQ(box.tree("tmp"), Lines{});
