@@ -30,23 +30,21 @@ inline void set_time(const fs::path& path, std::time_t time) {
     }
 }
 
-class ScratchTree {
+// A scratch folder whose files and folders get the times given, kFileTime by default.
+class ScratchTree : public testing::ScratchFolder {
 public:
-    fs::path root() const { return folder_.native(); }
-    fs::path path(const std::string& relative) const { return folder_.native(relative); }
-    std::string text(const std::string& relative = {}) const { return folder_.text(relative); }
+    ScratchTree() : ScratchFolder("zip") {}
+    fs::path root() const { return native(); }
+    fs::path path(const std::string& relative) const { return native(relative); }
 
     void file(const std::string& relative, const std::string& content, std::time_t time = kFileTime) const {
-        folder_.write(relative, content);
+        write(relative, content);
         set_time(path(relative), time);
     }
     void folder(const std::string& relative, std::time_t time = kFileTime) const {
         fs::create_directories(path(relative));
         set_time(path(relative), time);
     }
-
-private:
-    testing::ScratchFolder folder_{"zip"};
 };
 
 struct Entry {
