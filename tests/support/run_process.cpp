@@ -167,8 +167,7 @@ ProcessResult RunOnTerminal(const std::vector<std::string>& args, const std::vec
             const std::size_t shown = result.err.find(due.after, seen_up_to);
             termios mode{};
             tcgetattr(master, &mode);
-            const bool echoing = (mode.c_lflag & ECHO) != 0;
-            if (shown != std::string::npos && (!due.unechoed || !echoing)) {
+            if (shown != std::string::npos && (!due.unechoed || (mode.c_lflag & ECHO) == 0)) {
                 write_all(master, due.type);
                 seen_up_to = shown + due.after.size();
                 ++next;
