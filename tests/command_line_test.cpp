@@ -17,7 +17,7 @@ protected:
         box.write("src/b.txt");
     }
 
-    Outcome run(const Lines& arguments) const { return box.run(arguments, RunOptions().at("2010-09-30 09:00:00")); }
+    Outcome run(const Lines& arguments) const { return box.run(arguments, {.clock = "2010-09-30 09:00:00"}); }
 
     // One job line: the source folder's files into a target folder.
     std::string job(const std::string& source, const std::string& target, const std::string& options) const {
@@ -93,9 +93,8 @@ TEST_F(CommandLine, ACommandFileRunsItsLinesAndTheFilesItNames) {
 // Without a terminal the answers are read from standard input, once for the run.
 TEST_F(CommandLine, ShiftAsksOnceForACommentAndAnMOverrideThatEveryJobUses) {
     const std::string file = box.command_file("cmds.txt", {job("src", "one", "/F=4 /M=1"), job("src", "two", "/F=4")});
-    const Outcome outcome =
-        box.run({file}, RunOptions().at("2010-09-30 14:37:00").answering("weekly\n15\n").holding_shift());
-    EXPECT_EQ(outcome.status, 0) << outcome.out << outcome.err;
+    EXPECT_EQ(box.run({file}, {.clock = "2010-09-30 14:37:00", .input = "weekly\n15\n", .shift = true}),
+              (Outcome{0, "", ""}));
     const std::string dated = "2010-09-30   14.30   (weekly)";
     for (const char* target : {"one", "two"}) {
         EXPECT_EQ(box.tree(target), (Lines{dated + "/", dated + "/a.txt", dated + "/b.txt"})) << target;
@@ -103,7 +102,7 @@ TEST_F(CommandLine, ShiftAsksOnceForACommentAndAnMOverrideThatEveryJobUses) {
 
     // Left unanswered, the questions add no comment and keep the job's /M.
     box.run({box.text("src") + "\\*.*", box.text("three"), "/F=4", "/M=10"},
-            RunOptions().at("2010-09-30 14:37:00").holding_shift());
+            {.clock = "2010-09-30 14:37:00", .shift = true});
     const std::string plain = "2010-09-30   14.30";
     EXPECT_EQ(box.tree("three"), (Lines{plain + "/", plain + "/a.txt", plain + "/b.txt"}));
 }

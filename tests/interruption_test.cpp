@@ -32,12 +32,11 @@ constexpr const char* kClock = "2010-09-30 09:00:00";
 // Bytes that do not compress, so that zipping them takes a while: a random
 // block longer than deflate's window, written again and again.
 void write_big_file(const Sandbox& box, const std::string& file, std::size_t megabytes, std::uint64_t seed) {
-    std::mt19937_64 random(seed);
-    std::vector<std::uint64_t> block(std::size_t{1} << 17);  // 1 MiB
+    std::independent_bits_engine<std::mt19937_64, 8, unsigned char> random(seed);
+    std::string block(std::size_t{1} << 20, '\0');  // 1 MiB
     std::generate(block.begin(), block.end(), std::ref(random));
-    std::string content(reinterpret_cast<const char*>(block.data()), block.size() * 8);
     std::ofstream out(box.native(file), std::ios::binary);
-    for (std::size_t i = 0; i < megabytes; ++i) out << content;
+    for (std::size_t i = 0; i < megabytes; ++i) out << block;
 }
 
 // A file under its final name in a snapshot folder below: a finished copy.
@@ -89,9 +88,8 @@ TEST_P(Interruption, LeavesNothingHalfMadeAndEveryFinishedFileInPlace) {
     for (std::size_t i = 0; i < files; ++i) {
         write_big_file(box, "src/big" + std::to_string(i), run.zip ? 24 : 64, 0x9E3779B97F4A7C15ULL + i);
     }
-    std::future<bool> signal = signal_when(run.signal, [&] {
-        return run.zip ? !box.names(run.watched).empty() : holds_finished_copy(box, run.watched);
-    });
+    std::future<bool> signal = signal_when(
+        run.signal, [&] { return run.zip ? !box.names(run.watched).empty() : holds_finished_copy(box, run.watched); });
     Lines arguments{box.text("src") + "\\*.*", box.text("dst")};
     if (run.zip) arguments.push_back("/Z=secret");
     // The real clock: a clock faked by a program in between would take the signal.
@@ -116,12 +114,11 @@ TEST_P(Interruption, LeavesNothingHalfMadeAndEveryFinishedFileInPlace) {
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Signals, Interruption,
-    ::testing::Values(InterruptedRun{"SigtermWhileCopyingForZip", SIGTERM, true, "tmp"},
-                      InterruptedRun{"SighupWhileWritingTheArchive", SIGHUP, true, "dst/src"},
-                      InterruptedRun{"SigintWhileCopying", SIGINT, false, "dst/src"}),
-    [](const ::testing::TestParamInfo<InterruptedRun>& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(Signals, Interruption,
+                         ::testing::Values(InterruptedRun{"SigtermWhileCopyingForZip", SIGTERM, true, "tmp"},
+                                           InterruptedRun{"SighupWhileWritingTheArchive", SIGHUP, true, "dst/src"},
+                                           InterruptedRun{"SigintWhileCopying", SIGINT, false, "dst/src"}),
+                         ::testing::PrintToStringParamName());
 
 std::string first_line_of(const std::string& file) {
     std::ifstream in(file);
@@ -170,8 +167,8 @@ struct Mark {
     std::string pid_namespace = this_pid_namespace();
 
     operator std::string() const {
-        return "quillet-work " + std::to_string(pid) + " " + start + " " + boot + " " + machine + " " +
-               pid_namespace + "\n";
+        return "quillet-work " + std::to_string(pid) + " " + start + " " + boot + " " + machine + " " + pid_namespace +
+               "\n";
     }
 };
 
@@ -185,7 +182,7 @@ protected:
         if (!mark.empty()) box.write(folder + ".tmp", mark);
     }
 
-    Outcome zip() const { return box.run({box.text("src") + "\\*.*", box.text("dst"), "/Z"}, RunOptions().at(kClock)); }
+    Outcome zip() const { return box.run({box.text("src") + "\\*.*", box.text("dst"), "/Z"}, {.clock = kClock}); }
 
     Sandbox box;
 };
@@ -217,11 +214,9 @@ TEST_F(WorkFolders, OnlyThoseOfThisUsersRunsThatNoLongerLiveHereAreRemoved) {
     marked_folder("dst/src/qzs1", Mark{});
     marked_folder("dst/src/qzs2", Mark{getpid(), started});
 
-    const Outcome outcome = zip();
-    EXPECT_EQ(outcome.status, 0) << outcome.out << outcome.err;
-    EXPECT_EQ(box.names("tmp"),
-              (Lines{"qtk2", "qtk2.tmp", "qtk5", "qtk5.tmp", "qtk6", "qtk7", "qtk7.tmp", "qtk8", "qtk8.tmp", "qtk9",
-                     "qtk9.tmp", "qtkA", "qtkA.tmp", "qtkB", "qtkB.tmp"}));
+    EXPECT_EQ(zip(), (Outcome{0, "", ""}));
+    EXPECT_EQ(box.names("tmp"), (Lines{"qtk2", "qtk2.tmp", "qtk5", "qtk5.tmp", "qtk6", "qtk7", "qtk7.tmp", "qtk8",
+                                       "qtk8.tmp", "qtk9", "qtk9.tmp", "qtkA", "qtkA.tmp", "qtkB", "qtkB.tmp"}));
     EXPECT_TRUE(box.exists("tmp/qtk2/copy.txt"));
     EXPECT_TRUE(box.exists("elsewhere/keep.txt"));
     EXPECT_EQ(box.names("dst/src"), (Lines{"2010-09-30   09.00.zip", "qzs2", "qzs2.tmp"}));
@@ -231,16 +226,9 @@ TEST_F(WorkFolders, OnlyThoseOfThisUsersRunsThatNoLongerLiveHereAreRemoved) {
 TEST_F(WorkFolders, ANameThatSomeoneElseHasIsNeitherUsedNorDeleted) {
     if (!fs::is_directory("/dev/shm")) GTEST_SKIP() << "no /dev/shm";
     if (under_wine()) GTEST_SKIP() << "Wine shows Windows no other user's folders: every one is this user's";
-    const struct InMemory {
-        fs::path path = "/dev/shm/quillet-e2e-" + std::to_string(getpid());
-        InMemory() { fs::create_directory(path); }
-        ~InMemory() {
-            std::error_code ignored;
-            fs::remove_all(path, ignored);
-        }
-    } memory;
+    const testing::ScratchFolder memory("e2e", "/dev/shm");
     fs::remove(box.native("tmp"));
-    fs::create_directory_symlink(memory.path, box.native("tmp"));
+    fs::create_directory_symlink(memory.native(), box.native("tmp"));
     // Every name but one is another user's folder.
     constexpr unsigned kFreeNumber = 0x1234;
     for (unsigned number = 1; number <= 0xFFFF; ++number) {
@@ -253,8 +241,7 @@ TEST_F(WorkFolders, ANameThatSomeoneElseHasIsNeitherUsedNorDeleted) {
     }
     box.write("tmp/qtkFFFF/theirs.txt");
 
-    const Outcome outcome = zip();
-    EXPECT_EQ(outcome.status, 0) << outcome.out << outcome.err;
+    EXPECT_EQ(zip(), (Outcome{0, "", ""}));
     EXPECT_TRUE(box.exists("dst/src/2010-09-30   09.00.zip"));
     EXPECT_EQ(box.names("tmp").size(), 0xFFFEu);
     EXPECT_FALSE(box.exists("tmp/qtk1234"));
@@ -270,9 +257,7 @@ TEST_F(WorkFolders, AnOldArchiveThatTheTrashCannotTakeIsNeitherOverwrittenNorAdd
     ASSERT_FALSE(first.empty());
 
     box.write("src/b.txt");
-    const Outcome again = zip();
-    EXPECT_EQ(again.status, 1);
-    EXPECT_EQ(lines_of(again.out), Lines{"Failed to cleanup " + box.text(archive)});
+    EXPECT_EQ(zip(), (Outcome{1, "Failed to cleanup " + box.text(archive) + "\n", ""}));
     EXPECT_EQ(box.read(archive), first);
     EXPECT_EQ(box.tree("dst"), (Lines{"src/", "src/2010-09-30   09.00.zip"}));
     EXPECT_EQ(box.tree("tmp"), Lines{});

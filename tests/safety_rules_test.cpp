@@ -1,14 +1,16 @@
 // What the program refuses to do whatever it is handed: names in the snapshot
 // folder that try to steer /K elsewhere, passwords that would be echoed or cut
-// short, another user's link in a shared folder, command files that are no files.
+// short (a password it takes encrypts every entry), another user's link in a
+// shared folder, command files that are no files.
 
-#include <gtest/gtest.h>
+#include <gmock/gmock.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <filesystem>
 
 #include "sandbox.h"
+#include "support/run_process.h"
 
 namespace quillet::end_to_end {
 namespace {
@@ -17,7 +19,7 @@ namespace fs = std::filesystem;
 
 const std::string kParent = "bak/YearlyData/";
 const std::string kSnapshot = "2010-09-30   12.00";
-const RunOptions kAtNoon = RunOptions().at("2010-09-30 12:00:00");
+const RunOptions kAtNoon{.clock = "2010-09-30 12:00:00"};
 
 TEST(SafetyRules, CleanupTrashesOnlyTheEntriesItListedNeverWhatTheirNamesOrLinksPointAt) {
     if (under_wine()) {
@@ -35,8 +37,7 @@ TEST(SafetyRules, CleanupTrashesOnlyTheEntriesItListedNeverWhatTheirNamesOrLinks
     fs::create_symlink(box.native("outside.txt"), box.native(kParent + "2010-09-03.zip"));
     box.write(kParent + "2010-09-04   10.00/old.txt");
 
-    const Outcome outcome = box.run({box.text("YearlyData") + "\\*.*", box.text("bak"), "/K=0"}, kAtNoon);
-    EXPECT_EQ(outcome.out, "");
+    EXPECT_EQ(box.run({box.text("YearlyData") + "\\*.*", box.text("bak"), "/K=0"}, kAtNoon), (Outcome{0, "", ""}));
     EXPECT_EQ(box.trashed(), (Lines{"2010-09-02", "2010-09-03.zip", "2010-09-04   10.00"}));
     for (const std::string& kept :
          Lines{"victim/precious.txt", kParent + "2010-09-01\\..\\..\\..\\victim", "outside/kept.txt", "outside.txt"}) {
@@ -45,47 +46,69 @@ TEST(SafetyRules, CleanupTrashesOnlyTheEntriesItListedNeverWhatTheirNamesOrLinks
     EXPECT_TRUE(fs::is_symlink(box.native("home/.local/share/Trash/files/2010-09-02")));
 }
 
-// A quote left open makes the whole line one part, which is then taken as a
-// command file's path and quoted in the box that says it is missing.
-TEST(SafetyRules, AnUnbalancedQuoteNeverEchoesAPassword) {
+// What cannot be a command file is refused in a box that quotes it, and never
+// read: a device, a FIFO, a file over 16 MiB. A quote left open makes the whole
+// line one part, taken as a command file's path; its box shows no password.
+TEST(SafetyRules, ACommandFileMustBeARegularFileOfSaneSizeAndItsBoxEchoesNoPassword) {
+    Sandbox box;
+    ASSERT_EQ(mkfifo(box.native("fifo").c_str(), 0600), 0);
+    box.write("huge.txt", std::string(16 * 1024 * 1024 + 1, ' '));
+    const std::string quoted = "\"" + box.text("src") + "\\*.*";
+    const std::string job = box.text("src") + "\\*.* " + box.text("dst");
     const struct {
-        Lines options;
+        Lines arguments;
         std::string shown;
     } cases[] = {
-        {{"/Z=Sesame1"}, "/Z=***"},
-        {{"/c=wg/user/pw/Sesame1", "/S"}, "/c=***"},  // the value runs to the end of the open quote
-        {{"/S", "/z=Sesame1", "Sesame2"}, "/S /z=***"},
+        {{"Z:\\dev\\zero"}, "Z:\\dev\\zero -  not found"},
+        {{box.text("fifo")}, box.text("fifo") + " -  not found"},
+        {{box.text("huge.txt")}, box.text("huge.txt") + " -  too large (over 16 MiB)"},
+        {{quoted, box.text("dst"), "/Z=Sesame1"}, job + " /Z=*** -  not found"},
+        // The value runs to the end of the open quote.
+        {{quoted, box.text("dst"), "/c=wg/user/pw/Sesame1", "/S"}, job + " /c=*** -  not found"},
+        {{quoted, box.text("dst"), "/S", "/z=Sesame1", "Sesame2"}, job + " /S /z=*** -  not found"},
     };
-    Sandbox box;
     for (const auto& line : cases) {
-        Lines arguments{"\"" + box.text("src") + "\\*.*", box.text("dst")};
-        arguments.insert(arguments.end(), line.options.begin(), line.options.end());
         // Whole, so that no password shows anywhere.
-        EXPECT_EQ(box.run(arguments), (Outcome{1, "", "Error\nCommand File " + box.text("src") + "\\*.* " +
-                                                          box.text("dst") + " " + line.shown + " -  not found\n"}));
+        EXPECT_EQ(box.run(line.arguments, {.through = within(20)}),
+                  (Outcome{1, "", "Error\nCommand File " + line.shown + "\n"}));
     }
 }
 
-// The archiver takes at most 255 bytes of password; a longer one is refused, never cut.
+// An empty /Z= password is asked for while zipping. The archiver takes at most 255
+// bytes of password; a longer one is refused, never cut. With it every entry is
+// encrypted: an archive tool of its own reads them with that password and no other.
 TEST(SafetyRules, AZipPasswordIsUsedWholeOrRefused) {
     Sandbox box;
     box.write("YearlyData/a.txt");
-    const auto zip = [&](const std::string& option, const std::string& typed = {}) {
-        return box.run({box.text("YearlyData") + "\\*.*", box.text("bak"), option},
-                       RunOptions(kAtNoon).answering(typed));
+    box.write("YearlyData/sub/b.txt");
+    const auto zip = [&](const std::string& target, const std::string& option, const std::string& typed = {}) {
+        return box.run({box.text("YearlyData") + "\\*.*", box.text(target), "/S", option},
+                       {.clock = kAtNoon.clock, .input = typed});
+    };
+    // 7-Zip tests the archive made in that target with this password.
+    const auto test_archive = [&](const std::string& target, const std::string& password) {
+        const std::string archive = box.native(target + "/YearlyData/" + kSnapshot + ".zip").string();
+        return testing::RunWithPipes({"7z", "t", "-p" + password, archive}, "");
     };
 
-    EXPECT_EQ(zip("/Z=" + std::string(256, 'p')),
+    EXPECT_EQ(zip("bak", "/Z=" + std::string(256, 'p')),
               (Outcome{1, "", "Information\nThe /Z password is longer than 255 bytes\n"}));
     EXPECT_FALSE(box.exists("bak"));
     EXPECT_EQ(box.tree("tmp"), Lines{});
 
-    const Outcome typed = zip("/Z=", std::string(256, 't') + "\n");
+    const Outcome typed = zip("bak", "/Z=", std::string(256, 't') + "\n");
     EXPECT_EQ(lines_of(typed.err).at(1), "The password is longer than 255 bytes") << typed.err;
     EXPECT_FALSE(box.exists(kParent + kSnapshot + ".zip"));
 
-    EXPECT_EQ(zip("/Z=" + std::string(255, 'p')).err, "");
+    EXPECT_EQ(zip("bak", "/Z=" + std::string(255, 'p')).err, "");
     EXPECT_TRUE(box.exists(kParent + kSnapshot + ".zip"));
+
+    EXPECT_EQ(zip("asked", "/Z=", "asked\n"), (Outcome{0, "", ""}));
+    const auto right = test_archive("asked", "asked");
+    EXPECT_EQ(right.status, 0) << right.out << right.err;
+    EXPECT_THAT(right.out, ::testing::HasSubstr("Files: 2"));
+    EXPECT_NE(test_archive("asked", "wrong").status, 0);
+    EXPECT_EQ(box.tree("tmp"), Lines{});
 }
 
 // In a shared folder such as /tmp, another user may plant a link where the snapshot
@@ -105,32 +128,16 @@ TEST(SafetyRules, ALinkOfAnotherUserInAStickySharedFolderIsNeitherWrittenThrough
         std::string out;
         Lines elsewhere;
     } cases[] = {
-        {65534, "Failed to create dir " + box.text("shared\\bak\\YearlyData\\" + kSnapshot) + "\n",
+        {65534,
+         "Failed to create dir " + box.text("shared\\bak\\YearlyData\\" + kSnapshot) + "\n",
          {"YearlyData/", "YearlyData/2010-09-01/"}},
         {0, "", {"YearlyData/", made + "/", made + "/a.txt"}},  // and /K=0 cleans up below it
     };
     for (const auto& link : cases) {
         ASSERT_EQ(lchown(box.native("shared/bak").c_str(), link.owner, link.owner), 0);
-        const Outcome outcome =
-            box.run({box.text("YearlyData") + "\\*.*", box.text("shared\\bak"), "/K=0"}, kAtNoon);
+        const Outcome outcome = box.run({box.text("YearlyData") + "\\*.*", box.text("shared\\bak"), "/K=0"}, kAtNoon);
         EXPECT_EQ(outcome.out, link.out);
         EXPECT_EQ(box.tree("elsewhere"), link.elsewhere) << link.owner;
-    }
-}
-
-TEST(SafetyRules, ACommandFileMustBeARegularFileOfSaneSize) {
-    Sandbox box;
-    ASSERT_EQ(mkfifo(box.native("fifo").c_str(), 0600), 0);
-    box.write("huge.txt", std::string(16 * 1024 * 1024 + 1, ' '));
-    const struct {
-        std::string path;
-        std::string refusal;
-    } cases[] = {{"Z:\\dev\\zero", " -  not found"},
-                 {box.text("fifo"), " -  not found"},
-                 {box.text("huge.txt"), " -  too large (over 16 MiB)"}};
-    for (const auto& file : cases) {
-        const Outcome outcome = box.run({file.path}, RunOptions().within(20));
-        EXPECT_EQ(outcome.err, "Error\nCommand File " + file.path + file.refusal + "\n") << outcome.status;
     }
 }
 

@@ -7,6 +7,7 @@
 #include <cstdlib>
 #include <ctime>
 #include <iomanip>
+#include <regex>
 #include <sstream>
 #include <stdexcept>
 
@@ -24,8 +25,8 @@ namespace {
 // Wine's loader finds the session's server through TMPDIR.
 bool inherited(const std::string& entry) {
     static const std::array<const char*, 12> kDropped{
-        "HOME=",       "XDG_DATA_HOME=", "TMPDIR=",       "DISPLAY=",   "WAYLAND_DISPLAY=", "QUILLET_",
-        "FAKETIME",    "LD_PRELOAD=",    "ASAN_OPTIONS=", "WINEDEBUG=", "WINEDLLOVERRIDES=", "NO_FAKE_STAT="};
+        "HOME=",    "XDG_DATA_HOME=", "TMPDIR=",       "DISPLAY=",   "WAYLAND_DISPLAY=",  "QUILLET_",
+        "FAKETIME", "LD_PRELOAD=",    "ASAN_OPTIONS=", "WINEDEBUG=", "WINEDLLOVERRIDES=", "NO_FAKE_STAT="};
     if (under_wine() && entry.starts_with("TMPDIR=")) return true;
     return std::none_of(kDropped.begin(), kDropped.end(),
                         [&](const char* prefix) { return entry.starts_with(prefix); });
@@ -60,9 +61,8 @@ void add_wine_environment(Lines& environment, const std::string& temporary_folde
     environment.push_back("WINEDLLOVERRIDES=mscoree,mshtml=;winemenubuilder.exe=d");
 }
 
-std::string without_carriage_returns(std::string text) {
-    for (std::size_t at = 0; (at = text.find("\r\n", at)) != std::string::npos;) text.erase(at, 1);
-    return text;
+std::string without_carriage_returns(const std::string& text) {
+    return std::regex_replace(text, std::regex("\r\n"), "\n");
 }
 
 }  // namespace
@@ -150,12 +150,6 @@ Lines lines_of(const std::string& text) {
     Lines lines;
     std::stringstream stream(text);
     for (std::string line; std::getline(stream, line);) lines.push_back(line);
-    return lines;
-}
-
-Lines sorted_lines_of(const std::string& text) {
-    Lines lines = lines_of(text);
-    std::sort(lines.begin(), lines.end());
     return lines;
 }
 

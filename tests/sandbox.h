@@ -29,27 +29,21 @@ struct Outcome {
     }
 };
 
+// Named as run() is given it: {.clock = "2010-09-30 09:00:00", .input = "yes\n"}.
 struct RunOptions {
     // The local time the program starts at ("2010-09-30 09:00:00"), or the real clock.
-    std::optional<std::string> clock;
+    std::optional<std::string> clock{};
     // What standard input holds: the answers to the questions.
-    std::string input;
+    std::string input{};
     bool shift = false;
     // A command the program is started through, with its arguments: a time limit,
     // another user.
-    std::vector<std::string> through;
-
-    RunOptions& at(std::string local_time) { clock = std::move(local_time); return *this; }
-    RunOptions& answering(std::string lines) { input = std::move(lines); return *this; }
-    RunOptions& holding_shift() { shift = true; return *this; }
-    RunOptions& started_through(const std::vector<std::string>& command) {
-        through.insert(through.end(), command.begin(), command.end());
-        return *this;
-    }
-    // Kills the run after that many seconds (status 137), so that a run that would
-    // never end fails its test instead of hanging it.
-    RunOptions& within(int seconds) { return started_through({"timeout", "--signal=KILL", std::to_string(seconds)}); }
+    std::vector<std::string> through{};
 };
+
+// A time limit to start the program through: it is killed after that many seconds
+// (status 137), so that a run that would never end fails its test instead of hanging it.
+inline Lines within(int seconds) { return {"timeout", "--signal=KILL", std::to_string(seconds)}; }
 
 // The scratch folder's native(), read(), exists() and write() name places inside it.
 class Sandbox : public testing::ScratchFolder {
@@ -88,7 +82,5 @@ bool under_wine();
 
 // The lines of a text, without their line ends.
 Lines lines_of(const std::string& text);
-// The same, sorted: for lines that come in the order of a folder's entries, the file system's.
-Lines sorted_lines_of(const std::string& text);
 
 }  // namespace quillet::end_to_end

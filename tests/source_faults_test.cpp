@@ -3,13 +3,11 @@
 // inside the source. None of them may cost older snapshots, hang the run, or stop
 // the files that can be copied.
 
-#include <gtest/gtest.h>
+#include <gmock/gmock.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <filesystem>
-#include <functional>
-#include <iostream>
 
 #include "sandbox.h"
 
@@ -22,100 +20,81 @@ namespace fs = std::filesystem;
 // is made: an unmounted drive must not cost the older snapshots. A file where the
 // folder should be cannot be listed, whoever asks.
 TEST(SourceFaults, AMissingOrUnreadableSourceEndsTheJobBeforeTheCleanUp) {
-    const struct {
-        std::string folder;
-        std::string before_folder;  // the row, around the folder's path
-        std::string after_folder;
-    } cases[] = {{"gone", "Source folder ", " not found"}, {"plain", "Failed to read dir ", ""}};
     Sandbox box;
     box.write("plain");
-    for (const auto& fault : cases) {
-        const std::string parent = "bak/" + fault.folder;
+    const std::pair<std::string, std::string> cases[] = {{"gone", "Source folder " + box.text("gone") + " not found\n"},
+                                                         {"plain", "Failed to read dir " + box.text("plain") + "\n"}};
+    for (const auto& [folder, row] : cases) {
+        const std::string parent = "bak/" + folder;
         box.write(parent + "/2010-09-29   10.00/a.txt");
-        const Outcome outcome = box.run({box.text(fault.folder) + "\\*.*", box.text("bak"), "/K=1"},
-                                        RunOptions().at("2010-09-30 12:00:00"));
-        EXPECT_EQ(outcome, (Outcome{1, fault.before_folder + box.text(fault.folder) + fault.after_folder + "\n", ""}));
+        EXPECT_EQ(box.run({box.text(folder) + "\\*.*", box.text("bak"), "/K=1"}, {.clock = "2010-09-30 12:00:00"}),
+                  (Outcome{1, row, ""}));
         // Nothing deleted, no empty snapshot made.
-        EXPECT_EQ(box.tree(parent), (Lines{"2010-09-29   10.00/", "2010-09-29   10.00/a.txt"})) << fault.folder;
+        EXPECT_EQ(box.tree(parent), (Lines{"2010-09-29   10.00/", "2010-09-29   10.00/a.txt"})) << folder;
     }
     EXPECT_EQ(box.trashed(), Lines{});
 }
 
-// Opening a FIFO waits for a writer that never comes; none is ever opened.
+// Opening a FIFO waits for a writer that never comes; none is ever opened. A file
+// that cannot be read is one row, and the files after it are copied all the same.
 TEST(SourceFaults, FifosSocketsAndLinksToThemAreSkippedWithoutWaiting) {
-    if (under_wine()) GTEST_SKIP() << "Wine shows a Unix socket as a plain file that cannot be opened";
+    if (under_wine()) {
+        GTEST_SKIP() << "Wine shows a Unix socket as a plain file that cannot be opened, and lists no dangling link";
+    }
     Sandbox box;
-    box.write("src/a.txt");
-    box.write("src/sub/b.txt");
+    for (const char* file : {"src/a.txt", "src/z.txt", "src/sub/b.txt"}) box.write(file);
     ASSERT_EQ(::mkfifo(box.native("src/pipe").c_str(), 0644), 0);
     ASSERT_EQ(::mkfifo(box.native("src/sub/pipe").c_str(), 0644), 0);
     fs::create_symlink(box.native("src/pipe"), box.native("src/link-to-pipe"));
     ASSERT_EQ(::mknod(box.native("src/socket").c_str(), S_IFSOCK | 0644, 0), 0);  // a socket no one listens on
+    fs::create_symlink(box.native("src/nowhere"), box.native("src/broken"));
 
     const Outcome outcome =
-        box.run({box.text("src") + "\\*.*", box.text("bak"), "/F=5", "/S"}, RunOptions().within(60));
+        box.run({box.text("src") + "\\*.*", box.text("bak"), "/F=5", "/S"}, {.through = within(60)});
     EXPECT_EQ(outcome.status, 1) << outcome.out << outcome.err;
-    Lines expected;
-    for (const char* special : {"src\\link-to-pipe", "src\\pipe", "src\\socket", "src\\sub\\pipe"}) {
-        expected.push_back("Skipped " + box.text(special) + ": not a regular file");
-    }
-    EXPECT_EQ(sorted_lines_of(outcome.out), expected);
+    const auto skipped = [&](const char* special) { return "Skipped " + box.text(special) + ": not a regular file"; };
+    EXPECT_THAT(lines_of(outcome.out),
+                ::testing::UnorderedElementsAre(skipped("src\\link-to-pipe"), skipped("src\\pipe"),
+                                                skipped("src\\socket"), skipped("src\\sub\\pipe"),
+                                                "Failed to copy " + box.text("src\\broken") + " to " +
+                                                    box.text("bak\\broken") + ": No such file or directory"));
     EXPECT_EQ(outcome.err, "");
-    EXPECT_EQ(box.tree("bak"), (Lines{"a.txt", "sub/", "sub/b.txt"}));
+    EXPECT_EQ(box.tree("bak"), (Lines{"a.txt", "sub/", "sub/b.txt", "z.txt"}));
 }
 
-// A file that cannot be read is one row, and so is a folder that cannot be
-// listed; the files after them are copied all the same.
+// A file or folder that another user may not read is one row each; the files after
+// them are copied all the same.
 TEST(SourceFaults, WhatCannotBeReadIsReportedAndTheRestIsCopied) {
-    if (under_wine()) {
-        GTEST_SKIP() << "Wine lists no dangling link, and runs nothing as another user (its prefix is this user's)";
+    if (under_wine()) GTEST_SKIP() << "Wine runs nothing as another user (its prefix is this user's)";
+    if (::geteuid() != 0 || ::access("/usr/bin/setpriv", X_OK) != 0) {
+        GTEST_SKIP() << "setpriv cannot run the program as another user here";
     }
-    const struct {
-        std::string name;
-        std::function<void(const Sandbox&)> prepare;
-        Lines through;  // another user, for whom they are closed
-        std::string reason;
-    } cases[] = {
-        {"broken", [](const Sandbox& box) { fs::create_symlink(box.native("src/nowhere"), box.native("src/broken")); },
-         {}, "No such file or directory"},
-        {"secret",
-         [](const Sandbox& box) {
-             box.write("src/secret");
-             box.write("src/locked/inside.txt");
-             fs::permissions(box.native("src/secret"), fs::perms::none);
-             fs::permissions(box.native("src/locked"), fs::perms::none);
-             fs::permissions(box.native("bak"), fs::perms::all);
-         },
-         {"setpriv", "--reuid=65534", "--regid=65534", "--clear-groups"}, "Permission denied"},
-    };
-    const bool can_change_user = ::geteuid() == 0 && ::access("/usr/bin/setpriv", X_OK) == 0;
-    for (const auto& fault : cases) {
-        if (!fault.through.empty() && !can_change_user) {
-            std::cout << "[  SKIPPED ] " << fault.name << ": setpriv cannot run the program as another user here\n";
-            continue;
-        }
-        Sandbox box;
-        for (const char* file : {"src/a.txt", "src/z.txt", "src/sub/b.txt"}) box.write(file);
-        box.make_folder("bak");
-        fault.prepare(box);
+    Sandbox box;
+    for (const char* file : {"src/a.txt", "src/z.txt", "src/sub/b.txt", "src/secret", "src/locked/inside.txt"}) {
+        box.write(file);
+    }
+    fs::permissions(box.native("src/secret"), fs::perms::none);
+    fs::permissions(box.native("src/locked"), fs::perms::none);
+    box.make_folder("bak");
+    fs::permissions(box.native("bak"), fs::perms::all);
 
-        const Outcome outcome = box.run({box.text("src") + "\\*.*", box.text("bak"), "/F=5", "/S"},
-                                        RunOptions().started_through(fault.through));
-        Lines rows{"Failed to copy " + box.text("src\\" + fault.name) + " to " + box.text("bak\\" + fault.name) +
-                   ": " + fault.reason};
-        if (fault.name == "secret") rows.push_back("Failed to read dir " + box.text("src\\locked"));
-        EXPECT_EQ(sorted_lines_of(outcome.out), rows);
-        EXPECT_EQ(outcome.err, "");
-        EXPECT_EQ(outcome.status, 1);
-        EXPECT_EQ(box.tree("bak"), (Lines{"a.txt", "sub/", "sub/b.txt", "z.txt"}));
-    }
+    const Outcome outcome = box.run({box.text("src") + "\\*.*", box.text("bak"), "/F=5", "/S"},
+                                    {.through = {"setpriv", "--reuid=65534", "--regid=65534", "--clear-groups"}});
+    EXPECT_THAT(lines_of(outcome.out),
+                ::testing::UnorderedElementsAre("Failed to copy " + box.text("src\\secret") + " to " +
+                                                    box.text("bak\\secret") + ": Permission denied",
+                                                "Failed to read dir " + box.text("src\\locked")));
+    EXPECT_EQ(outcome.err, "");
+    EXPECT_EQ(outcome.status, 1);
+    EXPECT_EQ(box.tree("bak"), (Lines{"a.txt", "sub/", "sub/b.txt", "z.txt"}));
 }
 
 // Walked, the target would copy the snapshot being made, and every older one,
 // into the new one. It is found however the target is named; left out with /E
 // already, there is nothing to report. The source's own folder as the target is
-// no special case: its files cannot be copied onto themselves.
-TEST(SourceFaults, ATargetInsideTheSourceIsNotWalked) {
+// no special case: its files cannot be copied onto themselves. With /Z the files
+// gather in a work folder in the temporary folder, which may lie inside the source too.
+TEST(SourceFaults, ATargetOrZipWorkFolderInsideTheSourceIsNotWalked) {
     Sandbox box;
     box.write("src/a.txt");
     box.write("src/sub/b.txt");
@@ -124,28 +103,23 @@ TEST(SourceFaults, ATargetInsideTheSourceIsNotWalked) {
     for (const char* target : {"src\\bak", "alias\\bak"}) {
         fs::remove_all(box.native("src/bak"));
         for (const char* time : {"2010-09-29 10:00:00", "2010-09-30 12:00:00"}) {
-            EXPECT_EQ(box.run({box.text("src") + "\\*.*", box.text(target), "/S"}, RunOptions().at(time)), skipped);
+            EXPECT_EQ(box.run({box.text("src") + "\\*.*", box.text(target), "/S"}, {.clock = time}), skipped);
         }
         EXPECT_EQ(box.tree("src/bak/src/2010-09-30   12.00"), (Lines{"a.txt", "sub/", "sub/b.txt"})) << target;
     }
     EXPECT_EQ(box.run({box.text("src") + "\\*.*", box.text("src\\bak"), "/S", "/E=BAK"}), (Outcome{0, "", ""}));
     EXPECT_EQ(box.run({box.text("src") + "\\*.*", box.text("src"), "/F=5"}),
               (Outcome{1, "Failed to copy " + box.text("src\\a.txt") + " to " + box.text("src\\a.txt") + "\n", ""}));
-}
 
-// With /Z the files gather in a work folder in the temporary folder, which may lie
-// inside the source too.
-TEST(SourceFaults, AZipWorkFolderInsideTheSourceIsNotWalked) {
-    Sandbox box;
     box.write("tmp/a.txt");
     box.write("tmp/sub/b.txt");
-    const Outcome outcome =
-        box.run({box.text("tmp") + "\\*.*", box.text("bak"), "/S", "/Z"}, RunOptions().at("2010-09-30 12:00:00"));
+    const Outcome zipped =
+        box.run({box.text("tmp") + "\\*.*", box.text("bak"), "/S", "/Z"}, {.clock = "2010-09-30 12:00:00"});
     // One row, naming the work folder by the number this run gave it.
     const std::string before = "Skipped " + box.text("tmp") + "\\qtk", after = ": the target lies inside the source\n";
-    EXPECT_TRUE(outcome.out.starts_with(before) && outcome.out.ends_with(after) && lines_of(outcome.out).size() == 1)
-        << outcome.out << outcome.err;
-    EXPECT_EQ(outcome.status, 1);
+    EXPECT_TRUE(zipped.out.starts_with(before) && zipped.out.ends_with(after) && lines_of(zipped.out).size() == 1)
+        << zipped.out << zipped.err;
+    EXPECT_EQ(zipped.status, 1);
     EXPECT_EQ(box.tree("bak/tmp"), Lines{"2010-09-30   12.00.zip"});
     EXPECT_EQ(box.tree("tmp"), (Lines{"a.txt", "sub/", "sub/b.txt"}));
 }

@@ -7,14 +7,12 @@
 #include <ctime>
 #include <filesystem>
 #include <fstream>
-#include <map>
 #include <stdexcept>
 #include <string>
 #include <vector>
 
 #include "platform/platform.h"
 #include "support/files.h"
-#include "zip/zip32.h"
 
 namespace quillet::zip_test {
 
@@ -32,24 +30,21 @@ inline void set_time(const fs::path& path, std::time_t time) {
     }
 }
 
-class ScratchTree {
+// A scratch folder whose files and folders get the times given, kFileTime by default.
+class ScratchTree : public testing::ScratchFolder {
 public:
-    fs::path root() const { return folder_.native(); }
-    fs::path path(const std::string& relative) const { return folder_.native(relative); }
-    std::string text(const std::string& relative = {}) const { return folder_.text(relative); }
+    ScratchTree() : ScratchFolder("zip") {}
+    fs::path root() const { return native(); }
+    fs::path path(const std::string& relative) const { return native(relative); }
 
     void file(const std::string& relative, const std::string& content, std::time_t time = kFileTime) const {
-        fs::create_directories(path(relative).parent_path());
-        std::ofstream(path(relative), std::ios::binary) << content;
+        write(relative, content);
         set_time(path(relative), time);
     }
     void folder(const std::string& relative, std::time_t time = kFileTime) const {
         fs::create_directories(path(relative));
         set_time(path(relative), time);
     }
-
-private:
-    testing::ScratchFolder folder_{"zip"};
 };
 
 struct Entry {
@@ -77,8 +72,8 @@ inline std::vector<std::pair<std::string, Entry>> read_archive(const fs::path& a
         zip_file_get_external_attributes(handle, static_cast<zip_uint64_t>(i), 0, &system, &entry.attributes);
         zip_file_t* file = zip_fopen_index_encrypted(handle, static_cast<zip_uint64_t>(i), 0, password);
         std::string content(stat.size, '\0');
-        const bool read = file != nullptr &&
-                          zip_fread(file, content.data(), stat.size) == static_cast<zip_int64_t>(stat.size);
+        const bool read =
+            file != nullptr && zip_fread(file, content.data(), stat.size) == static_cast<zip_int64_t>(stat.size);
         if (file != nullptr) zip_fclose(file);
         entry.content = read ? content : "<unreadable>";
         entries.emplace_back(stat.name, entry);
@@ -93,9 +88,6 @@ inline std::vector<std::string> names_in(const fs::path& archive) {
     return names;
 }
 
-inline std::string file_bytes(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), {});
-}
+using testing::file_bytes;
 
 }  // namespace quillet::zip_test

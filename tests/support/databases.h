@@ -12,8 +12,6 @@
 
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <stdexcept>
 #include <string>
 
@@ -26,12 +24,10 @@ namespace quillet::testing {
 inline void make_database(const std::filesystem::path& file, int rows, const char* journal_mode = "DELETE") {
     sqlite3* database = nullptr;
     sqlite3_open(utf8(file).c_str(), &database);
-    const std::string script = std::string("PRAGMA journal_mode=") + journal_mode +
-                               ";"
-                               "CREATE TABLE item(id INTEGER PRIMARY KEY, body BLOB);"
+    const std::string script = "PRAGMA journal_mode=" + std::string(journal_mode) +
+                               ";CREATE TABLE item(id INTEGER PRIMARY KEY, body BLOB);"
                                "WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < " +
-                               std::to_string(rows) +
-                               ") INSERT INTO item SELECT i, zeroblob(1024) FROM n;"
+                               std::to_string(rows) + ") INSERT INTO item SELECT i, zeroblob(1024) FROM n;" +
                                "DELETE FROM item WHERE id % 2 = 0;";
     const int result = sqlite3_exec(database, script.c_str(), nullptr, nullptr, nullptr);
     sqlite3_close(database);
@@ -42,16 +38,13 @@ inline void make_database(const std::filesystem::path& file, int rows, const cha
 inline std::string database_rows(const std::filesystem::path& file) {
     sqlite3* database = nullptr;
     sqlite3_open_v2(utf8(file).c_str(), &database, SQLITE_OPEN_READONLY, nullptr);
-    sqlite3_stmt* statement = nullptr;
     std::string rows;
-    if (sqlite3_prepare_v2(database, "SELECT count(*), total(id) FROM item", -1, &statement, nullptr) == SQLITE_OK &&
-        sqlite3_step(statement) == SQLITE_ROW) {
-        rows = "rows=" + std::to_string(sqlite3_column_int(statement, 0)) +
-               " sum=" + std::to_string(sqlite3_column_int64(statement, 1));
-    } else {
-        rows = sqlite3_errmsg(database);
-    }
-    sqlite3_finalize(statement);
+    const auto take = [](void* into, int, char** values, char**) {
+        *static_cast<std::string*>(into) = values[0];
+        return 0;
+    };
+    const char* query = "SELECT printf('rows=%d sum=%d', count(*), total(id)) FROM item";
+    if (sqlite3_exec(database, query, take, &rows, nullptr) != SQLITE_OK) rows = sqlite3_errmsg(database);
     sqlite3_close(database);
     return rows;
 }
@@ -63,9 +56,7 @@ public:
         return desktop;
     }
 
-    std::filesystem::path trashed(const std::string& name) const {
-        return folder_.native("data/Trash/files") / name;
-    }
+    std::filesystem::path trashed(const std::string& name) const { return folder_.native("data/Trash/files") / name; }
     std::filesystem::path compactor() const { return folder_.native("my tools/fake-compactor"); }
     // What the fake compactor was given last, one argument a line; empty when it
     // has not run since forget_arguments().
@@ -79,18 +70,6 @@ private:
         set_environment("XDG_DATA_DIRS", utf8(folder_.native("system data")));
         set_environment("XDG_CONFIG_HOME", utf8(folder_.native("config")));
         set_environment("XDG_CONFIG_DIRS", utf8(folder_.native("system config")));
-        write_mime_database();
-        write_compactor();
-        folder_.write("data/applications/quillet-test-compactor.desktop",
-                      "[Desktop Entry]\nType=Application\nName=Test compactor\nNoDisplay=true\n"
-                      "Exec=\"" + compactor().string() + "\" %f\n"
-                      "MimeType=application/x-quillet-test-database;\n");
-        folder_.write("config/mimeapps.list",
-                      "[Default Applications]\n"
-                      "application/x-quillet-test-database=quillet-test-compactor.desktop\n");
-    }
-
-    void write_mime_database() const {
         folder_.write("data/mime/packages/quillet-test.xml",
                       R"(<?xml version="1.0" encoding="UTF-8"?>
 <mime-info xmlns="http://www.freedesktop.org/standards/shared-mime-info">
@@ -100,15 +79,18 @@ private:
 )");
         const std::string command = "update-mime-database '" + folder_.native("data/mime").string() + "'";
         if (std::system(command.c_str()) != 0) throw std::runtime_error("update-mime-database failed");
-    }
-
-    void write_compactor() const {
         folder_.write("my tools/fake-compactor",
                       "#!/bin/sh\n"
                       "printf '%s\\n' \"$@\" > \"$(dirname \"$0\")/arguments\"\n"
                       "[ \"$2\" = /compact ] && ! grep -q refuse \"$1\" && cp \"$1\" \"$3\"\n"
                       "exit 0\n");
         std::filesystem::permissions(compactor(), std::filesystem::perms::owner_all);
+        folder_.write("data/applications/quillet-test-compactor.desktop",
+                      "[Desktop Entry]\nType=Application\nName=Test compactor\nNoDisplay=true\nExec=\"" +
+                          compactor().string() + "\" %f\nMimeType=application/x-quillet-test-database;\n");
+        folder_.write("config/mimeapps.list",
+                      "[Default Applications]\n"
+                      "application/x-quillet-test-database=quillet-test-compactor.desktop\n");
     }
 
     ScratchFolder folder_;

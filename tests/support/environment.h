@@ -29,8 +29,7 @@ inline void set_environment(const std::string& name, const std::string& value) {
 
 inline void unset_environment(const std::string& name) {
 #ifdef _WIN32
-    // An empty value removes the variable.
-    ::_wputenv_s(std::filesystem::path(std::u8string(name.begin(), name.end())).wstring().c_str(), L"");
+    set_environment(name, "");  // an empty value removes the variable
 #else
     ::unsetenv(name.c_str());
 #endif

@@ -22,15 +22,21 @@ inline std::string utf8(const fs::path& path) {
     return {text.begin(), text.end()};
 }
 
-// A fresh folder below the temporary folder ($TMPDIR, else /tmp), named for what
-// it is for, removed with everything in it at the end. The benchmarks use it too.
+// The bytes of a file; none when it cannot be read.
+inline std::string file_bytes(const fs::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+// A fresh folder below the temporary folder ($TMPDIR, else /tmp) or another base,
+// named for what it is for, removed with everything in it at the end. The
+// benchmarks use it too.
 class ScratchFolder {
 public:
-    explicit ScratchFolder(const std::string& purpose = "files") {
+    explicit ScratchFolder(const std::string& purpose = "files", const fs::path& base = fs::temp_directory_path()) {
         std::random_device random;
-        const fs::path base = fs::canonical(fs::temp_directory_path());
         do {
-            native_ = base / ("quillet-" + purpose + "-" + std::to_string(random()));
+            native_ = fs::canonical(base) / ("quillet-" + purpose + "-" + std::to_string(random()));
         } while (!fs::create_directory(native_));
     }
     ~ScratchFolder() {
@@ -45,16 +51,11 @@ public:
     std::string text(const std::string& inside = {}) const {
         return platform::path_text(native(inside).string()).value();
     }
-    // The drive of that path text: Z: for every POSIX path, the temporary folder's on Windows.
-    std::string drive() const { return text().substr(0, 2); }
     void write(const std::string& inside, const std::string& content) const {
         fs::create_directories(native(inside).parent_path());
         std::ofstream(native(inside), std::ios::binary) << content;
     }
-    std::string read(const std::string& inside) const {
-        std::ifstream in(native(inside), std::ios::binary);
-        return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-    }
+    std::string read(const std::string& inside) const { return file_bytes(native(inside)); }
     bool exists(const std::string& inside) const { return fs::exists(fs::symlink_status(native(inside))); }
 
 private:

@@ -51,12 +51,9 @@ public:
     void refresh_label(MainLabel) override { events.push_back("refresh"); }
     std::int32_t caption_width(MainLabel, const std::string& caption) override {
         std::size_t widest = 0;
-        std::size_t start = 0;
-        for (;;) {
-            const std::size_t end = caption.find("\r\n", start);
+        for (std::size_t start = 0, end = 0; end != std::string::npos; start = end + 2) {
+            end = caption.find("\r\n", start);
             widest = std::max(widest, unicode::length(caption.substr(start, end - start)));
-            if (end == std::string::npos) break;
-            start = end + 2;
         }
         return static_cast<std::int32_t>(widest) * 100;  // twips a character
     }
@@ -76,9 +73,7 @@ public:
     }
     void set_window_title(WindowHandle window, const std::string& title) override { titles[window] = title; }
     std::optional<std::string> window_title(WindowHandle window) override {
-        const auto found = titles.find(window);
-        if (found == titles.end()) return std::nullopt;
-        return found->second;
+        return titles.contains(window) ? std::optional(titles[window]) : std::nullopt;
     }
     bool is_loaded(WindowHandle window) override { return loaded.contains(window); }
     void show_message_box(MsgBoxWindow& box) override {

@@ -13,6 +13,7 @@
 #include <cstdlib>
 #include <optional>
 #include <stdexcept>
+#include <string_view>
 
 extern char** environ;
 
@@ -60,8 +61,7 @@ pid_t spawn(std::vector<std::string> arguments, std::vector<std::string> environ
 std::vector<std::string> inherited_environment(const std::vector<std::string>& extra) {
     std::vector<std::string> environment;
     for (char** entry = environ; *entry != nullptr; ++entry) {
-        const std::string text = *entry;
-        if (text.rfind("QUILLET_", 0) != 0) environment.push_back(text);
+        if (!std::string_view(*entry).starts_with("QUILLET_")) environment.emplace_back(*entry);
     }
     environment.insert(environment.end(), extra.begin(), extra.end());
     return environment;
@@ -71,11 +71,8 @@ std::vector<std::string> inherited_environment(const std::vector<std::string>& e
 bool drain(int fd, std::string& into) {
     char buffer[4096];
     const ssize_t got = read(fd, buffer, sizeof buffer);
-    if (got > 0) {
-        into.append(buffer, static_cast<std::size_t>(got));
-        return true;
-    }
-    return got < 0 && errno == EINTR;
+    if (got > 0) into.append(buffer, static_cast<std::size_t>(got));
+    return got > 0 || (got < 0 && errno == EINTR);
 }
 
 // The exit status, or 128 and the signal's number, as a shell tells them.
@@ -86,13 +83,12 @@ int wait_for(pid_t child) {
     return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
 }
 
-void write_all(int fd, const std::string& text) {
-    std::size_t done = 0;
-    while (done < text.size()) {
-        const ssize_t written = write(fd, text.data() + done, text.size() - done);
+void write_all(int fd, std::string_view text) {
+    while (!text.empty()) {
+        const ssize_t written = write(fd, text.data(), text.size());
         if (written < 0 && errno == EINTR) continue;
         if (written <= 0) return;  // the program has stopped reading
-        done += static_cast<std::size_t>(written);
+        text.remove_prefix(static_cast<std::size_t>(written));
     }
 }
 
@@ -102,9 +98,7 @@ ProcessResult run_on_pipes(const std::vector<std::string>& args, const std::stri
                            std::optional<std::chrono::steady_clock::time_point> deadline) {
     Pipe in, out, err;
     const pid_t child = spawn(args, environment, in.read, out.write, err.write);
-    close(in.read);
-    close(out.write);
-    close(err.write);
+    for (const int child_end : {in.read, out.write, err.write}) close(child_end);
     write_all(in.write, input);  // small enough for the pipe's buffer
     close(in.write);
 
@@ -115,8 +109,7 @@ ProcessResult run_on_pipes(const std::vector<std::string>& args, const std::stri
     while (open_streams > 0 && (!deadline || std::chrono::steady_clock::now() < *deadline)) {
         if (poll(watched, 2, 100) <= 0) continue;
         for (int i = 0; i < 2; ++i) {
-            if (watched[i].fd < 0 || watched[i].revents == 0) continue;
-            if (!drain(watched[i].fd, *into[i])) {
+            if (watched[i].fd >= 0 && watched[i].revents != 0 && !drain(watched[i].fd, *into[i])) {
                 close(watched[i].fd);
                 watched[i].fd = -1;
                 --open_streams;
@@ -174,8 +167,7 @@ ProcessResult RunOnTerminal(const std::vector<std::string>& args, const std::vec
             const std::size_t shown = result.err.find(due.after, seen_up_to);
             termios mode{};
             tcgetattr(master, &mode);
-            const bool echoing = (mode.c_lflag & ECHO) != 0;
-            if (shown != std::string::npos && (!due.unechoed || !echoing)) {
+            if (shown != std::string::npos && (!due.unechoed || (mode.c_lflag & ECHO) == 0)) {
                 write_all(master, due.type);
                 seen_up_to = shown + due.after.size();
                 ++next;
