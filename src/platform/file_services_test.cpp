@@ -14,7 +14,7 @@
 #include "platform/platform.h"
 #include "support/files.h"
 #include "support/links.h"
-#include "text/error.h"
+#include "support/unit_checks.h"
 
 namespace quillet::platform {
 namespace {
@@ -108,15 +108,6 @@ TEST(CopyingFiles, TellsTheProgressAndStopsWhenTheProgressRoutineThrows) {
     EXPECT_FALSE(folder.exists("cut"));
 }
 
-std::int32_t error_number(const std::function<void()>& statement) {
-    try {
-        statement();
-    } catch (const Error& error) {
-        return error.number();
-    }
-    return 0;
-}
-
 TEST(FileStatements, RaiseTheLanguagesErrors) {
     ScratchFolder folder;
     folder.write("a", "a");
@@ -139,7 +130,10 @@ TEST(FileStatements, RaiseTheLanguagesErrors) {
         {"Kill of a missing file", [&] { remove_file(folder.text("none")); }, 53},
         {"Kill of a folder", [&] { remove_file(folder.text("dir")); }, 53},
     };
-    for (const auto& test : cases) EXPECT_EQ(error_number(test.statement), test.error) << test.what;
+    for (const auto& test : cases) {
+        const auto error = testing::raised(test.statement);
+        EXPECT_EQ(error ? error->number() : 0, test.error) << test.what;
+    }
     EXPECT_EQ(folder.read("b"), "b");
     ASSERT_TRUE(replace_file(folder.text("a"), folder.text("b")));
     EXPECT_EQ(folder.read("b"), "a");
