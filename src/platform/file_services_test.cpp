@@ -65,19 +65,11 @@ TEST(CopyingFiles, NamesAndFailures) {
     folder.write("taken", "old");
     folder.write("t1", "someone else's");
     fs::create_directory(folder.native("sub"));
-    const std::vector<std::string> temporaries{folder.text("t1"), folder.text("t2")};
-    std::size_t drawn = 0;
-    const auto names_for = [&](const std::string& target) {
-        drawn = 0;
-        return CopyNames{target, [&]() -> std::optional<std::string> {
-                             if (drawn == temporaries.size()) return std::nullopt;
-                             return temporaries[drawn++];
-                         }};
-    };
-
     const auto copied = [&](const std::string& target) {
         CopyFacts facts;
-        const CopyResult result = copy_file(folder.text("source"), names_for(folder.text(target)), {}, &facts);
+        const std::string target_text = folder.text(target);  // the names keep a view of it
+        const auto names = testing::copy_names(target_text, {folder.text("t1"), folder.text("t2")});
+        const CopyResult result = copy_file(folder.text("source"), names, {}, &facts);
         return std::make_tuple(result, facts.in_place, facts.name, facts.bytes);
     };
     EXPECT_EQ(copied("target"), std::make_tuple(CopyResult::copied, true, folder.text("target"), 3u));

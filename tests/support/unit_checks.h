@@ -1,12 +1,13 @@
 #pragma once
-// Checks the unit tests share: what a statement raised, and the temporaries a
-// copy or a compaction may have left behind.
+// Checks the unit tests share: what a statement raised, the names a copy may
+// take, and the temporaries a copy or a compaction may have left behind.
 
 #include <filesystem>
 #include <optional>
 #include <string>
 #include <vector>
 
+#include "platform/platform.h"
 #include "text/error.h"
 
 namespace quillet::testing {
@@ -26,6 +27,15 @@ std::optional<Raised> raised(Statement statement) {
 inline std::string described(const std::optional<Error>& error) {
     if (!error) return {};
     return std::to_string(error->number()) + " " + error->source() + ": " + error->description();
+}
+
+// Names for a copy: its target (a view: the text must outlive the names), then
+// these temporaries in turn, then none.
+inline platform::CopyNames copy_names(std::string_view target, std::vector<std::string> temporaries) {
+    return {target, [temporaries, drawn = std::size_t{0}]() mutable -> std::optional<std::string> {
+                if (drawn == temporaries.size()) return std::nullopt;
+                return temporaries[drawn++];
+            }};
 }
 
 // Files whose names look like temporary names ("report.~01"), anywhere in the folder.
