@@ -149,16 +149,12 @@ TEST_F(CopyPassTest, ThreadsChangeNothingThatIsSeenAlsoWhenAFailureEndsTheJob) {
         std::replace(relative.begin(), relative.end(), '\\', '/');
         return relative;
     };
-    const auto plain = [&](std::size_t i) {
-        return i < walked.size() && !walked[i].starts_with("dangling") && walked[i] != "fifo";
-    };
-    std::vector<std::size_t> links;
-    for (std::size_t i = 0; i < walked.size(); ++i) {
-        if (walked[i].starts_with("dangling")) links.push_back(i);
-    }
-    // A large file holds the copies after it back, so that a link's failure comes
-    // late; the duplicate after it is a row of the walk's own, which must wait.
-    const std::size_t link = links[1];
+    const auto is_link = [](const std::string& name) { return name.starts_with("dangling"); };
+    const auto plain = [&](std::size_t i) { return i < walked.size() && !is_link(walked[i]) && walked[i] != "fifo"; };
+    // A large file holds the copies after the second link back, so that its failure
+    // comes late; the duplicate after it is a row of the walk's own, which must wait.
+    const std::size_t link =
+        std::find_if(std::ranges::find_if(walked, is_link) + 1, walked.end(), is_link) - walked.begin();
     std::size_t large = link - 1;
     while (large > 0 && !plain(large)) --large;
     std::size_t duplicate = link + 1;
