@@ -192,7 +192,8 @@ TEST(MarkedFolders, OnlyThoseOfProcessesGoneAreRemoved) {
     ScratchFolder folder;
     const auto made = create_marked_temp_folder(folder.text(), "qzw");
     ASSERT_TRUE(made);
-    std::string mark = folder.read(made->mark_file.substr(folder.text().size() + 1));
+    const std::size_t inside = folder.text().size() + 1;  // where a name inside the folder starts
+    std::string mark = folder.read(made->mark_file.substr(inside));
     const std::size_t start = mark.find(' ', mark.find(' ') + 1) + 1;
     mark.replace(start, mark.find(' ', start) - start, "1");
     folder.write("qzwFFFE.tmp", mark);
@@ -201,11 +202,9 @@ TEST(MarkedFolders, OnlyThoseOfProcessesGoneAreRemoved) {
     fs::create_directory(folder.native("qzwFFFF"));
 
     remove_abandoned_temp_folders(folder.text(), "qzw");
-    EXPECT_TRUE(attributes(made->folder));
-    EXPECT_TRUE(attributes(made->mark_file));
-    EXPECT_FALSE(folder.exists("qzwFFFE"));
-    EXPECT_FALSE(folder.exists("qzwFFFE.tmp"));
-    EXPECT_TRUE(folder.exists("qzwFFFF"));
+    EXPECT_THAT(listed(folder.text(), "qzw*"),
+                UnorderedElementsAre(made->folder.substr(inside) + "\\", made->mark_file.substr(inside), "qzwFFFF\\",
+                                     "qzwFFFF.tmp"));
 }
 
 }  // namespace
