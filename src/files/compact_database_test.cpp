@@ -9,13 +9,13 @@
 #include <vector>
 
 #include "files/database_temp_names.h"
+#include "platform/platform.h"
 #include "support/databases.h"
 #include "support/matchers.h"
 #include "support/recording_user_side.h"
-#include "platform/platform.h"
+#include "support/unit_checks.h"
 #include "text/error.h"
 #include "text/numbers.h"
-#include "text/vb_errors.h"
 
 namespace quillet::lib_basFile {
 namespace {
@@ -32,15 +32,6 @@ constexpr platform::FileTime kOldTime = platform::kUnixEpochFileTime + 1'000'000
 
 // Path text as a regular expression that matches it alone.
 std::string literal(const std::string& text) { return std::regex_replace(text, std::regex(R"([\\.])"), R"(\$&)"); }
-
-// Files whose names look like the compaction's temporary names, anywhere in the folder.
-std::vector<std::string> temporaries(const ScratchFolder& disk) {
-    std::vector<std::string> found;
-    for (const auto& entry : fs::recursive_directory_iterator(disk.native())) {
-        if (entry.path().filename().string().find(".~") != std::string::npos) found.push_back(entry.path().string());
-    }
-    return found;
-}
 
 TEST(CompactDatabase, ReplacesTheTargetWithACompactedCopyThatHasTheSourcesTimes) {
     ScratchFolder disk;
@@ -59,7 +50,7 @@ TEST(CompactDatabase, ReplacesTheTargetWithACompactedCopyThatHasTheSourcesTimes)
     for (const auto& entry : fs::directory_iterator(desktop.trashed(""))) {
         EXPECT_FALSE(entry.path().filename().string().starts_with("yearly.~")) << entry.path();
     }
-    EXPECT_THAT(temporaries(disk), IsEmpty());
+    EXPECT_THAT(testing::temporaries(disk.native()), IsEmpty());
 }
 
 TEST(CompactDatabase, RunsTheRegisteredProgramOnTemporaryNamesBesideTheTarget) {
@@ -95,25 +86,22 @@ TEST(CompactDatabase, RunsTheRegisteredProgramOnTemporaryNamesBesideTheTarget) {
     EXPECT_FALSE(lib_CompactDatabase(user, "Q:\\ledger.qdb", disk.text("bak/root.qdb"), true, "", true));
     testing::unset_environment("QUILLET_DRIVES");
     EXPECT_FALSE(disk.exists("bak/root.qdb"));
-    EXPECT_THAT(temporaries(disk), IsEmpty());
+    EXPECT_THAT(testing::temporaries(disk.native()), IsEmpty());
 }
 
 TEST(CompactDatabase, RaisesAnEngineFailureNamingTheDatabaseAndTheTemporaryOutput) {
     ScratchFolder disk;
     testing::make_database(disk.native("locked.mdb"), 10);
     disk.write("bak/locked.mdb", "previous");
-    try {
-        lib_CompactDatabase(user, disk.text("locked.mdb"), disk.text("bak/locked.mdb"), true, "secret", true);
-        FAIL() << "the password was not refused";
-    } catch (const Error& error) {
-        EXPECT_EQ(error.source(), "lib_CompactDatabase");
-        EXPECT_EQ(error.description().find("secret"), std::string::npos);
-        EXPECT_THAT(error.description(),
-                    testing::MatchesExtendedRegex(".+\r\n\r\nDB=" + literal(disk.text("locked.mdb")) +
-                                                  "\r\nTemp=" + literal(disk.text("bak/locked")) + "\\.~[0-9][0-9]"));
-    }
+    const auto error = testing::raised(
+        [&] { lib_CompactDatabase(user, disk.text("locked.mdb"), disk.text("bak/locked.mdb"), true, "secret", true); });
+    EXPECT_THAT(
+        testing::described(error),
+        testing::MatchesExtendedRegex("-?[0-9]+ lib_CompactDatabase: .+\r\n\r\nDB=" + literal(disk.text("locked.mdb")) +
+                                      "\r\nTemp=" + literal(disk.text("bak/locked")) + "\\.~[0-9][0-9]"));
+    EXPECT_THAT(testing::described(error), ::testing::Not(::testing::HasSubstr("secret")));
     EXPECT_EQ(disk.read("bak/locked.mdb"), "previous");
-    EXPECT_THAT(temporaries(disk), IsEmpty());
+    EXPECT_THAT(testing::temporaries(disk.native()), IsEmpty());
 }
 
 TEST(TemporaryNames, DrawEachFreeNameOnceAndNoneThatIsTaken) {
@@ -123,12 +111,7 @@ TEST(TemporaryNames, DrawEachFreeNameOnceAndNoneThatIsTaken) {
     const std::string taken = folder.text("data.~01");
     EXPECT_THAT((std::vector<std::string>{names.draw({taken}), names.draw({taken})}),
                 ::testing::UnorderedElementsAre(folder.text("data.~00"), folder.text("data.~02")));
-    try {
-        names.draw({taken});
-        FAIL() << "a name was drawn twice, or one that is taken";
-    } catch (const Error& error) {
-        EXPECT_EQ(error.number(), vb::kFileAlreadyExists);
-    }
+    EXPECT_EQ(testing::described(testing::raised([&] { names.draw({taken}); })), "58 : File already exists");
 }
 
 }  // namespace

@@ -78,17 +78,10 @@ TEST_F(RetentionCleanupTest, ADeletionThatFailsIsAMessageRowAndTheRestGoOn) {
     make_folder("2010-09-28   10.00");
     make_folder("2010-09-29   10.00");
     options.KeepDays = 0;
-    // The trash cannot take anything while a file stands where it would be.
-    const fs::path trash = testing::PrivateHome::get().data() / "Trash";
-    const fs::path kept_trash = trash.string() + ".kept";
-    if (fs::exists(trash)) fs::rename(trash, kept_trash);
-    disk.write("trash-blocker", "");
-    fs::copy_file(disk.native("trash-blocker"), trash);
-
-    clean_up();
-
-    fs::remove(trash);
-    if (fs::exists(kept_trash)) fs::rename(kept_trash, trash);
+    {
+        testing::BrokenTrash broken;
+        clean_up();
+    }
     EXPECT_EQ(screen.rows, (std::vector<std::string>{
                                "Failed to cleanup " + plan.SnapshotParent + "\\2010-09-28   10.00",
                                "Failed to cleanup " + plan.SnapshotParent + "\\2010-09-29   10.00"}));

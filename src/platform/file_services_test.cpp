@@ -1,5 +1,6 @@
 // The file services as both hosts must serve them, on real scratch folders.
 
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -14,19 +15,22 @@
 #include "platform/platform.h"
 #include "support/files.h"
 #include "support/links.h"
-#include "text/error.h"
+#include "support/unit_checks.h"
 
 namespace quillet::platform {
 namespace {
 
 namespace fs = std::filesystem;
 using testing::ScratchFolder;
+using ::testing::UnorderedElementsAre;
 
 std::vector<std::string> listed(const std::string& folder, std::string_view pattern) {
     std::vector<std::string> names;
     auto listing = list_folder(folder, pattern);
     if (!listing) return {"(cannot be listed)"};
-    for (DirectoryEntry entry; listing->next(entry);) names.push_back(entry.name + (entry.directory ? "\\" : ""));
+    for (DirectoryEntry entry; listing->next(entry);) {
+        names.push_back(entry.name + (entry.directory ? "\\" : "") + (entry.link ? " (link)" : ""));
+    }
     return names;
 }
 
@@ -36,19 +40,16 @@ TEST(FolderListing, MatchesStarsAndQuestionMarksOnlyIgnoringCaseDotsFirst) {
     fs::create_directory(folder.native("sub"));
     const struct {
         const char* pattern;
-        std::vector<std::string> names;  // sorted; "." and ".." come first where they match
+        std::vector<std::string> names;  // sorted after "." and "..", which come first where they match
     } cases[] = {
         {"*.txt", {"B.TXT", "a.txt"}},
         {"NOEX?", {"noext"}},
         {"[N]#?", {"[n]#1"}},  // no lists or digit marks in the host's search
-        {"*.*", {"B.TXT", "[n]#1", "a.txt", "a.txtx", "noext", "sub\\"}},
+        {"*.*", {".\\", "..\\", "B.TXT", "[n]#1", "a.txt", "a.txtx", "noext", "sub\\"}},
     };
     for (const auto& test : cases) {
         std::vector<std::string> names = listed(folder.text(), test.pattern);
-        const bool dots_first = names.size() >= 2 && names[0] == ".\\" && names[1] == "..\\";
-        if (dots_first) names.erase(names.begin(), names.begin() + 2);
-        std::sort(names.begin(), names.end());
-        EXPECT_EQ(dots_first, test.pattern == std::string("*.*")) << test.pattern;
+        std::sort(names.begin() + (names.size() >= 2 && names[1] == "..\\" ? 2 : 0), names.end());
         EXPECT_EQ(names, test.names) << test.pattern;
     }
     EXPECT_EQ(list_folder(folder.text("missing"), "*"), nullptr);
@@ -65,19 +66,11 @@ TEST(CopyingFiles, NamesAndFailures) {
     folder.write("taken", "old");
     folder.write("t1", "someone else's");
     fs::create_directory(folder.native("sub"));
-    const std::vector<std::string> temporaries{folder.text("t1"), folder.text("t2")};
-    std::size_t drawn = 0;
-    const auto names_for = [&](const std::string& target) {
-        drawn = 0;
-        return CopyNames{target, [&]() -> std::optional<std::string> {
-                             if (drawn == temporaries.size()) return std::nullopt;
-                             return temporaries[drawn++];
-                         }};
-    };
-
     const auto copied = [&](const std::string& target) {
         CopyFacts facts;
-        const CopyResult result = copy_file(folder.text("source"), names_for(folder.text(target)), {}, &facts);
+        const std::string target_text = folder.text(target);  // the names keep a view of it
+        const auto names = testing::copy_names(target_text, {folder.text("t1"), folder.text("t2")});
+        const CopyResult result = copy_file(folder.text("source"), names, {}, &facts);
         return std::make_tuple(result, facts.in_place, facts.name, facts.bytes);
     };
     EXPECT_EQ(copied("target"), std::make_tuple(CopyResult::copied, true, folder.text("target"), 3u));
@@ -108,15 +101,6 @@ TEST(CopyingFiles, TellsTheProgressAndStopsWhenTheProgressRoutineThrows) {
     EXPECT_FALSE(folder.exists("cut"));
 }
 
-std::int32_t error_number(const std::function<void()>& statement) {
-    try {
-        statement();
-    } catch (const Error& error) {
-        return error.number();
-    }
-    return 0;
-}
-
 TEST(FileStatements, RaiseTheLanguagesErrors) {
     ScratchFolder folder;
     folder.write("a", "a");
@@ -139,7 +123,10 @@ TEST(FileStatements, RaiseTheLanguagesErrors) {
         {"Kill of a missing file", [&] { remove_file(folder.text("none")); }, 53},
         {"Kill of a folder", [&] { remove_file(folder.text("dir")); }, 53},
     };
-    for (const auto& test : cases) EXPECT_EQ(error_number(test.statement), test.error) << test.what;
+    for (const auto& test : cases) {
+        const auto error = testing::raised(test.statement);
+        EXPECT_EQ(error ? error->number() : 0, test.error) << test.what;
+    }
     EXPECT_EQ(folder.read("b"), "b");
     ASSERT_TRUE(replace_file(folder.text("a"), folder.text("b")));
     EXPECT_EQ(folder.read("b"), "a");
@@ -189,15 +176,7 @@ TEST(Links, AreFollowedForWhatTheyLeadToButNeverDeletedThrough) {
         !testing::make_link(folder.native("outside/kept"), folder.native("tree/to-file"), false)) {
         GTEST_SKIP() << testing::kNoLinksHere;
     }
-    auto listing = list_folder(folder.text("tree"), "to-*");
-    ASSERT_TRUE(listing);
-    int links = 0;
-    for (DirectoryEntry entry; listing->next(entry); ++links) {
-        EXPECT_TRUE(entry.link) << entry.name;
-        EXPECT_EQ(entry.directory, entry.name == "to-folder") << entry.name;
-    }
-    listing.reset();
-    EXPECT_EQ(links, 2);
+    EXPECT_THAT(listed(folder.text("tree"), "to-*"), UnorderedElementsAre("to-folder\\ (link)", "to-file (link)"));
     EXPECT_TRUE(attributes(folder.text("tree/to-folder")).value().directory);
     EXPECT_EQ(file_identity(folder.text("tree/to-file")), file_identity(folder.text("outside/kept")));
     EXPECT_FALSE(passes_foreign_link(folder.text("tree/to-folder/kept")));  // our own
@@ -213,7 +192,8 @@ TEST(MarkedFolders, OnlyThoseOfProcessesGoneAreRemoved) {
     ScratchFolder folder;
     const auto made = create_marked_temp_folder(folder.text(), "qzw");
     ASSERT_TRUE(made);
-    std::string mark = folder.read(made->mark_file.substr(folder.text().size() + 1));
+    const std::size_t inside = folder.text().size() + 1;  // where a name inside the folder starts
+    std::string mark = folder.read(made->mark_file.substr(inside));
     const std::size_t start = mark.find(' ', mark.find(' ') + 1) + 1;
     mark.replace(start, mark.find(' ', start) - start, "1");
     folder.write("qzwFFFE.tmp", mark);
@@ -222,11 +202,9 @@ TEST(MarkedFolders, OnlyThoseOfProcessesGoneAreRemoved) {
     fs::create_directory(folder.native("qzwFFFF"));
 
     remove_abandoned_temp_folders(folder.text(), "qzw");
-    EXPECT_TRUE(attributes(made->folder));
-    EXPECT_TRUE(attributes(made->mark_file));
-    EXPECT_FALSE(folder.exists("qzwFFFE"));
-    EXPECT_FALSE(folder.exists("qzwFFFE.tmp"));
-    EXPECT_TRUE(folder.exists("qzwFFFF"));
+    EXPECT_THAT(listed(folder.text(), "qzw*"),
+                UnorderedElementsAre(made->folder.substr(inside) + "\\", made->mark_file.substr(inside), "qzwFFFF\\",
+                                     "qzwFFFF.tmp"));
 }
 
 }  // namespace

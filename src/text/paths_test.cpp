@@ -29,33 +29,28 @@ TEST(Paths, JoiningStrippingCountingAndSearching) {
     EXPECT_EQ(lib_TrimNull(std::string("C:\\TEMP\\\0\0junk", 14)), "C:\\TEMP\\");
 }
 
-struct PathParts {
-    std::string path, drive, file_name, extension, base_with_path, base, folder, folder_without_drive;
-};
-
 TEST(Paths, TakingAPathApart) {
-    const PathParts cases[] = {
-        {" \"C:\\My Data\\a b.txt\" ", "C:", "a b.txt", "txt", "C:\\My Data\\a b", "a b", "C:\\My Data", "\\My Data"},
-        {"\\\\s\\sh\\d\\f.txt", "\\\\s\\sh", "f.txt", "txt", "\\\\s\\sh\\d\\f", "f", "\\\\s\\sh\\d", "\\\\s\\sh\\d"},
-        {"\\\\srv\\share", "\\\\srv\\share", "", "", "", "", "\\\\srv", "\\\\srv"},
-        {"\\\\srv", "\\\\srv", "", "", "", "", "\\", "\\"},
-        {"\\Data\\file.txt", "", "file.txt", "txt", "\\Data\\file", "file", "\\Data", "\\Data"},
-        {"file.txt", "", "file.txt", "txt", "file", "file", "", ""},
-        {"C:", "C:", "", "", "", "", "C:", ""},
-        {"C:\\", "C:", "", "", "", "", "C:", ""},
-        {"C:\\a\\file.tar.gz", "C:", "file.tar.gz", "gz", "C:\\a\\file.tar", "file.tar", "C:\\a", "\\a"},
-        {"C:\\a.b\\readme", "C:", "readme", "", "C:\\a", "", "C:\\a.b", "\\a.b"},
-        {"C:\\a\\.profile", "C:", ".profile", "profile", "C:\\a\\", "", "C:\\a", "\\a"},
-        {"C:file.txt", "", "C:file.txt", "txt", "C:file", "C:file", "C:", ""},
+    // The path, then its drive, file name, extension, base with its path, base, folder, folder without the drive.
+    const std::pair<std::string, std::vector<std::string>> cases[] = {
+        {" \"C:\\My Data\\a b.txt\" ", {"C:", "a b.txt", "txt", "C:\\My Data\\a b", "a b", "C:\\My Data", "\\My Data"}},
+        {"\\\\s\\sh\\d\\f.txt", {"\\\\s\\sh", "f.txt", "txt", "\\\\s\\sh\\d\\f", "f", "\\\\s\\sh\\d", "\\\\s\\sh\\d"}},
+        {"\\\\srv\\share", {"\\\\srv\\share", "", "", "", "", "\\\\srv", "\\\\srv"}},
+        {"\\\\srv", {"\\\\srv", "", "", "", "", "\\", "\\"}},
+        {"\\Data\\file.txt", {"", "file.txt", "txt", "\\Data\\file", "file", "\\Data", "\\Data"}},
+        {"file.txt", {"", "file.txt", "txt", "file", "file", "", ""}},
+        {"C:", {"C:", "", "", "", "", "C:", ""}},
+        {"C:\\", {"C:", "", "", "", "", "C:", ""}},
+        {"C:\\a\\file.tar.gz", {"C:", "file.tar.gz", "gz", "C:\\a\\file.tar", "file.tar", "C:\\a", "\\a"}},
+        {"C:\\a.b\\readme", {"C:", "readme", "", "C:\\a", "", "C:\\a.b", "\\a.b"}},
+        {"C:\\a\\.profile", {"C:", ".profile", "profile", "C:\\a\\", "", "C:\\a", "\\a"}},
+        {"C:file.txt", {"", "C:file.txt", "txt", "C:file", "C:file", "C:", ""}},
     };
-    for (const PathParts& c : cases) {
-        EXPECT_EQ(lib_GetDrive(c.path), c.drive) << c.path;
-        EXPECT_EQ(lib_GetFileName(c.path), c.file_name) << c.path;
-        EXPECT_EQ(lib_GetFileExt(c.path), c.extension) << c.path;
-        EXPECT_EQ(lib_GetFileBase(c.path, true), c.base_with_path) << c.path;
-        EXPECT_EQ(lib_GetFileBase(c.path, false), c.base) << c.path;
-        EXPECT_EQ(lib_GetPath(c.path, true), c.folder) << c.path;
-        EXPECT_EQ(lib_GetPath(c.path, false), c.folder_without_drive) << c.path;
+    for (const auto& [path, parts] : cases) {
+        EXPECT_EQ((std::vector<std::string>{lib_GetDrive(path), lib_GetFileName(path), lib_GetFileExt(path),
+                                            lib_GetFileBase(path, true), lib_GetFileBase(path, false),
+                                            lib_GetPath(path, true), lib_GetPath(path, false)}),
+                  parts)
+            << path;
     }
 }
 

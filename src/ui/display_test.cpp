@@ -2,9 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include "support/recording_front_end.h"
+#include "support/unit_checks.h"
 #include "text/error.h"
 #include "ui/busy.h"
-#include "support/recording_front_end.h"
 
 namespace quillet {
 namespace {
@@ -31,14 +32,8 @@ TEST(CentreForm, AFailureIsRaisedAgainUnderItsOwnNameWithThePointerRestored) {
     testing::RecordingFrontEnd screen;
     const FrontEndScope installed(screen);
     BrokenForm form;
-    try {
-        lib_basDisplay::lib_CentreForm(form, 4, 2);
-        FAIL() << "no error raised";
-    } catch (const Error& error) {
-        EXPECT_EQ(error.number(), 5);
-        EXPECT_EQ(error.source(), "Base7.lib_CentreForm");
-        EXPECT_EQ(error.description(), "Invalid procedure call or argument");
-    }
+    EXPECT_EQ(testing::described(testing::raised([&] { lib_basDisplay::lib_CentreForm(form, 4, 2); })),
+              "5 Base7.lib_CentreForm: Invalid procedure call or argument");
     EXPECT_TRUE(screen.boxes.empty());  // reported without being shown
     EXPECT_FALSE(lib_basDisplay::BusyState);
 }

@@ -57,8 +57,7 @@ TEST_F(ErrorHandlerTest, AFailureWhileReportingEndsInTheSystemsBox) {
     EXPECT_NO_THROW(lib_ErrorHandler("Base7.lib_KillFile", 53, "File not found"));
     const std::string fatal =
         "Fatal Error: the system encountered an error within the error handler\r\n(68) Device unavailable";
-    ASSERT_EQ(screen.fatal_errors.size(), 1u);
-    EXPECT_EQ(screen.fatal_errors[0], fatal);
+    EXPECT_EQ(screen.fatal_errors, std::vector<std::string>{fatal});
     EXPECT_EQ(MsgBoxRequest, fatal);
     EXPECT_TRUE(lib_basDisplay::BusyState);  // the box put the pointer back on its way out
     lib_basDisplay::lib_SetBusy(false);

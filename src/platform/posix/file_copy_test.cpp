@@ -11,13 +11,13 @@
 #include <cerrno>
 #include <cstddef>
 #include <filesystem>
-#include <optional>
 #include <stdexcept>
 #include <string>
 #include <vector>
 
 #include "platform/platform.h"
 #include "support/files.h"
+#include "support/unit_checks.h"
 
 namespace quillet::platform {
 namespace {
@@ -150,15 +150,10 @@ TEST_F(FileCopy, ACopyCutShortLeavesNothingBehind) {
             if (!unnamed_files) refuse(Refused::unnamed_files);
             bool made_it = false;
             {
-                bool drawn = false;
                 const std::string target = folder_.text("to/dropped");
-                const CopyNames names{target, [&]() -> std::optional<std::string> {
-                                          if (drawn) return std::nullopt;
-                                          drawn = true;
-                                          return folder_.text("to/dropped.~01");
-                                      }};
                 MadeCopy made;
-                made_it = make_copy(folder_.text("source"), names, {}, made) == CopyResult::copied;
+                made_it = make_copy(folder_.text("source"), testing::copy_names(target, {target + ".~01"}), {}, made) ==
+                          CopyResult::copied;
             }
             end_child(made_it);
         };

@@ -27,10 +27,6 @@ struct Case {
     std::optional<std::string> expected;
 };
 
-void use_drives(const char* drives) {
-    drives != nullptr ? set_environment("QUILLET_DRIVES", drives) : unset_environment("QUILLET_DRIVES");
-}
-
 // Drive Z: is the root; other drives and shares are only those the variable maps,
 // and the longest mapped folder that holds a path names it.
 TEST(Paths, NativePathsAndPathTextMapBothWays) {
@@ -59,7 +55,7 @@ TEST(Paths, NativePathsAndPathTextMapBothWays) {
         {text, kNested, "/media/other", "D:\\other"},
     };
     for (const Case& c : cases) {
-        use_drives(c.drives);
+        c.drives != nullptr ? set_environment("QUILLET_DRIVES", c.drives) : unset_environment("QUILLET_DRIVES");
         EXPECT_EQ(c.convert(c.given), c.expected) << c.given;
     }
     unset_environment("QUILLET_DRIVES");

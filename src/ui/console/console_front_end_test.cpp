@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 #include "support/run_process.h"
 
 namespace quillet {
@@ -24,39 +26,35 @@ TEST(ConsoleOnPipes, RowsBoxesAnswersAndTheStatus) {
     struct Case {
         std::vector<std::string> steps;
         std::string input;
-        std::string environment;
+        std::vector<std::string> environment;
         std::string out;
         std::string err;
         int status;
     };
     const std::string row = "Failed to copy C:\\a.txt to D:\\snap\\a.txt\n";
     const Case cases[] = {
-        {{"activity", "job", "activity"}, "", "", "", "", 0},  // no activity line without a terminal
-        {{"activity", "row", "activity", "row"}, "", "", row + row, "", 1},
-        {{"boxes", "report"}, "", "", "",
+        {{"activity", "job", "activity"}, "", {}, "", "", 0},  // no activity line without a terminal
+        {{"activity", "row", "activity", "row"}, "", {}, row + row, "", 1},
+        {{"boxes", "report"}, "", {}, "",
          "Error\nLine one\nLine two\nWarning\ndone\nInformation\na\nb\nc\nd\n"
          "Warning\nAn error has occurred in Base7.lib_CopyFile\n\n(&H800403E9)(AppDef 1001) Access denied\n"
          "Src:C:\\a.txt\nTgt:D:\\a.txt\n",
          1},  // every box reports a failure or a refusal
-        {{"long"}, "", "", "",
+        {{"long"}, "", {}, "",
          "Information\n" + std::string(995, 'x') + " " + std::string(244, 'y') + "...(contd)\nInformation\n" +
              std::string(60, 'y') + "\n",
          1},
-        {{"ask"}, "before noon\n\nhush\n", "", "comment=[before noon] minutes=[5] password=[hush]\n", "", 0},
-        {{"ask"}, "a\r\n15\r\nlast line without end", "", "comment=[a] minutes=[15] password=[last line without end]\n",
+        {{"ask"}, "before noon\n\nhush\n", {}, "comment=[before noon] minutes=[5] password=[hush]\n", "", 0},
+        {{"ask"}, "a\r\n15\r\nlast line without end", {}, "comment=[a] minutes=[15] password=[last line without end]\n",
          "", 0},
-        {{"ask"}, "only one\n", "", "comment=[only one] minutes=[] password=[]\n", "", 0},  // then Cancel
-        {{"shift"}, "", "QUILLET_SHIFT=1", "shift\n", "", 0},
-        {{"shift"}, "", "QUILLET_SHIFT=0", "no shift\n", "", 0},
-        {{"shift"}, "", "", "no shift\n", "", 0},
+        {{"ask"}, "only one\n", {}, "comment=[only one] minutes=[] password=[]\n", "", 0},  // then Cancel
+        {{"shift"}, "", {"QUILLET_SHIFT=1"}, "shift\n", "", 0},
+        {{"shift"}, "", {"QUILLET_SHIFT=0"}, "no shift\n", "", 0},
+        {{"shift"}, "", {}, "no shift\n", "", 0},
     };
     for (const Case& c : cases) {
-        std::vector<std::string> environment;
-        if (!c.environment.empty()) environment.push_back(c.environment);
-        const auto run = drive(c.steps, c.input, environment);
-        EXPECT_EQ(run.out, c.out) << c.steps[0];
-        EXPECT_EQ(run.err, c.err) << c.steps[0];
-        EXPECT_EQ(run.status, c.status) << c.steps[0];
+        const auto run = drive(c.steps, c.input, c.environment);
+        EXPECT_EQ(std::tie(run.out, run.err, run.status), std::tie(c.out, c.err, c.status)) << c.steps[0];
     }
 }
 

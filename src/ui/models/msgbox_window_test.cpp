@@ -34,8 +34,7 @@ TEST(MsgBoxWindow, TheTextIsTrimmedBrokenAndItsLinesCounted) {
     };
     for (const Case& c : cases) {
         const MsgBoxWindow box("3   0" + c.message, "");
-        EXPECT_EQ(box.Text(), c.text) << c.message;
-        EXPECT_EQ(box.Lines(), c.lines) << c.message;
+        EXPECT_EQ(std::pair(box.Text(), box.Lines()), std::pair(c.text, c.lines)) << c.message;
     }
 }
 
