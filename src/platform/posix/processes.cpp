@@ -75,6 +75,14 @@ bool has_ended(pid_t pid, StartedProcess& process) {
     return process.ended;
 }
 
+bool ended_by(pid_t pid, StartedProcess& process, std::chrono::steady_clock::time_point deadline) {
+    while (!has_ended(pid, process)) {
+        if (std::chrono::steady_clock::now() >= deadline) return false;
+        std::this_thread::sleep_for(kPollInterval);
+    }
+    return true;
+}
+
 // Closed processes are collected as they end, so none stays behind as a zombie.
 void forget_ended_closed_processes() {
     auto& processes = started().by_id;
@@ -213,12 +221,10 @@ void posix::stop_started_programs() {
     const auto deadline = std::chrono::steady_clock::now() + kStopLimit;
     for (const pid_t pid : asked) {
         StartedProcess& process = all.by_id[pid];
-        while (!has_ended(pid, process) && std::chrono::steady_clock::now() < deadline) {
-            std::this_thread::sleep_for(kPollInterval);
-        }
-        if (process.ended) continue;
+        if (ended_by(pid, process, deadline)) continue;
         ::kill(pid, SIGKILL);
-        while (!has_ended(pid, process)) std::this_thread::sleep_for(kPollInterval);
+        // One stuck in the kernel (a mount that stopped answering) is left behind.
+        ended_by(pid, process, std::chrono::steady_clock::now() + kStopLimit);
     }
 }
 
