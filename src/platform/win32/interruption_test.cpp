@@ -19,9 +19,13 @@ namespace {
 
 constexpr const char* kChildVariable = "QUILLET_TEST_HANGING_RUN";
 
+// The children below are disabled, so that the test runner does not start a Wine
+// process for each of them; the tests that need them start them by name.
+constexpr const char* kRunDisabled = "--gtest_also_run_disabled_tests";
+
 // In the child: says so by making the file that the variable names, then hangs
 // inside a step that an interruption must not split.
-TEST(Interruption, HangingRun) {
+TEST(Interruption, DISABLED_HangingRun) {
     const auto ready = environment_variable(kChildVariable);
     if (!ready) GTEST_SKIP() << "only run by ASecondEventEndsARunThatCannotBeCleanedUp";
     watch_for_interruption();
@@ -45,7 +49,8 @@ TEST(Interruption, ASecondEventEndsARunThatCannotBeCleanedUp) {
     testing::ScratchFolder folder;
     const std::string ready = folder.text("ready");
     SetEnvironmentVariableW(win32::wide(kChildVariable).c_str(), win32::wide(ready).c_str());
-    std::wstring command_line = L"\"" + win32::running_program_path() + L"\" --gtest_filter=Interruption.HangingRun";
+    std::wstring command_line = L"\"" + win32::running_program_path() +
+                                L"\" --gtest_filter=Interruption.DISABLED_HangingRun " + win32::wide(kRunDisabled);
     STARTUPINFOW startup{};
     startup.cb = sizeof startup;
     PROCESS_INFORMATION child{};
@@ -77,18 +82,19 @@ constexpr const char* kSleeperVariable = "QUILLET_TEST_SLEEPER";
 std::string this_program() { return win32::utf8(win32::running_program_path()); }
 
 // In the grandchild: the program that the run waits for.
-TEST(Interruption, SleepingProgram) {
+TEST(Interruption, DISABLED_SleepingProgram) {
     if (!environment_variable(kSleeperVariable)) GTEST_SKIP() << "only run by StopsTheProgramTheRunWaitsFor";
     Sleep(60'000);
 }
 
 // In the child: a run that starts that program, names it in the file that the
 // variable names, and ends as an interrupted run ends while it waits for it.
-TEST(Interruption, RunWaitingForAProgram) {
+TEST(Interruption, DISABLED_RunWaitingForAProgram) {
     const auto named = environment_variable(kWaitingRunVariable);
     if (!named) GTEST_SKIP() << "only run by StopsTheProgramTheRunWaitsFor";
     SetEnvironmentVariableW(win32::wide(kSleeperVariable).c_str(), L"1");
-    const ProcessHandle program = start_process(this_program(), {"--gtest_filter=Interruption.SleepingProgram"}, "");
+    const ProcessHandle program =
+        start_process(this_program(), {"--gtest_filter=Interruption.DISABLED_SleepingProgram", kRunDisabled}, "");
     append_line_to_file(*named, std::to_string(program));
     end_interrupted_run(3, "a test");
 }
@@ -98,7 +104,8 @@ TEST(Interruption, RunWaitingForAProgram) {
 TEST(Interruption, StopsTheProgramTheRunWaitsFor) {
     testing::ScratchFolder folder;
     SetEnvironmentVariableW(win32::wide(kWaitingRunVariable).c_str(), win32::wide(folder.text("program")).c_str());
-    const ProcessHandle run = start_process(this_program(), {"--gtest_filter=Interruption.RunWaitingForAProgram"}, "");
+    const ProcessHandle run =
+        start_process(this_program(), {"--gtest_filter=Interruption.DISABLED_RunWaitingForAProgram", kRunDisabled}, "");
     SetEnvironmentVariableW(win32::wide(kWaitingRunVariable).c_str(), nullptr);
     ASSERT_NE(run, 0);
     const auto ended = wait_for_process(run, 20'000);
