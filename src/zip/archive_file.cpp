@@ -60,8 +60,8 @@ int ArchiveFile::add_file(const std::string& name, const std::string& native_pat
     // What is stored goes straight in: the workers would only copy it, and libzip
     // cannot take a stored entry over encrypted as it is (it checksums the bytes).
     if (threads_ > 1 && level != 0 && EntryWorkers::takes(size)) {
-        if (!workers_) workers_ = std::make_unique<EntryWorkers>(threads_, password, staging_->folder());
-        return add_compressed(name, workers_->add(native_path, size, level), level, !password.empty());
+        if (!workers_) workers_ = std::make_unique<EntryWorkers>(threads_, level, password, staging_->folder());
+        return add_compressed(name, workers_->add(native_path, size), level, !password.empty());
     }
     zip_source_t* source = zip_source_file(handle_, native_path.c_str(), 0, -1);
     if (source == nullptr) return last_error(ZE_OPEN);

@@ -65,10 +65,7 @@ std::optional<Failure> compress_into(zip_source_t* store, const std::string& nat
         zip_source_free(file);
         return fail();
     }
-    const bool stored = level == 0;
-    if (zip_set_file_compression(scratch, 0, stored ? ZIP_CM_STORE : ZIP_CM_DEFLATE,
-                                 stored ? 0 : static_cast<zip_uint32_t>(level)) != 0)
-        return fail();
+    if (zip_set_file_compression(scratch, 0, ZIP_CM_DEFLATE, static_cast<zip_uint32_t>(level)) != 0) return fail();
     if (!password.empty() && zip_file_set_encryption(scratch, 0, ZIP_EM_AES_256, password.c_str()) != 0) return fail();
     if (zip_close(scratch) != 0) return fail();
     return std::nullopt;
@@ -78,8 +75,8 @@ std::optional<Failure> compress_into(zip_source_t* store, const std::string& nat
 
 bool EntryWorkers::takes(std::uint64_t size) { return size <= kLargestFile; }
 
-EntryWorkers::EntryWorkers(int threads, const std::string& password, std::string scratch_folder)
-    : thread_count_(threads), scratch_folder_(std::move(scratch_folder)) {
+EntryWorkers::EntryWorkers(int threads, int level, const std::string& password, std::string scratch_folder)
+    : thread_count_(threads), level_(level), scratch_folder_(std::move(scratch_folder)) {
     password_.assign(password);
 }
 
@@ -94,11 +91,10 @@ EntryWorkers::~EntryWorkers() {
     for (Job& job : jobs_) discard(job);
 }
 
-std::size_t EntryWorkers::add(std::string native_path, std::uint64_t size, int level) {
+std::size_t EntryWorkers::add(std::string native_path, std::uint64_t size) {
     Job& job = jobs_.emplace_back();
     job.native_path = std::move(native_path);
     job.size = size;
-    job.level = level;
     job.in_memory = size <= kInMemoryLimit;
     return jobs_.size() - 1;
 }
@@ -156,7 +152,7 @@ void EntryWorkers::make_scratch(Job& job, std::size_t number) {
     zip_error_init(&error);
     zip_source_t* store = new_store(error);
     if (store != nullptr) {
-        if (const auto failed = compress_into(store, job.native_path, job.level, password_.text(), stop_)) {
+        if (const auto failed = compress_into(store, job.native_path, level_, password_.text(), stop_)) {
             zip_error_set(&error, failed->zip_error, failed->system_error);
             zip_source_free(store);
             store = nullptr;

@@ -40,18 +40,18 @@ public:
     // on with the files after it: a scratch copy would take as much disk again.
     static bool takes(std::uint64_t size);
 
-    // `threads` threads, encrypting with a password when one is given; larger
-    // scratch archives go into a folder (path text).
-    EntryWorkers(int threads, const std::string& password, std::string scratch_folder);
+    // `threads` threads, deflating at a level (1 to 9: what is stored goes straight
+    // into the archive, which would only copy it here) and encrypting with a
+    // password when one is given; larger scratch archives go into a folder (path text).
+    EntryWorkers(int threads, int level, const std::string& password, std::string scratch_folder);
     // Stops the threads (a file half compressed is given up) and deletes every
     // scratch archive still there.
     ~EntryWorkers();
     EntryWorkers(const EntryWorkers&) = delete;
     EntryWorkers& operator=(const EntryWorkers&) = delete;
 
-    // Adds a file (native path) to compress at a level (0 stores); its number,
-    // counted from 0.
-    std::size_t add(std::string native_path, std::uint64_t size, int level);
+    // Adds a file (native path) to compress; its number, counted from 0.
+    std::size_t add(std::string native_path, std::uint64_t size);
     // Starts the threads on the files added so far, in the order the archive will
     // take them: `order` names each file's number once.
     void start(std::vector<std::size_t> order);
@@ -66,7 +66,6 @@ private:
     struct Job {
         std::string native_path;
         std::uint64_t size = 0;
-        int level = 0;
         bool in_memory = true;
         bool done = false;
         bool released = false;
@@ -81,6 +80,7 @@ private:
     void discard(Job& job);
 
     int thread_count_;
+    int level_;
     SecretText password_;
     std::string scratch_folder_;
     std::deque<Job> jobs_;            // by number
