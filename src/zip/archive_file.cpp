@@ -7,6 +7,7 @@
 
 #include "platform/platform.h"
 #include "zip/libzip_errors.h"
+#include "zip/stored_blocks.h"
 #include "zip/taken_entry.h"
 #include "zip/worth_compressing.h"
 #include "zip/zip32.h"
@@ -56,14 +57,19 @@ int ArchiveFile::add_folder(const std::string& name, std::time_t modified) {
 int ArchiveFile::add_file(const std::string& name, const std::string& native_path, std::uint64_t size, int level,
                           const std::string& password) {
     // Decided here, so that one thread and many make the same entry.
-    if (level != 0 && !worth_compressing(native_path, size)) level = 0;
-    // What is stored goes straight in: the workers would only copy it, and libzip
-    // cannot take a stored entry over encrypted as it is (it checksums the bytes).
+    const bool incompressible = level != 0 && !worth_compressing(native_path, size);
+    // Stored, it goes straight in: the workers would only copy it. Encrypted, it
+    // takes the form of deflate's stored blocks instead, which the workers can
+    // encrypt ahead of the archive (libzip checksums the bytes of a stored entry
+    // taken over, which would be the encrypted ones).
+    const bool stored_blocks = incompressible && !password.empty();
+    if (incompressible && !stored_blocks) level = 0;
     if (threads_ > 1 && level != 0 && EntryWorkers::takes(size)) {
         if (!workers_) workers_ = std::make_unique<EntryWorkers>(threads_, level, password, staging_->folder());
-        return add_compressed(name, workers_->add(native_path, size), level, !password.empty());
+        return add_compressed(name, workers_->add(native_path, size, stored_blocks), level, !password.empty());
     }
-    zip_source_t* source = zip_source_file(handle_, native_path.c_str(), 0, -1);
+    zip_source_t* source = stored_blocks ? stored_blocks_source(handle_, native_path)
+                                         : zip_source_file(handle_, native_path.c_str(), 0, -1);
     if (source == nullptr) return last_error(ZE_OPEN);
     const zip_int64_t added = zip_file_add(handle_, name.c_str(), source, ZIP_FL_OVERWRITE | ZIP_FL_ENC_GUESS);
     if (added < 0) {

@@ -6,6 +6,7 @@
 #include <optional>
 #include <stdexcept>
 
+#include "zip/stored_blocks.h"
 #include "zip/zip32.h"
 
 namespace quillet::zip32 {
@@ -37,8 +38,8 @@ Failure failure_of(const zip_error_t* error) {
 // entry: same compression, same encryption. Cancelled when `stop` is set, or the
 // run is interrupted: the scratch file is let go of, so that the clean-up can
 // delete it.
-std::optional<Failure> compress_into(zip_source_t* store, const std::string& native_path, int level,
-                                     const std::string& password, const std::atomic<bool>& stop) {
+std::optional<Failure> compress_into(zip_source_t* store, const std::string& native_path, bool stored_blocks,
+                                     int level, const std::string& password, const std::atomic<bool>& stop) {
     zip_error_t error;
     zip_error_init(&error);
     zip_source_keep(store);  // the archive below takes one reference and gives it back when it goes
@@ -59,7 +60,8 @@ std::optional<Failure> compress_into(zip_source_t* store, const std::string& nat
         zip_discard(scratch);
         return failed;
     };
-    zip_source_t* file = zip_source_file(scratch, native_path.c_str(), 0, -1);
+    zip_source_t* file = stored_blocks ? stored_blocks_source(scratch, native_path)
+                                       : zip_source_file(scratch, native_path.c_str(), 0, -1);
     if (file == nullptr) return fail();
     if (zip_file_add(scratch, "entry", file, 0) < 0) {
         zip_source_free(file);
@@ -91,10 +93,11 @@ EntryWorkers::~EntryWorkers() {
     for (Job& job : jobs_) discard(job);
 }
 
-std::size_t EntryWorkers::add(std::string native_path, std::uint64_t size) {
+std::size_t EntryWorkers::add(std::string native_path, std::uint64_t size, bool stored_blocks) {
     Job& job = jobs_.emplace_back();
     job.native_path = std::move(native_path);
     job.size = size;
+    job.stored_blocks = stored_blocks;
     job.in_memory = size <= kInMemoryLimit;
     return jobs_.size() - 1;
 }
@@ -152,7 +155,7 @@ void EntryWorkers::make_scratch(Job& job, std::size_t number) {
     zip_error_init(&error);
     zip_source_t* store = new_store(error);
     if (store != nullptr) {
-        if (const auto failed = compress_into(store, job.native_path, level_, password_.text(), stop_)) {
+        if (const auto failed = compress_into(store, job.native_path, job.stored_blocks, level_, password_.text(), stop_)) {
             zip_error_set(&error, failed->zip_error, failed->system_error);
             zip_source_free(store);
             store = nullptr;

@@ -50,8 +50,9 @@ public:
     EntryWorkers(const EntryWorkers&) = delete;
     EntryWorkers& operator=(const EntryWorkers&) = delete;
 
-    // Adds a file (native path) to compress; its number, counted from 0.
-    std::size_t add(std::string native_path, std::uint64_t size);
+    // Adds a file (native path) to compress, or with `stored_blocks` to frame as
+    // deflate's stored blocks (zip/stored_blocks.h); its number, counted from 0.
+    std::size_t add(std::string native_path, std::uint64_t size, bool stored_blocks);
     // Starts the threads on the files added so far, in the order the archive will
     // take them: `order` names each file's number once.
     void start(std::vector<std::size_t> order);
@@ -66,6 +67,7 @@ private:
     struct Job {
         std::string native_path;
         std::uint64_t size = 0;
+        bool stored_blocks = false;
         bool in_memory = true;
         bool done = false;
         bool released = false;
