@@ -5,7 +5,10 @@
 
 #include <algorithm>
 #include <climits>
+#include <memory>
 #include <vector>
+
+#include "zip/source_function.h"
 
 namespace quillet::zip32 {
 
@@ -13,23 +16,17 @@ namespace {
 
 constexpr std::size_t kReadSize = 64 * 1024;
 
-class StoredBlocks {
+class StoredBlocks final : public SourceFunction {
 public:
-    explicit StoredBlocks(zip_source_t* file) : file_(file), input_(kReadSize) { zip_error_init(&error_); }
-    ~StoredBlocks() {
+    explicit StoredBlocks(zip_source_t* file) : file_(file), input_(kReadSize) {}
+    ~StoredBlocks() override {
         end_stream();
         zip_source_free(file_);
-        zip_error_fini(&error_);
     }
-    StoredBlocks(const StoredBlocks&) = delete;
-    StoredBlocks& operator=(const StoredBlocks&) = delete;
 
-    zip_int64_t serve(void* data, zip_uint64_t length, zip_source_cmd_t command) {
+private:
+    zip_int64_t serve(void* data, zip_uint64_t length, zip_source_cmd_t command) override {
         switch (command) {
-            case ZIP_SOURCE_SUPPORTS:
-                return zip_source_make_command_bitmap(ZIP_SOURCE_OPEN, ZIP_SOURCE_READ, ZIP_SOURCE_CLOSE,
-                                                      ZIP_SOURCE_STAT, ZIP_SOURCE_ERROR, ZIP_SOURCE_FREE,
-                                                      ZIP_SOURCE_GET_FILE_ATTRIBUTES, -1);
             case ZIP_SOURCE_OPEN:
                 return open();
             case ZIP_SOURCE_READ:
@@ -43,21 +40,15 @@ public:
             case ZIP_SOURCE_GET_FILE_ATTRIBUTES:
                 if (length < sizeof(zip_file_attributes_t)) return failed(ZIP_ER_INVAL);
                 return zip_source_get_file_attributes(file_, static_cast<zip_file_attributes_t*>(data)) < 0
-                           ? failed_in_file()
+                           ? failed_in(file_)
                            : 0;
-            case ZIP_SOURCE_ERROR:
-                return zip_error_to_data(&error_, data, length);
-            case ZIP_SOURCE_FREE:
-                delete this;
-                return 0;
             default:
                 return failed(ZIP_ER_OPNOTSUPP);
         }
     }
 
-private:
     zip_int64_t open() {
-        if (zip_source_open(file_) < 0) return failed_in_file();
+        if (zip_source_open(file_) < 0) return failed_in(file_);
         stream_ = z_stream{};
         // Level 0 writes stored blocks; a negative window size, no zlib header.
         if (deflateInit2(&stream_, 0, Z_DEFLATED, -MAX_WBITS, 8, Z_DEFAULT_STRATEGY) != Z_OK) {
@@ -89,7 +80,7 @@ private:
     bool read_input() {
         const zip_int64_t got = zip_source_read(file_, input_.data(), input_.size());
         if (got < 0) {
-            failed_in_file();
+            failed_in(file_);
             return false;
         }
         input_ended_ = got == 0;
@@ -103,7 +94,7 @@ private:
     zip_int64_t stat(void* data, zip_uint64_t length) {
         if (length < sizeof(zip_stat_t)) return failed(ZIP_ER_INVAL);
         auto* facts = static_cast<zip_stat_t*>(data);
-        if (zip_source_stat(file_, facts) < 0) return failed_in_file();
+        if (zip_source_stat(file_, facts) < 0) return failed_in(file_);
         facts->comp_method = ZIP_CM_DEFLATE;
         facts->valid = (facts->valid | ZIP_STAT_COMP_METHOD) & ~(ZIP_STAT_COMP_SIZE | ZIP_STAT_CRC);
         if (finished_) {
@@ -118,16 +109,6 @@ private:
         streaming_ = false;
     }
 
-    zip_int64_t failed(int zip_error) {
-        zip_error_set(&error_, zip_error, 0);
-        return -1;
-    }
-    zip_int64_t failed_in_file() {
-        const zip_error_t* cause = zip_source_error(file_);
-        zip_error_set(&error_, zip_error_code_zip(cause), zip_error_code_system(cause));
-        return -1;
-    }
-
     zip_source_t* file_;
     std::vector<Bytef> input_;
     z_stream stream_{};
@@ -135,22 +116,15 @@ private:
     bool input_ended_ = false;
     bool finished_ = false;
     uLong crc_ = 0;
-    zip_error_t error_;
 };
-
-zip_int64_t serve_blocks(void* state, void* data, zip_uint64_t length, zip_source_cmd_t command) {
-    return static_cast<StoredBlocks*>(state)->serve(data, length, command);
-}
 
 }  // namespace
 
 zip_source* stored_blocks_source(zip* archive, const std::string& native_path) {
     zip_source_t* file = zip_source_file(archive, native_path.c_str(), 0, -1);
     if (file == nullptr) return nullptr;
-    auto* blocks = new StoredBlocks(file);
-    zip_source_t* source = zip_source_function(archive, serve_blocks, blocks);
-    if (source == nullptr) delete blocks;  // and the file's source with it
-    return source;
+    // Without a source, the file's goes with the blocks.
+    return SourceFunction::make(archive, std::make_unique<StoredBlocks>(file));
 }
 
 }  // namespace quillet::zip32

@@ -3,30 +3,23 @@
 #include <zip.h>
 
 #include <cstring>
+#include <memory>
+
+#include "zip/source_function.h"
 
 namespace quillet::zip32 {
 
 namespace {
 
-class TakenEntry {
+class TakenEntry final : public SourceFunction {
 public:
     TakenEntry(zip_t* archive, EntryWorkers& workers, std::size_t number, std::function<void()> waiting)
-        : archive_(archive), workers_(workers), number_(number), waiting_(std::move(waiting)) {
-        zip_error_init(&error_);
-    }
-    ~TakenEntry() {
-        let_go();
-        zip_error_fini(&error_);
-    }
-    TakenEntry(const TakenEntry&) = delete;
-    TakenEntry& operator=(const TakenEntry&) = delete;
+        : archive_(archive), workers_(workers), number_(number), waiting_(std::move(waiting)) {}
+    ~TakenEntry() override { let_go(); }
 
-    zip_int64_t serve(void* data, zip_uint64_t length, zip_source_cmd_t command) {
+private:
+    zip_int64_t serve(void* data, zip_uint64_t length, zip_source_cmd_t command) override {
         switch (command) {
-            case ZIP_SOURCE_SUPPORTS:
-                return zip_source_make_command_bitmap(ZIP_SOURCE_OPEN, ZIP_SOURCE_READ, ZIP_SOURCE_CLOSE,
-                                                      ZIP_SOURCE_STAT, ZIP_SOURCE_ERROR, ZIP_SOURCE_FREE,
-                                                      ZIP_SOURCE_GET_FILE_ATTRIBUTES, -1);
             case ZIP_SOURCE_STAT:
                 return take() ? copy_out(data, length, stat_) : -1;
             case ZIP_SOURCE_GET_FILE_ATTRIBUTES:
@@ -42,25 +35,18 @@ public:
                 zip_source_close(entry_);
                 let_go();  // what the archive asks after this was kept
                 return 0;
-            case ZIP_SOURCE_ERROR:
-                return zip_error_to_data(&error_, data, length);
-            case ZIP_SOURCE_FREE:
-                delete this;
-                return 0;
             default:
-                zip_error_set(&error_, ZIP_ER_OPNOTSUPP, 0);
-                return -1;
+                return failed(ZIP_ER_OPNOTSUPP);
         }
     }
 
-private:
     // Waits for the entry once, and reads what the archive will ask of it.
     bool take() {
         if (taken_) return ok_;
         taken_ = true;
         const ScratchEntry& made = workers_.take(number_, waiting_);
         if (made.archive == nullptr) {
-            zip_error_set(&error_, made.zip_error, made.system_error);
+            failed(made.zip_error, made.system_error);
             return false;
         }
         zip_source_keep(made.archive);
@@ -69,7 +55,7 @@ private:
         scratch_ = zip_open_from_source(made.archive, ZIP_RDONLY, &opening);
         if (scratch_ == nullptr) {
             zip_source_free(made.archive);
-            zip_error_set(&error_, zip_error_code_zip(&opening), zip_error_code_system(&opening));
+            failed(zip_error_code_zip(&opening), zip_error_code_system(&opening));
             zip_error_fini(&opening);
             return false;
         }
@@ -78,7 +64,7 @@ private:
         entry_ = zip_source_zip(archive_, scratch_, 0, ZIP_FL_COMPRESSED | ZIP_FL_ENCRYPTED, 0, 0);
         if (entry_ == nullptr) {
             const zip_error_t* cause = zip_get_error(archive_);
-            zip_error_set(&error_, zip_error_code_zip(cause), zip_error_code_system(cause));
+            failed(zip_error_code_zip(cause), zip_error_code_system(cause));
             return false;
         }
         if (zip_source_stat(entry_, &stat_) < 0 || zip_source_get_file_attributes(entry_, &attributes_) < 0) {
@@ -100,18 +86,9 @@ private:
 
     template <typename Value>
     zip_int64_t copy_out(void* data, zip_uint64_t length, const Value& value) {
-        if (length < sizeof value) {
-            zip_error_set(&error_, ZIP_ER_INVAL, 0);
-            return -1;
-        }
+        if (length < sizeof value) return failed(ZIP_ER_INVAL);
         std::memcpy(data, &value, sizeof value);
         return static_cast<zip_int64_t>(sizeof value);
-    }
-
-    zip_int64_t failed_in(zip_source_t* source) {
-        const zip_error_t* cause = zip_source_error(source);
-        zip_error_set(&error_, zip_error_code_zip(cause), zip_error_code_system(cause));
-        return -1;
     }
 
     void let_go() {
@@ -127,7 +104,6 @@ private:
     EntryWorkers& workers_;
     std::size_t number_;
     std::function<void()> waiting_;
-    zip_error_t error_;
     bool taken_ = false;
     bool ok_ = false;
     bool released_ = false;
@@ -137,18 +113,11 @@ private:
     zip_file_attributes_t attributes_{};
 };
 
-zip_int64_t serve_entry(void* state, void* data, zip_uint64_t length, zip_source_cmd_t command) {
-    return static_cast<TakenEntry*>(state)->serve(data, length, command);
-}
-
 }  // namespace
 
 zip_source* taken_entry_source(zip* archive, EntryWorkers& workers, std::size_t number,
                                std::function<void()> waiting) {
-    auto* entry = new TakenEntry(archive, workers, number, std::move(waiting));
-    zip_source_t* source = zip_source_function(archive, serve_entry, entry);
-    if (source == nullptr) delete entry;
-    return source;
+    return SourceFunction::make(archive, std::make_unique<TakenEntry>(archive, workers, number, std::move(waiting)));
 }
 
 }  // namespace quillet::zip32
