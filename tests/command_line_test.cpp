@@ -1,5 +1,6 @@
 // The command line as a whole: the syntax, validation, command files, the Shift
-// questions and the exit status that tells a script how the run went.
+// questions and the exit status that tells a script how the run went. How a
+// command file's lines are read and run is the dispatcher's tests'.
 
 #include <gtest/gtest.h>
 
@@ -28,13 +29,13 @@ protected:
 };
 
 // 0 for a clean run, which prints nothing, blanks in its paths and all; 1 after a
-// box, a refused line making nothing; 2 for the syntax shown unasked. Help is
-// answered only as the one argument: beside others it is a path like any other.
+// box; 2 for the syntax shown unasked, a refused line making nothing (what each
+// refusal says is the job options' tests'). Help is answered only as the one
+// argument: beside others it is a path like any other.
 TEST_F(CommandLine, TheStatusTellsAScriptHowTheRunWent) {
     box.write("my data/c.txt");
     const std::string syntax = run({}).out;
     EXPECT_TRUE(syntax.starts_with("Make snapshots of a dir\\files\n\nSyntax:  quillet\n")) << syntax;
-    const std::string zip_rule = "Information\nWith /Z option, only /F type 1(def) & 4 allowed, and /A not allowed\n";
     const struct {
         Lines arguments;
         Outcome outcome;
@@ -45,8 +46,6 @@ TEST_F(CommandLine, TheStatusTellsAScriptHowTheRunWent) {
         {{"-h"}, {0, syntax, ""}},
         {{"/?"}, {0, syntax, ""}},
         {{"--help", "/S"}, {1, "", "Error\nCommand File --help -  not found\n"}},
-        {{"Z:\\nowhere\\*.*", "D:\\bak"}, {1, "", "Information\nDestination drive D: not found\n"}},
-        {{box.text("src") + "\\*.*", box.text("bak"), "/Z", "/A=x"}, {1, "", zip_rule}},
         {{box.text("my data") + "\\*.*", box.text("back ups")}, {0, "", ""}},
     };
     for (const auto& line : cases) {
@@ -70,24 +69,6 @@ TEST_F(CommandLine, ALinuxPathOrEatenBackslashesGetAHintAfterTheMessage) {
     EXPECT_EQ(run({"Z:homeannData*.*", "Z:homeannBackup", "/S"}).err,
               "Information\nDestination drive  not found\nHint: the shell took the backslashes out of "
               "Z:homeannData*.*: put each path in single quotes, as in 'Z:\\home\\ann\\Data\\*.*'.\n");
-}
-
-// Comments, blank lines and lines of one part are passed over; a file that is
-// already running is refused with a row and the rest still runs; a line that
-// shows the syntax leaves the run failed, not a request for help.
-TEST_F(CommandLine, ACommandFileRunsItsLinesAndTheFilesItNames) {
-    box.write("more/c.txt");
-    const std::string outer = box.text("outer.txt");
-    const std::string inner = box.command_file("inner.txt", {job("more", "bak", "/S"), outer + " /S"});
-    box.command_file("outer.txt", {"; a comment", "", "ab", job("src", "bak", "/X"), job("src", "bak", "/F=3"), inner,
-                                   "  " + job("src", "bak2", "/F=3")});
-    const Outcome outcome = run({outer});
-    EXPECT_EQ(box.tree("bak"), (Lines{"more/", "more/" + kSnapshot + "/", "more/" + kSnapshot + "/c.txt", "src/",
-                                      "src/a.txt", "src/b.txt"}));
-    EXPECT_EQ(box.tree("bak2"), (Lines{"src/", "src/a.txt", "src/b.txt"}));
-    EXPECT_TRUE(outcome.out.starts_with("Make snapshots")) << outcome.out;
-    EXPECT_TRUE(outcome.out.ends_with("\nCommand File " + outer + " -  already running\n")) << outcome.out;
-    EXPECT_EQ(outcome.status, 1);
 }
 
 // Without a terminal the answers are read from standard input, once for the run.
