@@ -9,8 +9,6 @@
 namespace quillet::end_to_end {
 namespace {
 
-const std::string kSnapshot = "2010-09-30   09.00";
-
 class CommandLine : public ::testing::Test {
 protected:
     CommandLine() {
@@ -54,7 +52,7 @@ TEST_F(CommandLine, TheStatusTellsAScriptHowTheRunWent) {
     EXPECT_FALSE(box.exists("bak"));
     EXPECT_EQ(box.tree("tmp"), Lines{});
     EXPECT_EQ(box.tree("back ups"),
-              (Lines{"my data/", "my data/" + kSnapshot + "/", "my data/" + kSnapshot + "/c.txt"}));
+              (Lines{"my data/", "my data/2010-09-30   09.00/", "my data/2010-09-30   09.00/c.txt"}));
     const Outcome version = run({"--version"});
     EXPECT_EQ(version.status, 0);
     EXPECT_TRUE(version.out.starts_with("quillet 1.")) << version.out;

@@ -5,7 +5,6 @@
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -27,6 +26,8 @@ namespace {
 namespace fs = std::filesystem;
 
 constexpr uid_t kAnotherUser = 65534;
+// Above the largest process id Linux hands out (PID_MAX_LIMIT): a process that has ended.
+constexpr pid_t kEndedProcess = 4194305;
 constexpr const char* kClock = "2010-09-30 09:00:00";
 
 // Bytes that do not compress, so that zipping them takes a while: a random
@@ -127,13 +128,6 @@ std::string first_line_of(const std::string& file) {
     return line;
 }
 
-pid_t ended_process() {
-    const pid_t child = fork();
-    if (child == 0) _exit(0);
-    waitpid(child, nullptr, 0);
-    return child;
-}
-
 std::string this_machine() {
     const std::string id = first_line_of("/etc/machine-id");
     if (!id.empty()) return id;
@@ -160,7 +154,7 @@ std::string own_start_time() {
 // A work folder's mark: a process and its start time, then where it runs: its
 // boot, machine and process id namespace. By default a process that has ended here.
 struct Mark {
-    pid_t pid = ended_process();
+    pid_t pid = kEndedProcess;
     std::string start = "1";
     std::string boot = first_line_of("/proc/sys/kernel/random/boot_id");
     std::string machine = this_machine();
@@ -209,7 +203,7 @@ TEST_F(WorkFolders, OnlyThoseOfThisUsersRunsThatNoLongerLiveHereAreRemoved) {
     // Runs whose ids cannot be looked up here, and a mark without the fields that say where it was made.
     marked_folder("tmp/qtk9", Mark{.boot = earlier_boot, .machine = "0123456789abcdef0123456789abcdef"});
     marked_folder("tmp/qtkA", Mark{.boot = earlier_boot, .pid_namespace = "1:1"});
-    marked_folder("tmp/qtkB", "quillet-work " + std::to_string(ended_process()) + " 1 " + Mark{}.boot + "\n");
+    marked_folder("tmp/qtkB", "quillet-work " + std::to_string(kEndedProcess) + " 1 " + Mark{}.boot + "\n");
     marked_folder("dst/src/qzs1", Mark{});
     marked_folder("dst/src/qzs2", Mark{getpid(), started});
 
