@@ -96,8 +96,7 @@ TEST(SourceFaults, WhatCannotBeReadIsReportedAndTheRestIsCopied) {
 // gather in a work folder in the temporary folder, which may lie inside the source too.
 TEST(SourceFaults, ATargetOrZipWorkFolderInsideTheSourceIsNotWalked) {
     Sandbox box;
-    box.write("src/a.txt");
-    box.write("src/sub/b.txt");
+    for (const char* file : {"src/a.txt", "src/sub/b.txt"}) box.write(file);
     fs::create_directory_symlink(box.native("src"), box.native("alias"));
     const Outcome skipped{1, "Skipped " + box.text("src\\bak") + ": the target lies inside the source\n", ""};
     for (const char* target : {"src\\bak", "alias\\bak"}) {
@@ -111,8 +110,7 @@ TEST(SourceFaults, ATargetOrZipWorkFolderInsideTheSourceIsNotWalked) {
     EXPECT_EQ(box.run({box.text("src") + "\\*.*", box.text("src"), "/F=5"}),
               (Outcome{1, "Failed to copy " + box.text("src\\a.txt") + " to " + box.text("src\\a.txt") + "\n", ""}));
 
-    box.write("tmp/a.txt");
-    box.write("tmp/sub/b.txt");
+    for (const char* file : {"tmp/a.txt", "tmp/sub/b.txt"}) box.write(file);
     const Outcome zipped =
         box.run({box.text("tmp") + "\\*.*", box.text("bak"), "/S", "/Z"}, {.clock = "2010-09-30 12:00:00"});
     // One row, naming the work folder by the number this run gave it.
