@@ -3,6 +3,7 @@
 // command file's lines are read and run is the dispatcher's tests'.
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include "sandbox.h"
 
@@ -29,9 +30,16 @@ protected:
 // 0 for a clean run, which prints nothing, blanks in its paths and all; 1 after a
 // box; 2 for the syntax shown unasked, a refused line making nothing (what each
 // refusal says is the job options' tests'). Help is answered only as the one
-// argument: beside others it is a path like any other.
-TEST_F(CommandLine, TheStatusTellsAScriptHowTheRunWent) {
+// argument: beside others it is a path like any other. What cannot be a command
+// file is refused in a box that quotes it, and never read: a device, a FIFO, a
+// file over 16 MiB. A quote left open makes the whole line one part, taken as a
+// command file's path; its box shows no password (compared whole, so that none
+// shows anywhere).
+TEST_F(CommandLine, TheStatusTellsAScriptHowTheRunWentAndOnlyARegularFileIsACommandFile) {
     box.write("my data/c.txt");
+    ASSERT_EQ(mkfifo(box.native("fifo").c_str(), 0600), 0);
+    box.write("huge.txt", std::string(16 * 1024 * 1024 + 1, ' '));
+    const auto refused = [](const std::string& shown) { return Outcome{1, "", "Error\nCommand File " + shown + "\n"}; };
     const std::string syntax = run({}).out;
     EXPECT_TRUE(syntax.starts_with("Make snapshots of a dir\\files\n\nSyntax:  quillet\n")) << syntax;
     const struct {
@@ -43,12 +51,20 @@ TEST_F(CommandLine, TheStatusTellsAScriptHowTheRunWent) {
         {{"--help"}, {0, syntax, ""}},
         {{"-h"}, {0, syntax, ""}},
         {{"/?"}, {0, syntax, ""}},
-        {{"--help", "/S"}, {1, "", "Error\nCommand File --help -  not found\n"}},
-        {{box.text("my data") + "\\*.*", box.text("back ups")}, {0, "", ""}},
+        {{"--help", "/S"}, refused("--help -  not found")},
+        {{"Z:\\dev\\zero"}, refused("Z:\\dev\\zero -  not found")},
+        {{box.text("fifo")}, refused(box.text("fifo") + " -  not found")},
+        {{box.text("huge.txt")}, refused(box.text("huge.txt") + " -  too large (over 16 MiB)")},
+        // The value runs to the end of the open quote (how each key is found is the masking's tests').
+        {{"\"" + box.text("src") + "\\*.*", box.text("dst"), "/c=wg/user/pw/Sesame1", "/S"},
+         refused(box.text("src") + "\\*.* " + box.text("dst") + " /c=*** -  not found")},
     };
     for (const auto& line : cases) {
-        EXPECT_EQ(run(line.arguments), line.outcome) << ::testing::PrintToString(line.arguments);
+        // A run that read a FIFO or a device would never end.
+        EXPECT_EQ(box.run(line.arguments, {.through = within(20)}), line.outcome)
+            << ::testing::PrintToString(line.arguments);
     }
+    EXPECT_EQ(run({box.text("my data") + "\\*.*", box.text("back ups")}), (Outcome{0, "", ""}));
     EXPECT_FALSE(box.exists("bak"));
     EXPECT_EQ(box.tree("tmp"), Lines{});
     EXPECT_EQ(box.tree("back ups"),

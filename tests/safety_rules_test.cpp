@@ -1,7 +1,7 @@
 // What the program refuses to do whatever it is handed: names in the snapshot
-// folder that try to steer /K elsewhere, passwords that would be echoed or cut
-// short (a password it takes encrypts every entry), another user's link in a
-// shared folder, command files that are no files.
+// folder that try to steer /K elsewhere, passwords that would be cut short (a
+// password it takes encrypts every entry), another user's link in a shared
+// folder. Command files that are no files are the command line's tests'.
 
 #include <gmock/gmock.h>
 #include <sys/stat.h>
@@ -42,32 +42,6 @@ TEST(SafetyRules, CleanupTrashesOnlyTheEntriesItListedNeverWhatTheirNamesOrLinks
         EXPECT_TRUE(box.exists(kept)) << kept;
     }
     EXPECT_TRUE(fs::is_symlink(box.native("home/.local/share/Trash/files/2010-09-02")));
-}
-
-// What cannot be a command file is refused in a box that quotes it, and never
-// read: a device, a FIFO, a file over 16 MiB. A quote left open makes the whole
-// line one part, taken as a command file's path; its box shows no password.
-TEST(SafetyRules, ACommandFileMustBeARegularFileOfSaneSizeAndItsBoxEchoesNoPassword) {
-    Sandbox box;
-    ASSERT_EQ(mkfifo(box.native("fifo").c_str(), 0600), 0);
-    box.write("huge.txt", std::string(16 * 1024 * 1024 + 1, ' '));
-    const std::string quoted = "\"" + box.text("src") + "\\*.*";
-    const std::string job = box.text("src") + "\\*.* " + box.text("dst");
-    const struct {
-        Lines arguments;
-        std::string shown;
-    } cases[] = {
-        {{"Z:\\dev\\zero"}, "Z:\\dev\\zero -  not found"},
-        {{box.text("fifo")}, box.text("fifo") + " -  not found"},
-        {{box.text("huge.txt")}, box.text("huge.txt") + " -  too large (over 16 MiB)"},
-        // The value runs to the end of the open quote (how each key is found is the masking's tests').
-        {{quoted, box.text("dst"), "/c=wg/user/pw/Sesame1", "/S"}, job + " /c=*** -  not found"},
-    };
-    for (const auto& line : cases) {
-        // Whole, so that no password shows anywhere.
-        EXPECT_EQ(box.run(line.arguments, {.through = within(20)}),
-                  (Outcome{1, "", "Error\nCommand File " + line.shown + "\n"}));
-    }
 }
 
 // An empty /Z= password is asked for while zipping. The archiver takes at most 255
