@@ -87,8 +87,9 @@ TEST_F(CommandLine, ALinuxPathOrEatenBackslashesGetAHintAfterTheMessage) {
 
 // Without a terminal the answers are read from standard input, once for the run.
 TEST_F(CommandLine, ShiftAsksOnceForACommentAndAnMOverrideThatEveryJobUses) {
-    const std::string file = box.command_file("cmds.txt", {job("src", "one", "/F=4 /M=1"), job("src", "two", "/F=4")});
-    EXPECT_EQ(box.run({file}, {.clock = "2010-09-30 14:37:00", .input = "weekly\n15\n", .shift = true}),
+    // A command file of two jobs, its lines ended as on Windows.
+    box.write("cmds.txt", job("src", "one", "/F=4 /M=1") + "\r\n" + job("src", "two", "/F=4") + "\r\n");
+    EXPECT_EQ(box.run({box.text("cmds.txt")}, {.clock = "2010-09-30 14:37:00", .input = "weekly\n15\n", .shift = true}),
               (Outcome{0, "", ""}));
     const std::string dated = "2010-09-30   14.30   (weekly)";
     for (const char* target : {"one", "two"}) {
