@@ -12,11 +12,6 @@ namespace {
 
 class CommandLine : public ::testing::Test {
 protected:
-    CommandLine() {
-        box.write("src/a.txt");
-        box.write("src/b.txt");
-    }
-
     Outcome run(const Lines& arguments) const { return box.run(arguments, {.clock = "2010-09-30 09:00:00"}); }
 
     // One job line: the source folder's files into a target folder.
@@ -87,6 +82,7 @@ TEST_F(CommandLine, ALinuxPathOrEatenBackslashesGetAHintAfterTheMessage) {
 
 // Without a terminal the answers are read from standard input, once for the run.
 TEST_F(CommandLine, ShiftAsksOnceForACommentAndAnMOverrideThatEveryJobUses) {
+    for (const char* file : {"src/a.txt", "src/b.txt"}) box.write(file);
     // A command file of two jobs, its lines ended as on Windows.
     box.write("cmds.txt", job("src", "one", "/F=4 /M=1") + "\r\n" + job("src", "two", "/F=4") + "\r\n");
     EXPECT_EQ(box.run({box.text("cmds.txt")}, {.clock = "2010-09-30 14:37:00", .input = "weekly\n15\n", .shift = true}),
