@@ -228,9 +228,8 @@ TEST_F(WorkFolders, ANameThatSomeoneElseHasIsNeitherUsedNorDeleted) {
         if (number == kFreeNumber) continue;
         char name[16];
         std::snprintf(name, sizeof name, "tmp/qtk%X", number);
-        const std::string folder = box.native(name).string();
-        ASSERT_EQ(mkdir(folder.c_str(), 0755), 0);
-        ASSERT_EQ(lchown(folder.c_str(), kAnotherUser, kAnotherUser), 0);
+        ASSERT_EQ(mkdir(box.native(name).c_str(), 0755), 0);
+        ASSERT_EQ(lchown(box.native(name).c_str(), kAnotherUser, kAnotherUser), 0);
     }
     box.write("tmp/qtkFFFF/theirs.txt");
 
