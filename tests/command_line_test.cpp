@@ -14,11 +14,6 @@ class CommandLine : public ::testing::Test {
 protected:
     Outcome run(const Lines& arguments) const { return box.run(arguments, {.clock = "2010-09-30 09:00:00"}); }
 
-    // One job line: the source folder's files into a target folder.
-    std::string job(const std::string& source, const std::string& target, const std::string& options) const {
-        return box.text(source) + "\\*.* " + box.text(target) + " " + options;
-    }
-
     Sandbox box;
 };
 
@@ -84,7 +79,8 @@ TEST_F(CommandLine, ALinuxPathOrEatenBackslashesGetAHintAfterTheMessage) {
 TEST_F(CommandLine, ShiftAsksOnceForACommentAndAnMOverrideThatEveryJobUses) {
     for (const char* file : {"src/a.txt", "src/b.txt"}) box.write(file);
     // A command file of two jobs, its lines ended as on Windows.
-    box.write("cmds.txt", job("src", "one", "/F=4 /M=1") + "\r\n" + job("src", "two", "/F=4") + "\r\n");
+    const std::string source = box.text("src") + "\\*.* ";
+    box.write("cmds.txt", source + box.text("one") + " /F=4 /M=1\r\n" + source + box.text("two") + " /F=4\r\n");
     EXPECT_EQ(box.run({box.text("cmds.txt")}, {.clock = "2010-09-30 14:37:00", .input = "weekly\n15\n", .shift = true}),
               (Outcome{0, "", ""}));
     const std::string dated = "2010-09-30   14.30   (weekly)";
