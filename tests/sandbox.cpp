@@ -109,13 +109,6 @@ Lines Sandbox::names(const std::string& relative) const {
     return names;
 }
 
-std::string Sandbox::command_file(const std::string& relative, const Lines& lines) const {
-    std::string content;
-    for (const std::string& line : lines) content += line + "\r\n";
-    write(relative, content);
-    return text(relative);
-}
-
 Outcome Sandbox::run(const Lines& arguments, const RunOptions& options) const {
     Lines command = options.through;
     if (options.clock) command.insert(command.end(), {"faketime", "--exclude-monotonic", *options.clock});

@@ -69,9 +69,6 @@ public:
     // The names of what the run moved to the trash.
     Lines trashed() const { return names("home/.local/share/Trash/files"); }
 
-    // A command file with CR LF line ends; returns its path text.
-    std::string command_file(const std::string& relative, const Lines& lines) const;
-
     // Runs the program with these arguments and waits for it to end.
     Outcome run(const Lines& arguments, const RunOptions& options = {}) const;
 };

@@ -67,13 +67,17 @@ TEST_F(DispatchTest, WhatCannotBeReadIsReportedAndNotRun) {
     EXPECT_TRUE(jobs.empty());
 }
 
+// Blank lines and lines too short for a command are passed over; a file that is
+// already running is refused with a row, and the lines after it still run.
 TEST_F(DispatchTest, ANestedCommandFileRunsInFullAndMayRunAgainOnceEnded) {
-    const std::string inner = command_file("inner.txt", "Z:\\i1 Z:\\b\r\nZ:\\i2 Z:\\b");
-    dispatch(command_file("outer.txt", "Z:\\o1 Z:\\b\r\n" + inner + "\r\nZ:\\o2 Z:\\b\r\n"));
+    const std::string inner = folder.text("inner.txt");
+    command_file("inner.txt", "Z:\\i1 Z:\\b\r\n" + inner + " /S\r\nZ:\\i2 Z:\\b");
+    dispatch(command_file("outer.txt", "Z:\\o1 Z:\\b\r\n\r\nab\r\n" + inner + "\r\nZ:\\o2 Z:\\b\r\n"));
+    EXPECT_EQ(frmMain.Messages(), Lines{"Command File " + inner + " -  already running"});
     dispatch(inner);  // the file may run again once it has ended
     EXPECT_EQ(jobs, (Lines{"Z:\\o1 Z:\\b", "Z:\\i1 Z:\\b", "Z:\\i2 Z:\\b", "Z:\\o2 Z:\\b", "Z:\\i1 Z:\\b",
                            "Z:\\i2 Z:\\b"}));
-    EXPECT_TRUE(frmMain.Messages().empty());
+    EXPECT_TRUE(windows.boxes.empty() && windows.syntax_text.empty());
 }
 
 TEST_F(DispatchTest, AJobThatUnloadsTheWindowEndsTheRestOfTheRun) {
