@@ -69,7 +69,7 @@ TEST_F(FileCopy, CopiesContentAndPermissionBitsThroughALinkNamedOnlyWhenComplete
     EXPECT_NE(folder_.read("status").find("Name:"), std::string::npos);
 }
 
-// A missing source is CopyingFiles.NamesAndFailures' and the end-to-end SourceFaults tests'.
+// A missing source is CopyFile.AFailedCopyLeavesTheOldTargetAndNoTemporary's and the end-to-end SourceFaults tests'.
 TEST_F(FileCopy, FailuresLeaveNothingBehindAndReplaceNothing) {
     // Opening a FIFO for reading would wait for a writer.
     ASSERT_EQ(::mkfifo(folder_.native("fifo").c_str(), 0644), 0);
