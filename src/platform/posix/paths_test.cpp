@@ -69,8 +69,7 @@ TEST(Paths, RelativeTextFollowsTheCurrentDirectory) {
     const std::string inner_text = folder.text("inner");
     fs::current_path(folder.native("inner"));
     EXPECT_EQ(native_path("\\etc\\hosts"), "/etc/hosts");
-    EXPECT_EQ(path_text("f.txt"), inner_text + "\\f.txt");
-    EXPECT_EQ(current_directory(), inner_text);
+    EXPECT_EQ(path_text("f.txt"), inner_text + "\\f.txt");  // current_directory() here is Existence's
 
     set_environment("QUILLET_DRIVES", "D:=" + folder.native().string());
     EXPECT_EQ(current_directory(), "D:\\inner");
