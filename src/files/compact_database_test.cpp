@@ -44,8 +44,7 @@ TEST(CompactDatabase, ReplacesTheTargetWithACompactedCopyThatHasTheSourcesTimes)
     EXPECT_EQ(platform::file_times(target)->last_access, kOldTime);  // before reading it moves the access time
     EXPECT_EQ(platform::file_times(target)->last_write, kOldTime);
     EXPECT_EQ(testing::database_rows(disk.native("bak/yearly.mdb")), "rows=200 sum=40000");
-    std::ifstream trashed(desktop.trashed("yearly.mdb"));
-    EXPECT_EQ(std::string(std::istreambuf_iterator<char>(trashed), {}), "last year's snapshot");
+    EXPECT_EQ(testing::file_bytes(desktop.trashed("yearly.mdb")), "last year's snapshot");
     // The input copy is the compaction's own temporary, deleted for good.
     for (const auto& entry : fs::directory_iterator(desktop.trashed(""))) {
         EXPECT_FALSE(entry.path().filename().string().starts_with("yearly.~")) << entry.path();

@@ -38,12 +38,10 @@ TEST(CopyFile, OverAnOldTargetWhichGoesToTheTrashOrSkippingWhatIsNotToBeCopied) 
     platform::set_file_times(disk.text("from/data.txt"), {0, k1950, k2001});
 
     EXPECT_TRUE(lib_CopyFile(user, disk.text("from/data.txt"), disk.text("to") + "\\", true));
-    const platform::FileTimes copied = *platform::file_times(disk.text("to/data.txt"));
-    EXPECT_EQ(copied.last_access, k1950);
-    EXPECT_EQ(copied.last_write, k2001);
+    EXPECT_EQ(platform::file_times(disk.text("to/data.txt"))->last_access, k1950);
+    EXPECT_EQ(platform::file_times(disk.text("to/data.txt"))->last_write, k2001);
     EXPECT_EQ(disk.read("to/data.txt"), "new content");
-    std::ifstream trashed(home.trashed("data.txt"));
-    EXPECT_EQ(std::string(std::istreambuf_iterator<char>(trashed), {}), "old content");
+    EXPECT_EQ(testing::file_bytes(home.trashed("data.txt")), "old content");
 
     // A file onto itself, a pattern that matches nothing, a target not to be overwritten.
     for (const char* name : {"src/a.txt", "src/b.txt", "src/other.dat"}) disk.write(name, name);
