@@ -63,8 +63,8 @@ TEST(CopyFile, AFailedCopyLeavesTheOldTargetAndNoTemporary) {
     disk.write("dot.d/report.mdb", "old report");
     disk.write("dot.d/readme", "old readme");
 
-    const auto folder = [&] { lib_CopyFile(user, disk.text("a folder"), disk.text("dot.d/report.mdb"), true); };
-    const auto error = raised<SourceUnreadable>(folder);
+    const auto copy_a_folder = [&] { lib_CopyFile(user, disk.text("a folder"), disk.text("dot.d/report.mdb"), true); };
+    const auto error = raised<SourceUnreadable>(copy_a_folder);
     // The temporary name lies beside the target, also for a name without an extension.
     EXPECT_THAT(described(error),
                 MatchesExtendedRegex(kLibraryErrorIn + "Failed to copy file\r\n[^\r\n]+\r\n\r\n"

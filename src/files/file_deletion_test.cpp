@@ -8,7 +8,7 @@
 namespace quillet::lib_basFile {
 namespace {
 
-// What the trash cannot take stays: CopyFile.TargetsThatCannotTakeTheCopy.
+// That lib_KillFile leaves what the trash cannot take is CopyFile.TargetsThatCannotTakeTheCopy's.
 TEST(FileDeletion, DeltreeRefusesSharesBarePathsAndDriveRootsAndAMissingFileIsNotInUse) {
     testing::RecordingUserSide user;
     for (const char* folder : {"\\\\server\\share\\old", "Data", " Z:\\ "}) {

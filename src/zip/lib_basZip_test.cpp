@@ -39,7 +39,7 @@ protected:
 };
 
 // A password is used whole, never cut short. One that is typed, and one too long,
-// are the end-to-end Zipping and SafetyRules tests'.
+// are the end-to-end SafetyRules.AZipPasswordIsUsedWholeOrRefused's.
 TEST_F(LibBasZip, TheLongestPasswordIsUsedWhole) {
     const std::string longest(kLongestPassword, 'p');
     ASSERT_EQ(zip(longest), 0);  // had it been asked for, no one would have answered
