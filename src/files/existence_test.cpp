@@ -12,7 +12,6 @@ namespace {
 
 TEST(Existence, DirExistsOnlyForFoldersFileExistsForFilesAndPatterns) {
     testing::ScratchFolder folder;
-    std::filesystem::create_directories(folder.native("Sub Dir/deeper"));
     std::filesystem::create_directories(folder.native("looks.txt"));
     folder.write("Sub Dir/report.txt", "x");
     folder.write("plain", "x");

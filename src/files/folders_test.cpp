@@ -4,6 +4,7 @@
 
 #include <filesystem>
 #include <string>
+#include <tuple>
 
 #include "support/recording_user_side.h"
 #include "support/files.h"
@@ -26,9 +27,8 @@ TEST(MakePath, CreatesEveryMissingLevelOrReportsAndRaisesWhatStopsIt) {
     const std::string path = disk.text("file") + "\\sub";
     EXPECT_THROW(lib_MakePath(user, path), Error);  // raised again as it was reported
     ASSERT_EQ(user.reports.size(), 1u);
-    EXPECT_EQ(user.reports[0].source, "Base7.lib_MakePath");
-    EXPECT_EQ(user.reports[0].number, 75);
-    EXPECT_EQ(user.reports[0].details, "Path:" + path);
+    EXPECT_EQ(std::tie(user.reports[0].source, user.reports[0].number, user.reports[0].details),
+              std::make_tuple(std::string("Base7.lib_MakePath"), 75, "Path:" + path));
     EXPECT_FALSE(user.is_busy);
 }
 

@@ -3,15 +3,16 @@
 #include <gtest/gtest.h>
 #include <sqlite3.h>
 
-#include "files/database_engine.h"
 #include "support/databases.h"
-#include "support/unit_checks.h"
 #include "text/error.h"
 
 namespace quillet {
 namespace {
 
 using testing::ScratchFolder;
+
+// Which engine a database gets, and that none takes a file SQLite cannot read, is
+// CopyPassTest.FiltersCompactsAndRefusesDuplicates' (such a file is copied instead).
 
 TEST(SqliteEngine, ReadsOnlyWhatIsCommittedAndLeavesNoLogFilesOfItsOwn) {
     ScratchFolder folder;
@@ -47,15 +48,6 @@ TEST(SqliteEngine, RefusesAPasswordADamagedDatabaseAndAnOutputThatIsThere) {
     EXPECT_FALSE(folder.exists("out"));
     EXPECT_THROW(engine.CompactDatabase(folder.text("data.db"), folder.text("taken"), ""), Error);
     EXPECT_EQ(folder.read("taken"), "keep me");
-}
-
-// A file that is not SQLite's gets the host's engine, and there is none: not here,
-// and on Windows no Access either.
-TEST(DatabaseEngine, IsChosenByWhatTheFileHolds) {
-    ScratchFolder folder;
-    folder.write("fake.db", "Standard Jet DB");
-    EXPECT_EQ(testing::described(testing::raised([&] { CreateDatabaseEngine(folder.text("fake.db")); })),
-              "429 : ActiveX component can't create object");
 }
 
 }  // namespace

@@ -89,8 +89,8 @@ TEST(Paths, PathLevelPicksOneComponentOrARunOfThem) {
     const std::string share = "\\\\srv\\share\\dir\\file";
     const LevelCase cases[] = {
         {path, 2, false, false, true, "Data\\Sub.v1\\Deep"},
-        // how "..\" pieces are resolved: the path less its last k folders, drive or share kept
-        {path, -3, true, false, false, "C:\\Data"},
+        // how "..\" pieces are resolved (Existence's "..\looks.txt"): the path less its
+        // last k folders, drive or share kept
         {path, -5, true, false, false, ""},
         {share, -2, true, false, false, "\\\\srv\\share\\dir"},
         {share, 1, false, true, false, "dir"},  // without the drive a share skips two elements
