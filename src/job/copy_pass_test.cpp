@@ -13,7 +13,6 @@
 #include <vector>
 
 #include "files/find_files.h"
-#include "platform/platform.h"
 #include "support/jobs.h"
 #include "support/links.h"
 #include "support/unit_checks.h"

@@ -57,7 +57,6 @@ TEST(MainWindow, WidthHeightListAndPlaceFollowTheLabelsRowsAndResizes) {
         {"as started", {}, 4830, 1935, 0, 351, 152},
         {"first row", {rows(1)}, 4830, 1935 + 225, 225, 351, 148},
         {"seven rows", {rows(7)}, 4830, 1935 + 1575, 1575, 351, 126},
-        {"nine rows scroll", {rows(9)}, 4830, 1935 + 1575, 1575, 351, 126},
         {"wide activity", {show(x60 + "x")}, 6600, 1935, 0, 292, 152},
         {"a shorter one leaves it", {show(x60 + "x"), show("short")}, 6600, 1935, 0, 292, 152},
         {"start-up's fit narrows", {show(x60 + "x"), show("short"), fit(true)}, 4830, 1935, 0, 351, 152},
