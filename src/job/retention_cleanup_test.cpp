@@ -68,9 +68,8 @@ TEST_F(RetentionCleanupTest, DeletesOlderSnapshotsToTheTrashAndLeavesOtherEntrie
 
     EXPECT_FALSE(left("2010-09-27.zip") || left("2010-09-28   10.00") || left("2010-09-29   10.00"));
     EXPECT_TRUE(left("2010-09-29   18.00") && left("2010-09-30   09.00") && left("Archive"));
-    const auto& home = testing::PrivateHome::get();
-    EXPECT_TRUE(fs::exists(home.trashed("2010-09-28   10.00")));
-    EXPECT_TRUE(fs::exists(home.trashed("2010-09-27.zip")));
+    EXPECT_TRUE(fs::exists(testing::PrivateHome::get().trashed("2010-09-28   10.00")));
+    EXPECT_TRUE(fs::exists(testing::PrivateHome::get().trashed("2010-09-27.zip")));
     EXPECT_TRUE(screen.rows.empty());
 }
 

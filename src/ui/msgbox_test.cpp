@@ -9,7 +9,6 @@ namespace quillet {
 namespace {
 
 TEST(MsgBoxRequestText, KindThenCountdownInFourCharactersThenText) {
-    EXPECT_EQ(ComposeMsgBoxRequest("1", 0, "Text"), "1   0Text");
     EXPECT_EQ(ComposeMsgBoxRequest("2", 30, "Text"), "2  30Text");
     EXPECT_EQ(ComposeMsgBoxRequest("3", 9999, ""), "39999");
     EXPECT_EQ(ComposeMsgBoxRequest("3", 12345, ""), "39999");

@@ -30,7 +30,6 @@ TEST(SyntaxTitle, VersionRevisionLetterAndTrailingBlanks) {
 }
 
 TEST(SyntaxProgramName, DropsOnlyAnExeExtension) {
-    EXPECT_EQ(ProgramNameForSyntax("quillet"), "quillet");
     EXPECT_EQ(ProgramNameForSyntax("Quillet.EXE"), "Quillet");
     EXPECT_EQ(ProgramNameForSyntax("quillet-1.0"), "quillet-1.0");
 }
