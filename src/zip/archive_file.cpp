@@ -68,8 +68,7 @@ int ArchiveFile::add_file(const std::string& name, const std::string& native_pat
         if (!workers_) workers_ = std::make_unique<EntryWorkers>(threads_, level, password, staging_->folder());
         return add_compressed(name, workers_->add(native_path, size, stored_blocks), level, !password.empty());
     }
-    zip_source_t* source = stored_blocks ? stored_blocks_source(handle_, native_path)
-                                         : zip_source_file(handle_, native_path.c_str(), 0, -1);
+    zip_source_t* source = file_entry_source(handle_, native_path, stored_blocks);
     if (source == nullptr) return last_error(ZE_OPEN);
     const zip_int64_t added = zip_file_add(handle_, name.c_str(), source, ZIP_FL_OVERWRITE | ZIP_FL_ENC_GUESS);
     if (added < 0) {

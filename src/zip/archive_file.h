@@ -43,7 +43,8 @@ public:
 
     // Adds a file from a native path, replacing an entry of the same name; the
     // entry takes the file's modification time. Level 0 stores, as does any level
-    // for a file not worth compressing; a non-empty password encrypts with AES-256.
+    // for a file not worth compressing (encrypted, as deflate's stored blocks); a
+    // non-empty password encrypts with AES-256.
     // One archive takes one level and password.
     int add_file(const std::string& name, const std::string& native_path, std::uint64_t size, int level,
                  const std::string& password);

@@ -60,8 +60,7 @@ std::optional<Failure> compress_into(zip_source_t* store, const std::string& nat
         zip_discard(scratch);
         return failed;
     };
-    zip_source_t* file = stored_blocks ? stored_blocks_source(scratch, native_path)
-                                       : zip_source_file(scratch, native_path.c_str(), 0, -1);
+    zip_source_t* file = file_entry_source(scratch, native_path, stored_blocks);
     if (file == nullptr) return fail();
     if (zip_file_add(scratch, "entry", file, 0) < 0) {
         zip_source_free(file);
@@ -155,7 +154,8 @@ void EntryWorkers::make_scratch(Job& job, std::size_t number) {
     zip_error_init(&error);
     zip_source_t* store = new_store(error);
     if (store != nullptr) {
-        if (const auto failed = compress_into(store, job.native_path, job.stored_blocks, level_, password_.text(), stop_)) {
+        if (const auto failed =
+                compress_into(store, job.native_path, job.stored_blocks, level_, password_.text(), stop_)) {
             zip_error_set(&error, failed->zip_error, failed->system_error);
             zip_source_free(store);
             store = nullptr;

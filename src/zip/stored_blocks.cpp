@@ -127,4 +127,9 @@ zip_source* stored_blocks_source(zip* archive, const std::string& native_path) {
     return SourceFunction::make(archive, std::make_unique<StoredBlocks>(file));
 }
 
+zip_source* file_entry_source(zip* archive, const std::string& native_path, bool stored_blocks) {
+    return stored_blocks ? stored_blocks_source(archive, native_path)
+                         : zip_source_file(archive, native_path.c_str(), 0, -1);
+}
+
 }  // namespace quillet::zip32

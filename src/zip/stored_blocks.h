@@ -17,4 +17,8 @@ namespace quillet::zip32 {
 // and attributes; null when libzip cannot make one (the reason is in the archive).
 zip_source* stored_blocks_source(zip* archive, const std::string& native_path);
 
+// The source of a file's entry, for the archive and the compressing threads
+// alike, so that both make the same entry: the file as it is, or as stored blocks.
+zip_source* file_entry_source(zip* archive, const std::string& native_path, bool stored_blocks);
+
 }  // namespace quillet::zip32
