@@ -62,6 +62,10 @@ TEST_F(FileCopy, CopiesContentAndPermissionBitsThroughALinkNamedOnlyWhenComplete
     EXPECT_EQ(folder_.read("to/target.bin"), content);
     // Bits the umask would take from a new file are set all the same.
     EXPECT_EQ(fs::symlink_status(folder_.native("to/target.bin")).permissions(), fs::perms(0764));
+    // A source written to while it is copied is told apart.
+    const auto write_source = [&](std::uint64_t, std::uint64_t) { folder_.write("source.bin", "changed"); };
+    ASSERT_EQ(copy_file(folder_.text("link"), folder_.text("to/changed.bin"), write_source, &facts), CopyResult::copied);
+    EXPECT_TRUE(facts.source_changed);
 
     // Pseudo-files report a size of 0 and are read the ordinary way.
     ASSERT_EQ(copy_file("Z:\\proc\\self\\status", folder_.text("status")), CopyResult::copied);
