@@ -12,6 +12,7 @@
 
 #include "platform/platform.h"
 #include "platform/win32/file_status.h"
+#include "platform/win32/interruption.h"
 #include "platform/win32/system_paths.h"
 
 namespace quillet::platform {
@@ -75,6 +76,8 @@ struct Temporary {
     std::string text;
     std::wstring path;
     RemovedIfInterrupted if_interrupted;
+    // Until CopyFileExW has let go of the name.
+    win32::NamedWrite writing;
 };
 
 enum class Claim { made, taken, failed };
@@ -89,7 +92,10 @@ Claim claim(Temporary& temporary) {
             CreateFileW(temporary.path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr));
         reason = GetLastError();
         made = file.valid();
-        if (made) temporary.if_interrupted = RemovedIfInterrupted(temporary.text);
+        if (made) {
+            temporary.if_interrupted = RemovedIfInterrupted(temporary.text);
+            temporary.writing = win32::NamedWrite::begin();
+        }
     });
     SetLastError(reason);
     if (made) return Claim::made;
@@ -192,6 +198,7 @@ CopyResult copy_to(const std::wstring& source_path, const SourceFacts& facts, Te
     BOOL cancel = FALSE;
     const bool copied = CopyFileExW(source_path.c_str(), temporary.path.c_str(), on_progress, &told, &cancel, 0);
     const DWORD reason = GetLastError();
+    temporary.writing.end();
     try {
         if (told.thrown) std::rethrow_exception(told.thrown);
         // The whole of it, where the system has not told it.

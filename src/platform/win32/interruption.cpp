@@ -6,7 +6,8 @@
 // registered as half made, puts the console back and ends the process at once.
 // A file that another thread still holds open cannot be deleted: the copy and the
 // zip pass see interruption_started() and let go, and the deletion is tried again
-// meanwhile.
+// meanwhile. A copy that writes its temporary through the name is waited for
+// first: deleted before the copy opened it, the name would be made again.
 // A second event, or a clean-up that outlasts its time, ends the process as it
 // stands. The exit status is 128 + the number of the matching POSIX signal, as on
 // the other hosts: 130 for Ctrl+C, 129 for a closed console (SIGHUP), 143 for log
@@ -24,6 +25,7 @@
 #include <optional>
 #include <string>
 #include <thread>
+#include <utility>
 
 #include "platform/platform.h"
 #include "platform/win32/deletion.h"
@@ -48,6 +50,8 @@ struct Registry {
     std::map<std::uint64_t, std::wstring> items;
     std::uint64_t next_id = 1;
     std::atomic<bool> ending{false};
+    // Files being written through their names (NamedWrite).
+    std::atomic<int> named_writes{0};
     // Apart from the registry: the console is put back even when the clean-up
     // cannot be waited for.
     std::mutex console_mutex;
@@ -112,12 +116,24 @@ void put_console_back(Registry& items) {
     for (;;) Sleep(INFINITE);  // TerminateProcess does not return for the process itself
 }
 
+// Once the lock is taken no write through a name begins: each that has begun is
+// told to stop by interruption_started() and ends.
+bool named_writes_ended(const Registry& items, std::chrono::steady_clock::time_point deadline) {
+    while (items.named_writes.load() > 0) {
+        if (std::chrono::steady_clock::now() > deadline) return false;
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    }
+    return true;
+}
+
 // The lock stays taken: from here on nothing is registered or forgotten. Without
-// the lock within the time limit, the process ends as it stands.
+// the lock, or with a copy still writing, within the time limit, the process ends
+// as it stands.
 [[noreturn]] void end_run(const std::string& cause, int exit_status) {
     Registry& items = registry();
     items.ending = true;
-    if (!items.mutex.try_lock_for(kCleanUpLimit)) {
+    const auto deadline = std::chrono::steady_clock::now() + kCleanUpLimit;
+    if (!items.mutex.try_lock_until(deadline) || !named_writes_ended(items, deadline)) {
         end_process(items, cause + "; half-made files were not removed in time", exit_status);
     }
     win32::stop_started_programs();
@@ -212,5 +228,26 @@ void win32::restore_console_mode_if_interrupted(const unsigned long* saved_mode)
 }
 
 bool interruption_started() { return registry().ending.load(); }
+
+win32::NamedWrite win32::NamedWrite::begin() {
+    NamedWrite write;
+    ++registry().named_writes;
+    write.held_ = true;
+    return write;
+}
+
+win32::NamedWrite::NamedWrite(NamedWrite&& other) noexcept : held_(std::exchange(other.held_, false)) {}
+
+win32::NamedWrite& win32::NamedWrite::operator=(NamedWrite&& other) noexcept {
+    if (this != &other) {
+        end();
+        held_ = std::exchange(other.held_, false);
+    }
+    return *this;
+}
+
+void win32::NamedWrite::end() {
+    if (std::exchange(held_, false)) --registry().named_writes;
+}
 
 }  // namespace quillet::platform
