@@ -133,10 +133,10 @@ bool named_writes_ended(const Registry& items, std::chrono::steady_clock::time_p
     Registry& items = registry();
     items.ending = true;
     const auto deadline = std::chrono::steady_clock::now() + kCleanUpLimit;
-    if (!items.mutex.try_lock_until(deadline) || !named_writes_ended(items, deadline)) {
-        end_process(items, cause + "; half-made files were not removed in time", exit_status);
-    }
+    const std::string out_of_time = cause + "; half-made files were not removed in time";
+    if (!items.mutex.try_lock_until(deadline)) end_process(items, out_of_time, exit_status);
     win32::stop_started_programs();
+    if (!named_writes_ended(items, deadline)) end_process(items, out_of_time, exit_status);
     // The latest first: what was made inside a registered folder goes before it.
     std::string left;
     for (auto it = items.items.rbegin(); it != items.items.rend(); ++it) {
