@@ -19,6 +19,7 @@
 #include <thread>
 
 #include "sandbox.h"
+#include "support/databases.h"
 
 namespace quillet::end_to_end {
 namespace {
@@ -120,6 +121,19 @@ INSTANTIATE_TEST_SUITE_P(Signals, Interruption,
                                            InterruptedRun{"SighupWhileWritingTheArchive", SIGHUP, true, "dst/src"},
                                            InterruptedRun{"SigintWhileCopying", SIGINT, false, "dst/src"}),
                          ::testing::PrintToStringParamName());
+
+// A compaction under way lets go of its copy, so that the copy goes with the rest:
+// some hosts cannot delete a file that is open.
+TEST(Signals, SigintWhileCompactingLeavesNoPartOfTheCompactedCopy) {
+    Sandbox box;
+    box.make_folder("src");
+    testing::make_database(box.native("src/DATA.mda"), 50000);
+    std::future<bool> signal = signal_when(SIGINT, [&] { return !box.tree("dst").empty(); });
+    const Outcome outcome = box.run({box.text("src") + "\\*.*", box.text("dst"), "/C", "/F=5"});
+    ASSERT_TRUE(signal.get()) << outcome.out << outcome.err;
+    EXPECT_EQ(outcome.status, 128 + SIGINT) << outcome.out << outcome.err;
+    for (const std::string& name : box.tree("dst")) EXPECT_EQ(name.find(".~"), std::string::npos) << name;
+}
 
 std::string first_line_of(const std::string& file) {
     std::ifstream in(file);

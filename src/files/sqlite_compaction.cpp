@@ -54,11 +54,20 @@ std::int32_t error_number_for(int code) {
     }
 }
 
+// How many of the engine's steps go between two looks at whether the run is being
+// interrupted.
+constexpr int kStepsBetweenLooks = 10000;
+
 class Connection {
 public:
     Connection(const std::string& native, int flags) {
         result_ = sqlite3_open_v2(native.c_str(), &database_, flags, nullptr);
-        if (result_ == SQLITE_OK) sqlite3_busy_timeout(database_, kBusyTimeoutMilliseconds);
+        if (result_ != SQLITE_OK) return;
+        sqlite3_busy_timeout(database_, kBusyTimeoutMilliseconds);
+        // An interrupted run lets go of the compacted copy, which some hosts cannot
+        // delete while it is open.
+        sqlite3_progress_handler(
+            database_, kStepsBetweenLooks, [](void*) { return platform::interruption_started() ? 1 : 0; }, nullptr);
     }
     ~Connection() { sqlite3_close_v2(database_); }
     Connection(const Connection&) = delete;
@@ -119,11 +128,16 @@ void compact(const std::string& strInput, const std::string& strOutput, const st
     const bool had_side_files = exists(strInput + "-wal") || exists(strInput + "-shm");
     bool compacted = false;
     std::optional<Error> failure;
+    // The engine makes the compacted copy, and a journal beside it, by their names;
+    // an interruption waits for it to stop and roll back.
+    platform::NamedWrite writing;
+    platform::without_interruption([&] { writing = platform::NamedWrite::begin(); });
     {
         Connection connection(input, SQLITE_OPEN_READONLY);
         compacted = connection.run("VACUUM INTO ?1", output);
         if (!compacted) failure = connection.error();
     }
+    writing.end();
     if (!had_side_files && (exists(strInput + "-wal") || exists(strInput + "-shm"))) remove_side_files(input);
     if (!compacted) {
         if (!had_output) remove_if_there(strOutput);

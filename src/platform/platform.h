@@ -116,6 +116,28 @@ private:
 // Keep such steps short.
 void without_interruption(const std::function<void()>& step);
 
+// Held while a registered file is written by a call that opens it by its name
+// (CopyFileExW, the database engine): the clean-up of an interruption waits for
+// every such write to end before it deletes, so that none makes again a file it
+// has just deleted. Begin it inside a without_interruption() step once the file
+// is registered (the step that registers it, or one of its own), end it as soon
+// as the call returns, and let the call end soon once interruption_started().
+class NamedWrite {
+public:
+    NamedWrite() = default;
+    static NamedWrite begin();
+    ~NamedWrite() { end(); }
+    NamedWrite(NamedWrite&& other) noexcept;
+    NamedWrite& operator=(NamedWrite&& other) noexcept;
+    NamedWrite(const NamedWrite&) = delete;
+    NamedWrite& operator=(const NamedWrite&) = delete;
+
+    void end();
+
+private:
+    bool held_ = false;
+};
+
 // Ends the run as an interruption would, with this exit status, from the program's
 // own thread: the main window was closed while jobs were running. The system log
 // gets "Run ended: " + the cause.

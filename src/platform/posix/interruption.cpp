@@ -5,10 +5,12 @@
 // It deletes what the run has registered as half made, puts the terminal back and
 // ends the process at once: whatever the other threads are still doing lands
 // nowhere, since the folders they write into are gone, and so is the process a
-// moment later. The clean-up may wait: for a step that holds the lock (a file on a
-// mount that stopped answering, a question on the screen) or for a deletion on
-// such a mount. So the waiting thread goes on waiting, and a second signal, or
-// the clean-up's time running out, ends the process at once as it stands.
+// moment later. A write that opens its file by name (the database engine's) is
+// waited for first: deleted before it was opened, the file would be made again.
+// The clean-up may wait: for a step that holds the lock (a file on a mount that
+// stopped answering, a question on the screen) or for a deletion on such a mount.
+// So the waiting thread goes on waiting, and a second signal, or the clean-up's
+// time running out, ends the process at once as it stands.
 
 #include "platform/posix/interruption.h"
 
@@ -26,6 +28,7 @@
 #include <string>
 #include <thread>
 
+#include "platform/named_writes.h"
 #include "platform/platform.h"
 #include "platform/posix/deletion.h"
 
@@ -120,14 +123,16 @@ void put_terminal_back(Registry& items) {
 }
 
 // The lock stays taken: from here on nothing is registered or forgotten. Without
-// the lock within the time limit, the process ends as it stands.
+// the lock, or with a write through a name still going on, within the time limit,
+// the process ends as it stands.
 [[noreturn]] void end_run(const std::string& cause, int exit_status) {
     Registry& items = registry();
     items.ending = true;
-    if (!items.mutex.try_lock_for(kCleanUpLimit)) {
-        end_process(items, cause + "; half-made files were not removed in time", exit_status);
-    }
+    const auto deadline = std::chrono::steady_clock::now() + kCleanUpLimit;
+    const std::string out_of_time = cause + "; half-made files were not removed in time";
+    if (!items.mutex.try_lock_until(deadline)) end_process(items, out_of_time, exit_status);
     posix::stop_started_programs();
+    if (!named_writes_ended(deadline)) end_process(items, out_of_time, exit_status);
     // The latest first: what was made inside a registered folder goes before it.
     for (auto it = items.items.rbegin(); it != items.items.rend(); ++it) delete_for_good(it->second);
     end_process(items, cause + "; half-made files removed", exit_status);

@@ -12,7 +12,6 @@
 
 #include "platform/platform.h"
 #include "platform/win32/file_status.h"
-#include "platform/win32/interruption.h"
 #include "platform/win32/system_paths.h"
 
 namespace quillet::platform {
@@ -77,7 +76,7 @@ struct Temporary {
     std::wstring path;
     RemovedIfInterrupted if_interrupted;
     // Until CopyFileExW has let go of the name.
-    win32::NamedWrite writing;
+    NamedWrite writing;
 };
 
 enum class Claim { made, taken, failed };
@@ -94,7 +93,7 @@ Claim claim(Temporary& temporary) {
         made = file.valid();
         if (made) {
             temporary.if_interrupted = RemovedIfInterrupted(temporary.text);
-            temporary.writing = win32::NamedWrite::begin();
+            temporary.writing = NamedWrite::begin();
         }
     });
     SetLastError(reason);

@@ -25,8 +25,8 @@
 #include <optional>
 #include <string>
 #include <thread>
-#include <utility>
 
+#include "platform/named_writes.h"
 #include "platform/platform.h"
 #include "platform/win32/deletion.h"
 #include "platform/win32/system_paths.h"
@@ -50,8 +50,6 @@ struct Registry {
     std::map<std::uint64_t, std::wstring> items;
     std::uint64_t next_id = 1;
     std::atomic<bool> ending{false};
-    // Files being written through their names (NamedWrite).
-    std::atomic<int> named_writes{0};
     // Apart from the registry: the console is put back even when the clean-up
     // cannot be waited for.
     std::mutex console_mutex;
@@ -116,16 +114,6 @@ void put_console_back(Registry& items) {
     for (;;) Sleep(INFINITE);  // TerminateProcess does not return for the process itself
 }
 
-// Once the lock is taken no write through a name begins: each that has begun is
-// told to stop by interruption_started() and ends.
-bool named_writes_ended(const Registry& items, std::chrono::steady_clock::time_point deadline) {
-    while (items.named_writes.load() > 0) {
-        if (std::chrono::steady_clock::now() > deadline) return false;
-        std::this_thread::sleep_for(std::chrono::milliseconds(5));
-    }
-    return true;
-}
-
 // The lock stays taken: from here on nothing is registered or forgotten. Without
 // the lock, or with a copy still writing, within the time limit, the process ends
 // as it stands.
@@ -136,7 +124,7 @@ bool named_writes_ended(const Registry& items, std::chrono::steady_clock::time_p
     const std::string out_of_time = cause + "; half-made files were not removed in time";
     if (!items.mutex.try_lock_until(deadline)) end_process(items, out_of_time, exit_status);
     win32::stop_started_programs();
-    if (!named_writes_ended(items, deadline)) end_process(items, out_of_time, exit_status);
+    if (!named_writes_ended(deadline)) end_process(items, out_of_time, exit_status);
     // The latest first: what was made inside a registered folder goes before it.
     std::string left;
     for (auto it = items.items.rbegin(); it != items.items.rend(); ++it) {
@@ -228,26 +216,5 @@ void win32::restore_console_mode_if_interrupted(const unsigned long* saved_mode)
 }
 
 bool interruption_started() { return registry().ending.load(); }
-
-win32::NamedWrite win32::NamedWrite::begin() {
-    NamedWrite write;
-    ++registry().named_writes;
-    write.held_ = true;
-    return write;
-}
-
-win32::NamedWrite::NamedWrite(NamedWrite&& other) noexcept : held_(std::exchange(other.held_, false)) {}
-
-win32::NamedWrite& win32::NamedWrite::operator=(NamedWrite&& other) noexcept {
-    if (this != &other) {
-        end();
-        held_ = std::exchange(other.held_, false);
-    }
-    return *this;
-}
-
-void win32::NamedWrite::end() {
-    if (std::exchange(held_, false)) --registry().named_writes;
-}
 
 }  // namespace quillet::platform
