@@ -6,8 +6,8 @@
 // registered as half made, puts the console back and ends the process at once.
 // A file that another thread still holds open cannot be deleted: the copy and the
 // zip pass see interruption_started() and let go, and the deletion is tried again
-// meanwhile. A copy that writes its temporary through the name is waited for
-// first: deleted before the copy opened it, the name would be made again.
+// meanwhile. A write through a name (CopyFileExW's, the database engine's) is
+// waited for first: deleted before it was opened, the file would be made again.
 // A second event, or a clean-up that outlasts its time, ends the process as it
 // stands. The exit status is 128 + the number of the matching POSIX signal, as on
 // the other hosts: 130 for Ctrl+C, 129 for a closed console (SIGHUP), 143 for log
@@ -115,8 +115,8 @@ void put_console_back(Registry& items) {
 }
 
 // The lock stays taken: from here on nothing is registered or forgotten. Without
-// the lock, or with a copy still writing, within the time limit, the process ends
-// as it stands.
+// the lock, or with a write through a name still going on, within the time limit,
+// the process ends as it stands.
 [[noreturn]] void end_run(const std::string& cause, int exit_status) {
     Registry& items = registry();
     items.ending = true;
