@@ -118,14 +118,15 @@ private:
     uLong crc_ = 0;
 };
 
-}  // namespace
-
+// The file with its time and attributes, framed as stored blocks.
 zip_source* stored_blocks_source(zip* archive, const std::string& native_path) {
     zip_source_t* file = zip_source_file(archive, native_path.c_str(), 0, -1);
     if (file == nullptr) return nullptr;
     // Without a source, the file's goes with the blocks.
     return SourceFunction::make(archive, std::make_unique<StoredBlocks>(file));
 }
+
+}  // namespace
 
 zip_source* file_entry_source(zip* archive, const std::string& native_path, bool stored_blocks) {
     return stored_blocks ? stored_blocks_source(archive, native_path)

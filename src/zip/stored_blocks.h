@@ -13,12 +13,10 @@ struct zip_source;
 
 namespace quillet::zip32 {
 
-// A libzip source of the file (native path) for `archive`, with the file's time
-// and attributes; null when libzip cannot make one (the reason is in the archive).
-zip_source* stored_blocks_source(zip* archive, const std::string& native_path);
-
-// The source of a file's entry, for the archive and the compressing threads
-// alike, so that both make the same entry: the file as it is, or as stored blocks.
+// The source of a file's entry (native path), for the archive and the
+// compressing threads alike, so that both make the same entry: the file as it
+// is, or as stored blocks; with the file's time and attributes either way. Null
+// when libzip cannot make one (the reason is in the archive).
 zip_source* file_entry_source(zip* archive, const std::string& native_path, bool stored_blocks);
 
 }  // namespace quillet::zip32
