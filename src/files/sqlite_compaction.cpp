@@ -128,8 +128,9 @@ void compact(const std::string& strInput, const std::string& strOutput, const st
     const bool had_side_files = exists(strInput + "-wal") || exists(strInput + "-shm");
     bool compacted = false;
     std::optional<Error> failure;
-    // The engine makes the compacted copy, and a journal beside it, by their names;
-    // an interruption waits for it to stop and roll back.
+    // The engine makes the compacted copy, and a journal beside it, by their names,
+    // and the input's side files too; an interruption waits for it to stop, roll
+    // back and take the side files away.
     platform::NamedWrite writing;
     platform::without_interruption([&] { writing = platform::NamedWrite::begin(); });
     {
@@ -137,8 +138,8 @@ void compact(const std::string& strInput, const std::string& strOutput, const st
         compacted = connection.run("VACUUM INTO ?1", output);
         if (!compacted) failure = connection.error();
     }
-    writing.end();
     if (!had_side_files && (exists(strInput + "-wal") || exists(strInput + "-shm"))) remove_side_files(input);
+    writing.end();
     if (!compacted) {
         if (!had_output) remove_if_there(strOutput);
         throw *failure;
