@@ -1,5 +1,6 @@
 // Writes through a name, counted, so that the clean-up of an interruption can
 // wait for them: each is told to stop by interruption_started() and ends soon.
+// And the clean-up's line for the system log.
 
 #include "platform/named_writes.h"
 
@@ -44,6 +45,12 @@ bool named_writes_ended(std::chrono::steady_clock::time_point deadline) {
         std::this_thread::sleep_for(std::chrono::milliseconds(5));
     }
     return true;
+}
+
+std::string clean_up_outcome(const std::string& cause, const std::string& left, bool writes_ended) {
+    std::string outcome = cause + (left.empty() ? "; half-made files removed" : "; half-made files left: " + left);
+    if (!writes_ended) outcome += "; a write by name was still under way";
+    return outcome;
 }
 
 }  // namespace quillet::platform

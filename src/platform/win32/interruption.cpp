@@ -24,6 +24,7 @@
 #include <mutex>
 #include <optional>
 #include <string>
+#include <system_error>
 #include <thread>
 
 #include "platform/named_writes.h"
@@ -115,23 +116,25 @@ void put_console_back(Registry& items) {
 }
 
 // The lock stays taken: from here on nothing is registered or forgotten. Without
-// the lock, or with a write through a name still going on, within the time limit,
-// the process ends as it stands.
+// the lock within the time limit, the process ends as it stands. A write through a
+// name that outlasts its share of the time (a copy that does not stop when told)
+// may make its file again, or keep it open, after the deletion; everything else
+// goes all the same.
 [[noreturn]] void end_run(const std::string& cause, int exit_status) {
     Registry& items = registry();
     items.ending = true;
-    const auto deadline = std::chrono::steady_clock::now() + kCleanUpLimit;
-    const std::string out_of_time = cause + "; half-made files were not removed in time";
-    if (!items.mutex.try_lock_until(deadline)) end_process(items, out_of_time, exit_status);
+    const auto started = std::chrono::steady_clock::now();
+    if (!items.mutex.try_lock_until(started + kCleanUpLimit)) {
+        end_process(items, cause + "; half-made files were not removed in time", exit_status);
+    }
     win32::stop_started_programs();
-    if (!named_writes_ended(deadline)) end_process(items, out_of_time, exit_status);
+    const bool writes_ended = named_writes_ended(started + kCleanUpLimit / 2);
     // The latest first: what was made inside a registered folder goes before it.
     std::string left;
     for (auto it = items.items.rbegin(); it != items.items.rend(); ++it) {
         if (!delete_for_good(it->second)) left += (left.empty() ? "" : ", ") + win32::utf8(it->second);
     }
-    if (!left.empty()) end_process(items, cause + "; half-made files left in use: " + left, exit_status);
-    end_process(items, cause + "; half-made files removed", exit_status);
+    end_process(items, clean_up_outcome(cause, left, writes_ended), exit_status);
 }
 
 // A little longer than the clean-up's own wait for the lock, so that it can say so.
@@ -146,7 +149,11 @@ BOOL WINAPI on_console_event(DWORD event) {
     if (registry().ending.exchange(true)) {
         end_process(registry(), cause + "; ended before half-made files were removed", ending.exit_status);
     }
-    std::thread(end_when_clean_up_hangs, cause, ending.exit_status).detach();
+    try {
+        std::thread(end_when_clean_up_hangs, cause, ending.exit_status).detach();
+    } catch (const std::system_error&) {
+        // At the limit of threads the clean-up runs without a watch.
+    }
     end_run(cause, ending.exit_status);
 }
 
