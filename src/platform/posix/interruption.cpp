@@ -26,6 +26,7 @@
 #include <mutex>
 #include <optional>
 #include <string>
+#include <system_error>
 #include <thread>
 
 #include "platform/named_writes.h"
@@ -80,12 +81,13 @@ bool still_there(const std::string& native) {
 }
 
 // Another thread may make a file in a folder between its emptying and its removal:
-// the folder is then emptied again.
-void delete_for_good(const std::string& native) {
+// the folder is then emptied again. False when it is still there.
+bool delete_for_good(const std::string& native) {
     constexpr int kAttempts = 5;
     for (int attempt = 0; attempt < kAttempts && still_there(native); ++attempt) {
         posix::delete_native_permanently(native);
     }
+    return !still_there(native);
 }
 
 const char* signal_name(int signal) {
@@ -123,19 +125,24 @@ void put_terminal_back(Registry& items) {
 }
 
 // The lock stays taken: from here on nothing is registered or forgotten. Without
-// the lock, or with a write through a name still going on, within the time limit,
-// the process ends as it stands.
+// the lock within the time limit, the process ends as it stands. A write through a
+// name that outlasts its share of the time may make its file again after the
+// deletion; everything else goes all the same.
 [[noreturn]] void end_run(const std::string& cause, int exit_status) {
     Registry& items = registry();
     items.ending = true;
-    const auto deadline = std::chrono::steady_clock::now() + kCleanUpLimit;
-    const std::string out_of_time = cause + "; half-made files were not removed in time";
-    if (!items.mutex.try_lock_until(deadline)) end_process(items, out_of_time, exit_status);
+    const auto started = std::chrono::steady_clock::now();
+    if (!items.mutex.try_lock_until(started + kCleanUpLimit)) {
+        end_process(items, cause + "; half-made files were not removed in time", exit_status);
+    }
     posix::stop_started_programs();
-    if (!named_writes_ended(deadline)) end_process(items, out_of_time, exit_status);
+    const bool writes_ended = named_writes_ended(started + kCleanUpLimit / 2);
     // The latest first: what was made inside a registered folder goes before it.
-    for (auto it = items.items.rbegin(); it != items.items.rend(); ++it) delete_for_good(it->second);
-    end_process(items, cause + "; half-made files removed", exit_status);
+    std::string left;
+    for (auto it = items.items.rbegin(); it != items.items.rend(); ++it) {
+        if (!delete_for_good(it->second)) left += (left.empty() ? "" : ", ") + it->second;
+    }
+    end_process(items, clean_up_outcome(cause, left, writes_ended), exit_status);
 }
 
 // Waits for a signal until the deadline; 0 when none came.
@@ -158,7 +165,12 @@ int next_signal(const sigset_t& signals, const std::optional<std::chrono::steady
 
 [[noreturn]] void wait_for_signals(sigset_t signals) {
     const int first = next_signal(signals, std::nullopt);
-    std::thread([first] { end_run(signal_cause(first), 128 + first); }).detach();
+    try {
+        std::thread([first] { end_run(signal_cause(first), 128 + first); }).detach();
+    } catch (const std::system_error&) {
+        // At the user's limit of threads: the clean-up runs here, without a watch.
+        end_run(signal_cause(first), 128 + first);
+    }
     // A little longer than the clean-up's own wait for the lock, so that it can say so.
     const auto deadline = std::chrono::steady_clock::now() + kCleanUpLimit + std::chrono::seconds(2);
     const int second = next_signal(signals, deadline);
