@@ -87,8 +87,10 @@ std::unique_ptr<FolderListing> list_folder(std::string_view folder_text, std::st
 // registered as half made is deleted for good (links removed, never followed), a
 // terminal whose echo was turned off gets it back, the system log says so, and the
 // program ends with status 128 + the signal's number. A second signal, or a
-// clean-up that cannot finish within seconds, ends it at once without the rest. Called first thing in main, before any other thread
-// starts. Without it the signals keep their usual effect.
+// clean-up that cannot finish within seconds, ends it at once without the rest. A
+// write into a pipe whose reader has gone fails instead of ending the run. Called
+// first thing in main, before any other thread starts. Without it the signals keep
+// their usual effect.
 void watch_for_interruption();
 
 // Registers a file or folder to delete if the run is interrupted, for as long as it

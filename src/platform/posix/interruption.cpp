@@ -185,11 +185,22 @@ void wait_for_clean_up() {
     while (registry().ending) ::pause();
 }
 
+// A reader that has gone (a pipe into head or logger) makes the writing of rows
+// fail, which the exit status tells, instead of ending the run unseen and without
+// its clean-up. Caught rather than ignored, so that started programs get it back.
+void let_writes_to_a_closed_pipe_fail() {
+    struct sigaction action {};
+    action.sa_handler = [](int) {};
+    sigemptyset(&action.sa_mask);
+    ::sigaction(SIGPIPE, &action, nullptr);
+}
+
 }  // namespace
 
 void watch_for_interruption() {
     static std::once_flag started;
     std::call_once(started, [] {
+        if (!ignored(SIGPIPE)) let_writes_to_a_closed_pipe_fail();
         const sigset_t signals = watched_signals();
         ::pthread_sigmask(SIG_BLOCK, &signals, &registry().mask_at_start);
         std::thread(wait_for_signals, signals).detach();
