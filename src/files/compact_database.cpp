@@ -44,11 +44,17 @@ void remove_input_copy(UserSide& user, const std::string& input) {
 
 // The old target goes to the trash only once a compacted copy stands ready; when
 // it cannot go, the copy stays under its temporary name.
-bool replace_target(UserSide& user, const std::string& output, const std::string& target,
-                    const std::optional<platform::FileTimes>& times) {
+bool replace_target(UserSide& user, const std::string& output, platform::RemovedIfInterrupted& output_if_interrupted,
+                    const std::string& target, const std::optional<platform::FileTimes>& times) {
     if (!file_exists_at(output)) return false;
-    if (!lib_KillFile(user, target, false)) return false;
-    platform::rename_file(output, target);
+    const auto take_name = [&] {
+        platform::rename_file(output, target);
+        output_if_interrupted.forget();
+    };
+    if (!trash_and_take_name(target, take_name)) {
+        if (!lib_KillFile(user, target, false)) return false;
+        take_name();
+    }
     if (!file_exists_at(target)) return false;
     if (times) lib_SetFileTimes(target, *times);
     return true;
@@ -59,20 +65,22 @@ bool compact_into_target(UserSide& user, const char* routine, const std::string&
                          const CompactStep& compact) {
     std::string output;
     std::string input_copy;
+    // Both temporaries go if the run is interrupted while they are the job's: the
+    // input copy from before it has its name until it is deleted, also on the way
+    // out with an error.
+    platform::RemovedIfInterrupted input_if_interrupted;
     try {
         TemporaryNames names(target);
         output = names.draw({target});
-        // Both temporaries go if the run is interrupted while they are the job's.
-        platform::RemovedIfInterrupted input_if_interrupted;
         if (copy_first) {
             input_copy = names.draw({source, output});
-            lib_CopyFile(user, source, input_copy, true, false);
             input_if_interrupted = platform::RemovedIfInterrupted(input_copy);
+            lib_CopyFile(user, source, input_copy, true, false);
         }
         lib_KillFile(user, output, false);
         platform::RemovedIfInterrupted output_if_interrupted(output);
         compact(copy_first ? input_copy : source, output);
-        const bool replaced = replace_target(user, output, target, times);
+        const bool replaced = replace_target(user, output, output_if_interrupted, target, times);
         output_if_interrupted.forget();
         if (copy_first) lib_KillFile(user, input_copy, true);
         return replaced;

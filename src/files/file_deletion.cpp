@@ -74,6 +74,29 @@ bool lib_KillFile(UserSide& user, const std::string& strFile, bool blnPermanentl
     });
 }
 
+namespace {
+
+// Errors are left to lib_KillFile, which tells them.
+bool trashed_if_there(const std::string& target) {
+    try {
+        return !lib_FileExists(target) || platform::move_to_trash(target);
+    } catch (const Error&) {
+        return false;
+    }
+}
+
+}  // namespace
+
+bool trash_and_take_name(const std::string& target, const std::function<void()>& take_name) {
+    bool taken = false;
+    platform::without_interruption([&] {
+        if (!trashed_if_there(target)) return;
+        take_name();
+        taken = true;
+    });
+    return taken;
+}
+
 bool lib_FileInUse(const std::string& strFile) {
     try {
         platform::rename_file(strFile, strFile);

@@ -3,6 +3,7 @@
 // a file is held by someone else.
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <string_view>
 
@@ -21,6 +22,12 @@ bool lib_Deltree(UserSide& user, std::string_view strDir, bool blnContentsOnly, 
 // goes to the trash unless blnPermanently; false when it stays (in use, or the
 // trash cannot take it). Run-time errors are reported and raised again.
 bool lib_KillFile(UserSide& user, const std::string& strFile, bool blnPermanently);
+// Sends what stands at target to the trash, if anything, and runs take_name (a
+// replacement's rename to target) in the same step, which an interruption does not
+// split: between the two its clean-up would delete the only complete copy, the old
+// one lying in the trash. False, with nothing run, when the trash does not take
+// it or it cannot be told whether anything stands there; lib_KillFile then tells why.
+bool trash_and_take_name(const std::string& target, const std::function<void()>& take_name);
 
 // True when the file cannot even be renamed to its own name. A missing file is
 // not in use.

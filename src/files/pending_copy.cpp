@@ -156,8 +156,14 @@ bool rename_into_place(const std::string& temporary, const std::string& target, 
 
 // The old target goes only now that a complete copy stands ready. Renaming
 // finds out in the same step whether there is an old target at all.
-void replace_old_target(UserSide& user, const std::string& temporary, const std::string& target) {
+void replace_old_target(UserSide& user, const std::string& temporary, const std::string& target,
+                        platform::RemovedIfInterrupted& temporary_if_interrupted) {
     if (rename_into_place(temporary, target, OldTarget::may_stand)) return;
+    const bool replaced = trash_and_take_name(target, [&] {
+        rename_into_place(temporary, target, OldTarget::gone);
+        temporary_if_interrupted.forget();
+    });
+    if (replaced) return;
     if (!lib_KillFile(user, target, false)) {
         remove_quietly(temporary);
         throw Error(kLibraryError, kSource,
@@ -226,7 +232,7 @@ void PendingCopy::put_in_place(UserSide& user, CopyTally* tally) {
             }
         }
         // Until it is in place, a temporary goes if the run is interrupted.
-        if (!facts.in_place) replace_old_target(user, facts.name, std::string(target_));
+        if (!facts.in_place) replace_old_target(user, facts.name, std::string(target_), facts.if_interrupted);
         if (tally != nullptr) {
             tally->bytes += facts.bytes;
             tally->source_changed = tally->source_changed || facts.source_changed;
