@@ -1,6 +1,8 @@
 #include "files/pending_copy.h"
 
 #include <array>
+#include <mutex>
+#include <set>
 #include <numeric>
 #include <optional>
 #include <random>
@@ -12,6 +14,7 @@
 #include "text/error.h"
 #include "text/numbers.h"
 #include "text/paths.h"
+#include "text/unicode.h"
 #include "text/vb_errors.h"
 
 namespace quillet::lib_basFile {
@@ -91,6 +94,46 @@ private:
     std::minstd_rand random_;
 };
 
+bool is_digit(char c) { return c >= '0' && c <= '9'; }
+
+bool reads_like_temporary(std::string_view target) {
+    const std::size_t size = target.size();
+    return size >= kTemporarySuffix && target.substr(size - kTemporarySuffix, 2) == ".~" &&
+           is_digit(target[size - 2]) && is_digit(target[size - 1]);
+}
+
+// The targets of copies not yet put in place that read like temporary names
+// ("a.~72"). A copy made ahead on another thread for a later file does not take
+// one of them as its temporary name: the earlier file would find that copy
+// standing at its own target and put it aside as its old target. Compared
+// without case, as names on a target may not differ by case alone.
+class TargetsToCome {
+public:
+    void add(std::string_view target) {
+        const std::lock_guard lock(mutex_);
+        names_.insert(key(target));
+    }
+    void remove(std::string_view target) {
+        const std::lock_guard lock(mutex_);
+        names_.erase(names_.find(key(target)));
+    }
+    bool holds(std::string_view name) const {
+        const std::lock_guard lock(mutex_);
+        return names_.contains(key(name));
+    }
+
+private:
+    static std::u32string key(std::string_view path) { return unicode::to_upper(unicode::decode(path)); }
+
+    mutable std::mutex mutex_;
+    std::multiset<std::u32string> names_;
+};
+
+TargetsToCome& targets_to_come() {
+    static TargetsToCome targets;
+    return targets;
+}
+
 }  // namespace
 
 // The temporary names ".~NN" beside a target, each at most once, never the
@@ -117,7 +160,7 @@ private:
     std::optional<std::string> draw() {
         while (!numbers_.exhausted()) {
             std::string candidate = stem_ + ".~" + two_digits(numbers_.draw());
-            if (candidate != target_) return candidate;
+            if (candidate != target_ && !targets_to_come().holds(candidate)) return candidate;
         }
         return std::nullopt;
     }
@@ -174,9 +217,14 @@ void replace_old_target(UserSide& user, const std::string& temporary, const std:
 
 }  // namespace
 
-PendingCopy::PendingCopy(std::string_view source, std::string_view target) : source_(source), target_(target) {}
+PendingCopy::PendingCopy(std::string_view source, std::string_view target)
+    : source_(source), target_(target), awaited_(reads_like_temporary(target)) {
+    if (awaited_) targets_to_come().add(target_);
+}
 
-PendingCopy::~PendingCopy() = default;
+PendingCopy::~PendingCopy() {
+    if (awaited_) targets_to_come().remove(target_);
+}
 
 platform::CopyNames PendingCopy::names() {
     return platform::CopyNames{target_, [this]() -> std::optional<std::string> {

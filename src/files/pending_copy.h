@@ -45,6 +45,7 @@ private:
     std::unique_ptr<CopyTemporaryNames> temporaries_;
     platform::MadeCopy made_;
     std::exception_ptr failure_;
+    bool awaited_;  // the target reads like a temporary name; see TargetsToCome
 };
 
 }  // namespace quillet::lib_basFile
