@@ -141,7 +141,11 @@ void compact(const std::string& strInput, const std::string& strOutput, const st
     if (!had_side_files && (exists(strInput + "-wal") || exists(strInput + "-shm"))) remove_side_files(input);
     writing.end();
     if (!compacted) {
-        if (!had_output) remove_if_there(strOutput);
+        // On a full disk the engine cannot always take its journal away.
+        if (!had_output) {
+            remove_if_there(strOutput);
+            remove_if_there(strOutput + "-journal");
+        }
         throw *failure;
     }
 }
