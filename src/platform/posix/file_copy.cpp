@@ -10,8 +10,10 @@
 
 #include <fcntl.h>
 #include <linux/fs.h>
+#include <linux/magic.h>
 #include <sys/ioctl.h>
 #include <sys/stat.h>
+#include <sys/vfs.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -245,6 +247,22 @@ int open_source(const std::string& native) {
     return fd;
 }
 
+dev_t process_file_system() {
+    struct stat info {};
+    return ::stat("/proc", &info) == 0 ? info.st_dev : 0;
+}
+
+// The kernel's own files say they are regular and answer reads without end
+// (/proc/self/pagemap, /proc/kcore): no data to keep. Most say they are empty;
+// the others are on /proc, so a file of another size elsewhere is not asked about.
+bool kernel_file(int in, const struct stat& info) {
+    static const dev_t proc = process_file_system();
+    if (info.st_size != 0 && info.st_dev != proc) return false;
+    struct statfs file_system {};
+    return ::fstatfs(in, &file_system) == 0 &&
+           (file_system.f_type == PROC_SUPER_MAGIC || file_system.f_type == SYSFS_MAGIC);
+}
+
 // copied when the source is a regular file, ready to be read.
 CopyResult read_status(int in, SourceStatus& status) {
     struct stat info {};
@@ -255,7 +273,7 @@ CopyResult read_status(int in, SourceStatus& status) {
     }
     // A regular file's reads wait for the disk whatever O_NONBLOCK says, so the flag
     // that kept a FIFO's open from waiting can stay.
-    if (!S_ISREG(info.st_mode)) return CopyResult::not_regular;
+    if (!S_ISREG(info.st_mode) || kernel_file(in, info)) return CopyResult::not_regular;
     status.device = info.st_dev;
     status.permissions = info.st_mode & 0777;
     status.size = static_cast<std::uint64_t>(info.st_size);

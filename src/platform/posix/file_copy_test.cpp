@@ -66,35 +66,27 @@ TEST_F(FileCopy, CopiesContentAndPermissionBitsThroughALinkNamedOnlyWhenComplete
     const auto write_source = [&](std::uint64_t, std::uint64_t) { folder_.write("source.bin", "changed"); };
     ASSERT_EQ(copy_file(folder_.text("link"), folder_.text("to/changed.bin"), write_source, &facts), CopyResult::copied);
     EXPECT_TRUE(facts.source_changed);
-
-    // Pseudo-files report a size of 0 and are read the ordinary way.
-    ASSERT_EQ(copy_file("Z:\\proc\\self\\status", folder_.text("status")), CopyResult::copied);
-    EXPECT_NE(folder_.read("status").find("Name:"), std::string::npos);
-}
-
-// A missing source is CopyFile.AFailedCopyLeavesTheOldTargetAndNoTemporary's and the end-to-end SourceFaults tests'.
-TEST_F(FileCopy, FailuresLeaveNothingBehindAndReplaceNothing) {
-    // Opening a FIFO for reading would wait for a writer.
-    ASSERT_EQ(::mkfifo(folder_.native("fifo").c_str(), 0644), 0);
-    EXPECT_EQ(copy_file(folder_.text("fifo"), folder_.text("t1")), CopyResult::not_regular);
-    // Its reading fails once the copy has been made: the process's memory at address 0.
-    EXPECT_EQ(copy_file("Z:\\proc\\self\\mem", folder_.text("t1")), CopyResult::source_failed);
-    EXPECT_EQ(last_error(), EIO);
-    EXPECT_FALSE(folder_.exists("t1"));
 }
 
 // What the kernel refuses a child process from the point it is asked to.
 enum class Refused {
     threads,        // as over the limit on the processes a user or a container may run
     unnamed_files,  // as a file system that cannot make a file without a name does
+    reads,          // as a disk that fails under the source does
 };
+
+void refuse_either(std::vector<sock_filter>& filter, unsigned first, unsigned second, unsigned error) {
+    filter.push_back(BPF_JUMP(BPF_JMP | BPF_JEQ | BPF_K, first, 1, 0));
+    filter.push_back(BPF_JUMP(BPF_JMP | BPF_JEQ | BPF_K, second, 0, 1));
+    filter.push_back(BPF_STMT(BPF_RET | BPF_K, SECCOMP_RET_ERRNO | error));
+}
 
 void refuse(Refused what) {
     std::vector<sock_filter> filter{BPF_STMT(BPF_LD | BPF_W | BPF_ABS, offsetof(seccomp_data, nr))};
     if (what == Refused::threads) {
-        filter.push_back(BPF_JUMP(BPF_JMP | BPF_JEQ | BPF_K, SYS_clone, 1, 0));
-        filter.push_back(BPF_JUMP(BPF_JMP | BPF_JEQ | BPF_K, SYS_clone3, 0, 1));
-        filter.push_back(BPF_STMT(BPF_RET | BPF_K, SECCOMP_RET_ERRNO | EAGAIN));
+        refuse_either(filter, SYS_clone, SYS_clone3, EAGAIN);
+    } else if (what == Refused::reads) {
+        refuse_either(filter, SYS_read, SYS_copy_file_range, EIO);
     } else {
         filter.push_back(BPF_JUMP(BPF_JMP | BPF_JEQ | BPF_K, SYS_openat, 0, 3));
         filter.push_back(BPF_STMT(BPF_LD | BPF_W | BPF_ABS, offsetof(seccomp_data, args) + 2 * sizeof(std::uint64_t)));
@@ -111,6 +103,24 @@ void refuse(Refused what) {
 // Ends the child process with 0 when the check holds; _exit, for a leak check at
 // the exit would want a thread of its own.
 [[noreturn]] void end_child(bool holds) { ::_exit(holds ? 0 : 1); }
+
+// A missing source is CopyFile.AFailedCopyLeavesTheOldTargetAndNoTemporary's and the end-to-end SourceFaults tests'.
+TEST_F(FileCopy, FailuresLeaveNothingBehindAndReplaceNothing) {
+    // Opening a FIFO for reading would wait for a writer.
+    ASSERT_EQ(::mkfifo(folder_.native("fifo").c_str(), 0644), 0);
+    EXPECT_EQ(copy_file(folder_.text("fifo"), folder_.text("t1")), CopyResult::not_regular);
+    // The kernel's own files say they are regular, and some answer reads without end.
+    EXPECT_EQ(copy_file("Z:\\proc\\self\\pagemap", folder_.text("t1")), CopyResult::not_regular);
+    // Reading fails once the copy has been made.
+    folder_.write("source", "bytes");
+    const auto reading_fails = [&] {
+        refuse(Refused::reads);
+        end_child(copy_file(folder_.text("source"), folder_.text("t1")) == CopyResult::source_failed &&
+                  last_error() == EIO);
+    };
+    EXPECT_EXIT(reading_fails(), ::testing::ExitedWithCode(0), "");
+    EXPECT_FALSE(folder_.exists("t1"));
+}
 
 // A large file is copied on a thread of its own while the progress routine is
 // told; where no thread can be started, it is still copied, on the calling thread.
