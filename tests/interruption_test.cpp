@@ -96,7 +96,8 @@ TEST_P(Interruption, LeavesNothingHalfMadeAndEveryFinishedFileInPlace) {
     if (run.zip) arguments.push_back("/Z=secret");
     // The real clock: a clock faked by a program in between would take the signal.
     const Outcome outcome = box.run(arguments);
-    ASSERT_TRUE(signal.get()) << "no signal was sent before the run ended: " << outcome.out << outcome.err;
+    ASSERT_TRUE(signal.get()) << "no signal was sent before the run ended with status " << outcome.status << ": "
+                              << outcome.out << outcome.err;
 
     EXPECT_EQ(outcome.status, 128 + run.signal) << outcome.out << outcome.err;
     EXPECT_EQ(box.tree("tmp"), Lines{});
