@@ -24,9 +24,10 @@ constexpr const char* kCompactDatabase = "lib_CompactDatabase";
 constexpr const char* kCompactDatabaseCL = "lib_CompactDatabaseCL";
 constexpr const char* kCrLf = "\r\n";
 
-// Makes the compacted output from the input: the one step in which the engine and
-// the command line differ.
+// Makes the compacted output from the input: the step in which the engine and the
+// command line differ, with the engine's completing of the input copy.
 using CompactStep = std::function<void(const std::string& input, const std::string& output)>;
+using CompleteStep = std::function<void(const std::string& source, const std::string& copy)>;
 
 Error with_database(const char* routine, const Error& error, const std::string& source, const std::string& output) {
     return Error(error.number(), routine,
@@ -62,7 +63,7 @@ bool replace_target(UserSide& user, const std::string& output, platform::Removed
 
 bool compact_into_target(UserSide& user, const char* routine, const std::string& source, const std::string& target,
                          const std::optional<platform::FileTimes>& times, bool copy_first,
-                         const CompactStep& compact) {
+                         const CompactStep& compact, const CompleteStep& complete_copy = {}) {
     std::string output;
     std::string input_copy;
     // Both temporaries go if the run is interrupted while they are the job's: the
@@ -76,6 +77,7 @@ bool compact_into_target(UserSide& user, const char* routine, const std::string&
             input_copy = names.draw({source, output});
             input_if_interrupted = platform::RemovedIfInterrupted(input_copy);
             lib_CopyFile(user, source, input_copy, true, false);
+            if (complete_copy) complete_copy(source, input_copy);
         }
         lib_KillFile(user, output, false);
         platform::RemovedIfInterrupted output_if_interrupted(output);
@@ -123,10 +125,10 @@ bool lib_CompactDatabase(UserSide& user, const std::string& strSource, const std
         if (error.number() != vb::kCannotCreateObject) throw with_database(kCompactDatabase, error, strSource, "");
         return compact_through_program(user, strSource, target, times, blnCopyFirst);
     }
-    return compact_into_target(user, kCompactDatabase, strSource, target, times, blnCopyFirst,
-                               [&](const std::string& input, const std::string& output) {
-                                   engine->CompactDatabase(input, output, connect);
-                               });
+    return compact_into_target(
+        user, kCompactDatabase, strSource, target, times, blnCopyFirst,
+        [&](const std::string& input, const std::string& output) { engine->CompactDatabase(input, output, connect); },
+        [&](const std::string& source, const std::string& copy) { engine->CompleteCopy(source, copy); });
 }
 
 bool lib_CompactDatabaseCL(UserSide& user, const std::string& strSource, const std::string& strTarget,

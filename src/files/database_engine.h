@@ -18,6 +18,11 @@ public:
     // password. Raises the engine's error when it cannot, leaving no output behind.
     virtual void CompactDatabase(const std::string& strInput, const std::string& strOutput,
                                  const std::string& strConnect) = 0;
+    // Makes strCopy, a file copy of the database strSource that the compaction owns,
+    // whole on its own: committed changes that the engine keeps beside the database's
+    // file (SQLite's write-ahead log) are written into it. Raises the engine's error
+    // when it cannot. Nothing to do for an engine that keeps none.
+    virtual void CompleteCopy(const std::string& /*strSource*/, const std::string& /*strCopy*/) {}
 };
 
 // An engine for the database at strDatabase (path text), chosen by what the file

@@ -150,10 +150,24 @@ void compact(const std::string& strInput, const std::string& strOutput, const st
     }
 }
 
+// A writing connection that closes as the last one writes the log beside the
+// database into it and takes the log and its index away. A log beside a database
+// that is not in WAL mode stays unread, and goes all the same.
+void write_log_back(const std::string& strDatabase) {
+    std::optional<Error> failure;
+    {
+        Connection connection(native_path_of(strDatabase), SQLITE_OPEN_READWRITE);
+        if (!connection.run("PRAGMA schema_version")) failure = connection.error();
+    }
+    remove_if_there(strDatabase + "-wal");
+    remove_if_there(strDatabase + "-shm");
+    if (failure) throw *failure;
+}
+
 }  // namespace
 
 const SqliteLibrary& linked_sqlite_library() {
-    static const SqliteLibrary library{compact};
+    static const SqliteLibrary library{compact, write_log_back};
     return library;
 }
 

@@ -5,6 +5,7 @@
 
 #include "files/sqlite_library.h"
 #include "platform/platform.h"
+#include "text/error.h"
 #include "text/vb_errors.h"
 
 namespace quillet {
@@ -29,6 +30,29 @@ void SqliteEngine::CompactDatabase(const std::string& strInput, const std::strin
     const SqliteLibrary* sqlite = sqlite_library();
     if (sqlite == nullptr) throw vb::error(vb::kCannotCreateObject);
     sqlite->compact(strInput, strOutput, strConnect);
+}
+
+// A database in WAL mode keeps what was committed last in its -wal until it is
+// written back: a copy of the database's file alone lacks it. The copy gets a copy
+// of the log, which the engine writes back into it.
+void SqliteEngine::CompleteCopy(const std::string& strSource, const std::string& strCopy) {
+    const std::string log = strSource + "-wal";
+    if (!platform::attributes(log)) return;
+    const SqliteLibrary* sqlite = sqlite_library();
+    if (sqlite == nullptr) throw vb::error(vb::kCannotCreateObject);
+    // The engine makes the log's index and writes the copy by their names; the
+    // index goes if the run is interrupted, as the log's copy does.
+    platform::RemovedIfInterrupted index_if_interrupted;
+    platform::NamedWrite writing;
+    platform::without_interruption([&] {
+        index_if_interrupted = platform::RemovedIfInterrupted(strCopy + "-shm");
+        writing = platform::NamedWrite::begin();
+    });
+    platform::CopyFacts facts;
+    if (platform::copy_file(log, strCopy + "-wal", {}, &facts) != platform::CopyResult::copied) {
+        throw Error(vb::kPathFileAccessError, "SQLite", "The database's log could not be copied: " + log);
+    }
+    sqlite->write_log_back(strCopy);
 }
 
 }  // namespace quillet

@@ -17,6 +17,7 @@ class SqliteEngine : public DatabaseEngine {
 public:
     void CompactDatabase(const std::string& strInput, const std::string& strOutput,
                          const std::string& strConnect) override;
+    void CompleteCopy(const std::string& strSource, const std::string& strCopy) override;
 };
 
 }  // namespace quillet

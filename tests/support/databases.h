@@ -34,6 +34,24 @@ inline void make_database(const std::filesystem::path& file, int rows, const cha
     if (result != SQLITE_OK) throw std::runtime_error("cannot make the test database");
 }
 
+// A connection that stays open, as a program that uses the database keeps one,
+// after running a script; what the script commits may stay in the write-ahead log.
+class OpenDatabase {
+public:
+    OpenDatabase(const std::filesystem::path& file, const std::string& script) {
+        sqlite3_open(utf8(file).c_str(), &database_);
+        if (sqlite3_exec(database_, script.c_str(), nullptr, nullptr, nullptr) != SQLITE_OK) {
+            throw std::runtime_error(sqlite3_errmsg(database_));
+        }
+    }
+    ~OpenDatabase() { sqlite3_close(database_); }
+    OpenDatabase(const OpenDatabase&) = delete;
+    OpenDatabase& operator=(const OpenDatabase&) = delete;
+
+private:
+    sqlite3* database_ = nullptr;
+};
+
 // "rows=N sum=S" for the table of make_database; the error text when unreadable.
 inline std::string database_rows(const std::filesystem::path& file) {
     sqlite3* database = nullptr;
