@@ -270,7 +270,9 @@ void remove_file(std::string_view path_text);
 void rename_file(std::string_view from_text, std::string_view to_text);
 
 // Names a file as another, replacing what had that name in one step: whoever
-// looks finds the old file or the new one, never neither. False when it cannot.
+// looks finds the old file or the new one, never neither. The new file's data
+// reaches the disk before its new name does, so that a power cut leaves one of
+// the two whole too. False when it cannot.
 bool replace_file(std::string_view from_text, std::string_view to_text);
 
 // Moves a file or a whole folder to the user's trash. False when the trash cannot

@@ -8,6 +8,7 @@
 #include <cstdio>
 
 #include "platform/platform.h"
+#include "platform/posix/descriptor.h"
 #include "platform/posix/last_folder.h"
 #include "platform/posix/language_errors.h"
 #include "platform/posix/native_paths.h"
@@ -97,10 +98,20 @@ void rename_file(std::string_view from_text, std::string_view to_text) {
     throw posix::language_error(reason, source_exists ? vb::kPathNotFound : vb::kFileNotFound);
 }
 
+namespace {
+
+// Some file systems write a name to the disk before the data written under it.
+bool data_on_disk(const std::string& native) {
+    const posix::Descriptor file(::open(native.c_str(), O_RDONLY | O_CLOEXEC));
+    return file.valid() && ::fdatasync(file.get()) == 0;
+}
+
+}  // namespace
+
 bool replace_file(std::string_view from_text, std::string_view to_text) {
     const auto from = posix::native_or_missing(from_text);
     const auto to = posix::native_or_missing(to_text);
-    if (!from || !to) return false;
+    if (!from || !to || !data_on_disk(*from)) return false;
     posix::forget_last_folder();
     return ::rename(from->c_str(), to->c_str()) == 0;
 }

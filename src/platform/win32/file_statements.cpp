@@ -4,6 +4,7 @@
 
 #include "platform/platform.h"
 #include "platform/win32/file_status.h"
+#include "platform/win32/handle.h"
 #include "platform/win32/language_errors.h"
 #include "platform/win32/owner_only.h"
 #include "platform/win32/system_paths.h"
@@ -81,10 +82,21 @@ void rename_file(std::string_view from_text, std::string_view to_text) {
     throw win32::language_error(reason, exists_itself(from) ? vb::kPathNotFound : vb::kFileNotFound);
 }
 
+namespace {
+
+// The file system may write a name to the disk before the data written under it.
+bool data_on_disk(const std::wstring& path) {
+    const win32::Handle file(CreateFileW(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                         OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    return file.valid() && FlushFileBuffers(file.get()) != 0;
+}
+
+}  // namespace
+
 bool replace_file(std::string_view from_text, std::string_view to_text) {
     const std::wstring from = win32::system_path(from_text);
     const std::wstring to = win32::system_path(to_text);
-    return MoveFileExW(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING) != 0;
+    return data_on_disk(from) && MoveFileExW(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING) != 0;
 }
 
 }  // namespace quillet::platform
