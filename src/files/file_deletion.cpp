@@ -79,7 +79,7 @@ namespace {
 // Errors are left to lib_KillFile, which tells them.
 bool trashed_if_there(const std::string& target) {
     try {
-        return !lib_FileExists(target) || platform::move_to_trash(target);
+        return !file_exists_at(target) || platform::move_to_trash(target);
     } catch (const Error&) {
         return false;
     }

@@ -2,10 +2,10 @@
 
 #include <array>
 #include <mutex>
-#include <set>
 #include <numeric>
 #include <optional>
 #include <random>
+#include <set>
 #include <string>
 #include <utility>
 
