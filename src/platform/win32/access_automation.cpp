@@ -183,6 +183,10 @@ public:
         Arguments arguments;
         arguments.text(input_text).text(output_text);
         if (!connect.empty()) arguments.missing().missing().text(connect);
+        // Access writes the output by its name, in a process of its own that cannot be
+        // told to stop: an interruption waits for it a while before it deletes.
+        NamedWrite writing;
+        without_interruption([&] { writing = NamedWrite::begin(); });
         VARIANT ignored = call(db_engine_, L"CompactDatabase", DISPATCH_METHOD, arguments);
         VariantClear(&ignored);
     }
