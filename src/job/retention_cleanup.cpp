@@ -79,6 +79,8 @@ std::size_t SnapshotsToDelete(const std::vector<Snapshot>& sorted, const std::st
 
 void RetentionCleanup(const JobOptions& options, const SnapshotPlan& plan, JobActivity& activity) {
     if (options.KeepDays >= kKeepEverything || plan.SnapshotParent.empty()) return;
+    // A run being interrupted deletes no more: the next job waits here for its end.
+    if (platform::interruption_started()) platform::without_interruption([] {});
     // Another user's link in a shared folder would choose what goes; the copy pass
     // then reports that the snapshot folder cannot be made there.
     if (platform::passes_foreign_link(plan.SnapshotParent)) return;

@@ -203,8 +203,31 @@ void RemovedIfInterrupted::forget() {
     id_ = 0;
 }
 
+namespace {
+
+// The steps this thread is inside: a step within a step goes on as its outer one does.
+thread_local int steps_entered = 0;
+
+struct EnteredStep {
+    EnteredStep() { ++steps_entered; }
+    ~EnteredStep() { --steps_entered; }
+    EnteredStep(const EnteredStep&) = delete;
+    EnteredStep& operator=(const EnteredStep&) = delete;
+};
+
+}  // namespace
+
 void without_interruption(const std::function<void()>& step) {
-    const std::lock_guard lock(registry().mutex);
+    Registry& items = registry();
+    std::unique_lock lock(items.mutex);
+    // The lock is not fair: a thread may take it before the clean-up that waits for
+    // it. Its step, or the next job after it, would only race the clean-up, which
+    // ends the process.
+    if (items.ending && steps_entered == 0) {
+        lock.unlock();
+        Sleep(INFINITE);
+    }
+    const EnteredStep entered;
     step();
 }
 
