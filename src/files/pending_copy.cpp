@@ -115,7 +115,7 @@ public:
     }
     void remove(std::string_view target) {
         const std::lock_guard lock(mutex_);
-        names_.erase(names_.find(key(target)));
+        if (const auto found = names_.find(key(target)); found != names_.end()) names_.erase(found);
     }
     bool holds(std::string_view name) const {
         const std::lock_guard lock(mutex_);
@@ -129,9 +129,10 @@ private:
     std::multiset<std::u32string> names_;
 };
 
+// Never destroyed: a copy may outlive the statics when the process ends.
 TargetsToCome& targets_to_come() {
-    static TargetsToCome targets;
-    return targets;
+    static TargetsToCome* const targets = new TargetsToCome;
+    return *targets;
 }
 
 }  // namespace
