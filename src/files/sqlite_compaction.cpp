@@ -108,13 +108,13 @@ void remove_if_there(const std::string& path_text) {
     }
 }
 
-// A read-only connection to a database in WAL mode makes the database's -wal and
-// -shm files and leaves them. A writing connection that closes as the last one
-// removes them again; with nobody else there, the log is empty and the database
-// itself stays as it was.
-void remove_side_files(const std::string& input_native) {
-    Connection connection(input_native, SQLITE_OPEN_READWRITE);
-    connection.run("PRAGMA schema_version");
+// A writing connection that closes as the last one writes a database's -wal back
+// into it and removes the -wal and -shm; with an empty log the database itself
+// stays as it was. Its failure, if any.
+std::optional<Error> close_as_last_writer(const std::string& native) {
+    Connection connection(native, SQLITE_OPEN_READWRITE);
+    if (connection.run("PRAGMA schema_version")) return std::nullopt;
+    return connection.error();
 }
 
 void compact(const std::string& strInput, const std::string& strOutput, const std::string& strConnect) {
@@ -138,7 +138,9 @@ void compact(const std::string& strInput, const std::string& strOutput, const st
         compacted = connection.run("VACUUM INTO ?1", output);
         if (!compacted) failure = connection.error();
     }
-    if (!had_side_files && (exists(strInput + "-wal") || exists(strInput + "-shm"))) remove_side_files(input);
+    // A read-only connection to a database in WAL mode makes its -wal and -shm and
+    // leaves them, the log empty.
+    if (!had_side_files && (exists(strInput + "-wal") || exists(strInput + "-shm"))) close_as_last_writer(input);
     writing.end();
     if (!compacted) {
         // On a full disk the engine cannot always take its journal away.
@@ -150,15 +152,9 @@ void compact(const std::string& strInput, const std::string& strOutput, const st
     }
 }
 
-// A writing connection that closes as the last one writes the log beside the
-// database into it and takes the log and its index away. A log beside a database
-// that is not in WAL mode stays unread, and goes all the same.
+// A log beside a database that is not in WAL mode stays unread, and goes all the same.
 void write_log_back(const std::string& strDatabase) {
-    std::optional<Error> failure;
-    {
-        Connection connection(native_path_of(strDatabase), SQLITE_OPEN_READWRITE);
-        if (!connection.run("PRAGMA schema_version")) failure = connection.error();
-    }
+    const std::optional<Error> failure = close_as_last_writer(native_path_of(strDatabase));
     remove_if_there(strDatabase + "-wal");
     remove_if_there(strDatabase + "-shm");
     if (failure) throw *failure;

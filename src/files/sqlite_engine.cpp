@@ -14,6 +14,13 @@ namespace {
 
 constexpr std::string_view kHeader{"SQLite format 3\0", 16};
 
+// Without SQLite the engine cannot be created, as an engine that is not installed.
+const SqliteLibrary& loaded_sqlite() {
+    const SqliteLibrary* sqlite = sqlite_library();
+    if (sqlite == nullptr) throw vb::error(vb::kCannotCreateObject);
+    return *sqlite;
+}
+
 }  // namespace
 
 bool IsSqliteDatabase(const std::string& strFile) {
@@ -24,12 +31,9 @@ bool IsSqliteDatabase(const std::string& strFile) {
     return file.read(start.data(), static_cast<std::streamsize>(start.size())) && start == kHeader;
 }
 
-// Without SQLite the engine cannot be created, as an engine that is not installed.
 void SqliteEngine::CompactDatabase(const std::string& strInput, const std::string& strOutput,
                                    const std::string& strConnect) {
-    const SqliteLibrary* sqlite = sqlite_library();
-    if (sqlite == nullptr) throw vb::error(vb::kCannotCreateObject);
-    sqlite->compact(strInput, strOutput, strConnect);
+    loaded_sqlite().compact(strInput, strOutput, strConnect);
 }
 
 // A database in WAL mode keeps what was committed last in its -wal until it is
@@ -38,8 +42,7 @@ void SqliteEngine::CompactDatabase(const std::string& strInput, const std::strin
 void SqliteEngine::CompleteCopy(const std::string& strSource, const std::string& strCopy) {
     const std::string log = strSource + "-wal";
     if (!platform::attributes(log)) return;
-    const SqliteLibrary* sqlite = sqlite_library();
-    if (sqlite == nullptr) throw vb::error(vb::kCannotCreateObject);
+    const SqliteLibrary& sqlite = loaded_sqlite();
     // The engine makes the log's index and writes the copy by their names; the
     // index goes if the run is interrupted, as the log's copy does.
     platform::RemovedIfInterrupted index_if_interrupted;
@@ -52,7 +55,7 @@ void SqliteEngine::CompleteCopy(const std::string& strSource, const std::string&
     if (platform::copy_file(log, strCopy + "-wal", {}, &facts) != platform::CopyResult::copied) {
         throw Error(vb::kPathFileAccessError, "SQLite", "The database's log could not be copied: " + log);
     }
-    sqlite->write_log_back(strCopy);
+    sqlite.write_log_back(strCopy);
 }
 
 }  // namespace quillet

@@ -29,7 +29,7 @@
 #include <system_error>
 #include <thread>
 
-#include "platform/named_writes.h"
+#include "platform/interruption_common.h"
 #include "platform/platform.h"
 #include "platform/posix/deletion.h"
 
@@ -238,32 +238,9 @@ void RemovedIfInterrupted::forget() {
     id_ = 0;
 }
 
-namespace {
-
-// The steps this thread is inside: a step within a step goes on as its outer one does.
-thread_local int steps_entered = 0;
-
-struct EnteredStep {
-    EnteredStep() { ++steps_entered; }
-    ~EnteredStep() { --steps_entered; }
-    EnteredStep(const EnteredStep&) = delete;
-    EnteredStep& operator=(const EnteredStep&) = delete;
-};
-
-}  // namespace
-
 void without_interruption(const std::function<void()>& step) {
     Registry& items = registry();
-    std::unique_lock lock(items.mutex);
-    // The lock is not fair: a thread may take it before the clean-up that waits for
-    // it. Its step, or the next job after it, would only race the clean-up, which
-    // ends the process.
-    if (items.ending && steps_entered == 0) {
-        lock.unlock();
-        for (;;) ::pause();
-    }
-    const EnteredStep entered;
-    step();
+    run_step(items.mutex, items.ending, step);
 }
 
 void end_interrupted_run(int exit_status, std::string_view cause) {

@@ -1,8 +1,8 @@
-// Writes through a name, counted, so that the clean-up of an interruption can
-// wait for them: each is told to stop by interruption_started() and ends soon.
-// And the clean-up's line for the system log.
+// The steps, counted on each thread. Writes through a name, counted, so that the
+// clean-up of an interruption can wait for them: each is told to stop by
+// interruption_started() and ends soon. And the clean-up's line for the system log.
 
-#include "platform/named_writes.h"
+#include "platform/interruption_common.h"
 
 #include <atomic>
 #include <thread>
@@ -16,7 +16,28 @@ namespace {
 
 std::atomic<int> writes_under_way{0};
 
+// The steps this thread is inside: a step within a step goes on as its outer one does.
+thread_local int steps_entered = 0;
+
+struct EnteredStep {
+    EnteredStep() { ++steps_entered; }
+    ~EnteredStep() { --steps_entered; }
+    EnteredStep(const EnteredStep&) = delete;
+    EnteredStep& operator=(const EnteredStep&) = delete;
+};
+
 }  // namespace
+
+void run_step(std::recursive_timed_mutex& lock, const std::atomic<bool>& clean_up_under_way,
+              const std::function<void()>& step) {
+    std::unique_lock held(lock);
+    if (clean_up_under_way && steps_entered == 0) {
+        held.unlock();
+        for (;;) std::this_thread::sleep_for(std::chrono::hours(1));
+    }
+    const EnteredStep entered;
+    step();
+}
 
 NamedWrite NamedWrite::begin() {
     NamedWrite write;
