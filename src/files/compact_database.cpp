@@ -48,14 +48,7 @@ void remove_input_copy(UserSide& user, const std::string& input) {
 bool replace_target(UserSide& user, const std::string& output, platform::RemovedIfInterrupted& output_if_interrupted,
                     const std::string& target, const std::optional<platform::FileTimes>& times) {
     if (!file_exists_at(output)) return false;
-    const auto take_name = [&] {
-        platform::rename_file(output, target);
-        output_if_interrupted.forget();
-    };
-    if (!trash_and_take_name(target, take_name)) {
-        if (!lib_KillFile(user, target, false)) return false;
-        take_name();
-    }
+    if (!replace_through_trash(user, output, target, output_if_interrupted)) return false;
     if (!file_exists_at(target)) return false;
     if (times) lib_SetFileTimes(target, *times);
     return true;

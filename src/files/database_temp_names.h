@@ -1,6 +1,7 @@
 #pragma once
-// The temporary names of a compaction: the target without its extension, ".~" and
-// two digits, as a file copy names its temporary file.
+// Temporary names beside a target that is written whole before it takes its name
+// (a compacted database, a fresh archive): the target without its extension, ".~"
+// and two digits, as a file copy names its temporary file.
 
 #include <array>
 #include <initializer_list>
@@ -11,7 +12,7 @@ namespace quillet::lib_basFile {
 class TemporaryNames {
 public:
     // The numbers are drawn at random, seeded from the time of day once for all the
-    // names of one compaction, so no two of its names share a number.
+    // names of one target, so no two of its names share a number.
     explicit TemporaryNames(const std::string& target);
 
     // The next name that names nothing on disk and is none of `taken`. Error 58

@@ -97,6 +97,18 @@ bool trash_and_take_name(const std::string& target, const std::function<void()>&
     return taken;
 }
 
+bool replace_through_trash(UserSide& user, const std::string& replacement, const std::string& target,
+                           platform::RemovedIfInterrupted& if_interrupted) {
+    const auto take_name = [&] {
+        platform::rename_file(replacement, target);
+        if_interrupted.forget();
+    };
+    if (trash_and_take_name(target, take_name)) return true;
+    if (!lib_KillFile(user, target, false)) return false;
+    take_name();
+    return true;
+}
+
 bool lib_FileInUse(const std::string& strFile) {
     try {
         platform::rename_file(strFile, strFile);

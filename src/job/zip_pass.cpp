@@ -1,7 +1,10 @@
 #include "job/zip_pass.h"
 
 #include <algorithm>
+#include <optional>
 
+#include "files/database_temp_names.h"
+#include "files/existence.h"
 #include "files/file_deletion.h"
 #include "files/work_folder.h"
 #include "job/archiver.h"
@@ -17,29 +20,74 @@ namespace quillet {
 
 namespace {
 
-// Remembers an archive path the first time the run meets it, and then sends an
-// older archive of that path to the trash, so the run starts it afresh. False when
-// the trash cannot take the older archive: it is then neither overwritten nor
-// added to, and a later job of the run that meets it tries again.
-bool start_archive_once(const std::string& archive, RunState& run) {
-    if (std::find(run.ArchiveNames.begin(), run.ArchiveNames.end(), archive) != run.ArchiveNames.end()) return true;
-    // Checked before the old archive goes, so that a refused job loses nothing.
-    if (run.ArchiveNames.size() >= kArchiveNamesLimit) throw vb::error(vb::kSubscriptOutOfRange);
-    if (!lib_basFile::lib_KillFile(FrontEndUserSide(), archive, false)) {
-        AddMessageAndLog("Failed to cleanup " + archive);
-        return false;
-    }
-    run.ArchiveNames.push_back(archive);
-    return true;
-}
-
-// Runs one step of the ending; a failure in it does not stop the steps after it.
+// Runs one step of clearing up; a failure in it does not stop the steps after it.
 template <typename Step>
 void ignoring_errors(Step&& step) noexcept {
     try {
         step();
     } catch (...) {
     }
+}
+
+bool met_before(const std::string& archive, const RunState& run) {
+    return std::find(run.ArchiveNames.begin(), run.ArchiveNames.end(), archive) != run.ArchiveNames.end();
+}
+
+// Where the first job of the run that meets an archive path writes the archive: a
+// free temporary name beside it, so that an older archive stays in place until
+// the new one is complete. The file goes unless it took the archive's name.
+class FreshArchive {
+public:
+    explicit FreshArchive(const std::string& archive)
+        : archive_(archive), path_(lib_basFile::TemporaryNames(archive).draw({})), if_interrupted_(path_) {}
+    ~FreshArchive() {
+        ignoring_errors([&] {
+            try {
+                if (lib_basFile::file_exists_at(path_)) platform::remove_file(path_);
+            } catch (const Error&) {
+                AddMessageAndLog("Failed to cleanup " + path_);
+            }
+        });
+    }
+    FreshArchive(const FreshArchive&) = delete;
+    FreshArchive& operator=(const FreshArchive&) = delete;
+
+    const std::string& path() const { return path_; }
+
+    // Sends the older archive to the trash and gives the new one its name. False,
+    // with the row "Failed to cleanup", when the trash cannot take the older one: it
+    // is then neither overwritten nor added to. An archive that the zip left
+    // unwritten (no entries) replaces nothing.
+    bool take_place() {
+        if (!lib_basFile::file_exists_at(path_)) return false;
+        if (lib_basFile::replace_through_trash(FrontEndUserSide(), path_, archive_, if_interrupted_)) return true;
+        AddMessageAndLog("Failed to cleanup " + archive_);
+        return false;
+    }
+
+private:
+    std::string archive_;
+    std::string path_;
+    platform::RemovedIfInterrupted if_interrupted_;
+};
+
+std::int32_t zip_folder(const JobOptions& options, const WorkFolder& work, const std::string& archive) {
+    zip32::ZPOPT zip_options = options.ZipOptions;
+    zip_options.szRootDir = work.Path().c_str();
+    zip_options.fRecurse = 1;
+    // Names beginning with "." are this host's hidden files. The copy pass put them
+    // in the work folder, which is deleted after zipping: left out of the archive
+    // they would be lost from the snapshot.
+    zip_options.fSystem = 1;
+    zip32::ZIPNAMES names;
+    names.zipnames[0] = "*.*";
+    // The job's options loaded the archiver; 99 is lib_ZipFiles' own result for one that cannot start.
+    const Archiver* zip = archiver();
+    if (zip == nullptr) return 99;
+    const std::int32_t result =
+        zip->ZipFiles(FrontEndUserSide(), zip_options, archive, names, 1, options.ZipPassword, false);
+    for (const std::string& folder : zip->staging_folders_left()) AddMessageAndLog("Failed to cleanup " + folder);
+    return result;
 }
 
 }  // namespace
@@ -53,30 +101,21 @@ void ZipPass(const JobOptions& options, const std::string& dated_name, const Cop
     if (!target.ZipWork || run.CopiedCount() <= 0) return;
     activity.phase(JobPhase::zipping);
     const std::string archive = ArchivePath(target.Folder, dated_name);
-    if (!start_archive_once(archive, run)) return;
+    std::optional<FreshArchive> fresh;
+    if (!met_before(archive, run)) {
+        // Checked before anything is written, so that a refused job loses nothing.
+        if (run.ArchiveNames.size() >= kArchiveNamesLimit) throw vb::error(vb::kSubscriptOutOfRange);
+        fresh.emplace(archive);
+    }
     activity.zipping_into(archive);
 
-    zip32::ZPOPT zip_options = options.ZipOptions;
-    zip_options.szRootDir = target.ZipWork->Path().c_str();
-    zip_options.fRecurse = 1;
-    // Names beginning with "." are this host's hidden files. The copy pass put them
-    // in the work folder, which is deleted after zipping: left out of the archive
-    // they would be lost from the snapshot.
-    zip_options.fSystem = 1;
-    zip32::ZIPNAMES names;
-    names.zipnames[0] = "*.*";
-    // The job's options loaded the archiver; 99 is lib_ZipFiles' own result for one that cannot start.
-    const Archiver* zip = archiver();
-    const std::int32_t result =
-        zip != nullptr ? zip->ZipFiles(FrontEndUserSide(), zip_options, archive, names, 1, options.ZipPassword, false)
-                       : 99;
-    if (zip != nullptr) {
-        for (const std::string& folder : zip->staging_folders_left()) AddMessageAndLog("Failed to cleanup " + folder);
-    }
+    const std::int32_t result = zip_folder(options, *target.ZipWork, fresh ? fresh->path() : archive);
     if (result != 0) {
         lib_ErrorHandler("HandleCommandLineS", 0, "Error creating zip", true,
                          "Zip:" + archive + "\r\nRc:" + std::to_string(result) + " " + zip_result_text(result), 0);
+        return;
     }
+    if (fresh && fresh->take_place()) run.ArchiveNames.push_back(archive);
 }
 
 void JobEnding(WorkFolder* zip_work, JobActivity& activity) noexcept {
