@@ -36,5 +36,30 @@ TEST(Copying, ModifiedSinceCountsWholeDaysAndCCompactsDatabases) {
     EXPECT_EQ(testing::database_rows(box.native("compacted.mda")), "rows=0 sum=0");
 }
 
+// Two jobs of one command file copy Report.txt and report.txt into one folder
+// (/F=5). Where the file system tells them apart both are copied. Where it
+// ignores case, as Windows does (and Wine for it), FAT and exFAT disks and SMB
+// shares, the second would replace the first: it is a duplicate instead.
+TEST(Copying, NamesThatDifferOnlyInCaseAreDuplicatesWhereTheTargetIgnoresCase) {
+    Sandbox box;
+    box.write("one/Report.txt");
+    box.write("two/report.txt");
+    box.write("jobs.txt", box.text("one\\*.*") + " " + box.text("bak") + " /F=5\r\n" + box.text("two\\*.*") + " " +
+                              box.text("bak") + " /F=5\r\n");
+    const Outcome outcome = box.run({box.text("jobs.txt")}, {.clock = "2010-09-30 12:00:00"});
+    if (!under_wine()) {
+        EXPECT_EQ(outcome, (Outcome{0, "", ""}));
+        EXPECT_EQ(box.tree("bak"), (Lines{"Report.txt", "report.txt"}));
+        return;
+    }
+    const std::string first = box.text("bak\\Report.txt") + " <-- ";
+    EXPECT_EQ(outcome, (Outcome{1,
+                                "Duplicates:\n" + first + box.text("one\\Report.txt") + "\n" + first +
+                                    box.text("two\\report.txt") + "\n",
+                                ""}));
+    EXPECT_EQ(box.tree("bak"), Lines{"Report.txt"});
+    EXPECT_EQ(box.read("bak/Report.txt"), "Report.txt");
+}
+
 }  // namespace
 }  // namespace quillet::end_to_end

@@ -1,19 +1,47 @@
 #include "job/copied_files.h"
 
 #include <algorithm>
-#include <functional>
+#include <cstdint>
 #include <utility>
+
+#include "text/unicode.h"
 
 namespace quillet {
 
 namespace {
 
-std::size_t hash_of(std::string_view destination) { return std::hash<std::string_view>{}(destination); }
+// FNV-1a over the bytes, ASCII letters upper-cased.
+std::size_t hash_of_upper(std::string_view text) {
+    std::uint64_t hash = 14695981039346656037ULL;
+    for (const char c : text) {
+        const auto byte = static_cast<unsigned char>(c);
+        hash = (hash ^ (byte >= 'a' && byte <= 'z' ? byte - ('a' - 'A') : byte)) * 1099511628211ULL;
+    }
+    return static_cast<std::size_t>(hash);
+}
+
+// The same for destinations that differ only in case, so that they meet in one
+// chain of probes. Most names are plain ASCII and are hashed as they stand.
+std::size_t hash_of(std::string_view destination) {
+    const bool ascii = std::all_of(destination.begin(), destination.end(),
+                                   [](char c) { return static_cast<unsigned char>(c) < 0x80; });
+    return hash_of_upper(ascii ? destination : unicode::to_upper(destination));
+}
 
 }  // namespace
 
 const CopiedFile* CopiedFilesTable::find(std::string_view destination) const {
     return slots_[place_for(hash_of(destination), destination)].row;
+}
+
+const CopiedFile* CopiedFilesTable::find_ignoring_case(std::string_view destination) const {
+    const std::size_t hash = hash_of(destination);
+    const std::size_t mask = slots_.size() - 1;
+    for (std::size_t place = hash & mask; slots_[place].row; place = (place + 1) & mask) {
+        const Slot& slot = slots_[place];
+        if (slot.hash == hash && unicode::equal_ignoring_case(slot.row->destination, destination)) return slot.row;
+    }
+    return nullptr;
 }
 
 const CopiedFile* CopiedFilesTable::add(std::string source, std::string destination) {

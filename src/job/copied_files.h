@@ -28,6 +28,8 @@ public:
 
     // The row holding this destination (exactly, case counts), if any.
     const CopiedFile* find(std::string_view destination) const;
+    // The first row whose destination differs from this one at most in case.
+    const CopiedFile* find_ignoring_case(std::string_view destination) const;
     // Adds a row for a destination that find does not know; nullptr when the
     // table is full.
     const CopiedFile* add(std::string source, std::string destination);

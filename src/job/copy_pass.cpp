@@ -265,11 +265,23 @@ private:
 
     bool reported_as_duplicate(const std::string& source, const std::string& destination) {
         const CopiedFile* first = run_.CopiedFiles.find(destination);
+        if (!first) first = same_file_under_another_case(destination);
         if (!first) return false;
         say("Duplicates:");
         AddMessageAndLog(first->destination + " <-- " + first->source);
         AddMessageAndLog(first->destination + " <-- " + source);
         return true;
+    }
+
+    // Where the target's file system ignores case (FAT and exFAT disks, SMB shares,
+    // Windows), a destination that differs from an earlier one only in case is the
+    // earlier one's file, which copying would replace. Rare: the copies made ahead
+    // are put in place, and the file system is asked.
+    const CopiedFile* same_file_under_another_case(const std::string& destination) {
+        const CopiedFile* other = run_.CopiedFiles.find_ignoring_case(destination);
+        if (!other) return nullptr;
+        copies_.put_all_in_place();
+        return platform::same_file(other->destination, destination) ? other : nullptr;
     }
 
     // A database that cannot be compacted is copied instead. Failures of either

@@ -84,8 +84,13 @@ TEST_F(CopyPassTest, FiltersCompactsAndRefusesDuplicates) {
 }
 
 TEST_F(CopyPassTest, AFullTableOfCopiedFilesEndsTheJob) {
-    for (std::size_t i = 0; i < kCopiedFilesLimit; ++i) run.CopiedFiles.add("Z:\\x", "Z:\\" + std::to_string(i));
+    run.CopiedFiles.add("Z:\\x", "Z:\\Ärger.txt");
+    for (std::size_t i = 1; i < kCopiedFilesLimit; ++i) run.CopiedFiles.add("Z:\\x", "Z:\\" + std::to_string(i));
     EXPECT_EQ(run.CopiedFiles.find("z:\\9999"), nullptr);  // case counts
+    // Only where asked not to count it, in any script.
+    for (const char* name : {"z:\\9999", "z:\\äRGER.TXT"}) {
+        EXPECT_NE(run.CopiedFiles.find_ignoring_case(name), nullptr) << name;
+    }
     EXPECT_EQ(copy_pass(), CopyPassOutcome::table_full);
     EXPECT_EQ(screen.boxes.size(), 1u);
     EXPECT_EQ(last_box(), "Oops, tried to copy more than 10000 files");
