@@ -45,7 +45,8 @@ TEST(SafetyRules, CleanupTrashesOnlyTheEntriesItListedNeverWhatTheirNamesOrLinks
 }
 
 // An empty /Z= password is asked for while zipping. The archiver takes at most 255
-// bytes of password; a longer one is refused, never cut. With it every entry is
+// bytes of password; a longer one is refused, never cut, as is one that the
+// command line would change. With it every entry is
 // encrypted: an archive tool of its own reads them with that password and no other.
 TEST(SafetyRules, AZipPasswordIsUsedWholeOrRefused) {
     Sandbox box;
@@ -57,6 +58,13 @@ TEST(SafetyRules, AZipPasswordIsUsedWholeOrRefused) {
 
     EXPECT_EQ(zip("bak", "/Z=" + std::string(256, 'p')),
               (Outcome{1, "", "Information\nThe /Z password is longer than 255 bytes\n"}));
+    // The line would take the quote as its own, and trim the blanks.
+    for (const char* password : {"pa\"ss", "trail  "}) {
+        EXPECT_EQ(zip("bak", std::string("/Z=") + password),
+                  (Outcome{1, "",
+                           "Information\nThe /Z password cannot be passed on as given: it holds a double quote, a "
+                           "blank at either end or text that is not UTF-8\n"}));
+    }
 
     const Outcome typed = zip("bak", "/Z=", std::string(256, 't') + "\n");
     EXPECT_EQ(lines_of(typed.err).at(1), "The password is longer than 255 bytes") << typed.err;

@@ -1,11 +1,21 @@
 #include "app/command_line_text.h"
 
+#include "text/tokenizer.h"
+#include "text/unicode.h"
+
 namespace quillet {
 
 namespace {
 
 bool needs_quotes(const std::string& argument) {
     return argument.empty() || argument.find_first_of(" \t") != std::string::npos;
+}
+
+std::optional<std::string> password_option(const std::string& argument) {
+    if (argument.size() < 3 || argument[0] != '/' || argument[2] != '=') return std::nullopt;
+    const std::string option = unicode::to_upper(argument.substr(0, 2));
+    if (option != "/Z" && option != "/C") return std::nullopt;
+    return option;
 }
 
 }  // namespace
@@ -22,6 +32,17 @@ std::string CommandLineText(const std::vector<std::string>& arguments) {
         }
     }
     return text;
+}
+
+std::optional<std::string> PasswordThatCannotPass(const std::vector<std::string>& arguments) {
+    for (const std::string& argument : arguments) {
+        const auto option = password_option(argument);
+        if (!option) continue;
+        const std::vector<std::string> parts =
+            lib_basConversion::lib_GetLineParts3(CommandLineText({argument}), lib_basConversion::kBlanksAndTabs);
+        if (parts != std::vector<std::string>{argument}) return option;
+    }
+    return std::nullopt;
 }
 
 }  // namespace quillet

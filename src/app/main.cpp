@@ -14,6 +14,7 @@
 #include "ui/console/console_front_end.h"
 #include "ui/console/program_questions.h"
 #include "ui/front_end.h"
+#include "ui/msgbox.h"
 #ifdef QUILLET_WINDOW_FRONT_END
 #include <optional>
 
@@ -24,6 +25,16 @@ namespace {
 
 using namespace quillet;
 
+// The job that each line runs. A password that the command line would hand on
+// changed is refused: an archive under another password could not be opened.
+JobRunner job_for(const std::vector<std::string>& arguments) {
+    const auto option = PasswordThatCannotPass(arguments);
+    if (!option) return HandleCommandLineS;
+    return [message = "The " + *option +
+                      " password cannot be passed on as given: it holds a double quote, a blank at either end "
+                      "or text that is not UTF-8"](const std::string&, RunState&) { lib_MsgBoxInfo(message); };
+}
+
 // The exit status is the console's account of how the windows would have ended.
 // A hint for a mistyped path follows whatever the run said about it.
 int run_in_console(const std::vector<std::string>& arguments) {
@@ -33,7 +44,7 @@ int run_in_console(const std::vector<std::string>& arguments) {
     }
     ConsoleFrontEnd console(std::cout, std::cerr);
     const FrontEndScope installed(console);
-    Form_Load(CommandLineText(arguments), HandleCommandLineS);
+    Form_Load(CommandLineText(arguments), job_for(arguments));
     const int status = console.Finish();
     if (const auto hint = CommandLineHint(arguments)) std::cerr << *hint << std::endl;
     return status;
@@ -68,15 +79,21 @@ std::optional<WindowFrontEnd> load_window_front_end() {
     return std::nullopt;
 }
 
-bool form_load_in_windows(void* command_line) {
-    return Form_Load(*static_cast<const std::string*>(command_line), HandleCommandLineS) ==
-           WindowsAfterRun::errors_shown;
+struct WindowsRun {
+    std::string command_line;
+    JobRunner job;
+};
+
+bool form_load_in_windows(void* run) {
+    const auto& windows_run = *static_cast<const WindowsRun*>(run);
+    return Form_Load(windows_run.command_line, windows_run.job) == WindowsAfterRun::errors_shown;
 }
 
 // The windows stay up while the main window shows what went wrong, or while the
 // syntax window is open; the exit status is the one the console would give.
-int run_in_windows(const WindowFrontEnd& windows, const char* program_path, std::string command_line) {
-    return windows.run(program_path, form_load_in_windows, &command_line);
+int run_in_windows(const WindowFrontEnd& windows, const char* program_path, const std::vector<std::string>& arguments) {
+    WindowsRun run{CommandLineText(arguments), job_for(arguments)};
+    return windows.run(program_path, form_load_in_windows, &run);
 }
 #endif
 
@@ -94,7 +111,7 @@ int main(int argc, char** argv) {
         case FrontEndKind::window:
 #ifdef QUILLET_WINDOW_FRONT_END
             if (const auto windows = load_window_front_end(); windows && windows->can_open_display()) {
-                return run_in_windows(*windows, argv[0], CommandLineText(arguments));
+                return run_in_windows(*windows, argv[0], arguments);
             }
 #endif
             break;  // no display can be opened after all: the console serves
