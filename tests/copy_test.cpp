@@ -36,6 +36,25 @@ TEST(Copying, ModifiedSinceCountsWholeDaysAndCCompactsDatabases) {
     EXPECT_EQ(testing::database_rows(box.native("compacted.mda")), "rows=0 sum=0");
 }
 
+// A folder of the snapshot is no more open than its source: what the source keeps
+// from others stays kept. Folders already there are left as they are.
+TEST(Copying, SnapshotFoldersAreNoMoreOpenThanTheirSources) {
+    if (under_wine()) GTEST_SKIP() << "Windows folders take their access from the folder they are in";
+    Sandbox box;
+    for (const char* file : {"src/a.txt", "src/private/deep/b.txt", "src/shared/c.txt"}) box.write(file);
+    fs::permissions(box.native("src"), fs::perms::owner_all | fs::perms::group_read | fs::perms::group_exec);
+    fs::permissions(box.native("src/private"), fs::perms::owner_all);
+    EXPECT_EQ(box.run({box.text("src\\*.*"), box.text("bak"), "/S"}, {.clock = "2010-09-30 12:00:00"}),
+              (Outcome{0, "", ""}));
+    const auto mode = [&](const std::string& folder) {
+        return fs::status(box.native("bak/src/2010-09-30   12.00" + folder)).permissions() & fs::perms::all;
+    };
+    EXPECT_EQ(mode(""), fs::perms::owner_all | fs::perms::group_read | fs::perms::group_exec);
+    EXPECT_EQ(mode("/private"), fs::perms::owner_all);
+    EXPECT_EQ(mode("/private/deep"), fs::status(box.native("src/private/deep")).permissions() & fs::perms::all);
+    EXPECT_EQ(mode("/shared"), fs::status(box.native("src/shared")).permissions() & fs::perms::all);
+}
+
 // Two jobs of one command file copy Report.txt and report.txt into one folder
 // (/F=5). Where the file system tells them apart both are copied. Where it
 // ignores case, as Windows does (and Wine for it), FAT and exFAT disks and SMB

@@ -241,10 +241,25 @@ private:
     }
 
     bool make_folder(const std::string& folder) {
-        marks_.push_back({run_.CopiedFiles.size(), known_.made().size()});
-        if (lib_basFile::lib_MakePath(settling_user_, folder, &known_)) return true;
+        const std::size_t made_before = known_.made().size();
+        marks_.push_back({run_.CopiedFiles.size(), made_before});
+        if (lib_basFile::lib_MakePath(settling_user_, folder, &known_)) {
+            narrow_access_of_folders_made(made_before);
+            return true;
+        }
         say("Failed to create dir " + folder);
         return false;
+    }
+
+    // Each folder made below the files' root stands for the source folder at the
+    // same place below the source, and is no more open than that one.
+    void narrow_access_of_folders_made(std::size_t made_before) {
+        const std::string root = target_.FilesRoot() + "\\";
+        const std::vector<std::string>& made = known_.made();
+        for (std::size_t i = made_before; i < made.size(); ++i) {
+            if (!made[i].starts_with(root)) continue;
+            platform::narrow_folder_access(made[i], lib_AddPath(plan_.SourceDir, made[i].substr(root.size())));
+        }
     }
 
     // The path relative to the source folder is built only when there are patterns to match.
@@ -376,6 +391,11 @@ CopyPassOutcome CopyPass(const JobOptions& options, const SnapshotPlan& plan, co
     if (!lib_basFile::lib_MakePath(FrontEndUserSide(), target.Folder, &known)) {
         AddMessageAndLog("Failed to create dir " + target.Folder);
         return CopyPassOutcome::no_target;
+    }
+    // The snapshot folder stands for the source folder itself.
+    const std::vector<std::string>& made = known.made();
+    if (std::find(made.begin(), made.end(), target.FilesRoot()) != made.end()) {
+        platform::narrow_folder_access(target.FilesRoot(), plan.SourceDir);
     }
     activity.phase(JobPhase::copying);
     return CopyRun(options, plan, target, run, activity, counts, known).walk();

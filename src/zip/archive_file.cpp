@@ -18,6 +18,13 @@ namespace {
 
 std::string folder_entry_name(const std::string& name) { return name.ends_with('/') ? name : name + "/"; }
 
+// A Unix folder's mode in the high half, the MS-DOS folder bit in the low.
+zip_uint32_t folder_attributes(std::uint32_t permissions) {
+    constexpr zip_uint32_t kUnixFolder = 0040000;
+    constexpr zip_uint32_t kDosFolder = 0x10;
+    return ((kUnixFolder | (permissions & 07777)) << 16) | kDosFolder;
+}
+
 }  // namespace
 
 ArchiveFile::ArchiveFile(zip* handle, std::unique_ptr<ArchiveStaging> staging)
@@ -45,12 +52,17 @@ std::optional<std::time_t> ArchiveFile::entry_time(const std::string& name) cons
     return stat.mtime;
 }
 
-int ArchiveFile::add_folder(const std::string& name, std::time_t modified) {
+// With the folder's own permissions: libzip's default lets everyone write into
+// the folder once extracted.
+int ArchiveFile::add_folder(const std::string& name, std::time_t modified, std::uint32_t permissions) {
     const std::string entry = folder_entry_name(name);
     if (zip_name_locate(handle_, entry.c_str(), 0) >= 0) return ZE_OK;
-    const zip_int64_t index = zip_dir_add(handle_, entry.c_str(), ZIP_FL_ENC_GUESS);
-    if (index < 0) return last_error(ZE_LOGIC);
-    if (zip_file_set_mtime(handle_, static_cast<zip_uint64_t>(index), modified, 0) != 0) return last_error(ZE_LOGIC);
+    const zip_int64_t added = zip_dir_add(handle_, entry.c_str(), ZIP_FL_ENC_GUESS);
+    if (added < 0) return last_error(ZE_LOGIC);
+    const auto index = static_cast<zip_uint64_t>(added);
+    if (zip_file_set_mtime(handle_, index, modified, 0) != 0) return last_error(ZE_LOGIC);
+    if (zip_file_set_external_attributes(handle_, index, 0, ZIP_OPSYS_UNIX, folder_attributes(permissions)) != 0)
+        return last_error(ZE_LOGIC);
     return ZE_OK;
 }
 

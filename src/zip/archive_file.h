@@ -35,8 +35,9 @@ public:
     // "name/"); empty when the archive has no such entry.
     std::optional<std::time_t> entry_time(const std::string& name) const;
 
-    // Adds a folder entry "name/" with a modification time; one that exists stays.
-    int add_folder(const std::string& name, std::time_t modified);
+    // Adds a folder entry "name/" with a modification time and POSIX permission
+    // bits; one that exists stays.
+    int add_folder(const std::string& name, std::time_t modified, std::uint32_t permissions);
     // How many threads compress (and encrypt) the files added from now on, ahead of
     // the archive being written; 1 (the default) leaves it all to close().
     void set_threads(int count) { threads_ = count; }

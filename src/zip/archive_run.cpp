@@ -206,7 +206,7 @@ private:
             return fail(ZE_ABORT, "cancelled");
         messages_.say((planned.replacing ? "updating: " : "  adding: ") + shown);
         if (entry.folder) {
-            const int rc = archive.add_folder(entry.name, unix_seconds(entry.last_write));
+            const int rc = archive.add_folder(entry.name, unix_seconds(entry.last_write), entry.permissions);
             return rc == ZE_OK ? rc : fail(rc, "cannot add " + entry.name);
         }
         const auto native = platform::native_path(entry.path_text);

@@ -165,7 +165,7 @@ private:
         const auto status = platform::archive_status(path);
         if (!status) return;  // gone since it was listed
         if (!within_date_limits(status->last_write)) return;
-        out.push_back(SelectedEntry{name, path, true, status->last_write, 0});
+        out.push_back(SelectedEntry{name, path, true, status->last_write, 0, status->permissions});
     }
 
     void take_file(const std::string& path, const std::string& name, const std::string& bare_name,

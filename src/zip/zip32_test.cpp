@@ -94,6 +94,7 @@ TEST_P(Zip32, ArchivesTheTreeBelowTheRootWithFolderEntriesContentsAndTimes) {
     tree.folder("work/sub/deep", kFileTime + 6);
     tree.folder("work/sub", kFileTime + 8);
     tree.folder("work/empty", kFileTime + 10);
+    fs::permissions(tree.path("work/sub/deep"), fs::perms::owner_all);
     ASSERT_EQ(zip(), ZE_OK);
     const auto names = names_in(archive);
     EXPECT_THAT(calls.serviced, UnorderedElementsAreArray(names));
@@ -107,6 +108,13 @@ TEST_P(Zip32, ArchivesTheTreeBelowTheRootWithFolderEntriesContentsAndTimes) {
                                     {"sub/deep/", {"", kFileTime + 6, ZIP_CM_STORE}},
                                     {"sub/deep/c.bin", {"sea", kFileTime + 4, ZIP_CM_DEFLATE}},
                                     {"empty/", {"", kFileTime + 10, ZIP_CM_STORE}}}));
+    // A folder's entry is as open as the folder, where the host keeps permissions.
+#ifdef _WIN32
+    constexpr std::uint32_t kPrivate = 0755;
+#else
+    constexpr std::uint32_t kPrivate = 0700;
+#endif
+    EXPECT_EQ(entries_by_name().at("sub/deep/").attributes, ((0040000 | kPrivate) << 16) | 0x10);
 }
 
 // A link to a file is followed, one to a folder is not; what cannot be read is

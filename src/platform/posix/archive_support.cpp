@@ -20,6 +20,7 @@ std::optional<ArchiveStatus> archive_status(std::string_view path_text) {
     ArchiveStatus status;
     status.directory = S_ISDIR(info.st_mode);
     status.size = status.directory ? 0 : static_cast<std::uint64_t>(info.st_size);
+    status.permissions = info.st_mode & 07777;
     status.last_write = kUnixEpochFileTime + static_cast<std::int64_t>(info.st_mtim.tv_sec) * kUnitsPerSecond +
                         static_cast<std::int64_t>(info.st_mtim.tv_nsec) / 100;
     return status;

@@ -1,11 +1,13 @@
-// File attributes and identity through stat, links followed: a link to a folder
-// is a folder.
+// File attributes, identity and folder access through stat, links followed: a
+// link to a folder is a folder.
 
+#include <fcntl.h>
 #include <sys/stat.h>
 
 #include <cerrno>
 
 #include "platform/platform.h"
+#include "platform/posix/descriptor.h"
 #include "platform/posix/native_paths.h"
 
 namespace quillet::platform {
@@ -14,6 +16,20 @@ std::optional<Attributes> attributes(std::string_view path_text) {
     const auto status = posix::status_of(path_text);
     if (!status) return std::nullopt;
     return Attributes{.directory = S_ISDIR(status->st_mode)};
+}
+
+// The folder is changed through a descriptor opened without following a link:
+// a link put in its place leads nowhere.
+void narrow_folder_access(std::string_view folder_text, std::string_view source_text) {
+    const auto native = posix::native_or_missing(folder_text);
+    const auto source = posix::status_of(source_text);
+    if (!native || !source) return;
+    const posix::Descriptor folder(::open(native->c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC));
+    struct stat made {};
+    if (!folder.valid() || ::fstat(folder.get(), &made) != 0) return;
+    const mode_t mode = made.st_mode & 07777;
+    const mode_t withheld = (S_IRWXG | S_IRWXO) & ~source->st_mode;
+    if ((mode & withheld) != 0) ::fchmod(folder.get(), mode & ~withheld);
 }
 
 bool same_file(std::string_view first_text, std::string_view second_text) {
