@@ -7,6 +7,7 @@
 
 #include "sandbox.h"
 #include "support/databases.h"
+#include "support/run_process.h"
 
 namespace quillet::end_to_end {
 namespace {
@@ -53,6 +54,25 @@ TEST(Copying, SnapshotFoldersAreNoMoreOpenThanTheirSources) {
     EXPECT_EQ(mode("/private"), fs::perms::owner_all);
     EXPECT_EQ(mode("/private/deep"), fs::status(box.native("src/private/deep")).permissions() & fs::perms::all);
     EXPECT_EQ(mode("/shared"), fs::status(box.native("src/shared")).permissions() & fs::perms::all);
+}
+
+// Folder names that path text would take apart: blanks at their ends, quotes
+// inside. The snapshot and the archive keep them as the walk found them.
+TEST(Copying, FolderNamesKeepTheirBlanksAndQuotes) {
+    if (under_wine()) GTEST_SKIP() << "a Windows name holds no quote and ends in no blank";
+    Sandbox box;
+    for (const char* file : {"src/ lead/ inner/a.txt", "src/trail /x/b.txt", "src/q\"uo\"te/c.txt"}) box.write(file);
+    const Lines line{box.text("src\\*.*"), box.text("bak"), "/S"};
+    EXPECT_EQ(box.run(line, {.clock = "2010-09-30 12:00:00"}), (Outcome{0, "", ""}));
+    EXPECT_EQ(box.tree("bak/src/2010-09-30   12.00"), box.tree("src"));
+
+    Lines zipped = line;
+    zipped.push_back("/Z");
+    EXPECT_EQ(box.run(zipped, {.clock = "2010-09-30 12:01:00"}), (Outcome{0, "", ""}));
+    const auto unzipped = testing::RunWithPipes(
+        {"7z", "x", "-o" + box.native("out").string(), box.native("bak/src/2010-09-30   12.01.zip").string()}, "");
+    ASSERT_EQ(unzipped.status, 0) << unzipped.out << unzipped.err;
+    EXPECT_EQ(box.tree("out"), box.tree("src"));
 }
 
 // Two jobs of one command file copy Report.txt and report.txt into one folder

@@ -1,6 +1,8 @@
 #include "files/folders.h"
 
+#include <algorithm>
 #include <optional>
+#include <string_view>
 #include <vector>
 
 #include "files/existence.h"
@@ -18,9 +20,29 @@ std::string component(const std::vector<std::string>& components, std::size_t in
     return index < components.size() ? components[index] : std::string();
 }
 
+// Path text in quotes loses them; any other is taken as it stands, blanks at its
+// ends and quotes inside included: names found on the disk may hold them.
+std::string unquoted_path(const std::string& path) {
+    const std::string_view trimmed = lib_basConversion::trimmed_blanks(path);
+    const bool quoted = trimmed.size() >= 2 && trimmed.front() == '"' && trimmed.back() == '"';
+    return quoted ? lib_basConversion::lib_StripQuotes(path) : path;
+}
+
+// The names between the backslashes, as they stand (the tokenizer would trim them
+// and take their quotes as its own).
+std::vector<std::string> components_as_they_stand(std::string_view path) {
+    std::vector<std::string> components;
+    for (std::size_t start = 0; start < path.size();) {
+        const std::size_t end = std::min(path.find('\\', start), path.size());
+        if (end > start) components.emplace_back(path.substr(start, end - start));
+        start = end + 1;
+    }
+    return components;
+}
+
 // Creates the levels below the drive or share one by one; those it made go to made.
 void create_missing_levels(const std::string& strPath, std::vector<std::string>& made) {
-    const std::vector<std::string> components = lib_basConversion::path_components(strPath);
+    const std::vector<std::string> components = components_as_they_stand(strPath);
     std::string folder;
     std::size_t next = 0;
     if (strPath.starts_with("\\\\")) {
@@ -62,7 +84,7 @@ bool make_path(const std::string& strPath, KnownFolders* known) {
     if (known != nullptr) {
         if (const auto made = made_below_known(strPath, *known)) return *made;
     }
-    const std::string unquoted = lib_basConversion::lib_StripQuotes(strPath);
+    const std::string unquoted = unquoted_path(strPath);
     // Another user's link in a shared folder is neither followed nor made into.
     if (platform::passes_foreign_link(unquoted)) return false;
     std::vector<std::string> made;
