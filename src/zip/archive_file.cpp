@@ -6,6 +6,7 @@
 #include <chrono>
 
 #include "platform/platform.h"
+#include "zip/entry_times.h"
 #include "zip/libzip_errors.h"
 #include "zip/stored_blocks.h"
 #include "zip/taken_entry.h"
@@ -60,14 +61,24 @@ int ArchiveFile::add_folder(const std::string& name, std::time_t modified, std::
     const zip_int64_t added = zip_dir_add(handle_, entry.c_str(), ZIP_FL_ENC_GUESS);
     if (added < 0) return last_error(ZE_LOGIC);
     const auto index = static_cast<zip_uint64_t>(added);
-    if (zip_file_set_mtime(handle_, index, modified, 0) != 0) return last_error(ZE_LOGIC);
     if (zip_file_set_external_attributes(handle_, index, 0, ZIP_OPSYS_UNIX, folder_attributes(permissions)) != 0)
         return last_error(ZE_LOGIC);
+    return set_time(index, modified);
+}
+
+int ArchiveFile::set_time(std::uint64_t index, std::time_t modified) {
+    if (zip_file_set_mtime(handle_, index, entry_field_time(modified), 0) != 0) return last_error(ZE_LOGIC);
+    const auto extended = extended_timestamp(modified);
+    if (extended && zip_file_extra_field_set(handle_, index, kExtendedTimestampField, ZIP_EXTRA_FIELD_NEW,
+                                             extended->data(), static_cast<zip_uint16_t>(extended->size()),
+                                             ZIP_FL_LOCAL | ZIP_FL_CENTRAL) != 0) {
+        return last_error(ZE_LOGIC);
+    }
     return ZE_OK;
 }
 
-int ArchiveFile::add_file(const std::string& name, const std::string& native_path, std::uint64_t size, int level,
-                          const std::string& password) {
+int ArchiveFile::add_file(const std::string& name, const std::string& native_path, std::uint64_t size,
+                          std::time_t modified, int level, const std::string& password) {
     // Decided here, so that one thread and many make the same entry.
     const bool incompressible = level != 0 && !worth_compressing(native_path, size);
     // Stored, it goes straight in: the workers would only copy it. Encrypted, it
@@ -78,7 +89,8 @@ int ArchiveFile::add_file(const std::string& name, const std::string& native_pat
     if (incompressible && !stored_blocks) level = 0;
     if (threads_ > 1 && level != 0 && EntryWorkers::takes(size)) {
         if (!workers_) workers_ = std::make_unique<EntryWorkers>(threads_, level, password, staging_->folder());
-        return add_compressed(name, workers_->add(native_path, size, stored_blocks), level, !password.empty());
+        return add_compressed(name, workers_->add(native_path, size, stored_blocks), modified, level,
+                              !password.empty());
     }
     zip_source_t* source = file_entry_source(handle_, native_path, stored_blocks);
     if (source == nullptr) return last_error(ZE_OPEN);
@@ -87,10 +99,13 @@ int ArchiveFile::add_file(const std::string& name, const std::string& native_pat
         zip_source_free(source);
         return last_error(ZE_LOGIC);
     }
-    return set_method(static_cast<zip_uint64_t>(added), level, &password, !password.empty());
+    const auto index = static_cast<zip_uint64_t>(added);
+    if (const int rc = set_time(index, modified); rc != ZE_OK) return rc;
+    return set_method(index, level, &password, !password.empty());
 }
 
-int ArchiveFile::add_compressed(const std::string& name, std::size_t number, int level, bool encrypted) {
+int ArchiveFile::add_compressed(const std::string& name, std::size_t number, std::time_t modified, int level,
+                                bool encrypted) {
     zip_source_t* source = taken_entry_source(handle_, *workers_, number, [this] { pacer_.tell(std::nullopt); });
     if (source == nullptr) return last_error(ZE_LOGIC);
     const zip_int64_t added = zip_file_add(handle_, name.c_str(), source, ZIP_FL_OVERWRITE | ZIP_FL_ENC_GUESS);
@@ -98,10 +113,12 @@ int ArchiveFile::add_compressed(const std::string& name, std::size_t number, int
         zip_source_free(source);
         return last_error(ZE_LOGIC);
     }
-    worker_entries_.emplace_back(static_cast<std::uint64_t>(added), number);
+    const auto index = static_cast<zip_uint64_t>(added);
+    worker_entries_.emplace_back(index, number);
+    if (const int rc = set_time(index, modified); rc != ZE_OK) return rc;
     // The same method as the workers', and encryption without a password: the
     // bytes are taken as they are rather than compressed or encrypted again.
-    return set_method(static_cast<zip_uint64_t>(added), level, nullptr, encrypted);
+    return set_method(index, level, nullptr, encrypted);
 }
 
 int ArchiveFile::set_method(std::uint64_t index, int level, const std::string* password, bool encrypted) {

@@ -42,13 +42,13 @@ public:
     // the archive being written; 1 (the default) leaves it all to close().
     void set_threads(int count) { threads_ = count; }
 
-    // Adds a file from a native path, replacing an entry of the same name; the
-    // entry takes the file's modification time. Level 0 stores, as does any level
+    // Adds a file from a native path, replacing an entry of the same name, with the
+    // file's modification time (zip/entry_times.h). Level 0 stores, as does any level
     // for a file not worth compressing (encrypted, as deflate's stored blocks); a
     // non-empty password encrypts with AES-256.
     // One archive takes one level and password.
-    int add_file(const std::string& name, const std::string& native_path, std::uint64_t size, int level,
-                 const std::string& password);
+    int add_file(const std::string& name, const std::string& native_path, std::uint64_t size, std::time_t modified,
+                 int level, const std::string& password);
 
     std::string comment() const;
     int set_comment(const std::string& comment);
@@ -73,7 +73,9 @@ private:
 
     ArchiveFile(zip* handle, std::unique_ptr<ArchiveStaging> staging);
     int last_error(int stage_result_if_unknown) const;
-    int add_compressed(const std::string& name, std::size_t number, int level, bool encrypted);
+    int add_compressed(const std::string& name, std::size_t number, std::time_t modified, int level, bool encrypted);
+    // The entry's time fields (zip/entry_times.h).
+    int set_time(std::uint64_t index, std::time_t modified);
     int set_method(std::uint64_t index, int level, const std::string* password, bool encrypted);
 
     // Gone in this order: the archive's handle (in the destructor), whose entries

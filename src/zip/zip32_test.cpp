@@ -7,10 +7,12 @@
 #include <cstring>
 #include <functional>
 #include <map>
+#include <optional>
 #include <random>
 #include <tuple>
 
 #include "support/archives.h"
+#include "text/dates.h"
 #include "support/links.h"
 
 namespace quillet::zip32 {
@@ -115,6 +117,47 @@ TEST_P(Zip32, ArchivesTheTreeBelowTheRootWithFolderEntriesContentsAndTimes) {
     constexpr std::uint32_t kPrivate = 0700;
 #endif
     EXPECT_EQ(entries_by_name().at("sub/deep/").attributes, ((0040000 | kPrivate) << 16) | 0x10);
+}
+
+// An entry's own time field spans 1980 to 2107 in two-second steps; a time outside
+// is held at the nearer end, and the extended timestamp keeps the second itself
+// wherever four bytes hold it.
+TEST_P(Zip32, EntryTimesOutsideTheirFieldAreHeldAtItsEndsAndKeptWholeBeside) {
+    const auto local = [](int year, int month, int day, int hour, int minute, int second) {
+        return static_cast<std::time_t>(
+            platform::unix_from_local_date(date_from_parts({year, month, day, hour, minute, second})).seconds);
+    };
+    struct Case {
+        std::time_t file;
+        std::time_t field;
+        std::optional<std::time_t> extended;
+    };
+    const std::map<std::string, Case> cases{
+        {"1975", {local(1975, 6, 1, 12, 0, 0), local(1980, 1, 1, 0, 0, 0), local(1975, 6, 1, 12, 0, 0)}},
+        {"odd", {kFileTime + 1, kFileTime, kFileTime + 1}},
+        {"2200", {local(2200, 1, 1, 0, 0, 0), local(2107, 12, 31, 23, 59, 58), std::nullopt}},
+    };
+    for (const auto& [name, times] : cases) tree.file("work/" + name, name, times.file);
+    ASSERT_EQ(zip(), ZE_OK);
+
+    zip_t* archive_handle = zip_open(testing::utf8(archive).c_str(), ZIP_RDONLY, nullptr);
+    ASSERT_NE(archive_handle, nullptr);
+    for (const auto& [name, times] : cases) {
+        const zip_int64_t index = zip_name_locate(archive_handle, name.c_str(), 0);
+        zip_stat_t stat;
+        ASSERT_EQ(zip_stat_index(archive_handle, static_cast<zip_uint64_t>(index), 0, &stat), 0) << name;
+        EXPECT_EQ(stat.mtime, times.field) << name;
+        zip_uint16_t length = 0;
+        const zip_uint8_t* data = zip_file_extra_field_get_by_id(archive_handle, static_cast<zip_uint64_t>(index),
+                                                                 0x5455, 0, &length, ZIP_FL_CENTRAL);
+        std::optional<std::time_t> extended;
+        if (data != nullptr && length == 5 && data[0] == 1) {
+            extended = static_cast<std::int32_t>(data[1] | data[2] << 8 | data[3] << 16 |
+                                                 static_cast<std::uint32_t>(data[4]) << 24);
+        }
+        EXPECT_EQ(extended, times.extended) << name;
+    }
+    zip_discard(archive_handle);
 }
 
 // A link to a file is followed, one to a folder is not; what cannot be read is
