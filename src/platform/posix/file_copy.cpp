@@ -117,6 +117,35 @@ KernelCopy copy_in_kernel(int in, int out, ProgressReport& report) {
     }
 }
 
+// A file with holes is copied extent by extent, and keeps its holes: the kernel's
+// copy writes them out as zeros wherever the file system cannot share blocks. The
+// holes count as copied.
+KernelCopy copy_data_extents(int in, int out, ProgressReport& report) {
+    const auto size = static_cast<off_t>(report.total());
+    for (off_t offset = 0; offset < size;) {
+        off_t data = ::lseek(in, offset, SEEK_DATA);
+        if (data < 0 && errno != ENXIO) return KernelCopy::by_reading;
+        data = data < 0 ? size : std::min(data, size);  // ENXIO: only a hole is left
+        off_t hole = data < size ? ::lseek(in, data, SEEK_HOLE) : size;
+        if (hole < 0) return KernelCopy::by_reading;
+        hole = std::min(hole, size);
+        if (!report.add(static_cast<std::uint64_t>(data - offset))) return KernelCopy::target_failed;
+        for (off_t in_at = data, out_at = data; in_at < hole;) {
+            const auto piece = std::min(report.chunk(), static_cast<std::size_t>(hole - in_at));
+            const ssize_t copied = copy_file_range(in, &in_at, out, &out_at, piece, 0);
+            if (copied > 0) {
+                if (!report.add(static_cast<std::uint64_t>(copied))) return KernelCopy::target_failed;
+            } else if (copied == 0) {
+                break;  // the file shrank: the check for a changed source tells
+            } else if (errno != EINTR) {
+                return copy_side_failure(errno) ? KernelCopy::target_failed : KernelCopy::by_reading;
+            }
+        }
+        offset = hole;
+    }
+    return ::ftruncate(out, size) == 0 ? KernelCopy::done : KernelCopy::target_failed;
+}
+
 bool write_all(int out, const char* data, std::size_t size) {
     while (size > 0) {
         const ssize_t written = ::write(out, data, size);
@@ -144,8 +173,8 @@ Failure copy_by_reading(int in, int out, ProgressReport& report) {
     }
 }
 
-Failure copy_content(int in, int out, ProgressReport& report) {
-    switch (copy_in_kernel(in, out, report)) {
+Failure copy_content(int in, int out, ProgressReport& report, bool holes) {
+    switch (holes ? copy_data_extents(in, out, report) : copy_in_kernel(in, out, report)) {
         case KernelCopy::done:
             return Failure::none;
         case KernelCopy::target_failed:
@@ -161,8 +190,8 @@ Failure copy_content(int in, int out, ProgressReport& report) {
 }
 
 // Copies on the calling thread, and tells the routine once the whole is copied.
-Failure copy_then_tell(int in, int out, ProgressReport& report, const CopyProgress& progress) {
-    const Failure failure = copy_content(in, out, report);
+Failure copy_then_tell(int in, int out, ProgressReport& report, bool holes, const CopyProgress& progress) {
+    const Failure failure = copy_content(in, out, report, holes);
     if (failure == Failure::none) progress(report.copied(), report.total());
     return failure;
 }
@@ -172,9 +201,10 @@ Failure copy_then_tell(int in, int out, ProgressReport& report, const CopyProgre
 // and told of when it is done: a thread would cost it more than it saves. So is a
 // large one when no thread can be had (a limit on the processes a user or a
 // container may run): the window then waits, but the file is copied.
-Failure copy_content_reporting(int in, int out, ProgressReport& report, const CopyProgress& progress) {
-    if (!progress) return copy_content(in, out, report);
-    if (report.total() < kThreadFrom) return copy_then_tell(in, out, report, progress);
+Failure copy_content_reporting(int in, int out, ProgressReport& report, bool holes,
+                               const CopyProgress& progress) {
+    if (!progress) return copy_content(in, out, report, holes);
+    if (report.total() < kThreadFrom) return copy_then_tell(in, out, report, holes, progress);
     std::mutex mutex;
     std::condition_variable finished;
     bool done = false;
@@ -183,7 +213,7 @@ Failure copy_content_reporting(int in, int out, ProgressReport& report, const Co
     std::thread copier;
     try {
         copier = std::thread([&] {
-            const Failure result = copy_content(in, out, report);
+            const Failure result = copy_content(in, out, report, holes);
             const int code = errno;
             const std::lock_guard lock(mutex);
             failure = result;
@@ -192,7 +222,7 @@ Failure copy_content_reporting(int in, int out, ProgressReport& report, const Co
             finished.notify_one();
         });
     } catch (const std::system_error&) {
-        return copy_then_tell(in, out, report, progress);
+        return copy_then_tell(in, out, report, holes, progress);
     }
     try {
         std::unique_lock lock(mutex);
@@ -234,6 +264,7 @@ struct SourceStatus {
     dev_t device = 0;
     mode_t permissions = 0;
     std::uint64_t size = 0;
+    bool holes = false;  // fewer blocks than its size needs: a large sparse file
     timespec access_and_write[2] = {};
 };
 
@@ -277,6 +308,9 @@ CopyResult read_status(int in, SourceStatus& status) {
     status.device = info.st_dev;
     status.permissions = info.st_mode & 0777;
     status.size = static_cast<std::uint64_t>(info.st_size);
+    // Small files are left to the plain copy: data kept inside the inode or
+    // compressed counts no blocks either.
+    status.holes = status.size >= kSmallestChunk && static_cast<std::uint64_t>(info.st_blocks) * 512 < status.size;
     status.access_and_write[0] = info.st_atim;
     status.access_and_write[1] = info.st_mtim;
     return CopyResult::copied;
@@ -393,7 +427,7 @@ CopyResult make_open_file(int in, const CopyNames& names, const CopyProgress& pr
             report.add(source.size);
             if (progress) progress(report.copied(), report.total());
         } else {
-            failure = copy_content_reporting(in, out.get(), report, progress);
+            failure = copy_content_reporting(in, out.get(), report, source.holes, progress);
         }
     } catch (...) {
         // A progress routine that throws leaves no part of the copy behind either.

@@ -11,6 +11,7 @@
 #include <cerrno>
 #include <cstddef>
 #include <filesystem>
+#include <fstream>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -120,6 +121,28 @@ TEST_F(FileCopy, FailuresLeaveNothingBehindAndReplaceNothing) {
     };
     EXPECT_EXIT(reading_fails(), ::testing::ExitedWithCode(0), "");
     EXPECT_FALSE(folder_.exists("t1"));
+}
+
+// A file with holes keeps them: a copy of a sparse disk image takes the room of
+// its data, not of its size.
+TEST_F(FileCopy, HolesStayHoles) {
+    constexpr std::uint64_t kSize = std::uint64_t{64} << 20;
+    {
+        std::ofstream out(folder_.native("sparse"), std::ios::binary);
+        out << "head";
+        out.seekp(48 << 20);
+        out << "tail";
+    }
+    fs::resize_file(folder_.native("sparse"), kSize);
+    struct stat source {};
+    ASSERT_EQ(::stat(folder_.native("sparse").c_str(), &source), 0);
+    if (static_cast<std::uint64_t>(source.st_blocks) * 512 >= kSize) GTEST_SKIP() << "this file system has no holes";
+
+    ASSERT_EQ(copy_file(folder_.text("sparse"), folder_.text("copy")), CopyResult::copied);
+    struct stat copy {};
+    ASSERT_EQ(::stat(folder_.native("copy").c_str(), &copy), 0);
+    EXPECT_EQ(folder_.read("copy"), folder_.read("sparse"));
+    EXPECT_LT(copy.st_blocks * 512, 1 << 20);
 }
 
 // A large file is copied on a thread of its own while the progress routine is
