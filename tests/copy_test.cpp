@@ -38,13 +38,14 @@ TEST(Copying, ModifiedSinceCountsWholeDaysAndCCompactsDatabases) {
 }
 
 // A folder of the snapshot is no more open than its source: what the source keeps
-// from others stays kept. Folders already there are left as they are.
-TEST(Copying, SnapshotFoldersAreNoMoreOpenThanTheirSources) {
+// from others stays kept. It takes the source's times too, once its files are in.
+TEST(Copying, SnapshotFoldersTakeTheTimesOfTheirSourcesAndAreNoMoreOpen) {
     if (under_wine()) GTEST_SKIP() << "Windows folders take their access from the folder they are in";
     Sandbox box;
     for (const char* file : {"src/a.txt", "src/private/deep/b.txt", "src/shared/c.txt"}) box.write(file);
     fs::permissions(box.native("src"), fs::perms::owner_all | fs::perms::group_read | fs::perms::group_exec);
     fs::permissions(box.native("src/private"), fs::perms::owner_all);
+    box.set_write_time("src/private/deep", "2001-01-01 00:00");
     EXPECT_EQ(box.run({box.text("src\\*.*"), box.text("bak"), "/S"}, {.clock = "2010-09-30 12:00:00"}),
               (Outcome{0, "", ""}));
     const auto mode = [&](const std::string& folder) {
@@ -54,6 +55,8 @@ TEST(Copying, SnapshotFoldersAreNoMoreOpenThanTheirSources) {
     EXPECT_EQ(mode("/private"), fs::perms::owner_all);
     EXPECT_EQ(mode("/private/deep"), fs::status(box.native("src/private/deep")).permissions() & fs::perms::all);
     EXPECT_EQ(mode("/shared"), fs::status(box.native("src/shared")).permissions() & fs::perms::all);
+    EXPECT_EQ(fs::last_write_time(box.native("bak/src/2010-09-30   12.00/private/deep")),
+              fs::last_write_time(box.native("src/private/deep")));
 }
 
 // Folder names that path text would take apart: blanks at their ends, quotes

@@ -87,6 +87,12 @@ private:
     lib_basFile::CopyWorkers& copies_;
 };
 
+// A folder made for a source folder.
+struct FolderMade {
+    std::string folder;
+    std::string source;
+};
+
 // Where the walk stood when it made folders: the run's rows, and the folders made
 // before.
 struct FoldersMark {
@@ -119,6 +125,7 @@ public:
         lib_clsFindFiles finder;
         finder.OnUnreadableFolder([this](const std::string& folder) { say("Failed to read dir " + folder); });
         keep_out_of_targets(finder);
+        take_over_folders_made(0);  // the snapshot folder, when the job made it
         try {
             for (bool found = finder.FindFirstFile(plan_.FilePattern, plan_.SourceDir, options_.IncludeSubdirs);
                  found; found = finder.FindNextFile()) {
@@ -131,6 +138,7 @@ public:
             settle_after_failure();
             throw;
         }
+        give_folders_their_source_times();
         for (const std::string& folder : finder.UnreachableFolders()) {
             AddMessageAndLog("Failed to copy " + folder + ": its name holds a backslash");
         }
@@ -244,21 +252,39 @@ private:
         const std::size_t made_before = known_.made().size();
         marks_.push_back({run_.CopiedFiles.size(), made_before});
         if (lib_basFile::lib_MakePath(settling_user_, folder, &known_)) {
-            narrow_access_of_folders_made(made_before);
+            take_over_folders_made(made_before);
             return true;
         }
         say("Failed to create dir " + folder);
         return false;
     }
 
-    // Each folder made below the files' root stands for the source folder at the
-    // same place below the source, and is no more open than that one.
-    void narrow_access_of_folders_made(std::size_t made_before) {
-        const std::string root = target_.FilesRoot() + "\\";
+    // A folder the job made for a source folder (the snapshot folder for the
+    // source itself, those below it for its subfolders) is at once no more open
+    // than that one, and takes its times once the walk has put everything in it.
+    void take_over_folders_made(std::size_t made_before) {
+        const std::string& root = target_.FilesRoot();
         const std::vector<std::string>& made = known_.made();
         for (std::size_t i = made_before; i < made.size(); ++i) {
-            if (!made[i].starts_with(root)) continue;
-            platform::narrow_folder_access(made[i], lib_AddPath(plan_.SourceDir, made[i].substr(root.size())));
+            const std::string& folder = made[i];
+            std::string source;
+            if (folder == root) {
+                source = plan_.SourceDir;
+            } else if (folder.starts_with(root) && folder.size() > root.size() && folder[root.size()] == '\\') {
+                source = lib_AddPath(plan_.SourceDir, folder.substr(root.size() + 1));
+            } else {
+                continue;
+            }
+            platform::narrow_folder_access(folder, source);
+            folders_made_.push_back({folder, std::move(source)});
+        }
+    }
+
+    // Once the copies are in place: each changed its folder's write time. Setting
+    // a folder's times leaves those of the folder it is in as they are.
+    void give_folders_their_source_times() const {
+        for (const FolderMade& made : folders_made_) {
+            if (const auto times = platform::file_times(made.source)) platform::set_file_times(made.folder, *times);
         }
     }
 
@@ -359,6 +385,7 @@ private:
     std::vector<platform::FileIdentity> written_into_;
     bool folder_changed_ = false;
     std::vector<FoldersMark> marks_;
+    std::vector<FolderMade> folders_made_;
     // The file whose copy ended the job, once one has.
     const CopiedFile* failed_row_ = nullptr;
     // Last, so that it goes first: copies in flight read the texts above.
@@ -391,11 +418,6 @@ CopyPassOutcome CopyPass(const JobOptions& options, const SnapshotPlan& plan, co
     if (!lib_basFile::lib_MakePath(FrontEndUserSide(), target.Folder, &known)) {
         AddMessageAndLog("Failed to create dir " + target.Folder);
         return CopyPassOutcome::no_target;
-    }
-    // The snapshot folder stands for the source folder itself.
-    const std::vector<std::string>& made = known.made();
-    if (std::find(made.begin(), made.end(), target.FilesRoot()) != made.end()) {
-        platform::narrow_folder_access(target.FilesRoot(), plan.SourceDir);
     }
     activity.phase(JobPhase::copying);
     return CopyRun(options, plan, target, run, activity, counts, known).walk();
