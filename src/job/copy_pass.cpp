@@ -322,7 +322,8 @@ private:
         const CopiedFile* other = run_.CopiedFiles.find_ignoring_case(destination);
         if (!other) return nullptr;
         copies_.put_all_in_place();
-        return platform::same_file(other->destination, destination) ? other : nullptr;
+        const auto earlier = platform::file_identity(other->destination);
+        return earlier && earlier == platform::file_identity(destination) ? other : nullptr;
     }
 
     // A database that cannot be compacted is copied instead. Failures of either

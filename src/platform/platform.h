@@ -53,9 +53,6 @@ struct Attributes {
 };
 // The attributes of a file or folder, links followed; empty when there is none.
 std::optional<Attributes> attributes(std::string_view path_text);
-// Whether two paths name one and the same file, links followed: where the file
-// system ignores case, "a.txt" and "A.txt" do. False when either names nothing.
-bool same_file(std::string_view first_text, std::string_view second_text);
 
 struct DirectoryEntry {
     std::string name;

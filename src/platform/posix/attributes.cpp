@@ -1,5 +1,5 @@
-// File attributes, identity and folder access through stat, links followed: a
-// link to a folder is a folder.
+// File attributes and folder access through stat, links followed: a link to a
+// folder is a folder.
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -30,12 +30,6 @@ void narrow_folder_access(std::string_view folder_text, std::string_view source_
     const mode_t mode = made.st_mode & 07777;
     const mode_t withheld = (S_IRWXG | S_IRWXO) & ~source->st_mode;
     if ((mode & withheld) != 0) ::fchmod(folder.get(), mode & ~withheld);
-}
-
-bool same_file(std::string_view first_text, std::string_view second_text) {
-    const auto first = posix::status_of(first_text);
-    const auto second = posix::status_of(second_text);
-    return first && second && first->st_dev == second->st_dev && first->st_ino == second->st_ino;
 }
 
 }  // namespace quillet::platform
