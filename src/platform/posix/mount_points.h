@@ -1,0 +1,15 @@
+#pragma once
+// Mount points that a table plans (/etc/fstab) and that are mounted now
+// (/proc/self/mounts). A drive that is not mounted leaves the folder it is to be
+// mounted on: usually empty, and readable like any other.
+
+#include <string>
+
+namespace quillet::platform::posix {
+
+// Whether the folder (an absolute native path) lies on, or below, a mount point
+// that the planned table lists and the mounted one does not. "/" and entries that
+// mount nowhere (swap) do not count; a table that cannot be read lists nothing.
+bool on_unmounted_mount_point(const std::string& folder, const char* planned_table, const char* mounted_table);
+
+}  // namespace quillet::platform::posix

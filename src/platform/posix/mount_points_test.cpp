@@ -1,0 +1,42 @@
+#include "platform/posix/mount_points.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "support/files.h"
+
+namespace quillet::platform::posix {
+namespace {
+
+// A folder on or below a planned mount point counts only while nothing is
+// mounted there; a table that cannot be read tells nothing.
+TEST(MountPoints, AFolderOnAPlannedMountPointThatIsNotMountedIsOnAnUnmountedDrive) {
+    testing::ScratchFolder tables{"mounts"};
+    tables.write("fstab", "# the drives\n/dev/sda1 / ext4 defaults 0 1\n"
+                          "UUID=1234 /media/back\\040up ext4 noauto 0 2\n/dev/sda2 none swap sw 0 0\n");
+    tables.write("mounted", "/dev/sda1 / ext4 rw 0 0\nproc /proc proc rw 0 0\n");
+    tables.write("mounted-too", "/dev/sda1 / ext4 rw 0 0\n/dev/sdb1 /media/back\\040up ext4 rw 0 0\n");
+    const std::string fstab = tables.native("fstab").string();
+    const std::string mounted = tables.native("mounted").string();
+    const std::string mounted_too = tables.native("mounted-too").string();
+    const std::string missing = tables.native("missing").string();
+
+    struct Case {
+        const char* folder;
+        const std::string& planned;
+        const std::string& now;
+        bool unmounted;
+    };
+    for (const Case& row : {Case{"/media/back up", fstab, mounted, true}, Case{"/media/back up/Data", fstab, mounted, true},
+                            Case{"/media/back upX", fstab, mounted, false}, Case{"/home/ann", fstab, mounted, false},
+                            Case{"/media/back up/Data", fstab, mounted_too, false},
+                            Case{"/media/back up/Data", fstab, missing, false},
+                            Case{"/media/back up/Data", missing, mounted, false}}) {
+        EXPECT_EQ(on_unmounted_mount_point(row.folder, row.planned.c_str(), row.now.c_str()), row.unmounted)
+            << row.folder << " " << row.planned << " " << row.now;
+    }
+}
+
+}  // namespace
+}  // namespace quillet::platform::posix
