@@ -44,6 +44,19 @@ TEST(SafetyRules, CleanupTrashesOnlyTheEntriesItListedNeverWhatTheirNamesOrLinks
     EXPECT_TRUE(fs::is_symlink(box.native("home/.local/share/Trash/files/2010-09-02")));
 }
 
+// A source with a dated name where the snapshots go is no snapshot: it stays, and
+// an older snapshot beside it goes.
+TEST(SafetyRules, CleanupNeverTrashesTheSource) {
+    Sandbox box;
+    box.write("Projects/2010-05-01 Thesis/draft.txt");
+    box.write("Projects/2010-09-29   10.00/draft.txt");
+    const Lines line{box.text("Projects\\2010-05-01 Thesis\\*.*"), box.text("Projects"), "/F=4", "/K=1"};
+    EXPECT_EQ(box.run(line, kAtNoon), (Outcome{0, "", ""}));
+    EXPECT_EQ(box.trashed(), Lines{"2010-09-29   10.00"});
+    EXPECT_TRUE(box.exists("Projects/2010-05-01 Thesis/draft.txt"));
+    EXPECT_TRUE(box.exists("Projects/" + kSnapshot + "/draft.txt"));
+}
+
 // An empty /Z= password is asked for while zipping. The archiver takes at most 255
 // bytes of password; a longer one is refused, never cut, as is one that the
 // command line would change. With it every entry is

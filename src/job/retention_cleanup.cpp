@@ -1,6 +1,7 @@
 #include "job/retention_cleanup.h"
 
 #include <algorithm>
+#include <optional>
 
 #include "files/file_deletion.h"
 #include "files/find_files.h"
@@ -27,13 +28,30 @@ bool names_only_itself(const std::string& name) {
     return name.find_first_of("\\/") == std::string::npos && name != "." && name != "..";
 }
 
-// The dated entries directly inside the folder, in listing order.
-std::vector<Snapshot> list_snapshots(const std::string& folder) {
+// The entry of the folder that is the source folder or holds it, whatever its
+// name: a source with a dated name where the snapshots go is no snapshot. None
+// when the source lies elsewhere.
+std::optional<platform::FileIdentity> entry_holding(const std::string& folder, const std::string& source) {
+    const auto parent = platform::file_identity(folder);
+    if (!parent) return std::nullopt;
+    std::string inner = source;
+    for (std::string outer = lib_basConversion::parent_folder(inner); !outer.empty() && outer != inner;
+         inner = outer, outer = lib_basConversion::parent_folder(inner)) {
+        if (platform::file_identity(outer) == parent) return platform::file_identity(inner);
+    }
+    return std::nullopt;
+}
+
+// The dated entries directly inside the folder, in listing order, but the one
+// that holds the source.
+std::vector<Snapshot> list_snapshots(const std::string& folder, const std::string& source) {
     std::vector<Snapshot> snapshots;
+    const auto source_entry = entry_holding(folder, source);
     lib_clsFindFiles finder;
     finder.SearchType(kFilesAndFolders);
     for (bool found = finder.FindFirstFile("*.*", folder, false); found; found = finder.FindNextFile()) {
         if (!IsDatedName(finder.File()) || !names_only_itself(finder.File())) continue;
+        if (source_entry && platform::file_identity(finder.FullFile()) == source_entry) continue;
         if (snapshots.size() >= static_cast<std::size_t>(kSnapshotTableRows)) {
             throw vb::error(vb::kSubscriptOutOfRange);
         }
@@ -86,7 +104,7 @@ void RetentionCleanup(const JobOptions& options, const SnapshotPlan& plan, JobAc
     if (platform::passes_foreign_link(plan.SnapshotParent)) return;
     activity.phase(JobPhase::cleaning_up);
 
-    std::vector<Snapshot> snapshots = list_snapshots(plan.SnapshotParent);
+    std::vector<Snapshot> snapshots = list_snapshots(plan.SnapshotParent, plan.SourceDir);
     lib_SortArray(snapshots);
     const std::size_t doomed = SnapshotsToDelete(snapshots, first_characters(plan.DatedName, 10), options.KeepDays);
     for (std::size_t i = 0; i < doomed; ++i) delete_snapshot(plan.SnapshotParent, snapshots[i], activity);
