@@ -71,13 +71,14 @@ TEST(SafetyRules, AZipPasswordIsUsedWholeOrRefused) {
 
     EXPECT_EQ(zip("bak", "/Z=" + std::string(256, 'p')),
               (Outcome{1, "", "Information\nThe /Z password is longer than 255 bytes\n"}));
-    // The line would take the quote as its own, and trim the blanks.
-    for (const char* password : {"pa\"ss", "trail  "}) {
-        EXPECT_EQ(zip("bak", std::string("/Z=") + password),
-                  (Outcome{1, "",
-                           "Information\nThe /Z password cannot be passed on as given: it holds a double quote, a "
-                           "blank at either end or text that is not UTF-8\n"}));
-    }
+    // The line would take the quote as its own, and trim the blanks; beside an
+    // argument that is not UTF-8 it would be read as Windows-1252.
+    const Outcome refused{1, "",
+                          "Information\nThe /Z password cannot be passed on as given: it holds a double quote, a "
+                          "blank at either end or text that is not UTF-8\n"};
+    for (const char* password : {"pa\"ss", "trail  "}) EXPECT_EQ(zip("bak", std::string("/Z=") + password), refused);
+    EXPECT_EQ(box.run({box.text("YearlyData") + "\\*.*", box.text("bak"), "/Z=p\u00e4ss", "/E=x\xe9"}, kAtNoon),
+              refused);
 
     const Outcome typed = zip("bak", "/Z=", std::string(256, 't') + "\n");
     EXPECT_EQ(lines_of(typed.err).at(1), "The password is longer than 255 bytes") << typed.err;

@@ -1,5 +1,7 @@
 #include "app/command_line_text.h"
 
+#include <algorithm>
+
 #include "text/tokenizer.h"
 #include "text/unicode.h"
 
@@ -16,6 +18,10 @@ std::optional<std::string> password_option(const std::string& argument) {
     const std::string option = unicode::to_upper(argument.substr(0, 2));
     if (option != "/Z" && option != "/C") return std::nullopt;
     return option;
+}
+
+bool holds_non_ascii(const std::string& text) {
+    return std::any_of(text.begin(), text.end(), [](char c) { return static_cast<unsigned char>(c) >= 0x80; });
 }
 
 }  // namespace
@@ -35,9 +41,13 @@ std::string CommandLineText(const std::vector<std::string>& arguments) {
 }
 
 std::optional<std::string> PasswordThatCannotPass(const std::vector<std::string>& arguments) {
+    // One argument that is not UTF-8 has the whole line read as Windows-1252.
+    const bool line_recoded = std::any_of(arguments.begin(), arguments.end(),
+                                          [](const std::string& argument) { return !unicode::is_valid_utf8(argument); });
     for (const std::string& argument : arguments) {
         const auto option = password_option(argument);
         if (!option) continue;
+        if (line_recoded && holds_non_ascii(argument)) return option;
         const std::vector<std::string> parts =
             lib_basConversion::lib_GetLineParts3(CommandLineText({argument}), lib_basConversion::kBlanksAndTabs);
         if (parts != std::vector<std::string>{argument}) return option;
