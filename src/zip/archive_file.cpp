@@ -68,6 +68,9 @@ int ArchiveFile::add_folder(const std::string& name, std::time_t modified, std::
 
 int ArchiveFile::set_time(std::uint64_t index, std::time_t modified) {
     if (zip_file_set_mtime(handle_, index, entry_field_time(modified), 0) != 0) return last_error(ZE_LOGIC);
+    // A replaced entry keeps the fields it had: an old time would come first.
+    zip_file_extra_field_delete_by_id(handle_, index, kExtendedTimestampField, ZIP_EXTRA_FIELD_ALL,
+                                      ZIP_FL_LOCAL | ZIP_FL_CENTRAL);
     const auto extended = extended_timestamp(modified);
     if (extended && zip_file_extra_field_set(handle_, index, kExtendedTimestampField, ZIP_EXTRA_FIELD_NEW,
                                              extended->data(), static_cast<zip_uint16_t>(extended->size()),
