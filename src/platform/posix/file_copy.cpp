@@ -117,35 +117,6 @@ KernelCopy copy_in_kernel(int in, int out, ProgressReport& report) {
     }
 }
 
-// A file with holes is copied extent by extent, and keeps its holes: the kernel's
-// copy writes them out as zeros wherever the file system cannot share blocks. The
-// holes count as copied.
-KernelCopy copy_data_extents(int in, int out, ProgressReport& report) {
-    const auto size = static_cast<off_t>(report.total());
-    for (off_t offset = 0; offset < size;) {
-        off_t data = ::lseek(in, offset, SEEK_DATA);
-        if (data < 0 && errno != ENXIO) return KernelCopy::by_reading;
-        data = data < 0 ? size : std::min(data, size);  // ENXIO: only a hole is left
-        off_t hole = data < size ? ::lseek(in, data, SEEK_HOLE) : size;
-        if (hole < 0) return KernelCopy::by_reading;
-        hole = std::min(hole, size);
-        if (!report.add(static_cast<std::uint64_t>(data - offset))) return KernelCopy::target_failed;
-        for (off_t in_at = data, out_at = data; in_at < hole;) {
-            const auto piece = std::min(report.chunk(), static_cast<std::size_t>(hole - in_at));
-            const ssize_t copied = copy_file_range(in, &in_at, out, &out_at, piece, 0);
-            if (copied > 0) {
-                if (!report.add(static_cast<std::uint64_t>(copied))) return KernelCopy::target_failed;
-            } else if (copied == 0) {
-                break;  // the file shrank: the check for a changed source tells
-            } else if (errno != EINTR) {
-                return copy_side_failure(errno) ? KernelCopy::target_failed : KernelCopy::by_reading;
-            }
-        }
-        offset = hole;
-    }
-    return ::ftruncate(out, size) == 0 ? KernelCopy::done : KernelCopy::target_failed;
-}
-
 bool write_all(int out, const char* data, std::size_t size) {
     while (size > 0) {
         const ssize_t written = ::write(out, data, size);
@@ -173,8 +144,82 @@ Failure copy_by_reading(int in, int out, ProgressReport& report) {
     }
 }
 
+bool write_all_at(int out, const char* data, std::size_t size, off_t at) {
+    while (size > 0) {
+        const ssize_t written = ::pwrite(out, data, size, at);
+        if (written < 0) {
+            if (errno == EINTR) continue;
+            return false;
+        }
+        data += written;
+        at += written;
+        size -= static_cast<std::size_t>(written);
+    }
+    return true;
+}
+
+// One extent, where the kernel will not copy it (another file system): read and
+// written here, at its own offsets.
+Failure copy_extent_by_reading(int in, int out, off_t from, off_t to, ProgressReport& report) {
+    std::vector<char> buffer(kBufferSize);
+    while (from < to) {
+        const auto wanted = static_cast<std::size_t>(std::min<off_t>(static_cast<off_t>(buffer.size()), to - from));
+        const ssize_t got = ::pread(in, buffer.data(), wanted, from);
+        if (got == 0) return Failure::none;  // the file shrank: the check for a changed source tells
+        if (got < 0) {
+            if (errno == EINTR) continue;
+            return Failure::source;
+        }
+        if (!write_all_at(out, buffer.data(), static_cast<std::size_t>(got), from)) return Failure::target;
+        from += got;
+        if (!report.add(static_cast<std::uint64_t>(got))) return Failure::target;
+    }
+    return Failure::none;
+}
+
+// One extent by the kernel's copy. Where the kernel will not copy between the
+// two files (another file system), `refused` is set and the rest is read here.
+Failure copy_extent_in_kernel(int in, int out, off_t from, off_t to, ProgressReport& report, bool& refused) {
+    for (off_t in_at = from, out_at = from; in_at < to;) {
+        const auto piece = std::min(report.chunk(), static_cast<std::size_t>(to - in_at));
+        const ssize_t copied = copy_file_range(in, &in_at, out, &out_at, piece, 0);
+        if (copied > 0) {
+            if (!report.add(static_cast<std::uint64_t>(copied))) return Failure::target;
+        } else if (copied == 0) {
+            return Failure::none;  // the file shrank: the check for a changed source tells
+        } else if (errno != EINTR) {
+            if (copy_side_failure(errno)) return Failure::target;
+            refused = true;
+            return copy_extent_by_reading(in, out, in_at, to, report);
+        }
+    }
+    return Failure::none;
+}
+
+// A file with holes is copied extent by extent, and keeps its holes: the kernel's
+// copy, or a plain one, would write them out as zeros. The holes count as copied.
+Failure copy_data_extents(int in, int out, ProgressReport& report) {
+    const auto size = static_cast<off_t>(report.total());
+    bool kernel_refused = false;
+    for (off_t offset = 0; offset < size;) {
+        off_t data = ::lseek(in, offset, SEEK_DATA);
+        if (data < 0 && errno != ENXIO) return copy_extent_by_reading(in, out, offset, size, report);
+        data = data < 0 ? size : std::min(data, size);  // ENXIO: only a hole is left
+        off_t hole = data < size ? ::lseek(in, data, SEEK_HOLE) : size;
+        if (hole < 0) return copy_extent_by_reading(in, out, data, size, report);
+        hole = std::min(hole, size);
+        if (!report.add(static_cast<std::uint64_t>(data - offset))) return Failure::target;
+        const Failure failure = kernel_refused ? copy_extent_by_reading(in, out, data, hole, report)
+                                               : copy_extent_in_kernel(in, out, data, hole, report, kernel_refused);
+        if (failure != Failure::none) return failure;
+        offset = hole;
+    }
+    return ::ftruncate(out, size) == 0 ? Failure::none : Failure::target;
+}
+
 Failure copy_content(int in, int out, ProgressReport& report, bool holes) {
-    switch (holes ? copy_data_extents(in, out, report) : copy_in_kernel(in, out, report)) {
+    if (holes) return copy_data_extents(in, out, report);
+    switch (copy_in_kernel(in, out, report)) {
         case KernelCopy::done:
             return Failure::none;
         case KernelCopy::target_failed:
