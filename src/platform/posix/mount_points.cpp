@@ -38,15 +38,20 @@ bool lies_below(const std::string& folder, const std::string& point) {
 
 }  // namespace
 
+// The deepest mount point that holds the folder decides: a file system mounted
+// inside an unmounted one is there all the same.
 bool on_unmounted_mount_point(const std::string& folder, const char* planned_table, const char* mounted_table) {
     std::vector<std::string> planned = mount_points_in(planned_table);
     std::erase_if(planned, [&](const std::string& point) { return !lies_below(folder, point); });
     if (planned.empty()) return false;
     // Without the table of what is mounted, nothing can be told.
-    const std::vector<std::string> mounted = mount_points_in(mounted_table);
-    return !mounted.empty() && std::any_of(planned.begin(), planned.end(), [&](const std::string& point) {
-        return std::find(mounted.begin(), mounted.end(), point) == mounted.end();
-    });
+    std::vector<std::string> mounted = mount_points_in(mounted_table);
+    if (mounted.empty()) return false;
+    std::erase_if(mounted, [&](const std::string& point) { return !lies_below(folder, point); });
+    const auto by_length = [](const std::string& a, const std::string& b) { return a.size() < b.size(); };
+    const std::string& deepest_planned = *std::max_element(planned.begin(), planned.end(), by_length);
+    return std::none_of(mounted.begin(), mounted.end(),
+                        [&](const std::string& point) { return point.size() >= deepest_planned.size(); });
 }
 
 }  // namespace quillet::platform::posix

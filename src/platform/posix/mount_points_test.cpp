@@ -17,9 +17,11 @@ TEST(MountPoints, AFolderOnAPlannedMountPointThatIsNotMountedIsOnAnUnmountedDriv
                           "UUID=1234 /media/back\\040up ext4 noauto 0 2\n/dev/sda2 none swap sw 0 0\n");
     tables.write("mounted", "/dev/sda1 / ext4 rw 0 0\nproc /proc proc rw 0 0\n");
     tables.write("mounted-too", "/dev/sda1 / ext4 rw 0 0\n/dev/sdb1 /media/back\\040up ext4 rw 0 0\n");
+    tables.write("mounted-inside", "/dev/sda1 / ext4 rw 0 0\n/dev/sdc1 /media/back\\040up/inner ext4 rw 0 0\n");
     const std::string fstab = tables.native("fstab").string();
     const std::string mounted = tables.native("mounted").string();
     const std::string mounted_too = tables.native("mounted-too").string();
+    const std::string mounted_inside = tables.native("mounted-inside").string();
     const std::string missing = tables.native("missing").string();
 
     struct Case {
@@ -31,6 +33,8 @@ TEST(MountPoints, AFolderOnAPlannedMountPointThatIsNotMountedIsOnAnUnmountedDriv
     for (const Case& row : {Case{"/media/back up", fstab, mounted, true}, Case{"/media/back up/Data", fstab, mounted, true},
                             Case{"/media/back upX", fstab, mounted, false}, Case{"/home/ann", fstab, mounted, false},
                             Case{"/media/back up/Data", fstab, mounted_too, false},
+                            Case{"/media/back up/inner/x", fstab, mounted_inside, false},
+                            Case{"/media/back up/x", fstab, mounted_inside, true},
                             Case{"/media/back up/Data", fstab, missing, false},
                             Case{"/media/back up/Data", missing, mounted, false}}) {
         EXPECT_EQ(on_unmounted_mount_point(row.folder, row.planned.c_str(), row.now.c_str()), row.unmounted)
