@@ -41,6 +41,7 @@ public:
     explicit FreshArchive(const std::string& archive)
         : archive_(archive), path_(lib_basFile::TemporaryNames(archive).draw({})), if_interrupted_(path_) {}
     ~FreshArchive() {
+        if (kept_) return;
         ignoring_errors([&] {
             try {
                 if (lib_basFile::file_exists_at(path_)) platform::remove_file(path_);
@@ -60,7 +61,15 @@ public:
     // unwritten (no entries) replaces nothing.
     bool take_place() {
         if (!lib_basFile::file_exists_at(path_)) return false;
-        if (lib_basFile::replace_through_trash(FrontEndUserSide(), path_, archive_, if_interrupted_)) return true;
+        try {
+            if (lib_basFile::replace_through_trash(FrontEndUserSide(), path_, archive_, if_interrupted_)) return true;
+        } catch (const Error& error) {
+            // The older archive may be in the trash by now: the new one is all there is.
+            kept_ = true;
+            if_interrupted_.forget();
+            throw Error(error.number(), error.source(),
+                        error.description() + "\r\n\r\nZip:" + archive_ + "\r\nKept as:" + path_);
+        }
         AddMessageAndLog("Failed to cleanup " + archive_);
         return false;
     }
@@ -69,6 +78,7 @@ private:
     std::string archive_;
     std::string path_;
     platform::RemovedIfInterrupted if_interrupted_;
+    bool kept_ = false;
 };
 
 std::int32_t zip_folder(const JobOptions& options, const WorkFolder& work, const std::string& archive) {

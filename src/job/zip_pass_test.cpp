@@ -58,6 +58,25 @@ TEST_F(ZipPassTest, TheFirstJobReplacesAnOlderArchiveAndLaterJobsAddToIt) {
     EXPECT_TRUE(screen.boxes.empty());
 }
 
+// A folder where the archive goes: the new archive cannot take its name, and is
+// kept under its temporary one, which the error names.
+TEST_F(ZipPassTest, AnArchiveThatCannotTakeItsNameIsKeptAndNamed) {
+    fs::create_directories(archive());
+    work_folder("a.txt");
+    std::string description;
+    try {
+        zip_pass();
+    } catch (const Error& error) {
+        description = error.description();
+    }
+    const std::size_t kept_at = description.find("Kept as:");
+    ASSERT_NE(kept_at, std::string::npos) << description;
+    const auto kept = platform::native_path(description.substr(kept_at + 8));
+    ASSERT_TRUE(kept);
+    EXPECT_THAT(zip_test::names_in(*kept), ElementsAre("a.txt"));
+    EXPECT_THAT(run.ArchiveNames, ::testing::IsEmpty());
+}
+
 TEST_F(ZipPassTest, NothingIsZippedUntilTheRunHasCopiedSomething) {
     RunState nothing_copied;
     work_folder("a.txt");
