@@ -45,7 +45,7 @@ TEST(SafetyRules, CleanupTrashesOnlyTheEntriesItListedNeverWhatTheirNamesOrLinks
 }
 
 // A source with a dated name where the snapshots go is no snapshot: it stays, and
-// an older snapshot beside it goes.
+// an older snapshot beside it goes. So it does when it is named through a link.
 TEST(SafetyRules, CleanupNeverTrashesTheSource) {
     Sandbox box;
     box.write("Projects/2010-05-01 Thesis/draft.txt");
@@ -55,6 +55,12 @@ TEST(SafetyRules, CleanupNeverTrashesTheSource) {
     EXPECT_EQ(box.trashed(), Lines{"2010-09-29   10.00"});
     EXPECT_TRUE(box.exists("Projects/2010-05-01 Thesis/draft.txt"));
     EXPECT_TRUE(box.exists("Projects/" + kSnapshot + "/draft.txt"));
+
+    if (under_wine()) return;  // Wine makes no link
+    fs::create_directory_symlink(box.native("Projects/2010-05-01 Thesis"), box.native("thesis"));
+    const Lines through_link{box.text("thesis\\*.*"), box.text("Projects"), "/F=4", "/K=0"};
+    EXPECT_EQ(box.run(through_link, kAtNoon), (Outcome{0, "", ""}));
+    EXPECT_TRUE(box.exists("Projects/2010-05-01 Thesis/draft.txt"));
 }
 
 // An empty /Z= password is asked for while zipping. The archiver takes at most 255
@@ -72,13 +78,16 @@ TEST(SafetyRules, AZipPasswordIsUsedWholeOrRefused) {
     EXPECT_EQ(zip("bak", "/Z=" + std::string(256, 'p')),
               (Outcome{1, "", "Information\nThe /Z password is longer than 255 bytes\n"}));
     // The line would take the quote as its own, and trim the blanks; beside an
-    // argument that is not UTF-8 it would be read as Windows-1252.
+    // argument that is not UTF-8 it would be read as Windows-1252 (Windows hands
+    // over UTF-16, which is always UTF-8 here).
     const Outcome refused{1, "",
                           "Information\nThe /Z password cannot be passed on as given: it holds a double quote, a "
                           "blank at either end or text that is not UTF-8\n"};
     for (const char* password : {"pa\"ss", "trail  "}) EXPECT_EQ(zip("bak", std::string("/Z=") + password), refused);
-    EXPECT_EQ(box.run({box.text("YearlyData") + "\\*.*", box.text("bak"), "/Z=p\u00e4ss", "/E=x\xe9"}, kAtNoon),
-              refused);
+    if (!under_wine()) {
+        EXPECT_EQ(box.run({box.text("YearlyData") + "\\*.*", box.text("bak"), "/Z=p\u00e4ss", "/E=x\xe9"}, kAtNoon),
+                  refused);
+    }
 
     const Outcome typed = zip("bak", "/Z=", std::string(256, 't') + "\n");
     EXPECT_EQ(lines_of(typed.err).at(1), "The password is longer than 255 bytes") << typed.err;
