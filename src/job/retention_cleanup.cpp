@@ -28,15 +28,25 @@ bool names_only_itself(const std::string& name) {
     return name.find_first_of("\\/") == std::string::npos && name != "." && name != "..";
 }
 
+// The folder that holds the path, a drive's root included ("C:" alone would be
+// the drive's current folder).
+std::string holding_folder(const std::string& path) {
+    std::string folder = lib_basConversion::parent_folder(path);
+    if (folder.ends_with(':')) folder += '\\';
+    return folder;
+}
+
 // The entry of the folder that is the source folder or holds it, whatever its
 // name: a source with a dated name where the snapshots go is no snapshot. None
-// when the source lies elsewhere.
+// when the source lies elsewhere. The source is followed through its links
+// first, as the path given may reach it from anywhere.
 std::optional<platform::FileIdentity> entry_holding(const std::string& folder, const std::string& source) {
     const auto parent = platform::file_identity(folder);
-    if (!parent) return std::nullopt;
-    std::string inner = source;
-    for (std::string outer = lib_basConversion::parent_folder(inner); !outer.empty() && outer != inner;
-         inner = outer, outer = lib_basConversion::parent_folder(inner)) {
+    const auto resolved = platform::resolved_path(source);
+    if (!parent || !resolved) return std::nullopt;
+    std::string inner = *resolved;
+    for (std::string outer = holding_folder(inner); !outer.empty() && outer != inner;
+         inner = outer, outer = holding_folder(inner)) {
         if (platform::file_identity(outer) == parent) return platform::file_identity(inner);
     }
     return std::nullopt;

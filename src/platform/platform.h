@@ -44,6 +44,9 @@ std::optional<std::string> native_path(std::string_view path_text);
 std::optional<std::string> path_text(std::string_view native);
 // The current directory as path text, without a trailing backslash.
 std::string current_directory();
+// The path of what path text names with every link on its way followed; empty
+// when it names nothing.
+std::optional<std::string> resolved_path(std::string_view path_text);
 
 // ---------------------------------------------------------------------------
 // File attributes and folder listings

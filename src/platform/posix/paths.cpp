@@ -194,4 +194,13 @@ std::string current_directory() {
     return text;
 }
 
+std::optional<std::string> resolved_path(std::string_view path_text_in) {
+    const auto native = native_path(path_text_in);
+    if (!native) return std::nullopt;
+    std::error_code error;
+    const std::filesystem::path resolved = std::filesystem::canonical(native->empty() ? "." : *native, error);
+    if (error) return std::nullopt;
+    return path_text(resolved.string());
+}
+
 }  // namespace quillet::platform

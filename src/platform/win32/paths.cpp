@@ -8,6 +8,8 @@
 #include <string>
 
 #include "platform/platform.h"
+#include "platform/win32/file_status.h"
+#include "platform/win32/system_paths.h"
 #include "platform/win32/wide_text.h"
 
 namespace quillet::platform {
@@ -52,6 +54,29 @@ std::string current_directory() {
     std::string text = win32::utf8(current);
     if (text.ends_with('\\')) text.pop_back();
     return text;
+}
+
+// The final path of an open handle, without the \\?\ that the system puts before it.
+std::optional<std::string> resolved_path(std::string_view path_text) {
+    const win32::Handle file = win32::open_followed(win32::system_path(path_text), FILE_READ_ATTRIBUTES);
+    if (!file.valid()) return std::nullopt;
+    std::wstring path(MAX_PATH, L'\0');
+    for (;;) {
+        const DWORD length = GetFinalPathNameByHandleW(file.get(), path.data(), static_cast<DWORD>(path.size()),
+                                                       FILE_NAME_NORMALIZED | VOLUME_NAME_DOS);
+        if (length == 0) return std::nullopt;
+        if (length < path.size()) {
+            path.resize(length);
+            break;
+        }
+        path.resize(length + 1);
+    }
+    if (path.starts_with(L"\\\\?\\UNC\\")) {
+        path.replace(0, 8, L"\\\\");
+    } else if (path.starts_with(L"\\\\?\\")) {
+        path.erase(0, 4);
+    }
+    return win32::utf8(path);
 }
 
 }  // namespace quillet::platform
