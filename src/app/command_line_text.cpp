@@ -20,10 +20,6 @@ std::optional<std::string> password_option(const std::string& argument) {
     return option;
 }
 
-bool holds_non_ascii(const std::string& text) {
-    return std::any_of(text.begin(), text.end(), [](char c) { return static_cast<unsigned char>(c) >= 0x80; });
-}
-
 }  // namespace
 
 std::string CommandLineText(const std::vector<std::string>& arguments) {
@@ -47,7 +43,7 @@ std::optional<std::string> PasswordThatCannotPass(const std::vector<std::string>
     for (const std::string& argument : arguments) {
         const auto option = password_option(argument);
         if (!option) continue;
-        if (line_recoded && holds_non_ascii(argument)) return option;
+        if (line_recoded && !unicode::is_ascii(argument)) return option;
         const std::vector<std::string> parts =
             lib_basConversion::lib_GetLineParts3(CommandLineText({argument}), lib_basConversion::kBlanksAndTabs);
         if (parts != std::vector<std::string>{argument}) return option;

@@ -23,9 +23,7 @@ std::size_t hash_of_upper(std::string_view text) {
 // The same for destinations that differ only in case, so that they meet in one
 // chain of probes. Most names are plain ASCII and are hashed as they stand.
 std::size_t hash_of(std::string_view destination) {
-    const bool ascii = std::all_of(destination.begin(), destination.end(),
-                                   [](char c) { return static_cast<unsigned char>(c) < 0x80; });
-    return hash_of_upper(ascii ? destination : unicode::to_upper(destination));
+    return hash_of_upper(unicode::is_ascii(destination) ? destination : unicode::to_upper(destination));
 }
 
 }  // namespace

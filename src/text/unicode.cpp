@@ -28,10 +28,6 @@ std::u32string decode_windows_1252(std::string_view bytes) {
     return result;
 }
 
-bool is_ascii(std::string_view text) {
-    return std::all_of(text.begin(), text.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; });
-}
-
 // The length of the UTF-8 sequence that starts at text[at], or 0 where none does:
 // a stray continuation byte, a lead byte not followed by its continuation bytes,
 // an overlong form, a surrogate, or a code point beyond U+10FFFF. On success
@@ -66,6 +62,10 @@ std::size_t sequence_at(std::string_view text, std::size_t at, char32_t& decoded
 }
 
 }  // namespace
+
+bool is_ascii(std::string_view text) {
+    return std::all_of(text.begin(), text.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; });
+}
 
 bool is_valid_utf8(std::string_view text) {
     // A NUL byte is valid UTF-8 (a line holding one is not read as Windows-1252).

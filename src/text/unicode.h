@@ -9,6 +9,9 @@
 namespace quillet::unicode {
 
 bool is_valid_utf8(std::string_view text);
+// Plain ASCII: no byte above 0x7F. Such text needs no decoding to be compared or
+// upper-cased.
+bool is_ascii(std::string_view text);
 
 // Code points of UTF-8 text. Text that is not valid UTF-8 is read as Windows-1252.
 std::u32string decode(std::string_view text);
