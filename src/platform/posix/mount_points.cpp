@@ -1,9 +1,7 @@
 #include "platform/posix/mount_points.h"
 
-#include <limits.h>
 #include <mntent.h>
 #include <stdio.h>
-#include <stdlib.h>
 
 #include <algorithm>
 #include <array>
@@ -59,11 +57,9 @@ bool on_unmounted_mount_point(const std::string& folder, const char* planned_tab
 namespace quillet::platform {
 
 bool on_unmounted_drive(std::string_view folder_text) {
-    const auto native = native_path(folder_text);
-    if (!native) return false;
-    char resolved[PATH_MAX];
-    if (::realpath(native->c_str(), resolved) == nullptr) return false;
-    return posix::on_unmounted_mount_point(resolved, "/etc/fstab", "/proc/self/mounts");
+    const auto resolved = resolved_path(folder_text);
+    const auto native = resolved ? native_path(*resolved) : std::nullopt;
+    return native && posix::on_unmounted_mount_point(*native, "/etc/fstab", "/proc/self/mounts");
 }
 
 }  // namespace quillet::platform::posix
