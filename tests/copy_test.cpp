@@ -46,17 +46,24 @@ TEST(Copying, SnapshotFoldersTakeTheTimesOfTheirSourcesAndAreNoMoreOpen) {
     fs::permissions(box.native("src"), fs::perms::owner_all | fs::perms::group_read | fs::perms::group_exec);
     fs::permissions(box.native("src/private"), fs::perms::owner_all);
     box.set_write_time("src/private/deep", "2001-01-01 00:00");
-    EXPECT_EQ(box.run({box.text("src\\*.*"), box.text("bak"), "/S"}, {.clock = "2010-09-30 12:00:00"}),
-              (Outcome{0, "", ""}));
-    const auto mode = [&](const std::string& folder) {
-        return fs::status(box.native("bak/src/2010-09-30   12.00" + folder)).permissions() & fs::perms::all;
-    };
-    EXPECT_EQ(mode(""), fs::perms::owner_all | fs::perms::group_read | fs::perms::group_exec);
-    EXPECT_EQ(mode("/private"), fs::perms::owner_all);
-    EXPECT_EQ(mode("/private/deep"), fs::status(box.native("src/private/deep")).permissions() & fs::perms::all);
-    EXPECT_EQ(mode("/shared"), fs::status(box.native("src/shared")).permissions() & fs::perms::all);
-    EXPECT_EQ(fs::last_write_time(box.native("bak/src/2010-09-30   12.00/private/deep")),
-              fs::last_write_time(box.native("src/private/deep")));
+    // The target as written, and with a doubled backslash that the made folders' names keep.
+    for (const std::string& target : {box.text("bak"), box.text("twice") + "\\\\bak"}) {
+        SCOPED_TRACE(target);
+        EXPECT_EQ(box.run({box.text("src\\*.*"), target, "/S"}, {.clock = "2010-09-30 12:00:00"}),
+                  (Outcome{0, "", ""}));
+    }
+    for (const std::string target : {"bak", "twice/bak"}) {
+        SCOPED_TRACE(target);
+        const auto mode = [&](const std::string& folder) {
+            return fs::status(box.native(target + "/src/2010-09-30   12.00" + folder)).permissions() & fs::perms::all;
+        };
+        EXPECT_EQ(mode(""), fs::perms::owner_all | fs::perms::group_read | fs::perms::group_exec);
+        EXPECT_EQ(mode("/private"), fs::perms::owner_all);
+        EXPECT_EQ(mode("/private/deep"), fs::status(box.native("src/private/deep")).permissions() & fs::perms::all);
+        EXPECT_EQ(mode("/shared"), fs::status(box.native("src/shared")).permissions() & fs::perms::all);
+        EXPECT_EQ(fs::last_write_time(box.native(target + "/src/2010-09-30   12.00/private/deep")),
+                  fs::last_write_time(box.native("src/private/deep")));
+    }
 }
 
 // Folder names that path text would take apart: blanks at their ends, quotes

@@ -16,10 +16,6 @@ namespace quillet::lib_basFile {
 
 namespace {
 
-std::string component(const std::vector<std::string>& components, std::size_t index) {
-    return index < components.size() ? components[index] : std::string();
-}
-
 // Path text in quotes loses them; any other is taken as it stands, blanks at its
 // ends and quotes inside included: names found on the disk may hold them.
 std::string unquoted_path(const std::string& path) {
@@ -28,35 +24,33 @@ std::string unquoted_path(const std::string& path) {
     return quoted ? lib_basConversion::lib_StripQuotes(path) : path;
 }
 
-// The names between the backslashes, as they stand (the tokenizer would trim them
-// and take their quotes as its own).
-std::vector<std::string> components_as_they_stand(std::string_view path) {
-    std::vector<std::string> components;
+// The path up to the end of each name between its backslashes, as it stands: the
+// tokenizer would trim the names and take their quotes as its own, and a doubled
+// backslash stays, so that a folder made is named as its caller spells it.
+std::vector<std::string_view> levels_as_they_stand(std::string_view path) {
+    std::vector<std::string_view> levels;
     for (std::size_t start = 0; start < path.size();) {
         const std::size_t end = std::min(path.find('\\', start), path.size());
-        if (end > start) components.emplace_back(path.substr(start, end - start));
+        if (end > start) levels.push_back(path.substr(0, end));
         start = end + 1;
     }
-    return components;
+    return levels;
 }
 
 // Creates the levels below the drive or share one by one; those it made go to made.
 void create_missing_levels(const std::string& strPath, std::vector<std::string>& made) {
-    const std::vector<std::string> components = components_as_they_stand(strPath);
-    std::string folder;
+    const std::vector<std::string_view> levels = levels_as_they_stand(strPath);
     std::size_t next = 0;
     if (strPath.starts_with("\\\\")) {
-        folder = "\\\\" + component(components, 0) + "\\" + component(components, 1);
-        next = 2;
-    } else if (!components.empty() && components.front().ends_with(':')) {
-        folder = components.front();
+        next = 2;  // the server and the share
+    } else if (!levels.empty() && levels.front().ends_with(':')) {
         next = 1;
     }
-    for (; next < components.size(); ++next) {
-        folder += "\\" + components[next];
+    for (; next < levels.size(); ++next) {
+        std::string folder(levels[next]);
         if (lib_DirExists(folder)) continue;
         platform::make_folder(folder);
-        made.push_back(folder);
+        made.push_back(std::move(folder));
     }
 }
 
