@@ -104,8 +104,12 @@ bool replace_through_trash(UserSide& user, const std::string& replacement, const
         if_interrupted.forget();
     };
     if (trash_and_take_name(target, take_name)) return true;
+    // A second try, which tells why the trash refuses. It may show a box, so it
+    // cannot wait out a signal: one that comes after the target went keeps the
+    // replacement under its temporary name rather than remove the only copy.
+    if_interrupted.forget();
     if (!lib_KillFile(user, target, false)) return false;
-    take_name();
+    platform::rename_file(replacement, target);
     return true;
 }
 

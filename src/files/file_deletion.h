@@ -35,7 +35,8 @@ bool trash_and_take_name(const std::string& target, const std::function<void()>&
 // A complete replacement takes target's name, so: the rename and the end of its
 // registration (if_interrupted) come in the step that trashes what stood there.
 // When the trash refuses, lib_KillFile tries once more and tells why; false if that
-// fails too, with the replacement left under its own name.
+// fails too, with the replacement left under its own name. From that try on, an
+// interruption no longer removes the replacement.
 bool replace_through_trash(UserSide& user, const std::string& replacement, const std::string& target,
                            platform::RemovedIfInterrupted& if_interrupted);
 
