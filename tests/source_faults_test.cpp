@@ -66,7 +66,7 @@ TEST(SourceFaults, FifosSocketsAndLinksToThemAreSkippedWithoutWaiting) {
                                          ": No such file or directory"});
 }
 
-// A file or folder that another user may not read is one row each; the files after
+// A file or folder that another user may not read, or enter, is one row each; the files after
 // them are copied all the same.
 TEST(SourceFaults, WhatCannotBeReadIsReportedAndTheRestIsCopied) {
     if (under_wine()) GTEST_SKIP() << "Wine runs nothing as another user (its prefix is this user's)";
@@ -74,18 +74,21 @@ TEST(SourceFaults, WhatCannotBeReadIsReportedAndTheRestIsCopied) {
         GTEST_SKIP() << "setpriv cannot run the program as another user here";
     }
     Sandbox box;
-    for (const char* file : {"src/a.txt", "src/z.txt", "src/sub/b.txt", "src/secret", "src/locked/inside.txt"}) {
+    for (const char* file :
+         {"src/a.txt", "src/z.txt", "src/sub/b.txt", "src/secret", "src/locked/inside.txt", "src/opaque/inside.txt"}) {
         box.write(file);
     }
     fs::permissions(box.native("src/secret"), fs::perms::none);
     fs::permissions(box.native("src/locked"), fs::perms::none);
+    // Its names can be read, but none of them opened.
+    fs::permissions(box.native("src/opaque"), fs::perms::owner_all | fs::perms::others_read);
     box.make_folder("bak");
     fs::permissions(box.native("bak"), fs::perms::all);
 
     expect_rows_and_the_rest_copied(
         box, {"setpriv", "--reuid=65534", "--regid=65534", "--clear-groups"},
         {"Failed to copy " + box.text("src\\secret") + " to " + box.text("bak\\secret") + ": Permission denied",
-         "Failed to read dir " + box.text("src\\locked")});
+         "Failed to read dir " + box.text("src\\locked"), "Failed to read dir " + box.text("src\\opaque")});
 }
 
 // Walked, the target would copy the snapshot being made, and every older one,

@@ -95,6 +95,14 @@ std::unique_ptr<FolderListing> list_folder(std::string_view folder_text, std::st
     WildcardPattern matcher = listing_pattern(pattern);
     DIR* folder = opendir(native->empty() ? "." : native->c_str());
     if (folder == nullptr) return nullptr;
+    // A folder that may be read but not entered gives its names, yet none of them
+    // can be opened: it cannot be listed in any sense that counts.
+    if (faccessat(dirfd(folder), ".", X_OK, AT_EACCESS) != 0) {
+        const int reason = errno;
+        closedir(folder);
+        errno = reason;
+        return nullptr;
+    }
     return std::make_unique<PosixFolderListing>(folder, std::move(matcher));
 }
 
