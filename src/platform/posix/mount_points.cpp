@@ -62,4 +62,4 @@ bool on_unmounted_drive(std::string_view folder_text) {
     return native && posix::on_unmounted_mount_point(*native, "/etc/fstab", "/proc/self/mounts");
 }
 
-}  // namespace quillet::platform::posix
+}  // namespace quillet::platform
