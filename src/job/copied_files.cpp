@@ -10,23 +10,45 @@ namespace quillet {
 
 namespace {
 
-// FNV-1a over the bytes, ASCII letters upper-cased.
-std::size_t hash_of_upper(std::string_view text) {
-    std::uint64_t hash = 14695981039346656037ULL;
+// FNV-1a over code points, which destinations that differ only in case share once
+// upper-cased: they meet in one chain of probes.
+class CaseBlindHash {
+public:
+    void add(char32_t upper) { hash_ = (hash_ ^ upper) * 1099511628211ULL; }
+    std::size_t value() const { return static_cast<std::size_t>(hash_); }
+
+private:
+    std::uint64_t hash_ = 14695981039346656037ULL;
+};
+
+// Most names are plain ASCII, whose bytes are their code points.
+std::size_t hash_of_ascii(std::string_view text) {
+    CaseBlindHash hash;
     for (const char c : text) {
         const auto byte = static_cast<unsigned char>(c);
-        hash = (hash ^ (byte >= 'a' && byte <= 'z' ? byte - ('a' - 'A') : byte)) * 1099511628211ULL;
+        hash.add(byte >= 'a' && byte <= 'z' ? byte - ('a' - 'A') : byte);
     }
-    return static_cast<std::size_t>(hash);
+    return hash.value();
 }
 
-// The same for destinations that differ only in case, so that they meet in one
-// chain of probes. Most names are plain ASCII and are hashed as they stand.
-std::size_t hash_of(std::string_view destination) {
-    return hash_of_upper(unicode::is_ascii(destination) ? destination : unicode::to_upper(destination));
+std::size_t hash_of_decoded(std::string_view text) {
+    CaseBlindHash hash;
+    for (const char32_t c : unicode::decode(text)) hash.add(unicode::to_upper(c));
+    return hash.value();
 }
 
 }  // namespace
+
+// A destination is looked up and then added, so the one that last had to be
+// decoded keeps its hash.
+std::size_t CopiedFilesTable::hash_of(std::string_view destination) const {
+    if (unicode::is_ascii(destination)) return hash_of_ascii(destination);
+    if (destination != last_decoded_) {
+        last_decoded_hash_ = hash_of_decoded(destination);
+        last_decoded_ = destination;
+    }
+    return last_decoded_hash_;
+}
 
 const CopiedFile* CopiedFilesTable::find(std::string_view destination) const {
     return slots_[place_for(hash_of(destination), destination)].row;

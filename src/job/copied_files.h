@@ -48,6 +48,7 @@ private:
         std::size_t hash = 0;
         const CopiedFile* row = nullptr;
     };
+    std::size_t hash_of(std::string_view destination) const;
     // The slot that holds an equal destination, else the empty one where it would go.
     std::size_t place_for(std::size_t hash, std::string_view destination) const;
     void grow();
@@ -56,6 +57,9 @@ private:
     // A deque never moves its rows, so the slots can point at them.
     std::deque<CopiedFile> rows_;
     std::vector<Slot> slots_ = std::vector<Slot>(64);
+    // Decoding a whole path is what costs, once it is not plain ASCII.
+    mutable std::string last_decoded_;
+    mutable std::size_t last_decoded_hash_ = 0;
 };
 
 }  // namespace quillet
