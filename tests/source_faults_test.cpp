@@ -10,6 +10,7 @@
 #include <filesystem>
 
 #include "sandbox.h"
+#include "support/databases.h"
 
 namespace quillet::end_to_end {
 namespace {
@@ -109,8 +110,19 @@ TEST(SourceFaults, ATargetOrZipWorkFolderInsideTheSourceIsNotWalked) {
         EXPECT_EQ(box.tree("src/bak/src/2010-09-30   12.00"), (Lines{"a.txt", "sub/", "sub/b.txt"})) << target;
     }
     EXPECT_EQ(box.run({box.text("src") + "\\*.*", box.text("src\\bak"), "/S", "/E=BAK"}), (Outcome{0, "", ""}));
-    EXPECT_EQ(box.run({box.text("src") + "\\*.*", box.text("src"), "/F=5"}),
-              (Outcome{1, "Failed to copy " + box.text("src\\a.txt") + " to " + box.text("src\\a.txt") + "\n", ""}));
+    // Nothing is copied, nor a database compacted, onto itself, however the target names the source.
+    testing::make_database(box.native("src/db.mdb"), 10);
+    const std::string database = box.read("src/db.mdb");
+    for (const char* target : {"src", "alias"}) {
+        const Outcome outcome = box.run({box.text("src") + "\\*.*", box.text(target), "/F=5", "/C"});
+        const auto failed = [&](const char* file) {
+            return "Failed to copy " + box.text("src\\") + file + " to " + box.text(target) + "\\" + file;
+        };
+        EXPECT_THAT(lines_of(outcome.out), ::testing::UnorderedElementsAre(failed("a.txt"), failed("db.mdb")));
+        EXPECT_EQ(outcome.status, 1);
+    }
+    EXPECT_TRUE(box.read("src/db.mdb") == database) << "the database changed";
+    fs::remove(box.native("src/db.mdb"));
 
     for (const char* file : {"tmp/a.txt", "tmp/sub/b.txt"}) box.write(file);
     const Outcome zipped =

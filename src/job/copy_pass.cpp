@@ -126,6 +126,7 @@ public:
         finder.OnUnreadableFolder([this](const std::string& folder) { say("Failed to read dir " + folder); });
         keep_out_of_targets(finder);
         take_over_folders_made(0);  // the snapshot folder, when the job made it
+        writes_into_source_ = are_one_folder(target_.FilesRoot(), plan_.SourceDir);
         try {
             for (bool found = finder.FindFirstFile(plan_.FilePattern, plan_.SourceDir, options_.IncludeSubdirs);
                  found; found = finder.FindNextFile()) {
@@ -241,11 +242,22 @@ private:
         const bool compact = options_.CompactDatabases && (extension == "MDB" || extension == "MDA");
         activity_.copying(accepted.source, folder, compact);
 
-        const bool folder_made = !folder_changed_ || make_folder(folder);
+        bool folder_made = true;
+        if (folder_changed_) {
+            folder_made = make_folder(folder);
+            writes_into_source_ = folder_made && are_one_folder(folder, lib_basConversion::parent_folder(accepted.source));
+        }
         activity_.let_events_run();
         if (folder_made) copy_or_compact(accepted, compact);
         activity_.let_events_run();
         folder_changed_ = false;
+    }
+
+    // A folder of the snapshot is its source folder when the target names it, or
+    // names it through a link or a mount: no file may be copied or compacted onto itself.
+    static bool are_one_folder(const std::string& target_folder, const std::string& source_folder) {
+        const auto identity = platform::file_identity(target_folder);
+        return identity && identity == platform::file_identity(source_folder);
     }
 
     bool make_folder(const std::string& folder) {
@@ -331,6 +343,10 @@ private:
     // be read: that one file is reported and the job goes on.
     // A database is compacted in place here, after the files before it.
     void copy_or_compact(const CopiedFile& accepted, bool compact) {
+        if (writes_into_source_ || accepted.source == accepted.destination) {
+            say("Failed to copy " + accepted.source + " to " + accepted.destination);
+            return;
+        }
         if (compact) {
             copies_.put_all_in_place();
             compact = lib_basFile::lib_CompactDatabase(FrontEndUserSide(), accepted.source, accepted.destination,
@@ -340,8 +356,6 @@ private:
         if (compact) {
             const auto written = platform::archive_status(accepted.destination);  // the compacted size
             count_put_in_place(written ? written->size : 0);
-        } else if (accepted.source == accepted.destination) {
-            say("Failed to copy " + accepted.source + " to " + accepted.destination);
         } else {
             copies_.add(std::make_unique<lib_basFile::PendingCopy>(accepted.source, accepted.destination));
         }
@@ -385,6 +399,7 @@ private:
     const std::vector<Exclusion> exclusions_;
     std::vector<platform::FileIdentity> written_into_;
     bool folder_changed_ = false;
+    bool writes_into_source_ = false;
     std::vector<FoldersMark> marks_;
     std::vector<FolderMade> folders_made_;
     // The file whose copy ended the job, once one has.
