@@ -20,7 +20,8 @@ public:
                                  const std::string& strConnect) = 0;
     // Makes strCopy, a file copy of the database strSource that the compaction owns,
     // whole on its own: committed changes that the engine keeps beside the database's
-    // file (SQLite's write-ahead log) are written into it. Raises the engine's error
+    // file (SQLite's write-ahead log) are written into it, and changes not committed
+    // (a rollback journal's) taken out of it. Raises the engine's error
     // when it cannot. Nothing to do for an engine that keeps none.
     virtual void CompleteCopy(const std::string& /*strSource*/, const std::string& /*strCopy*/) {}
 };

@@ -152,11 +152,14 @@ void compact(const std::string& strInput, const std::string& strOutput, const st
     }
 }
 
-// A log beside a database that is not in WAL mode stays unread, and goes all the same.
+// Opening the database rolls a hot journal back. A log beside a database that is
+// not in WAL mode stays unread, and goes all the same, as does a journal that is
+// kept between changes (journal modes PERSIST and TRUNCATE).
 void write_log_back(const std::string& strDatabase) {
     const std::optional<Error> failure = close_as_last_writer(native_path_of(strDatabase));
     remove_if_there(strDatabase + "-wal");
     remove_if_there(strDatabase + "-shm");
+    remove_if_there(strDatabase + "-journal");
     if (failure) throw *failure;
 }
 

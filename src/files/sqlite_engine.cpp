@@ -2,6 +2,7 @@
 
 #include <fstream>
 #include <string_view>
+#include <vector>
 
 #include "files/sqlite_library.h"
 #include "platform/platform.h"
@@ -36,24 +37,34 @@ void SqliteEngine::CompactDatabase(const std::string& strInput, const std::strin
     loaded_sqlite().compact(strInput, strOutput, strConnect);
 }
 
-// A database in WAL mode keeps what was committed last in its -wal until it is
-// written back: a copy of the database's file alone lacks it. The copy gets a copy
-// of the log, which the engine writes back into it.
+// A database's file alone may lack what its side files hold: in WAL mode what was
+// committed last, in its -wal until it is written back; in a rollback journal the
+// pages that a change not committed (of a program in the middle of it, or one that
+// died there) has overwritten in the file. SQLite keeps them beside the database's
+// own file, not beside a link to it. The copy gets copies of them, which the engine
+// writes back into it or rolls back.
 void SqliteEngine::CompleteCopy(const std::string& strSource, const std::string& strCopy) {
-    const std::string log = strSource + "-wal";
-    if (!platform::attributes(log)) return;
+    const std::string database = platform::resolved_path(strSource).value_or(strSource);
+    std::vector<std::string> sides;
+    for (const char* side : {"-wal", "-journal"}) {
+        if (platform::attributes(database + side)) sides.emplace_back(side);
+    }
+    if (sides.empty()) return;
     const SqliteLibrary& sqlite = loaded_sqlite();
     // The engine makes the log's index and writes the copy by their names; the
-    // index goes if the run is interrupted, as the log's copy does.
+    // index goes if the run is interrupted, as the side files' copies do.
     platform::RemovedIfInterrupted index_if_interrupted;
     platform::NamedWrite writing;
     platform::without_interruption([&] {
         index_if_interrupted = platform::RemovedIfInterrupted(strCopy + "-shm");
         writing = platform::NamedWrite::begin();
     });
-    platform::CopyFacts facts;
-    if (platform::copy_file(log, strCopy + "-wal", {}, &facts) != platform::CopyResult::copied) {
-        throw Error(vb::kPathFileAccessError, "SQLite", "The database's log could not be copied: " + log);
+    std::vector<platform::CopyFacts> facts(sides.size());
+    for (std::size_t i = 0; i < sides.size(); ++i) {
+        const std::string side_file = database + sides[i];
+        if (platform::copy_file(side_file, strCopy + sides[i], {}, &facts[i]) != platform::CopyResult::copied) {
+            throw Error(vb::kPathFileAccessError, "SQLite", "The database's log could not be copied: " + side_file);
+        }
     }
     sqlite.write_log_back(strCopy);
 }

@@ -3,6 +3,9 @@
 #include <gtest/gtest.h>
 #include <sqlite3.h>
 
+#include <filesystem>
+#include <utility>
+
 #include "support/databases.h"
 #include "text/error.h"
 
@@ -34,6 +37,34 @@ TEST(SqliteEngine, ReadsOnlyWhatIsCommittedAndLeavesNoLogFilesOfItsOwn) {
     EXPECT_EQ(testing::database_rows(folder.native("idle.out")), "rows=5 sum=25");
     EXPECT_FALSE(folder.exists("idle.db-wal"));
     EXPECT_FALSE(folder.exists("idle.db-shm"));
+}
+
+// Compaction copies the database's file alone, then completes the copy from the
+// side files beside the file itself: the journal of a writer that died in the
+// middle of a change that had reached the file, and a log reached through a link.
+TEST(SqliteEngine, CompletesACopyFromTheSideFilesOfTheDatabasesOwnFile) {
+    ScratchFolder folder;
+    testing::make_database(folder.native("live.db"), 400);
+    sqlite3* writer = nullptr;
+    sqlite3_open(testing::utf8(folder.native("live.db")).c_str(), &writer);
+    // A cache of one page sends the change into the file before it is committed.
+    sqlite3_exec(writer, "PRAGMA cache_size=1; BEGIN; DELETE FROM item;", nullptr, nullptr, nullptr);
+    std::filesystem::copy_file(folder.native("live.db"), folder.native("died.db"));
+    std::filesystem::copy_file(folder.native("live.db-journal"), folder.native("died.db-journal"));
+    sqlite3_close(writer);
+
+    testing::make_database(folder.native("wal.db"), 10, "WAL");
+    const testing::OpenDatabase in_use(folder.native("wal.db"), "PRAGMA wal_autocheckpoint=0; DELETE FROM item;");
+    std::filesystem::create_symlink("wal.db", folder.native("link.db"));
+
+    SqliteEngine engine;
+    for (const auto& [source, rows] : {std::pair{"died.db", "rows=200 sum=40000"}, {"link.db", "rows=0 sum=0"}}) {
+        const std::string copy = std::string(source) + ".copy";
+        std::filesystem::copy_file(folder.native(source), folder.native(copy));
+        engine.CompleteCopy(folder.text(source), folder.text(copy));
+        for (const char* side : {"-journal", "-wal", "-shm"}) EXPECT_FALSE(folder.exists(copy + side)) << side;
+        EXPECT_EQ(testing::database_rows(folder.native(copy)), rows) << source;
+    }
 }
 
 TEST(SqliteEngine, RefusesAPasswordADamagedDatabaseAndAnOutputThatIsThere) {

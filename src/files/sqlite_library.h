@@ -10,7 +10,8 @@ namespace quillet {
 struct SqliteLibrary {
     // What SqliteEngine::CompactDatabase does (sqlite_engine.h).
     void (*compact)(const std::string& strInput, const std::string& strOutput, const std::string& strConnect);
-    // Writes the -wal beside a database into it and takes it away, with the -shm.
+    // Writes the -wal beside a database into it, or rolls back the -journal beside
+    // it, and takes them away, with the -shm.
     void (*write_log_back)(const std::string& strDatabase);
 };
 
