@@ -12,6 +12,7 @@
 #include "files/file_times.h"
 #include "files/find_files.h"
 #include "files/folders.h"
+#include "files/sqlite_engine.h"
 #include "platform/platform.h"
 #include "text/error.h"
 #include "text/paths.h"
@@ -42,6 +43,24 @@ std::vector<Exclusion> read_exclusions(const JobOptions& options) {
             {WildcardPattern(pattern, CaseMode::exact), WildcardPattern(pattern + "\\*", CaseMode::exact)});
     }
     return exclusions;
+}
+
+// The names of the databases that /C compacts.
+bool names_a_database(const std::string& file) {
+    const std::string extension = unicode::to_upper(lib_basConversion::lib_GetFileExt(file));
+    return extension == "MDB" || extension == "MDA";
+}
+
+// The write-ahead log, its index or the rollback journal of a SQLite database
+// ("-wal", "-shm", "-journal" after its name) that /C compacts: the compacted copy
+// holds what they hold, and beside it SQLite would read them over it.
+bool side_file_of_compacted_database(const std::string& source) {
+    for (const std::string_view side : {"-wal", "-shm", "-journal"}) {
+        if (!source.ends_with(side)) continue;
+        const std::string database = source.substr(0, source.size() - side.size());
+        return names_a_database(database) && IsSqliteDatabase(database);
+    }
+    return false;
 }
 
 // The folders the job writes into: the target folder, the snapshot folder (which
@@ -204,6 +223,7 @@ private:
         folder_changed_ = folder_changed_ || finder.DirChanged();
         std::string source = finder.FullFile();
         if (left_out(finder, source)) return CopyPassOutcome::walked;
+        if (options_.CompactDatabases && side_file_of_compacted_database(source)) return CopyPassOutcome::walked;
         if (finder.IsSpecial()) {
             // Opening a FIFO could wait for ever, a device could answer without end.
             say("Skipped " + source + ": not a regular file");
@@ -238,8 +258,7 @@ private:
     // no copied file are never made.
     void copy_into(const CopiedFile& accepted, const std::string& file, const std::string& folder) {
         // The file name alone has the same extension, and is quicker to take apart.
-        const std::string extension = unicode::to_upper(lib_basConversion::lib_GetFileExt(file));
-        const bool compact = options_.CompactDatabases && (extension == "MDB" || extension == "MDA");
+        const bool compact = options_.CompactDatabases && names_a_database(file);
         activity_.copying(accepted.source, folder, compact);
 
         bool folder_made = true;
