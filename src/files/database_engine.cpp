@@ -3,6 +3,7 @@
 #include "files/sqlite_engine.h"
 #include "files/sqlite_library.h"
 #include "platform/platform.h"
+#include "text/error.h"
 #include "text/vb_errors.h"
 
 namespace quillet {
@@ -27,8 +28,11 @@ private:
 
 std::unique_ptr<DatabaseEngine> CreateDatabaseEngine(const std::string& strDatabase) {
     if (IsSqliteDatabase(strDatabase)) {
-        // A SQLite engine that cannot be loaded is one that cannot be created.
-        if (sqlite_library() == nullptr) throw vb::error(vb::kCannotCreateObject);
+        // Not error 429: its route would copy the database as it stands, and the
+        // failure would pass in silence.
+        if (sqlite_library() == nullptr) {
+            throw Error(vb::kFileNotFound, "SQLite", "The database engine SQLite could not be loaded");
+        }
         return std::make_unique<SqliteEngine>();
     }
     return std::make_unique<HostEngine>(platform::create_host_database_engine());
