@@ -24,6 +24,7 @@ TEST(Copying, ModifiedSinceCountsWholeDaysAndCCompactsDatabases) {
     box.set_write_time("src/today.txt", "2010-09-30 00:01");
     box.set_write_time("src/yesterday.txt", "2010-09-29 23:59");
     testing::make_database(box.native("src/DATA.mda"), 2000, "WAL");
+    fs::permissions(box.native("src/DATA.mda"), fs::perms::owner_read | fs::perms::owner_write);
     const auto size = fs::file_size(box.native("src/DATA.mda"));
     const testing::OpenDatabase in_use(box.native("src/DATA.mda"), "PRAGMA wal_autocheckpoint=0; DELETE FROM item;");
 
@@ -33,6 +34,11 @@ TEST(Copying, ModifiedSinceCountsWholeDaysAndCCompactsDatabases) {
     EXPECT_EQ(box.tree("bak"), (Lines{"DATA.mda", "sub/", "sub/today.txt", "today.txt"}));
     EXPECT_LT(fs::file_size(box.native("bak/DATA.mda")), size * 2 / 3);
     EXPECT_EQ(testing::database_rows(box.native("bak/DATA.mda")), "rows=0 sum=0");
+    // Private as its source, where files keep permission bits.
+    if (!under_wine()) {
+        EXPECT_EQ(fs::status(box.native("bak/DATA.mda")).permissions() & fs::perms::all,
+                  fs::perms::owner_read | fs::perms::owner_write);
+    }
 }
 
 // A folder of the snapshot is no more open than its source: what the source keeps

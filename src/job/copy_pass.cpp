@@ -306,7 +306,7 @@ private:
             } else {
                 continue;
             }
-            platform::narrow_folder_access(folder, source);
+            platform::narrow_access(folder, source);
             folders_made_.push_back({folder, std::move(source)});
         }
     }

@@ -274,13 +274,13 @@ void remove_abandoned_temp_folders(std::string_view folder_text, std::string_vie
 // succeeds. An owner-only folder is for work files nobody else may read.
 enum class FolderAccess { everyone, owner_only };
 void make_folder(std::string_view path_text, FolderAccess access = FolderAccess::everyone);
-// Takes from a folder the run made whatever access its source folder does not
-// give, so that a private folder stays private in the snapshot: on POSIX the
+// Takes from a folder or file the run made whatever access its source does not
+// give, so that what is private stays private in the snapshot: on POSIX the
 // group's and others' permission bits that the source lacks (the owner's stay:
-// the run writes into the folder). Where a folder takes its access from the one
-// it is in (Windows), nothing changes. Nothing either when one of them cannot be
+// the run writes into it). Where access comes from the folder a file or folder
+// is in (Windows), nothing changes. Nothing either when one of them cannot be
 // looked at.
-void narrow_folder_access(std::string_view folder_text, std::string_view source_text);
+void narrow_access(std::string_view path_text, std::string_view source_text);
 void remove_file(std::string_view path_text);
 void rename_file(std::string_view from_text, std::string_view to_text);
 

@@ -20,16 +20,16 @@ std::optional<Attributes> attributes(std::string_view path_text) {
 
 // The folder is changed through a descriptor opened without following a link:
 // a link put in its place leads nowhere.
-void narrow_folder_access(std::string_view folder_text, std::string_view source_text) {
-    const auto native = posix::native_or_missing(folder_text);
+void narrow_access(std::string_view path_text, std::string_view source_text) {
+    const auto native = posix::native_or_missing(path_text);
     const auto source = posix::status_of(source_text);
     if (!native || !source) return;
-    const posix::Descriptor folder(::open(native->c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC));
-    struct stat made {};
-    if (!folder.valid() || ::fstat(folder.get(), &made) != 0) return;
-    const mode_t mode = made.st_mode & 07777;
+    const posix::Descriptor made(::open(native->c_str(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC));
+    struct stat status {};
+    if (!made.valid() || ::fstat(made.get(), &status) != 0) return;
+    const mode_t mode = status.st_mode & 07777;
     const mode_t withheld = (S_IRWXG | S_IRWXO) & ~source->st_mode;
-    if ((mode & withheld) != 0) ::fchmod(folder.get(), mode & ~withheld);
+    if ((mode & withheld) != 0) ::fchmod(made.get(), mode & ~withheld);
 }
 
 }  // namespace quillet::platform

@@ -15,6 +15,6 @@ std::optional<Attributes> attributes(std::string_view path_text) {
 bool on_unmounted_drive(std::string_view) { return false; }
 
 // A folder made here inherits the access of the folder it is in, as copies do.
-void narrow_folder_access(std::string_view, std::string_view) {}
+void narrow_access(std::string_view, std::string_view) {}
 
 }  // namespace quillet::platform
