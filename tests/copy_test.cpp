@@ -70,13 +70,16 @@ TEST(Copying, SnapshotFoldersTakeTheTimesOfTheirSourcesAndAreNoMoreOpen) {
     }
 }
 
-// Folder names that path text would take apart: blanks at their ends, quotes
-// inside. The snapshot and the archive keep them as the walk found them.
+// Names that path text would take apart: folders with blanks at their ends or
+// quotes inside, a database with a wildcard in its name beside one it would match.
+// The snapshot and the archive keep them as the walk found them.
 TEST(Copying, FolderNamesKeepTheirBlanksAndQuotes) {
-    if (under_wine()) GTEST_SKIP() << "a Windows name holds no quote and ends in no blank";
+    if (under_wine()) GTEST_SKIP() << "a Windows name holds no quote, wildcard or blank at its end";
     Sandbox box;
     for (const char* file : {"src/ lead/ inner/a.txt", "src/trail /x/b.txt", "src/q\"uo\"te/c.txt"}) box.write(file);
-    const Lines line{box.text("src\\*.*"), box.text("bak"), "/S"};
+    box.make_folder("src/db");
+    for (const char* database : {"src/db/a*.mdb", "src/db/abc.mdb"}) testing::make_database(box.native(database), 4);
+    const Lines line{box.text("src\\*.*"), box.text("bak"), "/S", "/C"};
     EXPECT_EQ(box.run(line, {.clock = "2010-09-30 12:00:00"}), (Outcome{0, "", ""}));
     EXPECT_EQ(box.tree("bak/src/2010-09-30   12.00"), box.tree("src"));
 

@@ -69,7 +69,7 @@ bool compact_into_target(UserSide& user, const char* routine, const std::string&
         if (copy_first) {
             input_copy = names.draw({source, output});
             input_if_interrupted = platform::RemovedIfInterrupted(input_copy);
-            lib_CopyFile(user, source, input_copy, true, false);
+            copy_one_file(user, source, input_copy, true);
             if (complete_copy) complete_copy(source, input_copy);
         }
         lib_KillFile(user, output, false);

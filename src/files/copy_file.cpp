@@ -57,22 +57,35 @@ private:
 
 }  // namespace
 
-bool lib_CopyFile(UserSide& user, const std::string& strSource, const std::string& strTarget, bool blnOverwrite,
-                  bool /*blnRetryPrompt*/, const platform::CopyProgress& progress, CopyTally* tally) {
+namespace {
+
+bool copy_files(UserSide& user, const std::string& source, const std::string& target, bool overwrite,
+                bool read_wildcards, const platform::CopyProgress& progress, CopyTally* tally) {
     const BusyScope busy(user);
     // A large file takes long: unless the caller follows the copy itself, the
     // windows keep answering between its pieces.
     const platform::CopyProgress keep_windows_answering = [&user](std::uint64_t, std::uint64_t) { user.do_events(); };
-    FileCopier copier(user, blnOverwrite, progress ? progress : keep_windows_answering, tally);
+    FileCopier copier(user, overwrite, progress ? progress : keep_windows_answering, tally);
     // Nothing is shown here: every failure goes to the caller, who reports it.
     try {
-        return holds_search_wildcards(strSource) ? copier.copy_matches(strSource, strTarget)
-                                       : copier.copy_single(strSource, strTarget);
+        return read_wildcards && holds_search_wildcards(source) ? copier.copy_matches(source, target)
+                                                                : copier.copy_single(source, target);
     } catch (const SourceUnreadable&) {
         throw;  // as a failure of the copy itself
     } catch (const Error& error) {
         throw error.with_source(kSource);
     }
+}
+
+}  // namespace
+
+bool lib_CopyFile(UserSide& user, const std::string& strSource, const std::string& strTarget, bool blnOverwrite,
+                  bool /*blnRetryPrompt*/, const platform::CopyProgress& progress, CopyTally* tally) {
+    return copy_files(user, strSource, strTarget, blnOverwrite, true, progress, tally);
+}
+
+bool copy_one_file(UserSide& user, const std::string& source, const std::string& target, bool overwrite) {
+    return copy_files(user, source, target, overwrite, false, {}, nullptr);
 }
 
 }  // namespace quillet::lib_basFile

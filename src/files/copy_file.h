@@ -55,4 +55,8 @@ bool lib_CopyFile(UserSide& user, const std::string& strSource, const std::strin
                   bool blnRetryPrompt = false, const platform::CopyProgress& progress = {},
                   CopyTally* tally = nullptr);
 
+// lib_CopyFile for the one file a name found on the disk names, which on POSIX may
+// hold "*" or "?" as they stand.
+bool copy_one_file(UserSide& user, const std::string& source, const std::string& target, bool overwrite);
+
 }  // namespace quillet::lib_basFile
