@@ -117,5 +117,25 @@ TEST(Copying, NamesThatDifferOnlyInCaseAreDuplicatesWhereTheTargetIgnoresCase) {
     EXPECT_EQ(box.read("bak/Report.txt"), "Report.txt");
 }
 
+// Two jobs of one command file zip into one archive (/F=4): the first job's file
+// stays, and the second's of the same name is a duplicate, as it is in a folder.
+TEST(Copying, TwoJobsZippingIntoOneArchiveKeepTheFirstFileOfAName) {
+    Sandbox box;
+    box.write("one/a.txt", "first");
+    box.write("two/a.txt", "second");
+    box.write("two/b.txt");
+    const std::string job = " " + box.text("bak") + " /F=4 /Z\n";
+    box.write("jobs.txt", box.text("one\\*.*") + job + box.text("two\\*.*") + job);
+    const std::string first = box.text("bak\\2010-09-30   12.00.zip\\a.txt") + " <-- ";
+    const std::string rows =
+        "Duplicates:\n" + first + box.text("one\\a.txt") + "\n" + first + box.text("two\\a.txt") + "\n";
+    EXPECT_EQ(box.run({box.text("jobs.txt")}, {.clock = "2010-09-30 12:00:00"}), (Outcome{1, rows, ""}));
+    const auto unzipped = testing::RunWithPipes(
+        {"7z", "x", "-o" + box.native("out").string(), box.native("bak/2010-09-30   12.00.zip").string()}, "");
+    ASSERT_EQ(unzipped.status, 0) << unzipped.out << unzipped.err;
+    EXPECT_EQ(box.tree("out"), (Lines{"a.txt", "b.txt"}));
+    EXPECT_EQ(box.read("out/a.txt"), "first");
+}
+
 }  // namespace
 }  // namespace quillet::end_to_end

@@ -218,8 +218,8 @@ void replace_old_target(UserSide& user, const std::string& temporary, const std:
 
 }  // namespace
 
-PendingCopy::PendingCopy(std::string_view source, std::string_view target)
-    : source_(source), target_(target), awaited_(reads_like_temporary(target)) {
+PendingCopy::PendingCopy(std::string_view source, std::string target)
+    : source_(source), target_(std::move(target)), awaited_(reads_like_temporary(target_)) {
     if (awaited_) targets_to_come().add(target_);
 }
 

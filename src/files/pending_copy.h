@@ -5,6 +5,7 @@
 // several at once and still take their names one after another.
 
 #include <exception>
+#include <string>
 #include <string_view>
 
 #include "files/copy_file.h"
@@ -17,8 +18,8 @@ class CopyTemporaryNames;
 
 class PendingCopy {
 public:
-    // The texts must outlive the copy.
-    PendingCopy(std::string_view source, std::string_view target);
+    // The source text must outlive the copy.
+    PendingCopy(std::string_view source, std::string target);
     ~PendingCopy();
     PendingCopy(const PendingCopy&) = delete;
     PendingCopy& operator=(const PendingCopy&) = delete;
@@ -41,7 +42,7 @@ private:
     platform::CopyNames names();
 
     std::string_view source_;
-    std::string_view target_;
+    std::string target_;
     std::unique_ptr<CopyTemporaryNames> temporaries_;
     platform::MadeCopy made_;
     std::exception_ptr failure_;

@@ -13,6 +13,7 @@
 #include "files/find_files.h"
 #include "files/folders.h"
 #include "files/sqlite_engine.h"
+#include "job/zip_pass.h"
 #include "platform/platform.h"
 #include "text/error.h"
 #include "text/paths.h"
@@ -135,6 +136,7 @@ public:
           counts_(counts),
           known_(known),
           exclusions_(read_exclusions(options)),
+          named_root_(target.ZipWork ? ArchivePath(target.Folder, plan.DatedName) : target.Folder),
           copies_(run.CopyThreads == 0 ? lib_basFile::DefaultCopyThreads() : run.CopyThreads,
                   [&activity] { activity.let_events_run(); },
                   [this](lib_basFile::PendingCopy& copy) { put_in_place(copy); }),
@@ -232,6 +234,7 @@ private:
 
         const std::string folder = lib_AddPath(target_.FilesRoot(), finder.RecursedDir());
         std::string destination = lib_AddPath(folder, finder.File());
+        if (target_.ZipWork) destination = named_in_archive(destination);
         if (reported_as_duplicate(source, destination)) return CopyPassOutcome::walked;
         // The table takes both texts over, and the copy reads them from there.
         const CopiedFile* accepted = run_.CopiedFiles.add(std::move(source), std::move(destination));
@@ -264,10 +267,13 @@ private:
         bool folder_made = true;
         if (folder_changed_) {
             folder_made = make_folder(folder);
-            writes_into_source_ = folder_made && are_one_folder(folder, lib_basConversion::parent_folder(accepted.source));
+            const std::string source_folder = lib_basConversion::parent_folder(accepted.source);
+            writes_into_source_ = folder_made && are_one_folder(folder, source_folder);
         }
         activity_.let_events_run();
-        if (folder_made) copy_or_compact(accepted, compact);
+        if (folder_made) {
+            copy_or_compact(accepted, target_.ZipWork ? lib_AddPath(folder, file) : accepted.destination, compact);
+        }
         activity_.let_events_run();
         folder_changed_ = false;
     }
@@ -335,6 +341,13 @@ private:
         return whole_day(lib_basFile::lib_FileDateTime(source, "M", std::nullopt, false)) < options_.ModifiedSince;
     }
 
+    // With /Z a file is judged for duplicates, and named in rows, by where it ends
+    // up: in the archive, which an earlier job of the run may have written to from
+    // a work folder of its own.
+    std::string named_in_archive(const std::string& in_work_folder) const {
+        return named_root_ + in_work_folder.substr(target_.FilesRoot().size());
+    }
+
     bool reported_as_duplicate(const std::string& source, const std::string& destination) {
         const CopiedFile* first = run_.CopiedFiles.find(destination);
         if (!first) first = same_file_under_another_case(destination);
@@ -361,22 +374,22 @@ private:
     // routine that are raised as errors end the job, except a source that could not
     // be read: that one file is reported and the job goes on.
     // A database is compacted in place here, after the files before it.
-    void copy_or_compact(const CopiedFile& accepted, bool compact) {
-        if (writes_into_source_ || accepted.source == accepted.destination) {
-            say("Failed to copy " + accepted.source + " to " + accepted.destination);
+    void copy_or_compact(const CopiedFile& accepted, std::string target, bool compact) {
+        if (writes_into_source_ || accepted.source == target) {
+            say("Failed to copy " + accepted.source + " to " + target);
             return;
         }
         if (compact) {
             copies_.put_all_in_place();
-            compact = lib_basFile::lib_CompactDatabase(FrontEndUserSide(), accepted.source, accepted.destination,
-                                                       true, options_.DatabasePassword, true);
+            compact = lib_basFile::lib_CompactDatabase(FrontEndUserSide(), accepted.source, target, true,
+                                                       options_.DatabasePassword, true);
             activity_.let_events_run();
         }
         if (compact) {
-            const auto written = platform::archive_status(accepted.destination);  // the compacted size
+            const auto written = platform::archive_status(target);  // the compacted size
             count_put_in_place(written ? written->size : 0);
         } else {
-            copies_.add(std::make_unique<lib_basFile::PendingCopy>(accepted.source, accepted.destination));
+            copies_.add(std::make_unique<lib_basFile::PendingCopy>(accepted.source, std::move(target)));
         }
     }
 
@@ -394,7 +407,8 @@ private:
                                        ": " + failure.reason());
             return;
         } catch (...) {
-            failed_row_ = run_.CopiedFiles.find(copy.target());
+            const std::string target(copy.target());
+            failed_row_ = run_.CopiedFiles.find(target_.ZipWork ? named_in_archive(target) : target);
             throw;
         }
         count_put_in_place(tally.bytes);
@@ -416,6 +430,8 @@ private:
     CopyCounts& counts_;
     lib_basFile::KnownFolders& known_;
     const std::vector<Exclusion> exclusions_;
+    // Where the files end up: the snapshot folder, or with /Z the archive.
+    const std::string named_root_;
     std::vector<platform::FileIdentity> written_into_;
     bool folder_changed_ = false;
     bool writes_into_source_ = false;
