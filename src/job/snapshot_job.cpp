@@ -31,13 +31,13 @@ struct JobMade {
     std::optional<CopyTarget> target;
     CopyCounts copied;
     bool zip_output = false;
+    bool zipped = false;
 
-    // Where the job's files went, for its closing line. A /Z job's archive is known
-    // once its work folder is made; a job that ended before then wrote nothing.
+    // Where the job's files went, for its closing line.
     std::string destination() const {
         if (!plan) return "no snapshot";
         if (!zip_output) return "snapshot " + plan->SnapshotFolder;
-        if (!target) return "no snapshot";
+        if (!zipped) return "no archive";
         return "archive " + ArchivePath(target->Folder, plan->DatedName);
     }
 };
@@ -54,7 +54,7 @@ void run_phases(const std::string& strCommandline, RunState& run, JobActivity& a
     activity.let_events_run();
     const CopyTarget& target = made.target.emplace(PrepareCopyTarget(options, plan));
     if (CopyPass(options, plan, target, run, activity, made.copied) != CopyPassOutcome::walked) return;
-    ZipPass(options, plan.DatedName, target, run, activity);
+    made.zipped = ZipPass(options, plan.DatedName, target, run, activity);
 }
 
 void report(std::int32_t number, const std::string& description) noexcept {

@@ -106,9 +106,9 @@ std::string ArchivePath(const std::string& folder, const std::string& dated_name
     return lib_basConversion::lib_AddPath(folder, dated_name) + ".zip";
 }
 
-void ZipPass(const JobOptions& options, const std::string& dated_name, const CopyTarget& target, RunState& run,
+bool ZipPass(const JobOptions& options, const std::string& dated_name, const CopyTarget& target, RunState& run,
              JobActivity& activity) {
-    if (!target.ZipWork || run.CopiedCount() <= 0) return;
+    if (!target.ZipWork || run.CopiedCount() <= 0) return false;
     activity.phase(JobPhase::zipping);
     const std::string archive = ArchivePath(target.Folder, dated_name);
     std::optional<FreshArchive> fresh;
@@ -123,9 +123,12 @@ void ZipPass(const JobOptions& options, const std::string& dated_name, const Cop
     if (result != 0) {
         lib_ErrorHandler("HandleCommandLineS", 0, "Error creating zip", true,
                          "Zip:" + archive + "\r\nRc:" + std::to_string(result) + " " + zip_result_text(result), 0);
-        return;
+        return false;
     }
-    if (fresh && fresh->take_place()) run.ArchiveNames.push_back(archive);
+    if (!fresh) return true;
+    if (!fresh->take_place()) return false;
+    run.ArchiveNames.push_back(archive);
+    return true;
 }
 
 void JobEnding(WorkFolder* zip_work, JobActivity& activity) noexcept {
