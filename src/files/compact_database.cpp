@@ -27,7 +27,9 @@ constexpr const char* kCrLf = "\r\n";
 // Makes the compacted output from the input: the step in which the engine and the
 // command line differ, with the engine's completing of the input copy.
 using CompactStep = std::function<void(const std::string& input, const std::string& output)>;
-using CompleteStep = std::function<void(const std::string& source, const std::string& copy)>;
+// Makes the input copy, given the step that copies the database's file.
+using CopyStep = std::function<void(const std::string& source, const std::string& copy,
+                                    const std::function<void()>& copy_file)>;
 
 Error with_database(const char* routine, const Error& error, const std::string& source, const std::string& output) {
     return Error(error.number(), routine,
@@ -56,7 +58,7 @@ bool replace_target(UserSide& user, const std::string& output, platform::Removed
 
 bool compact_into_target(UserSide& user, const char* routine, const std::string& source, const std::string& target,
                          const std::optional<platform::FileTimes>& times, bool copy_first,
-                         const CompactStep& compact, const CompleteStep& complete_copy = {}) {
+                         const CompactStep& compact, const CopyStep& copy_database = {}) {
     std::string output;
     std::string input_copy;
     // Both temporaries go if the run is interrupted while they are the job's: the
@@ -69,8 +71,12 @@ bool compact_into_target(UserSide& user, const char* routine, const std::string&
         if (copy_first) {
             input_copy = names.draw({source, output});
             input_if_interrupted = platform::RemovedIfInterrupted(input_copy);
-            copy_one_file(user, source, input_copy, true);
-            if (complete_copy) complete_copy(source, input_copy);
+            const auto copy_file = [&] { copy_one_file(user, source, input_copy, true); };
+            if (copy_database) {
+                copy_database(source, input_copy, copy_file);
+            } else {
+                copy_file();
+            }
         }
         lib_KillFile(user, output, false);
         platform::RemovedIfInterrupted output_if_interrupted(output);
@@ -123,7 +129,9 @@ bool lib_CompactDatabase(UserSide& user, const std::string& strSource, const std
     return compact_into_target(
         user, kCompactDatabase, strSource, target, times, blnCopyFirst,
         [&](const std::string& input, const std::string& output) { engine->CompactDatabase(input, output, connect); },
-        [&](const std::string& source, const std::string& copy) { engine->CompleteCopy(source, copy); });
+        [&](const std::string& source, const std::string& copy, const std::function<void()>& copy_file) {
+            engine->CopyDatabase(source, copy, copy_file);
+        });
 }
 
 bool lib_CompactDatabaseCL(UserSide& user, const std::string& strSource, const std::string& strTarget,

@@ -4,6 +4,7 @@
 // the error of an engine that cannot be created, which sends compaction down its
 // command-line route. The host's own engine (platform.h) takes what SQLite cannot.
 
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -18,12 +19,15 @@ public:
     // password. Raises the engine's error when it cannot, leaving no output behind.
     virtual void CompactDatabase(const std::string& strInput, const std::string& strOutput,
                                  const std::string& strConnect) = 0;
-    // Makes strCopy, a file copy of the database strSource that the compaction owns,
-    // whole on its own: committed changes that the engine keeps beside the database's
-    // file (SQLite's write-ahead log) are written into it, and changes not committed
-    // (a rollback journal's) taken out of it. Raises the engine's error
-    // when it cannot. Nothing to do for an engine that keeps none.
-    virtual void CompleteCopy(const std::string& /*strSource*/, const std::string& /*strCopy*/) {}
+    // Makes strCopy, a copy of the database strSource that the compaction owns, with
+    // copy_file, which copies the database's file alone: the engine sees to it that
+    // no writer changes the file meanwhile, and makes the copy whole on its own
+    // (committed changes that it keeps beside the file, as SQLite's write-ahead log,
+    // are written into it). Raises the engine's error when it cannot.
+    virtual void CopyDatabase(const std::string& /*strSource*/, const std::string& /*strCopy*/,
+                              const std::function<void()>& copy_file) {
+        copy_file();
+    }
 };
 
 // An engine for the database at strDatabase (path text), chosen by what the file

@@ -4,6 +4,7 @@
 #include <sqlite3.h>
 
 #include <algorithm>
+#include <memory>
 #include <optional>
 #include <string_view>
 
@@ -87,6 +88,9 @@ public:
         return result_ == SQLITE_OK;
     }
 
+    // The failure's extended code (SQLITE_READONLY_ROLLBACK, say).
+    int extended_result() const { return database_ != nullptr ? sqlite3_extended_errcode(database_) : result_; }
+
     Error error() const {
         const char* message = database_ != nullptr ? sqlite3_errmsg(database_) : sqlite3_errstr(result_);
         return Error(error_number_for(result_), kSource,
@@ -163,10 +167,21 @@ void write_log_back(const std::string& strDatabase) {
     if (failure) throw *failure;
 }
 
+// A read transaction: a SHARED lock on a database in rollback mode, a read mark in
+// the log of one in WAL mode. A read-only connection cannot roll a hot journal back.
+void* begin_read(const std::string& strDatabase) {
+    auto reading = std::make_unique<Connection>(native_path_of(strDatabase), SQLITE_OPEN_READONLY);
+    if (reading->run("BEGIN") && reading->run("SELECT count(*) FROM sqlite_schema")) return reading.release();
+    if (reading->extended_result() == SQLITE_READONLY_ROLLBACK) return nullptr;
+    throw reading->error();
+}
+
+void end_read(void* reading) { delete static_cast<Connection*>(reading); }
+
 }  // namespace
 
 const SqliteLibrary& linked_sqlite_library() {
-    static const SqliteLibrary library{compact, write_log_back};
+    static const SqliteLibrary library{compact, write_log_back, begin_read, end_read};
     return library;
 }
 

@@ -1,7 +1,10 @@
 #include "files/sqlite_engine.h"
 
+#include <deque>
 #include <fstream>
+#include <memory>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "files/sqlite_library.h"
@@ -37,20 +40,82 @@ void SqliteEngine::CompactDatabase(const std::string& strInput, const std::strin
     loaded_sqlite().compact(strInput, strOutput, strConnect);
 }
 
-// A database's file alone may lack what its side files hold: in WAL mode what was
-// committed last, in its -wal until it is written back; in a rollback journal the
-// pages that a change not committed (of a program in the middle of it, or one that
-// died there) has overwritten in the file. SQLite keeps them beside the database's
-// own file, not beside a link to it. The copy gets copies of them, which the engine
-// writes back into it or rolls back.
-void SqliteEngine::CompleteCopy(const std::string& strSource, const std::string& strCopy) {
-    const std::string database = platform::resolved_path(strSource).value_or(strSource);
-    std::vector<std::string> sides;
+namespace {
+
+// Where SQLite keeps the side files of a database named through a link: beside the
+// file itself on POSIX, whose VFS follows links, beside the link on Windows.
+std::string side_files_stem(const std::string& database) {
     for (const char* side : {"-wal", "-journal"}) {
-        if (platform::attributes(database + side)) sides.emplace_back(side);
+        if (platform::attributes(database + side)) return database;
     }
-    if (sides.empty()) return;
+    return platform::resolved_path(database).value_or(database);
+}
+
+// Byte 18 of the header: 2 for a database in WAL mode.
+bool in_wal_mode(const std::string& database) {
+    const auto native = platform::native_path(database);
+    if (!native) return false;
+    std::ifstream file(*native, std::ios::binary);
+    char header[19] = {};
+    return file.read(header, sizeof header) && header[18] == 2;
+}
+
+// Copies of side files beside the database's copy, which go again unless the
+// engine has taken them in.
+class SideFileCopies {
+public:
+    explicit SideFileCopies(std::string copy) : copy_(std::move(copy)) {}
+    ~SideFileCopies() {
+        for (const char* side : made_) {
+            try {
+                if (platform::attributes(copy_ + side)) platform::remove_file(copy_ + side);
+            } catch (const Error&) {
+                // The error on its way to the caller is the one that matters.
+            }
+        }
+    }
+    SideFileCopies(const SideFileCopies&) = delete;
+    SideFileCopies& operator=(const SideFileCopies&) = delete;
+
+    void copy(const std::string& stem, const char* side) {
+        facts_.emplace_back();
+        made_.push_back(side);
+        if (platform::copy_file(stem + side, copy_ + side, {}, &facts_.back()) != platform::CopyResult::copied) {
+            throw Error(vb::kPathFileAccessError, "SQLite", "The database's log could not be copied: " + stem + side);
+        }
+    }
+    bool any() const { return !made_.empty(); }
+    void taken_in() { made_.clear(); }
+
+private:
+    std::string copy_;
+    std::vector<const char*> made_;
+    // Each registers its copy to go if the run is interrupted.
+    std::deque<platform::CopyFacts> facts_;
+};
+
+}  // namespace
+
+// A writer may be changing the database while its file is copied: the copy is made
+// under SQLite's own read lock, so that it holds one committed state, together
+// with the log of a database in WAL mode, whose last commits may not have reached
+// the file yet. Without the lock a writer that died in the middle of a change left
+// a hot journal beside it, the only way back to the state before it: that is
+// copied too, and rolled back in the copy. A database in WAL mode without a log
+// has no writer, and a read would leave a log and its index in the source's folder.
+void SqliteEngine::CopyDatabase(const std::string& strSource, const std::string& strCopy,
+                                const std::function<void()>& copy_file) {
     const SqliteLibrary& sqlite = loaded_sqlite();
+    const std::string stem = side_files_stem(strSource);
+    const bool log = platform::attributes(stem + "-wal").has_value();
+    const auto end_read = [&sqlite](void* reading) {
+        if (reading != nullptr) sqlite.end_read(reading);
+    };
+    std::unique_ptr<void, decltype(end_read)> reading(nullptr, end_read);
+    const bool lockable = log || !in_wal_mode(strSource);
+    if (lockable) reading.reset(sqlite.begin_read(strSource));
+    copy_file();
+
     // The engine makes the log's index and writes the copy by their names; the
     // index goes if the run is interrupted, as the side files' copies do.
     platform::RemovedIfInterrupted index_if_interrupted;
@@ -59,14 +124,13 @@ void SqliteEngine::CompleteCopy(const std::string& strSource, const std::string&
         index_if_interrupted = platform::RemovedIfInterrupted(strCopy + "-shm");
         writing = platform::NamedWrite::begin();
     });
-    std::vector<platform::CopyFacts> facts(sides.size());
-    for (std::size_t i = 0; i < sides.size(); ++i) {
-        const std::string side_file = database + sides[i];
-        if (platform::copy_file(side_file, strCopy + sides[i], {}, &facts[i]) != platform::CopyResult::copied) {
-            throw Error(vb::kPathFileAccessError, "SQLite", "The database's log could not be copied: " + side_file);
-        }
-    }
+    SideFileCopies sides(strCopy);
+    if (log) sides.copy(stem, "-wal");
+    if (lockable && !reading && platform::attributes(stem + "-journal")) sides.copy(stem, "-journal");
+    reading.reset();
+    if (!sides.any()) return;
     sqlite.write_log_back(strCopy);
+    sides.taken_in();
 }
 
 }  // namespace quillet

@@ -17,7 +17,8 @@ class SqliteEngine : public DatabaseEngine {
 public:
     void CompactDatabase(const std::string& strInput, const std::string& strOutput,
                          const std::string& strConnect) override;
-    void CompleteCopy(const std::string& strSource, const std::string& strCopy) override;
+    void CopyDatabase(const std::string& strSource, const std::string& strCopy,
+                      const std::function<void()>& copy_file) override;
 };
 
 }  // namespace quillet

@@ -42,10 +42,11 @@ TEST(SqliteEngine, ReadsOnlyWhatIsCommittedAndLeavesNoLogFilesOfItsOwn) {
     EXPECT_FALSE(folder.exists("idle.db-shm"));
 }
 
-// Compaction copies the database's file alone, then completes the copy from the
-// side files beside the file itself: the journal of a writer that died in the
-// middle of a change that had reached the file, and a log reached through a link.
-TEST(SqliteEngine, CompletesACopyFromTheSideFilesOfTheDatabasesOwnFile) {
+// Compaction copies the database's file alone, under SQLite's read lock, which
+// keeps a writer out meanwhile; then it completes the copy from the side files
+// beside the file itself: the journal of a writer that died in the middle of a
+// change that had reached the file, and a log reached through a link.
+TEST(SqliteEngine, CopiesADatabaseAsOneCommittedState) {
     ScratchFolder folder;
     testing::make_database(folder.native("live.db"), 400);
     sqlite3* writer = nullptr;
@@ -54,9 +55,14 @@ TEST(SqliteEngine, CompletesACopyFromTheSideFilesOfTheDatabasesOwnFile) {
     sqlite3_exec(writer, "PRAGMA cache_size=1; BEGIN; DELETE FROM item;", nullptr, nullptr, nullptr);
     std::filesystem::copy_file(folder.native("live.db"), folder.native("died.db"));
     std::filesystem::copy_file(folder.native("live.db-journal"), folder.native("died.db-journal"));
-    sqlite3_close(writer);
+    sqlite3_exec(writer, "ROLLBACK", nullptr, nullptr, nullptr);
+    bool writer_kept_out = false;
+    const auto try_to_write = [&] {
+        writer_kept_out = sqlite3_exec(writer, "DELETE FROM item", nullptr, nullptr, nullptr) == SQLITE_BUSY;
+    };
 
-    std::vector<std::pair<std::string, std::string>> cases{{"died.db", "rows=200 sum=40000"}};
+    std::vector<std::pair<std::string, std::string>> cases{{"live.db", "rows=200 sum=40000"},
+                                                           {"died.db", "rows=200 sum=40000"}};
     testing::make_database(folder.native("wal.db"), 10, "WAL");
     const testing::OpenDatabase in_use(folder.native("wal.db"), "PRAGMA wal_autocheckpoint=0; DELETE FROM item;");
     if (testing::make_link("wal.db", folder.native("link.db"), false)) cases.emplace_back("link.db", "rows=0 sum=0");
@@ -64,11 +70,15 @@ TEST(SqliteEngine, CompletesACopyFromTheSideFilesOfTheDatabasesOwnFile) {
     SqliteEngine engine;
     for (const auto& [source, rows] : cases) {
         const std::string copy = source + ".copy";
-        std::filesystem::copy_file(folder.native(source), folder.native(copy));
-        engine.CompleteCopy(folder.text(source), folder.text(copy));
+        engine.CopyDatabase(folder.text(source), folder.text(copy), [&] {
+            if (source == "live.db") try_to_write();
+            std::filesystem::copy_file(folder.native(source), folder.native(copy));
+        });
         for (const char* side : {"-journal", "-wal", "-shm"}) EXPECT_FALSE(folder.exists(copy + side)) << side;
         EXPECT_EQ(testing::database_rows(folder.native(copy)), rows) << source;
     }
+    EXPECT_TRUE(writer_kept_out);
+    sqlite3_close(writer);
 }
 
 TEST(SqliteEngine, RefusesAPasswordADamagedDatabaseAndAnOutputThatIsThere) {

@@ -13,6 +13,12 @@ struct SqliteLibrary {
     // Writes the -wal beside a database into it, or rolls back the -journal beside
     // it, and takes them away, with the -shm.
     void (*write_log_back)(const std::string& strDatabase);
+    // Opens a read transaction on a database, held until end_read: no writer
+    // changes its file, or starts its log anew, meanwhile. Null when a hot journal
+    // stands beside it: a writer died in the middle of a change, and none is at
+    // work. Raises the engine's error when the database stays locked.
+    void* (*begin_read)(const std::string& strDatabase);
+    void (*end_read)(void* reading);
 };
 
 // The compaction linked in here (sqlite_compaction.cpp).
