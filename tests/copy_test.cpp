@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <map>
 
 #include "sandbox.h"
 #include "support/databases.h"
@@ -117,24 +118,42 @@ TEST(Copying, NamesThatDifferOnlyInCaseAreDuplicatesWhereTheTargetIgnoresCase) {
     EXPECT_EQ(box.read("bak/Report.txt"), "Report.txt");
 }
 
-// Two jobs of one command file zip into one archive (/F=4): the first job's file
-// stays, and the second's of the same name is a duplicate, as it is in a folder.
-TEST(Copying, TwoJobsZippingIntoOneArchiveKeepTheFirstFileOfAName) {
+// Jobs of one command file zip into one archive (/F=4). A later job's file of a
+// name that the archive holds is a duplicate, as it is in a folder; a job of
+// nothing but duplicates adds nothing. A job whose archive was not written (its
+// password prompt went unanswered) leaves no name in it.
+TEST(Copying, JobsZippingIntoOneArchiveKeepTheFirstFileOfANameItHolds) {
     Sandbox box;
     box.write("one/a.txt", "first");
     box.write("two/a.txt", "second");
-    box.write("two/b.txt");
-    const std::string job = " " + box.text("bak") + " /F=4 /Z\n";
-    box.write("jobs.txt", box.text("one\\*.*") + job + box.text("two\\*.*") + job);
+    box.write("two/b.txt", "b");
+    const auto job = [&](const char* source, const char* zip) {
+        return box.text(source) + "\\*.* " + box.text("bak") + " /F=4 " + zip + "\n";
+    };
+    const auto archived = [&] {
+        fs::remove_all(box.native("out"));
+        const auto unzipped = testing::RunWithPipes(
+            {"7z", "x", "-o" + box.native("out").string(), box.native("bak/2010-09-30   12.00.zip").string()}, "");
+        EXPECT_EQ(unzipped.status, 0) << unzipped.out << unzipped.err;
+        std::map<std::string, std::string> contents;
+        for (const std::string& file : box.tree("out")) contents[file] = box.read("out/" + file);
+        return contents;
+    };
+    const RunOptions at_noon{.clock = "2010-09-30 12:00:00"};
+
+    box.write("jobs.txt", job("one", "/Z") + job("two", "/Z") + job("one", "/Z"));
     const std::string first = box.text("bak\\2010-09-30   12.00.zip\\a.txt") + " <-- ";
-    const std::string rows =
-        "Duplicates:\n" + first + box.text("one\\a.txt") + "\n" + first + box.text("two\\a.txt") + "\n";
-    EXPECT_EQ(box.run({box.text("jobs.txt")}, {.clock = "2010-09-30 12:00:00"}), (Outcome{1, rows, ""}));
-    const auto unzipped = testing::RunWithPipes(
-        {"7z", "x", "-o" + box.native("out").string(), box.native("bak/2010-09-30   12.00.zip").string()}, "");
-    ASSERT_EQ(unzipped.status, 0) << unzipped.out << unzipped.err;
-    EXPECT_EQ(box.tree("out"), (Lines{"a.txt", "b.txt"}));
-    EXPECT_EQ(box.read("out/a.txt"), "first");
+    const std::string duplicates = "Duplicates:\n" + first + box.text("one\\a.txt") + "\n" + first;
+    const std::string rows = duplicates + box.text("two\\a.txt") + "\n" + duplicates + box.text("one\\a.txt") + "\n";
+    EXPECT_EQ(box.run({box.text("jobs.txt")}, at_noon), (Outcome{1, rows, ""}));
+    EXPECT_EQ(archived(), (std::map<std::string, std::string>{{"a.txt", "first"}, {"b.txt", "b"}}));
+
+    fs::remove_all(box.native("bak"));
+    box.write("jobs.txt", job("one", "/Z=") + job("two", "/Z"));
+    const Outcome unanswered = box.run({box.text("jobs.txt")}, at_noon);
+    EXPECT_EQ(unanswered.status, 1);
+    EXPECT_EQ(unanswered.out, "");
+    EXPECT_EQ(archived(), (std::map<std::string, std::string>{{"a.txt", "second"}, {"b.txt", "b"}}));
 }
 
 }  // namespace

@@ -80,12 +80,22 @@ void CopiedFilesTable::index(const CopiedFile& row) {
     if (!slot.row) slot = Slot{hash, &row};
 }
 
-// Rare, and never more than a few rows: the index is built again.
 std::size_t CopiedFilesTable::forget_after(const CopiedFile* row) {
     while (!rows_.empty() && &rows_.back() != row) rows_.pop_back();
+    index_again();
+    return rows_.size();
+}
+
+void CopiedFilesTable::keep_first(std::size_t count) {
+    if (rows_.size() <= count) return;
+    rows_.resize(count);
+    index_again();
+}
+
+// Rare: the index is built again.
+void CopiedFilesTable::index_again() {
     std::fill(slots_.begin(), slots_.end(), Slot{});
     for (const CopiedFile& kept : rows_) index(kept);
-    return rows_.size();
 }
 
 std::size_t CopiedFilesTable::place_for(std::size_t hash, std::string_view destination) const {

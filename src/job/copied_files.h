@@ -37,6 +37,9 @@ public:
     // Takes back the rows added after this one, which must be in the table: a job
     // that ended at a failure never accepted the files after it. The rows left.
     std::size_t forget_after(const CopiedFile* row);
+    // Takes back every row after the first count: the files of a job whose copies
+    // are gone (a /Z job that wrote no archive).
+    void keep_first(std::size_t count);
 
     std::size_t size() const { return rows_.size(); }
 
@@ -53,6 +56,7 @@ private:
     std::size_t place_for(std::size_t hash, std::string_view destination) const;
     void grow();
     void index(const CopiedFile& row);
+    void index_again();
 
     // A deque never moves its rows, so the slots can point at them.
     std::deque<CopiedFile> rows_;

@@ -54,7 +54,7 @@ void run_phases(const std::string& strCommandline, RunState& run, JobActivity& a
     activity.let_events_run();
     const CopyTarget& target = made.target.emplace(PrepareCopyTarget(options, plan));
     if (CopyPass(options, plan, target, run, activity, made.copied) != CopyPassOutcome::walked) return;
-    made.zipped = ZipPass(options, plan.DatedName, target, run, activity);
+    made.zipped = ZipPass(options, plan.DatedName, target, made.copied, run, activity);
 }
 
 void report(std::int32_t number, const std::string& description) noexcept {
@@ -71,6 +71,7 @@ void HandleCommandLineS(const std::string& strCommandline, RunState& run) {
     JobLog log(strCommandline);
     MainWindowActivity activity;
     JobMade made;
+    const std::size_t rows_before = run.CopiedFiles.size();
     // The job's one error handler: whatever fails ends this job, reported, and the
     // run goes on with the next one.
     try {
@@ -83,6 +84,8 @@ void HandleCommandLineS(const std::string& strCommandline, RunState& run) {
         report(kInternalError, error.what());
     }
     JobEnding(made.target ? made.target->ZipWork.get() : nullptr, activity);
+    // Its copies went with the work folder: a later job may copy the same names.
+    if (made.zip_output && !made.zipped) run.CopiedFiles.keep_first(rows_before);
     log.closing(made.destination(), made.copied.files, made.copied.bytes, activity);
 }
 

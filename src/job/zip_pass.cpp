@@ -106,9 +106,10 @@ std::string ArchivePath(const std::string& folder, const std::string& dated_name
     return lib_basConversion::lib_AddPath(folder, dated_name) + ".zip";
 }
 
-bool ZipPass(const JobOptions& options, const std::string& dated_name, const CopyTarget& target, RunState& run,
-             JobActivity& activity) {
-    if (!target.ZipWork || run.CopiedCount() <= 0) return false;
+bool ZipPass(const JobOptions& options, const std::string& dated_name, const CopyTarget& target,
+             const CopyCounts& copied, RunState& run, JobActivity& activity) {
+    // A job whose every file was left out, or a duplicate of one in the archive, adds nothing.
+    if (!target.ZipWork || copied.files <= 0) return false;
     activity.phase(JobPhase::zipping);
     const std::string archive = ArchivePath(target.Folder, dated_name);
     std::optional<FreshArchive> fresh;

@@ -17,12 +17,12 @@ inline constexpr std::size_t kArchiveNamesLimit = 50;
 // The archive in the folder that would have held the dated folder, named after it.
 std::string ArchivePath(const std::string& folder, const std::string& dated_name);
 
-// Packs the work folder into the archive, when this is a /Z job and the run has
-// copied anything. The first job of the run that writes an archive path replaces
-// an older archive of that path once the new one is complete; later ones add to it.
-// True when the archive holds the job's files.
-bool ZipPass(const JobOptions& options, const std::string& dated_name, const CopyTarget& target, RunState& run,
-             JobActivity& activity);
+// Packs the work folder into the archive, when this is a /Z job that copied
+// anything. The first job of the run that writes an archive path replaces an older
+// archive of that path once the new one is complete; later ones add to it. True
+// when the archive holds the job's files.
+bool ZipPass(const JobOptions& options, const std::string& dated_name, const CopyTarget& target,
+             const CopyCounts& copied, RunState& run, JobActivity& activity);
 
 // Where every job ends, also after an error: removes the work folder for good and
 // clears the window's title. Never fails. (The folder the copies kept open was let

@@ -23,7 +23,7 @@ protected:
         options.ZipOutput = true;
         target.Folder = disk.text("backup");
         fs::create_directories(disk.native("backup"));
-        run.CopiedFiles.add("Z:\\x", "Z:\\y");
+        copied.files = 1;
     }
     // A work folder of its own for each job, as the job makes them.
     void work_folder(const std::string& file) {
@@ -33,13 +33,14 @@ protected:
         fs::create_directories((folder / file).parent_path());
         std::ofstream(folder / file) << file;
     }
-    void zip_pass() { ZipPass(options, kDatedName, target, run, activity); }
+    void zip_pass() { ZipPass(options, kDatedName, target, copied, run, activity); }
     std::string archive_path() const { return ArchivePath(target.Folder, kDatedName); }
     fs::path archive() const { return disk.native("backup/2024-03-05   14.30.zip"); }
 
     static constexpr const char* kDatedName = "2024-03-05   14.30";
     JobOptions options;
     CopyTarget target;
+    CopyCounts copied;
     RunState run;
     MainWindowActivity activity;
 };
@@ -77,10 +78,9 @@ TEST_F(ZipPassTest, AnArchiveThatCannotTakeItsNameIsKeptAndNamed) {
     EXPECT_THAT(run.ArchiveNames, ::testing::IsEmpty());
 }
 
-TEST_F(ZipPassTest, NothingIsZippedUntilTheRunHasCopiedSomething) {
-    RunState nothing_copied;
+TEST_F(ZipPassTest, NothingIsZippedWhenTheJobCopiedNothing) {
     work_folder("a.txt");
-    ZipPass(options, kDatedName, target, nothing_copied, activity);
+    EXPECT_FALSE(ZipPass(options, kDatedName, target, CopyCounts{}, run, activity));
     EXPECT_FALSE(fs::exists(archive()));
     EXPECT_TRUE(screen.titles.empty());
 }
