@@ -95,7 +95,8 @@ TEST(SourceFaults, WhatCannotBeReadIsReportedAndTheRestIsCopied) {
 // Walked, the target would copy the snapshot being made, and every older one,
 // into the new one. It is found however the target is named; left out with /E
 // already, there is nothing to report. The source's own folder as the target is
-// no special case: its files cannot be copied onto themselves. With /Z the files
+// no special case: its files cannot be copied onto themselves, however the target
+// names it, nor can a snapshot that holds the source write into it. With /Z the files
 // gather in a work folder in the temporary folder, which may lie inside the source too.
 TEST(SourceFaults, ATargetOrZipWorkFolderInsideTheSourceIsNotWalked) {
     Sandbox box;
@@ -123,6 +124,13 @@ TEST(SourceFaults, ATargetOrZipWorkFolderInsideTheSourceIsNotWalked) {
     }
     EXPECT_TRUE(box.read("src/db.mdb") == database) << "the database changed";
     fs::remove(box.native("src/db.mdb"));
+    // Into the source's parent, where a subfolder of the source's own name would be the source.
+    box.write("nest/X/f.txt", "the source's");
+    box.write("nest/X/X/f.txt", "its subfolder's");
+    const std::string onto_itself =
+        "Failed to copy " + box.text("nest\\X\\X\\f.txt") + " to " + box.text("nest\\X\\f.txt") + "\n";
+    EXPECT_EQ(box.run({box.text("nest\\X\\*.*"), box.text("nest"), "/S", "/F=5"}), (Outcome{1, onto_itself, ""}));
+    EXPECT_EQ(box.read("nest/X/f.txt"), "the source's");
 
     for (const char* file : {"tmp/a.txt", "tmp/sub/b.txt"}) box.write(file);
     const Outcome zipped =

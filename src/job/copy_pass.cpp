@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <memory>
+#include <optional>
 #include <string_view>
 #include <utility>
 #include <vector>
@@ -147,7 +148,8 @@ public:
         finder.OnUnreadableFolder([this](const std::string& folder) { say("Failed to read dir " + folder); });
         keep_out_of_targets(finder);
         take_over_folders_made(0);  // the snapshot folder, when the job made it
-        writes_into_source_ = are_one_folder(target_.FilesRoot(), plan_.SourceDir);
+        source_identity_ = platform::file_identity(plan_.SourceDir);
+        writes_into_source_ = lies_in_source(target_.FilesRoot());
         try {
             for (bool found = finder.FindFirstFile(plan_.FilePattern, plan_.SourceDir, options_.IncludeSubdirs);
                  found; found = finder.FindNextFile()) {
@@ -267,8 +269,7 @@ private:
         bool folder_made = true;
         if (folder_changed_) {
             folder_made = make_folder(folder);
-            const std::string source_folder = lib_basConversion::parent_folder(accepted.source);
-            writes_into_source_ = folder_made && are_one_folder(folder, source_folder);
+            writes_into_source_ = folder_made && lies_in_source(folder);
         }
         activity_.let_events_run();
         if (folder_made) {
@@ -278,11 +279,18 @@ private:
         folder_changed_ = false;
     }
 
-    // A folder of the snapshot is its source folder when the target names it, or
-    // names it through a link or a mount: no file may be copied or compacted onto itself.
-    static bool are_one_folder(const std::string& target_folder, const std::string& source_folder) {
-        const auto identity = platform::file_identity(target_folder);
-        return identity && identity == platform::file_identity(source_folder);
+    // A folder of the snapshot lies in the source when it, or a folder between it
+    // and the snapshot folder, is the source folder: the target names the source,
+    // through a link or a mount too, or the snapshot folder holds it (a target that
+    // is the source's parent, walked into a subfolder of the source's own name).
+    // No file may be copied or compacted onto one of the source's own.
+    bool lies_in_source(std::string folder) const {
+        if (!source_identity_) return false;
+        for (;;) {
+            if (platform::file_identity(folder) == source_identity_) return true;
+            if (folder.size() <= target_.FilesRoot().size()) return false;
+            folder = lib_basConversion::parent_folder(folder);
+        }
     }
 
     bool make_folder(const std::string& folder) {
@@ -435,6 +443,7 @@ private:
     std::vector<platform::FileIdentity> written_into_;
     bool folder_changed_ = false;
     bool writes_into_source_ = false;
+    std::optional<platform::FileIdentity> source_identity_;
     std::vector<FoldersMark> marks_;
     std::vector<FolderMade> folders_made_;
     // The file whose copy ended the job, once one has.
