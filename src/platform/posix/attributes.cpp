@@ -24,9 +24,11 @@ void narrow_access(std::string_view path_text, std::string_view source_text) {
     const auto native = posix::native_or_missing(path_text);
     const auto source = posix::status_of(source_text);
     if (!native || !source) return;
-    const posix::Descriptor made(::open(native->c_str(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC));
+    // Whatever may have taken the name since is neither waited on (a FIFO) nor changed.
+    const posix::Descriptor made(::open(native->c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC));
     struct stat status {};
     if (!made.valid() || ::fstat(made.get(), &status) != 0) return;
+    if (!S_ISDIR(status.st_mode) && !S_ISREG(status.st_mode)) return;
     const mode_t mode = status.st_mode & 07777;
     const mode_t withheld = (S_IRWXG | S_IRWXO) & ~source->st_mode;
     if ((mode & withheld) != 0) ::fchmod(made.get(), mode & ~withheld);
