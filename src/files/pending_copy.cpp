@@ -208,6 +208,9 @@ void replace_old_target(UserSide& user, const std::string& temporary, const std:
         temporary_if_interrupted.forget();
     });
     if (replaced) return;
+    // As in replace_through_trash: a signal once this try took the target away keeps
+    // the copy, under its temporary name.
+    temporary_if_interrupted.forget();
     if (!lib_KillFile(user, target, false)) {
         remove_quietly(temporary);
         throw Error(kLibraryError, kSource,
