@@ -17,8 +17,8 @@ namespace fs = std::filesystem;
 
 // At noon, /D=1 takes what was written since midnight, not in the last 24 hours,
 // below the source too. /C compacts a database named *.mda, in use, with rows
-// committed to its write-ahead log and not yet to its file. The copies go straight
-// into the target (/F=5).
+// committed to its write-ahead log and not yet to its file, which counts as
+// written when its log was. The copies go straight into the target (/F=5).
 TEST(Copying, ModifiedSinceCountsWholeDaysAndCCompactsDatabases) {
     Sandbox box;
     for (const char* file : {"src/today.txt", "src/yesterday.txt", "src/sub/today.txt"}) box.write(file);
@@ -28,6 +28,8 @@ TEST(Copying, ModifiedSinceCountsWholeDaysAndCCompactsDatabases) {
     fs::permissions(box.native("src/DATA.mda"), fs::perms::owner_read | fs::perms::owner_write);
     const auto size = fs::file_size(box.native("src/DATA.mda"));
     const testing::OpenDatabase in_use(box.native("src/DATA.mda"), "PRAGMA wal_autocheckpoint=0; DELETE FROM item;");
+    // Its file was last written yesterday, its log today.
+    box.set_write_time("src/DATA.mda", "2010-09-29 23:59");
 
     const Lines line{box.text("src\\*.*"), box.text("bak"), "/F=5", "/D=1", "/S", "/C"};
     EXPECT_EQ(box.run(line, {.clock = "2010-09-30 12:00:00"}), (Outcome{0, "", ""}));

@@ -344,9 +344,17 @@ private:
     }
 
     // A file last written before the /D day; a write at any time on that day counts.
+    // With /C a database in WAL mode was written when its log was: its last commits
+    // may not have reached its file, and its compacted copy takes them in.
     bool too_old(std::string& source) const {
         if (options_.ModifiedSince == 0) return false;
-        return whole_day(lib_basFile::lib_FileDateTime(source, "M", std::nullopt, false)) < options_.ModifiedSince;
+        if (!written_before_day(source)) return false;
+        return !options_.CompactDatabases || !names_a_database(source) || written_before_day(source + "-wal");
+    }
+
+    // No such file reads as written on day 0.
+    bool written_before_day(const std::string& file) const {
+        return whole_day(lib_basFile::lib_FileDateTime(file, "M", std::nullopt, false)) < options_.ModifiedSince;
     }
 
     // With /Z a file is judged for duplicates, and named in rows, by where it ends
