@@ -81,8 +81,8 @@ bool compact_into_target(UserSide& user, const char* routine, const std::string&
         lib_KillFile(user, output, false);
         platform::RemovedIfInterrupted output_if_interrupted(output);
         compact(copy_first ? input_copy : source, output);
-        // The engine makes the output as any new file: a private database stays private.
-        platform::narrow_access(output, source);
+        // A program makes the output as any new file: it takes the database's access.
+        platform::give_access_of(output, source);
         const bool replaced = replace_target(user, output, output_if_interrupted, target, times);
         output_if_interrupted.forget();
         if (copy_first) lib_KillFile(user, input_copy, true);

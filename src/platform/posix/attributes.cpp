@@ -34,4 +34,22 @@ void narrow_access(std::string_view path_text, std::string_view source_text) {
     if ((mode & withheld) != 0) ::fchmod(made.get(), mode & ~withheld);
 }
 
+bool create_owner_only_file(std::string_view path_text) {
+    const auto native = posix::native_or_missing(path_text);
+    if (!native) return false;
+    return posix::Descriptor(::open(native->c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600))
+        .valid();
+}
+
+void give_access_of(std::string_view path_text, std::string_view source_text) {
+    const auto native = posix::native_or_missing(path_text);
+    const auto source = posix::status_of(source_text);
+    if (!native || !source) return;
+    const posix::Descriptor made(::open(native->c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC));
+    struct stat status {};
+    if (made.valid() && ::fstat(made.get(), &status) == 0 && S_ISREG(status.st_mode)) {
+        ::fchmod(made.get(), source->st_mode & 0777);
+    }
+}
+
 }  // namespace quillet::platform

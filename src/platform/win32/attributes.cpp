@@ -3,6 +3,7 @@
 
 #include "platform/platform.h"
 #include "platform/win32/file_status.h"
+#include "platform/win32/system_paths.h"
 
 namespace quillet::platform {
 
@@ -14,7 +15,15 @@ std::optional<Attributes> attributes(std::string_view path_text) {
 
 bool on_unmounted_drive(std::string_view) { return false; }
 
-// A folder made here inherits the access of the folder it is in, as copies do.
+// A folder or file made here inherits the access of the folder it is in, as copies do.
 void narrow_access(std::string_view, std::string_view) {}
+void give_access_of(std::string_view, std::string_view) {}
+
+bool create_owner_only_file(std::string_view path_text) {
+    const std::wstring file = win32::system_path(path_text);
+    const win32::Handle made(
+        CreateFileW(file.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr));
+    return made.valid();
+}
 
 }  // namespace quillet::platform
