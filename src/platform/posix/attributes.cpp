@@ -18,20 +18,34 @@ std::optional<Attributes> attributes(std::string_view path_text) {
     return Attributes{.directory = S_ISDIR(status->st_mode)};
 }
 
-// The folder is changed through a descriptor opened without following a link:
-// a link put in its place leads nowhere.
-void narrow_access(std::string_view path_text, std::string_view source_text) {
+namespace {
+
+// Changes the permission bits of a folder or regular file the run made, through a
+// descriptor opened without following a link (a link put in its place leads
+// nowhere) and without waiting on a FIFO put there.
+template <typename NewMode>
+void change_mode(std::string_view path_text, std::string_view source_text, NewMode new_mode) {
     const auto native = posix::native_or_missing(path_text);
     const auto source = posix::status_of(source_text);
     if (!native || !source) return;
-    // Whatever may have taken the name since is neither waited on (a FIFO) nor changed.
     const posix::Descriptor made(::open(native->c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC));
     struct stat status {};
     if (!made.valid() || ::fstat(made.get(), &status) != 0) return;
     if (!S_ISDIR(status.st_mode) && !S_ISREG(status.st_mode)) return;
     const mode_t mode = status.st_mode & 07777;
-    const mode_t withheld = (S_IRWXG | S_IRWXO) & ~source->st_mode;
-    if ((mode & withheld) != 0) ::fchmod(made.get(), mode & ~withheld);
+    const mode_t wanted = new_mode(mode, source->st_mode);
+    if (wanted != mode) ::fchmod(made.get(), wanted);
+}
+
+}  // namespace
+
+void narrow_access(std::string_view path_text, std::string_view source_text) {
+    change_mode(path_text, source_text,
+                [](mode_t mode, mode_t source) { return mode & ~((S_IRWXG | S_IRWXO) & ~source); });
+}
+
+void give_access_of(std::string_view path_text, std::string_view source_text) {
+    change_mode(path_text, source_text, [](mode_t, mode_t source) { return source & 0777; });
 }
 
 bool create_owner_only_file(std::string_view path_text) {
@@ -39,17 +53,6 @@ bool create_owner_only_file(std::string_view path_text) {
     if (!native) return false;
     return posix::Descriptor(::open(native->c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600))
         .valid();
-}
-
-void give_access_of(std::string_view path_text, std::string_view source_text) {
-    const auto native = posix::native_or_missing(path_text);
-    const auto source = posix::status_of(source_text);
-    if (!native || !source) return;
-    const posix::Descriptor made(::open(native->c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC));
-    struct stat status {};
-    if (made.valid() && ::fstat(made.get(), &status) == 0 && S_ISREG(status.st_mode)) {
-        ::fchmod(made.get(), source->st_mode & 0777);
-    }
 }
 
 }  // namespace quillet::platform
