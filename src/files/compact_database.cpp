@@ -25,7 +25,7 @@ constexpr const char* kCompactDatabaseCL = "lib_CompactDatabaseCL";
 constexpr const char* kCrLf = "\r\n";
 
 // Makes the compacted output from the input: the step in which the engine and the
-// command line differ, with the engine's completing of the input copy.
+// command line differ, with the engine's making of the input copy.
 using CompactStep = std::function<void(const std::string& input, const std::string& output)>;
 // Makes the input copy, given the step that copies the database's file.
 using CopyStep = std::function<void(const std::string& source, const std::string& copy,

@@ -55,10 +55,6 @@ private:
     CopyTally* tally_;
 };
 
-}  // namespace
-
-namespace {
-
 bool copy_files(UserSide& user, const std::string& source, const std::string& target, bool overwrite,
                 bool read_wildcards, const platform::CopyProgress& progress, CopyTally* tally) {
     const BusyScope busy(user);

@@ -18,6 +18,17 @@ namespace {
 
 constexpr std::string_view kHeader{"SQLite format 3\0", 16};
 
+// The first bytes of a file, as many as it has up to count.
+std::string file_start(const std::string& file_text, std::size_t count) {
+    const auto native = platform::native_path(file_text);
+    if (!native) return {};
+    std::ifstream file(*native, std::ios::binary);
+    std::string start(count, '\0');
+    file.read(start.data(), static_cast<std::streamsize>(count));
+    start.resize(static_cast<std::size_t>(file.gcount()));
+    return start;
+}
+
 // Without SQLite the engine cannot be created, as an engine that is not installed.
 const SqliteLibrary& loaded_sqlite() {
     const SqliteLibrary* sqlite = sqlite_library();
@@ -27,13 +38,7 @@ const SqliteLibrary& loaded_sqlite() {
 
 }  // namespace
 
-bool IsSqliteDatabase(const std::string& strFile) {
-    const auto native = platform::native_path(strFile);
-    if (!native) return false;
-    std::ifstream file(*native, std::ios::binary);
-    std::string start(kHeader.size(), '\0');
-    return file.read(start.data(), static_cast<std::streamsize>(start.size())) && start == kHeader;
-}
+bool IsSqliteDatabase(const std::string& strFile) { return file_start(strFile, kHeader.size()) == kHeader; }
 
 void SqliteEngine::CompactDatabase(const std::string& strInput, const std::string& strOutput,
                                    const std::string& strConnect) {
@@ -53,11 +58,8 @@ std::string side_files_stem(const std::string& database) {
 
 // Byte 18 of the header: 2 for a database in WAL mode.
 bool in_wal_mode(const std::string& database) {
-    const auto native = platform::native_path(database);
-    if (!native) return false;
-    std::ifstream file(*native, std::ios::binary);
-    char header[19] = {};
-    return file.read(header, sizeof header) && header[18] == 2;
+    const std::string header = file_start(database, 19);
+    return header.size() == 19 && header[18] == 2;
 }
 
 // Copies of side files beside the database's copy, which go again unless the
