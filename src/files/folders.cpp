@@ -49,7 +49,14 @@ void create_missing_levels(const std::string& strPath, std::vector<std::string>&
     for (; next < levels.size(); ++next) {
         std::string folder(levels[next]);
         if (lib_DirExists(folder)) continue;
-        platform::make_folder(folder);
+        try {
+            platform::make_folder(folder);
+        } catch (const Error&) {
+            // Another run starting at the same moment may have made it since: not
+            // ours, but there, as asked.
+            if (lib_DirExists(folder)) continue;
+            throw;
+        }
         made.push_back(std::move(folder));
     }
 }
