@@ -32,4 +32,11 @@ bool WorkFolder::Remove() {
     return removed;
 }
 
+void WorkFolder::Keep() {
+    platform::without_interruption([&] {
+        folder_if_interrupted_.forget();
+        if (platform::delete_permanently(mark_file_)) mark_if_interrupted_.forget();
+    });
+}
+
 }  // namespace quillet

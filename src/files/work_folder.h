@@ -29,6 +29,10 @@ public:
     // of the folder is left; a mark left alone is found by a later run.
     bool Remove();
 
+    // Leaves the folder to the user: an interruption no longer deletes it, and
+    // with its mark gone no later run sweeps it. Remove still can.
+    void Keep();
+
 private:
     explicit WorkFolder(platform::MarkedFolder made);
 

@@ -1,9 +1,10 @@
 #include "job/zip_pass.h"
 
 #include <algorithm>
+#include <cerrno>
+#include <memory>
 #include <optional>
 
-#include "files/database_temp_names.h"
 #include "files/existence.h"
 #include "files/file_deletion.h"
 #include "files/work_folder.h"
@@ -14,6 +15,7 @@
 #include "ui/activity_report.h"
 #include "ui/reporting.h"
 #include "ui/user_side.h"
+#include "zip/zip32.h"
 #include "zip/zip_results.h"
 
 namespace quillet {
@@ -33,25 +35,39 @@ bool met_before(const std::string& archive, const RunState& run) {
     return std::find(run.ArchiveNames.begin(), run.ArchiveNames.end(), archive) != run.ArchiveNames.end();
 }
 
-// Where the first job of the run that meets an archive path writes the archive: a
-// free temporary name beside it, so that an older archive stays in place until
-// the new one is complete. The file goes unless it took the archive's name.
+// Where the first job of the run that meets an archive path writes the archive:
+// a folder of its own beside it, so that an older archive stays in place until
+// the new one is complete, and no other run writing the same archive at the same
+// moment can take the new one's place. A run killed outright leaves the folder
+// for the next one that writes there to sweep.
 class FreshArchive {
 public:
-    explicit FreshArchive(const std::string& archive)
-        : archive_(archive), path_(lib_basFile::TemporaryNames(archive).draw({})), if_interrupted_(path_) {}
+    explicit FreshArchive(const std::string& archive) : archive_(archive) {
+        const auto standing = platform::attributes(archive);
+        if (standing && standing->directory) {
+            failure_ = zip32::ZE_CREAT;  // an archive does not take a folder's place
+            return;
+        }
+        folder_ = WorkFolder::Make(lib_basConversion::parent_folder(archive), "qzs");
+        if (!folder_) {
+            failure_ = platform::last_error() == ENOENT ? zip32::ZE_CREAT : zip32::ZE_TEMP;
+            return;
+        }
+        path_ = lib_basConversion::lib_AddPath(folder_->Path(), lib_basConversion::lib_GetFileName(archive));
+    }
     ~FreshArchive() {
-        if (kept_) return;
+        if (!folder_ || kept_) return;
         ignoring_errors([&] {
-            try {
-                if (lib_basFile::file_exists_at(path_)) platform::remove_file(path_);
-            } catch (const Error&) {
-                AddMessageAndLog("Failed to cleanup " + path_);
-            }
+            if (!folder_->Remove()) AddMessageAndLog("Failed to cleanup " + folder_->Path());
         });
     }
     FreshArchive(const FreshArchive&) = delete;
     FreshArchive& operator=(const FreshArchive&) = delete;
+
+    // The zip's result when the archive cannot be written there (a folder stands
+    // at its name, or no folder of its own can be made beside it), as the archiver
+    // has it; 0 when it can.
+    std::int32_t failure() const { return failure_; }
 
     const std::string& path() const { return path_; }
 
@@ -61,12 +77,20 @@ public:
     // unwritten (no entries) replaces nothing.
     bool take_place() {
         if (!lib_basFile::file_exists_at(path_)) return false;
+        const auto take_name = [&] { platform::rename_file(path_, archive_); };
         try {
-            if (lib_basFile::replace_through_trash(FrontEndUserSide(), path_, archive_, if_interrupted_)) return true;
+            if (lib_basFile::trash_and_take_name(archive_, take_name)) return true;
+            // A second try, which tells why the trash refuses. It may show a box, so it
+            // cannot wait out a signal: from here on the new archive outlives one.
+            folder_->Keep();
+            if (lib_basFile::lib_KillFile(FrontEndUserSide(), archive_, false)) {
+                take_name();
+                return true;
+            }
         } catch (const Error& error) {
             // The older archive may be in the trash by now: the new one is all there is.
             kept_ = true;
-            if_interrupted_.forget();
+            folder_->Keep();
             throw Error(error.number(), error.source(),
                         error.description() + "\r\n\r\nZip:" + archive_ + "\r\nKept as:" + path_);
         }
@@ -76,8 +100,9 @@ public:
 
 private:
     std::string archive_;
+    std::unique_ptr<WorkFolder> folder_;
     std::string path_;
-    platform::RemovedIfInterrupted if_interrupted_;
+    std::int32_t failure_ = 0;
     bool kept_ = false;
 };
 
@@ -120,7 +145,8 @@ bool ZipPass(const JobOptions& options, const std::string& dated_name, const Cop
     }
     activity.zipping_into(archive);
 
-    const std::int32_t result = zip_folder(options, *target.ZipWork, fresh ? fresh->path() : archive);
+    std::int32_t result = fresh ? fresh->failure() : 0;
+    if (result == 0) result = zip_folder(options, *target.ZipWork, fresh ? fresh->path() : archive);
     if (result != 0) {
         lib_ErrorHandler("HandleCommandLineS", 0, "Error creating zip", true,
                          "Zip:" + archive + "\r\nRc:" + std::to_string(result) + " " + zip_result_text(result), 0);

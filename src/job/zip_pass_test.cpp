@@ -59,10 +59,12 @@ TEST_F(ZipPassTest, TheFirstJobReplacesAnOlderArchiveAndLaterJobsAddToIt) {
     EXPECT_TRUE(screen.boxes.empty());
 }
 
-// A folder where the archive goes: the new archive cannot take its name, and is
-// kept under its temporary one, which the error names.
+// A link to nothing where the archive goes: the trash has no file to take, and the
+// new archive, which cannot take the name, is kept where no later run sweeps it.
 TEST_F(ZipPassTest, AnArchiveThatCannotTakeItsNameIsKeptAndNamed) {
-    fs::create_directories(archive());
+    std::error_code no_links;
+    fs::create_symlink(disk.native("nothing"), archive(), no_links);
+    if (no_links) GTEST_SKIP() << "no links here: " << no_links.message();
     work_folder("a.txt");
     std::string description;
     try {
@@ -72,10 +74,24 @@ TEST_F(ZipPassTest, AnArchiveThatCannotTakeItsNameIsKeptAndNamed) {
     }
     const std::size_t kept_at = description.find("Kept as:");
     ASSERT_NE(kept_at, std::string::npos) << description;
-    const auto kept = platform::native_path(description.substr(kept_at + 8));
-    ASSERT_TRUE(kept);
-    EXPECT_THAT(zip_test::names_in(*kept), ElementsAre("a.txt"));
+    const std::string kept = description.substr(kept_at + 8);
+    EXPECT_THAT(zip_test::names_in(*platform::native_path(kept)), ElementsAre("a.txt"));
+    // Without its mark, the folder is no run's to sweep.
+    for (const auto& entry : fs::directory_iterator(disk.native("backup"))) {
+        EXPECT_NE(entry.path().extension(), ".tmp") << entry.path();
+    }
     EXPECT_THAT(run.ArchiveNames, ::testing::IsEmpty());
+}
+
+// Nor does it take a folder's place: nothing is written.
+TEST_F(ZipPassTest, AFolderWhereTheArchiveGoesIsAnErrorThatLeavesItAlone) {
+    disk.write("backup/2024-03-05   14.30.zip/kept.txt", "kept");
+    work_folder("a.txt");
+    zip_pass();
+    EXPECT_THAT(last_box(), HasSubstr("Error creating zip"));
+    EXPECT_THAT(last_box(), HasSubstr("Rc:15"));
+    EXPECT_EQ(zip_test::file_bytes(archive() / "kept.txt"), "kept");
+    EXPECT_EQ(std::distance(fs::directory_iterator(disk.native("backup")), fs::directory_iterator()), 1);
 }
 
 TEST_F(ZipPassTest, NothingIsZippedWhenTheJobCopiedNothing) {
