@@ -44,8 +44,8 @@ TEST(Copying, ModifiedSinceCountsWholeDaysAndCCompactsDatabases) {
     }
 }
 
-// A folder of the snapshot is no more open than its source: what the source keeps
-// from others stays kept. It takes the source's times too, once its files are in.
+// A folder of the snapshot, or an archive, is no more open than its source: what
+// the source keeps from others stays kept. It takes the source's times too, once its files are in.
 TEST(Copying, SnapshotFoldersTakeTheTimesOfTheirSourcesAndAreNoMoreOpen) {
     if (under_wine()) GTEST_SKIP() << "Windows folders take their access from the folder they are in";
     Sandbox box;
@@ -71,6 +71,11 @@ TEST(Copying, SnapshotFoldersTakeTheTimesOfTheirSourcesAndAreNoMoreOpen) {
         EXPECT_EQ(fs::last_write_time(box.native(target + "/src/2010-09-30   12.00/private/deep")),
                   fs::last_write_time(box.native("src/private/deep")));
     }
+    // An archive of a.txt alone is no more open than its source folder.
+    EXPECT_EQ(box.run({box.text("src\\*.*"), box.text("zipped"), "/Z"}, {.clock = "2010-09-30 12:00:00"}),
+              (Outcome{0, "", ""}));
+    EXPECT_EQ(fs::status(box.native("zipped/src/2010-09-30   12.00.zip")).permissions() & fs::perms::others_all,
+              fs::perms::none);
 }
 
 // Names that path text would take apart: folders with blanks at their ends or

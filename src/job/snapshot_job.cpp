@@ -54,7 +54,7 @@ void run_phases(const std::string& strCommandline, RunState& run, JobActivity& a
     activity.let_events_run();
     const CopyTarget& target = made.target.emplace(PrepareCopyTarget(options, plan));
     if (CopyPass(options, plan, target, run, activity, made.copied) != CopyPassOutcome::walked) return;
-    made.zipped = ZipPass(options, plan.DatedName, target, made.copied, run, activity);
+    made.zipped = ZipPass(options, plan, target, made.copied, run, activity);
 }
 
 void report(std::int32_t number, const std::string& description) noexcept {

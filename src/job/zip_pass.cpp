@@ -131,17 +131,20 @@ std::string ArchivePath(const std::string& folder, const std::string& dated_name
     return lib_basConversion::lib_AddPath(folder, dated_name) + ".zip";
 }
 
-bool ZipPass(const JobOptions& options, const std::string& dated_name, const CopyTarget& target,
+bool ZipPass(const JobOptions& options, const SnapshotPlan& plan, const CopyTarget& target,
              const CopyCounts& copied, RunState& run, JobActivity& activity) {
     // A job whose every file was left out, or a duplicate of one in the archive, adds nothing.
     if (!target.ZipWork || copied.files <= 0) return false;
     activity.phase(JobPhase::zipping);
-    const std::string archive = ArchivePath(target.Folder, dated_name);
+    const std::string archive = ArchivePath(target.Folder, plan.DatedName);
     std::optional<FreshArchive> fresh;
     if (!met_before(archive, run)) {
         // Checked before anything is written, so that a refused job loses nothing.
         if (run.ArchiveNames.size() >= kArchiveNamesLimit) throw vb::error(vb::kSubscriptOutOfRange);
         fresh.emplace(archive);
+    } else {
+        // Before it takes this job's files; the archiver narrows it for each of them.
+        platform::narrow_access(archive, plan.SourceDir);
     }
     activity.zipping_into(archive);
 
@@ -153,6 +156,7 @@ bool ZipPass(const JobOptions& options, const std::string& dated_name, const Cop
         return false;
     }
     if (!fresh) return true;
+    platform::narrow_access(fresh->path(), plan.SourceDir);
     if (!fresh->take_place()) return false;
     run.ArchiveNames.push_back(archive);
     return true;

@@ -20,8 +20,9 @@ std::string ArchivePath(const std::string& folder, const std::string& dated_name
 // Packs the work folder into the archive, when this is a /Z job that copied
 // anything. The first job of the run that writes an archive path replaces an older
 // archive of that path once the new one is complete; later ones add to it. True
-// when the archive holds the job's files.
-bool ZipPass(const JobOptions& options, const std::string& dated_name, const CopyTarget& target,
+// when the archive holds the job's files. The archive is no more open than the
+// source folder, nor than any file or folder it holds.
+bool ZipPass(const JobOptions& options, const SnapshotPlan& plan, const CopyTarget& target,
              const CopyCounts& copied, RunState& run, JobActivity& activity);
 
 // Where every job ends, also after an error: removes the work folder for good and

@@ -24,6 +24,8 @@ protected:
         target.Folder = disk.text("backup");
         fs::create_directories(disk.native("backup"));
         copied.files = 1;
+        plan.DatedName = kDatedName;
+        plan.SourceDir = disk.text("");
     }
     // A work folder of its own for each job, as the job makes them.
     void work_folder(const std::string& file) {
@@ -33,12 +35,13 @@ protected:
         fs::create_directories((folder / file).parent_path());
         std::ofstream(folder / file) << file;
     }
-    void zip_pass() { ZipPass(options, kDatedName, target, copied, run, activity); }
+    void zip_pass() { ZipPass(options, plan, target, copied, run, activity); }
     std::string archive_path() const { return ArchivePath(target.Folder, kDatedName); }
     fs::path archive() const { return disk.native("backup/2024-03-05   14.30.zip"); }
 
     static constexpr const char* kDatedName = "2024-03-05   14.30";
     JobOptions options;
+    SnapshotPlan plan;
     CopyTarget target;
     CopyCounts copied;
     RunState run;
@@ -96,7 +99,7 @@ TEST_F(ZipPassTest, AFolderWhereTheArchiveGoesIsAnErrorThatLeavesItAlone) {
 
 TEST_F(ZipPassTest, NothingIsZippedWhenTheJobCopiedNothing) {
     work_folder("a.txt");
-    EXPECT_FALSE(ZipPass(options, kDatedName, target, CopyCounts{}, run, activity));
+    EXPECT_FALSE(ZipPass(options, plan, target, CopyCounts{}, run, activity));
     EXPECT_FALSE(fs::exists(archive()));
     EXPECT_TRUE(screen.titles.empty());
 }

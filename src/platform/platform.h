@@ -281,6 +281,9 @@ void make_folder(std::string_view path_text, FolderAccess access = FolderAccess:
 // is in (Windows), nothing changes. Nothing either when one of them cannot be
 // looked at.
 void narrow_access(std::string_view path_text, std::string_view source_text);
+// The same with the source's permission bits given: an archive is no more open
+// than the least open of what it holds.
+void narrow_access_to(std::string_view path_text, std::uint32_t permissions);
 // Creates a new, empty file that only its owner may read or write: one that is
 // written by its name and takes its access once complete. On Windows it inherits
 // the access of its folder, as every file made there. False when something stands

@@ -56,6 +56,7 @@ std::optional<std::time_t> ArchiveFile::entry_time(const std::string& name) cons
 // With the folder's own permissions: libzip's default lets everyone write into
 // the folder once extracted.
 int ArchiveFile::add_folder(const std::string& name, std::time_t modified, std::uint32_t permissions) {
+    open_to_ &= permissions;
     const std::string entry = folder_entry_name(name);
     if (zip_name_locate(handle_, entry.c_str(), 0) >= 0) return ZE_OK;
     const zip_int64_t added = zip_dir_add(handle_, entry.c_str(), ZIP_FL_ENC_GUESS);
@@ -81,7 +82,8 @@ int ArchiveFile::set_time(std::uint64_t index, std::time_t modified) {
 }
 
 int ArchiveFile::add_file(const std::string& name, const std::string& native_path, std::uint64_t size,
-                          std::time_t modified, int level, const std::string& password) {
+                          std::time_t modified, std::uint32_t permissions, int level, const std::string& password) {
+    open_to_ &= permissions;
     // Decided here, so that one thread and many make the same entry.
     const bool incompressible = level != 0 && !worth_compressing(native_path, size);
     // Stored, it goes straight in: the workers would only copy it. Encrypted, it
@@ -177,7 +179,7 @@ int ArchiveFile::close(DLLPROGRESS* progress) {
     }
     handle_ = nullptr;  // zip_close freed it
     workers_.reset();
-    return staging_->put_in_place();
+    return staging_->put_in_place(open_to_);
 }
 
 void ArchiveFile::Pacer::start(DLLPROGRESS* progress) {

@@ -36,7 +36,8 @@ public:
     std::optional<std::time_t> entry_time(const std::string& name) const;
 
     // Adds a folder entry "name/" with a modification time and POSIX permission
-    // bits; one that exists stays.
+    // bits; one that exists stays. As with files, the archive ends up no more open
+    // than the folder.
     int add_folder(const std::string& name, std::time_t modified, std::uint32_t permissions);
     // How many threads compress (and encrypt) the files added from now on, ahead of
     // the archive being written; 1 (the default) leaves it all to close().
@@ -47,8 +48,9 @@ public:
     // for a file not worth compressing (encrypted, as deflate's stored blocks); a
     // non-empty password encrypts with AES-256.
     // One archive takes one level and password.
+    // The archive itself ends up no more open than the least open file it took.
     int add_file(const std::string& name, const std::string& native_path, std::uint64_t size, std::time_t modified,
-                 int level, const std::string& password);
+                 std::uint32_t permissions, int level, const std::string& password);
 
     std::string comment() const;
     int set_comment(const std::string& comment);
@@ -85,6 +87,8 @@ private:
     std::unique_ptr<ArchiveStaging> staging_;
     Pacer pacer_;
     int threads_ = 1;
+    // The permission bits that every file and folder added gives.
+    std::uint32_t open_to_ = 0777;
     std::unique_ptr<EntryWorkers> workers_;
     // The workers' files by the index of their entry: libzip writes the entries by
     // index, and an entry that replaces one keeps the index of the one it replaces.

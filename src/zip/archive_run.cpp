@@ -211,7 +211,8 @@ private:
         }
         const auto native = platform::native_path(entry.path_text);
         if (!native) return fail(ZE_OPEN, "cannot reach " + entry.path_text);
-        const int rc = archive.add_file(entry.name, *native, entry.size, unix_seconds(entry.last_write), settings_.level,
+        const int rc = archive.add_file(entry.name, *native, entry.size, unix_seconds(entry.last_write),
+                                        entry.permissions, settings_.level,
                                         password.text());
         return rc == ZE_OK ? rc : fail(rc, "cannot add " + entry.name);
     }

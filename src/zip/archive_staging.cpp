@@ -63,9 +63,10 @@ ArchiveStaging::~ArchiveStaging() {
     if (!folder_->Remove()) keep_as_left(folder_->Path());
 }
 
-int ArchiveStaging::put_in_place() {
+int ArchiveStaging::put_in_place(std::uint32_t open_to) {
     // An archive left without entries is not written at all.
     if (!platform::attributes(staged_text_)) return ZE_OK;
+    platform::narrow_access_to(staged_text_, open_to);
     return platform::replace_file(staged_text_, archive_text_) ? ZE_OK : ZE_CREAT;
 }
 

@@ -32,8 +32,9 @@ public:
     // The native path to write the archive to.
     const std::string& staged_native() const { return staged_native_; }
 
-    // Gives the written archive its name, replacing an older one. Returns a ZE_ code.
-    int put_in_place();
+    // Gives the written archive its name, replacing an older one, once it is no more
+    // open than `open_to` (POSIX permission bits) lets it be. Returns a ZE_ code.
+    int put_in_place(std::uint32_t open_to);
 
 private:
     ArchiveStaging(std::string archive_text, std::unique_ptr<WorkFolder> folder);

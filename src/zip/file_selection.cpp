@@ -179,7 +179,7 @@ private:
         }
         if (!within_date_limits(status->last_write)) return;
         out.push_back(SelectedEntry{rules_.junk_folders ? bare_name : name, path, false, status->last_write,
-                                    status->size});
+                                    status->size, status->permissions});
     }
 
     bool is_the_archive_itself(const std::string& path, const std::string& bare_name) const {

@@ -34,7 +34,7 @@ struct SelectedEntry {
     bool folder = false;
     platform::FileTime last_write = 0;
     std::uint64_t size = 0;
-    std::uint32_t permissions = 0;  // POSIX permission bits, for a folder's entry
+    std::uint32_t permissions = 0;  // POSIX permission bits
 };
 
 struct Selection {

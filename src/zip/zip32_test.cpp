@@ -11,6 +11,10 @@
 #include <random>
 #include <tuple>
 
+#ifndef _WIN32
+#include <sys/stat.h>
+#endif
+
 #include "support/archives.h"
 #include "text/dates.h"
 #include "support/links.h"
@@ -96,7 +100,8 @@ TEST_P(Zip32, ArchivesTheTreeBelowTheRootWithFolderEntriesContentsAndTimes) {
     tree.folder("work/sub/deep", kFileTime + 6);
     tree.folder("work/sub", kFileTime + 8);
     tree.folder("work/empty", kFileTime + 10);
-    fs::permissions(tree.path("work/sub/deep"), fs::perms::owner_all);
+    fs::permissions(tree.path("work/sub/deep"), fs::perms::owner_all | fs::perms::group_read | fs::perms::group_exec);
+    fs::permissions(tree.path("work/a.txt"), fs::perms::owner_read | fs::perms::owner_write | fs::perms::others_read);
     ASSERT_EQ(zip(), ZE_OK);
     const auto names = names_in(archive);
     EXPECT_THAT(calls.serviced, UnorderedElementsAreArray(names));
@@ -110,13 +115,17 @@ TEST_P(Zip32, ArchivesTheTreeBelowTheRootWithFolderEntriesContentsAndTimes) {
                                     {"sub/deep/", {"", kFileTime + 6, ZIP_CM_STORE}},
                                     {"sub/deep/c.bin", {"sea", kFileTime + 4, ZIP_CM_DEFLATE}},
                                     {"empty/", {"", kFileTime + 10, ZIP_CM_STORE}}}));
-    // A folder's entry is as open as the folder, where the host keeps permissions.
+    // A folder's entry is as open as the folder, where the host keeps permissions,
+    // and the archive no more open than the least open file or folder: a.txt
+    // takes the group's reading, sub/deep the others'.
 #ifdef _WIN32
-    constexpr std::uint32_t kPrivate = 0755;
+    EXPECT_EQ(entries_by_name().at("sub/deep/").attributes, ((0040000 | 0755) << 16) | 0x10);
 #else
-    constexpr std::uint32_t kPrivate = 0700;
+    EXPECT_EQ(entries_by_name().at("sub/deep/").attributes, ((0040000 | 0750) << 16) | 0x10);
+    const mode_t mask = ::umask(0);
+    ::umask(mask);
+    EXPECT_EQ(static_cast<mode_t>(fs::status(archive).permissions()), 0600 & ~mask);
 #endif
-    EXPECT_EQ(entries_by_name().at("sub/deep/").attributes, ((0040000 | kPrivate) << 16) | 0x10);
 }
 
 // An entry's own time field spans 1980 to 2107 in two-second steps; a time outside

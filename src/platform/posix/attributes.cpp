@@ -24,28 +24,32 @@ namespace {
 // descriptor opened without following a link (a link put in its place leads
 // nowhere) and without waiting on a FIFO put there.
 template <typename NewMode>
-void change_mode(std::string_view path_text, std::string_view source_text, NewMode new_mode) {
+void change_mode(std::string_view path_text, NewMode new_mode) {
     const auto native = posix::native_or_missing(path_text);
-    const auto source = posix::status_of(source_text);
-    if (!native || !source) return;
+    if (!native) return;
     const posix::Descriptor made(::open(native->c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC));
     struct stat status {};
     if (!made.valid() || ::fstat(made.get(), &status) != 0) return;
     if (!S_ISDIR(status.st_mode) && !S_ISREG(status.st_mode)) return;
     const mode_t mode = status.st_mode & 07777;
-    const mode_t wanted = new_mode(mode, source->st_mode);
+    const mode_t wanted = new_mode(mode);
     if (wanted != mode) ::fchmod(made.get(), wanted);
 }
 
 }  // namespace
 
 void narrow_access(std::string_view path_text, std::string_view source_text) {
-    change_mode(path_text, source_text,
-                [](mode_t mode, mode_t source) { return mode & ~((S_IRWXG | S_IRWXO) & ~source); });
+    if (const auto source = posix::status_of(source_text)) narrow_access_to(path_text, source->st_mode);
+}
+
+void narrow_access_to(std::string_view path_text, std::uint32_t permissions) {
+    change_mode(path_text, [&](mode_t mode) { return mode & ~((S_IRWXG | S_IRWXO) & ~permissions); });
 }
 
 void give_access_of(std::string_view path_text, std::string_view source_text) {
-    change_mode(path_text, source_text, [](mode_t, mode_t source) { return source & 0777; });
+    if (const auto source = posix::status_of(source_text)) {
+        change_mode(path_text, [&](mode_t) { return source->st_mode & 0777; });
+    }
 }
 
 bool create_owner_only_file(std::string_view path_text) {

@@ -17,6 +17,7 @@ bool on_unmounted_drive(std::string_view) { return false; }
 
 // A folder or file made here inherits the access of the folder it is in, as copies do.
 void narrow_access(std::string_view, std::string_view) {}
+void narrow_access_to(std::string_view, std::uint32_t) {}
 void give_access_of(std::string_view, std::string_view) {}
 
 bool create_owner_only_file(std::string_view path_text) {
