@@ -24,10 +24,10 @@ std::time_t entry_field_time(std::time_t modified) {
 }
 
 std::optional<std::array<std::uint8_t, 5>> extended_timestamp(std::time_t modified) {
-    if (modified < std::numeric_limits<std::int32_t>::min() || modified > std::numeric_limits<std::int32_t>::max()) {
-        return std::nullopt;
-    }
-    const auto seconds = static_cast<std::uint32_t>(static_cast<std::int32_t>(modified));
+    // Signed in its definition, but read unsigned by some tools: a time before 1970
+    // would come back after 2038, where the entry's own field holds it at 1980.
+    if (modified < 0 || modified > std::numeric_limits<std::int32_t>::max()) return std::nullopt;
+    const auto seconds = static_cast<std::uint32_t>(modified);
     constexpr std::uint8_t kModificationTime = 1;
     return std::array<std::uint8_t, 5>{kModificationTime, static_cast<std::uint8_t>(seconds),
                                        static_cast<std::uint8_t>(seconds >> 8),

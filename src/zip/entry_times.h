@@ -19,7 +19,7 @@ std::time_t entry_field_time(std::time_t modified);
 
 // The extended timestamp field's data: its flags (the time of last modification
 // only), then that time in seconds since 1970 UTC, four bytes little-endian. Empty
-// when the time does not fit them.
+// when the time does not fit them, or comes before 1970.
 std::optional<std::array<std::uint8_t, 5>> extended_timestamp(std::time_t modified);
 
 }  // namespace quillet::zip32
