@@ -24,6 +24,8 @@ public:
     WorkFolder& operator=(const WorkFolder&) = delete;
 
     const std::string& Path() const { return folder_; }
+    // The file beside it that tells which process it is for.
+    const std::string& MarkFile() const { return mark_file_; }
 
     // Deletes the folder with all in it for good, then its mark. False when some
     // of the folder is left; a mark left alone is found by a later run.

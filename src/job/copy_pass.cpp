@@ -203,17 +203,30 @@ private:
 
     // A walk that entered a folder the job writes into would copy the snapshot, or
     // earlier ones, into itself. A target that /E leaves out already is no news.
+    // The job's own work folder and its mark, in a temporary folder inside the
+    // source, are no user's: left out without a word.
     void keep_out_of_targets(lib_clsFindFiles& finder) {
         written_into_ = folders_written_into(options_, target_);
         if (written_into_.empty()) return;
+        if (target_.ZipWork) {
+            work_folder_ = platform::file_identity(target_.ZipWork->Path());
+            work_mark_ = platform::file_identity(target_.ZipWork->MarkFile());
+            work_mark_name_ = lib_basConversion::lib_GetFileName(target_.ZipWork->MarkFile());
+        }
         finder.WalkFolderIf([this](const std::string& folder, const std::string& relative) {
             const auto identity = platform::file_identity(folder);
             if (!identity || std::find(written_into_.begin(), written_into_.end(), *identity) == written_into_.end()) {
                 return true;
             }
-            if (!excluded_whole(relative)) say("Skipped " + folder + ": the target lies inside the source");
+            if (identity != work_folder_ && !excluded_whole(relative)) {
+                say("Skipped " + folder + ": the target lies inside the source");
+            }
             return false;
         });
+    }
+
+    bool is_work_folder_mark(const lib_clsFindFiles& finder, const std::string& source) const {
+        return work_mark_ && finder.File() == work_mark_name_ && platform::file_identity(source) == work_mark_;
     }
 
     // Every file below a folder is excluded when a pattern matches the folder itself.
@@ -226,7 +239,7 @@ private:
     CopyPassOutcome handle(const lib_clsFindFiles& finder) {
         folder_changed_ = folder_changed_ || finder.DirChanged();
         std::string source = finder.FullFile();
-        if (left_out(finder, source)) return CopyPassOutcome::walked;
+        if (left_out(finder, source) || is_work_folder_mark(finder, source)) return CopyPassOutcome::walked;
         if (options_.CompactDatabases && side_file_of_compacted_database(source)) return CopyPassOutcome::walked;
         if (finder.IsSpecial()) {
             // Opening a FIFO could wait for ever, a device could answer without end.
@@ -449,6 +462,9 @@ private:
     // Where the files end up: the snapshot folder, or with /Z the archive.
     const std::string named_root_;
     std::vector<platform::FileIdentity> written_into_;
+    std::optional<platform::FileIdentity> work_folder_;
+    std::optional<platform::FileIdentity> work_mark_;
+    std::string work_mark_name_;
     bool folder_changed_ = false;
     bool writes_into_source_ = false;
     std::optional<platform::FileIdentity> source_identity_;
