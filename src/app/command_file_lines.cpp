@@ -7,10 +7,16 @@ namespace quillet {
 namespace {
 
 constexpr std::string_view kUtf8ByteOrderMark = "\xEF\xBB\xBF";
+constexpr std::string_view kUtf16LittleEndianMark = "\xFF\xFE";
+constexpr std::string_view kUtf16BigEndianMark = "\xFE\xFF";
 
 }  // namespace
 
 std::vector<std::string> CommandFileLines(std::string_view bytes) {
+    if (bytes.starts_with(kUtf16LittleEndianMark) || bytes.starts_with(kUtf16BigEndianMark)) {
+        const bool big_endian = bytes.starts_with(kUtf16BigEndianMark);
+        return CommandFileLines(unicode::from_utf16(bytes.substr(2), big_endian));
+    }
     if (bytes.starts_with(kUtf8ByteOrderMark)) bytes.remove_prefix(kUtf8ByteOrderMark.size());
     std::vector<std::string> lines;
     std::size_t start = 0;

@@ -151,4 +151,27 @@ std::string from_windows_1252_unless_utf8(std::string_view bytes) {
     return encode(decode_windows_1252(bytes));
 }
 
+std::string from_utf16(std::string_view bytes, bool big_endian) {
+    constexpr char32_t kReplacement = 0xFFFD;
+    const auto unit = [&](std::size_t at) -> char32_t {
+        const auto first = static_cast<unsigned char>(bytes[at]), second = static_cast<unsigned char>(bytes[at + 1]);
+        return big_endian ? first << 8 | second : second << 8 | first;
+    };
+    const auto is_high = [](char32_t u) { return u >= 0xD800 && u <= 0xDBFF; };
+    const auto is_low = [](char32_t u) { return u >= 0xDC00 && u <= 0xDFFF; };
+    std::u32string code_points;
+    std::size_t at = 0;
+    for (; at + 1 < bytes.size(); at += 2) {
+        const char32_t u = unit(at);
+        if (is_high(u) && at + 3 < bytes.size() && is_low(unit(at + 2))) {
+            code_points.push_back(0x10000 + ((u - 0xD800) << 10) + (unit(at + 2) - 0xDC00));
+            at += 2;
+        } else {
+            code_points.push_back(is_high(u) || is_low(u) ? kReplacement : u);
+        }
+    }
+    if (at < bytes.size()) code_points.push_back(kReplacement);
+    return encode(code_points);
+}
+
 }  // namespace quillet::unicode

@@ -29,4 +29,8 @@ bool equal_ignoring_case(std::string_view a, std::string_view b);
 // Windows); valid UTF-8 is returned unchanged.
 std::string from_windows_1252_unless_utf8(std::string_view bytes);
 
+// UTF-16 bytes (no byte order mark) as UTF-8. A surrogate without its partner,
+// or a last byte without its pair, reads as U+FFFD.
+std::string from_utf16(std::string_view bytes, bool big_endian);
+
 }  // namespace quillet::unicode
