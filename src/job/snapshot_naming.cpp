@@ -1,5 +1,6 @@
 #include "job/snapshot_naming.h"
 
+#include <algorithm>
 #include <cmath>
 
 #include "text/numbers.h"
@@ -39,6 +40,17 @@ void compose_folders(const JobOptions& options, SnapshotPlan& plan) {
     }
 }
 
+// A "/" after the last backslash of path text ("Z:\\home\\Data/*.*") separates
+// folders, as the host reads one in the folder's part: no name holds one, so in
+// the pattern it would match nothing, and /K would clear the way for an empty
+// snapshot.
+std::string slashes_after_folders_as_backslashes(std::string spec) {
+    const std::size_t last = spec.rfind('\\');
+    if (last == std::string::npos) return spec;
+    std::replace(spec.begin() + static_cast<std::ptrdiff_t>(last + 1), spec.end(), '/', '\\');
+    return spec;
+}
+
 }  // namespace
 
 std::int16_t RoundedMinuteOfDay(int minute_of_day, std::int16_t round_minutes) {
@@ -55,8 +67,9 @@ std::string DatedFolderName(Date day, std::int16_t minute_of_day, const std::str
 
 SnapshotPlan NameSnapshot(const JobOptions& options, const std::string& comment, Date now) {
     SnapshotPlan plan;
-    plan.FilePattern = lib_basConversion::lib_GetFileName(options.SourceSpec);
-    plan.SourceDir = lib_basConversion::lib_GetPath(options.SourceSpec, true);
+    const std::string source = slashes_after_folders_as_backslashes(options.SourceSpec);
+    plan.FilePattern = lib_basConversion::lib_GetFileName(source);
+    plan.SourceDir = lib_basConversion::lib_GetPath(source, true);
     const DateTime moment = parts_from_date(now);
     plan.MinuteOfDay = RoundedMinuteOfDay(moment.hour * 60 + moment.minute, options.RoundMinutes);
     plan.DatedName = DatedFolderName(now, plan.MinuteOfDay, comment);

@@ -68,6 +68,10 @@ TEST(NameSnapshot, ASourceInADriveRootHasNoSubfolderName) {
     const SnapshotPlan pattern_only = NameSnapshot(options, "", kMoment);
     EXPECT_EQ(pattern_only.FilePattern, "Apps");
     EXPECT_EQ(pattern_only.SnapshotFolder, R"(C:\MyBackup)");
+
+    options.SourceSpec = R"(F:\Apps/Data/*.txt)";  // no name holds a "/"
+    const SnapshotPlan slashed = NameSnapshot(options, "", kMoment);
+    EXPECT_EQ(slashed.FilePattern + " " + slashed.SourceDir, R"(*.txt F:\Apps\Data)");
 }
 
 }  // namespace
