@@ -1,6 +1,7 @@
 // What a job copies: the modified-since date, and database compaction. Which
 // names the pattern and the exclusions take is the walk's and the copy pass's tests'.
 
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -98,6 +99,28 @@ TEST(Copying, FolderNamesKeepTheirBlanksAndQuotes) {
         {"7z", "x", "-o" + box.native("out").string(), box.native("bak/src/2010-09-30   12.01.zip").string()}, "");
     ASSERT_EQ(unzipped.status, 0) << unzipped.out << unzipped.err;
     EXPECT_EQ(box.tree("out"), box.tree("src"));
+}
+
+// Windows reads a name without the dots and blanks at its end: reached by its path
+// text, "a." would be its twin "a", and "m sub " a folder that is not there. Such
+// names are reported there, never taken for others; elsewhere they are names
+// like any other.
+TEST(Copying, NamesEndingInADotOrBlankAreNeverTakenForTheirTwins) {
+    Sandbox box;
+    for (const char* file : {"src/a", "src/a.", "src/c ", "src/m sub /g.txt", "src/z/zz.txt"}) box.write(file, file);
+    const Outcome outcome = box.run({box.text("src\\*.*"), box.text("bak"), "/S"}, {.clock = "2010-09-30 12:00:00"});
+    if (!under_wine()) {
+        EXPECT_EQ(outcome, (Outcome{0, "", ""}));
+        EXPECT_EQ(box.tree("bak/src/2010-09-30   12.00"), box.tree("src"));
+        return;
+    }
+    const auto failed = [&](const std::string& name) {
+        return "Failed to copy " + box.text("src") + "\\" + name + ": its name ends in a dot or a blank";
+    };
+    EXPECT_THAT(lines_of(outcome.out), ::testing::UnorderedElementsAre(failed("a."), failed("c "), failed("m sub ")));
+    EXPECT_EQ(outcome.status, 1);
+    EXPECT_EQ(box.tree("bak/src/2010-09-30   12.00"), (Lines{"a", "z/", "z/zz.txt"}));
+    EXPECT_EQ(box.read("bak/src/2010-09-30   12.00/a"), "src/a");
 }
 
 // Two jobs of one command file copy Report.txt and report.txt into one folder

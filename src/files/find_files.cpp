@@ -142,10 +142,10 @@ lib_clsFindFiles::Step lib_clsFindFiles::examine_file() {
 lib_clsFindFiles::Step lib_clsFindFiles::examine_folder() {
     // A link to a folder is an entry of its folder, never a folder to walk.
     if (!include_subfolders_ || record_.link) return examine_folder_without_subfolders();
-    if (file_.find('\\') != std::string::npos) {
+    if (const platform::Unnameable why = platform::unnameable(file_); why != platform::Unnameable::no) {
         // Path text cannot reach inside; the folder is noted so that it does not
         // vanish without a word.
-        unreachable_folders_.push_back(lib_AddPath(level(depth_).full_path, file_));
+        unreachable_folders_.push_back({lib_AddPath(level(depth_).full_path, file_), why});
         return examine_folder_without_subfolders();
     }
     const Level& parent = level(depth_);

@@ -75,9 +75,13 @@ public:
     const std::string& RecursedDir() const;
     std::int32_t SearchType() const { return search_type_; }
     void SearchType(std::int32_t penmSearchType) { search_type_ = penmSearchType; }
-    // Subfolders met so far that could not be walked because their name holds a
-    // backslash, which path text cannot carry.
-    const std::vector<std::string>& UnreachableFolders() const { return unreachable_folders_; }
+    // Subfolders met so far that could not be walked because path text cannot
+    // name them (platform::unnameable).
+    struct UnreachableFolder {
+        std::string path;
+        platform::Unnameable why;
+    };
+    const std::vector<UnreachableFolder>& UnreachableFolders() const { return unreachable_folders_; }
 
     // Without these, a folder that cannot be listed reads as an empty one, and
     // every subfolder is walked.
@@ -121,7 +125,7 @@ private:
     std::optional<WildcardPattern> match_pattern_;
     std::string search_pattern_;
     platform::DirectoryEntry record_;
-    std::vector<std::string> unreachable_folders_;
+    std::vector<UnreachableFolder> unreachable_folders_;
     UnreadableFolderNotice unreadable_folder_;
     FolderGate folder_gate_;
 };

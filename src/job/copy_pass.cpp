@@ -47,6 +47,12 @@ std::vector<Exclusion> read_exclusions(const JobOptions& options) {
     return exclusions;
 }
 
+// A file or folder that path text cannot name is reported, and left alone.
+std::string unnameable_row(const std::string& path, platform::Unnameable why) {
+    return "Failed to copy " + path +
+           (why == platform::Unnameable::backslash ? ": its name holds a backslash" : ": its name ends in a dot or a blank");
+}
+
 // The names of the databases that /C compacts.
 bool names_a_database(const std::string& file) {
     const std::string extension = unicode::to_upper(lib_basConversion::lib_GetFileExt(file));
@@ -163,9 +169,7 @@ public:
             throw;
         }
         give_folders_their_source_times();
-        for (const std::string& folder : finder.UnreachableFolders()) {
-            AddMessageAndLog("Failed to copy " + folder + ": its name holds a backslash");
-        }
+        for (const auto& [folder, why] : finder.UnreachableFolders()) AddMessageAndLog(unnameable_row(folder, why));
         return CopyPassOutcome::walked;
     }
 
@@ -264,9 +268,9 @@ private:
 
     // A name that path text cannot hold, an excluded path, a file older than /D.
     bool left_out(const lib_clsFindFiles& finder, std::string& source) {
-        if (finder.File().find('\\') != std::string::npos) {
-            // It must not vanish without a word.
-            say("Failed to copy " + source + ": its name holds a backslash");
+        if (const platform::Unnameable why = platform::unnameable(finder.File()); why != platform::Unnameable::no) {
+            // It must not vanish without a word, nor be taken for another.
+            say(unnameable_row(source, why));
             return true;
         }
         return excluded(finder) || too_old(source);

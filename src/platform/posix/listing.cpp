@@ -106,4 +106,8 @@ std::unique_ptr<FolderListing> list_folder(std::string_view folder_text, std::st
     return std::make_unique<PosixFolderListing>(folder, std::move(matcher));
 }
 
+Unnameable unnameable(std::string_view name) {
+    return name.find('\\') != std::string_view::npos ? Unnameable::backslash : Unnameable::no;
+}
+
 }  // namespace quillet::platform

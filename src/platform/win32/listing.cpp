@@ -112,4 +112,10 @@ std::unique_ptr<FolderListing> list_folder(std::string_view folder_text, std::st
     return std::make_unique<Win32FolderListing>(std::move(folder), handle, first, std::move(matcher));
 }
 
+Unnameable unnameable(std::string_view name) {
+    if (name.find('\\') != std::string_view::npos) return Unnameable::backslash;
+    if (name.ends_with('.') || name.ends_with(' ')) return Unnameable::dot_or_blank_at_end;
+    return Unnameable::no;
+}
+
 }  // namespace quillet::platform
