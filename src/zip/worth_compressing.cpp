@@ -16,13 +16,13 @@ constexpr std::size_t kSampleSize = 64 * 1024;
 // The sample must shrink by more than this, in hundredths, at deflate's fastest.
 constexpr unsigned long kLeastGainPercent = 2;
 
-// The file's first bytes, read through libzip as the archive reads it; empty
-// when it cannot be read.
-std::vector<unsigned char> sample_of(const std::string& native_path) {
+// Bytes of the file from an offset, read through libzip as the archive reads
+// it; empty when they cannot be read.
+std::vector<unsigned char> sample_of(const std::string& native_path, std::uint64_t offset) {
     std::vector<unsigned char> sample(kSampleSize);
     zip_error_t error;
     zip_error_init(&error);
-    zip_source_t* file = zip_source_file_create(native_path.c_str(), 0, -1, &error);
+    zip_source_t* file = zip_source_file_create(native_path.c_str(), offset, kSampleSize, &error);
     zip_error_fini(&error);
     if (file == nullptr) return {};
     zip_int64_t got = -1;
@@ -35,16 +35,24 @@ std::vector<unsigned char> sample_of(const std::string& native_path) {
     return sample;
 }
 
-}  // namespace
-
-bool worth_compressing(const std::string& native_path, std::uint64_t size) {
-    if (size < kJudgedFrom) return true;
-    const std::vector<unsigned char> sample = sample_of(native_path);
-    if (sample.empty()) return true;
+bool shrinks(const std::vector<unsigned char>& sample) {
     uLongf packed_size = compressBound(sample.size());
     std::vector<unsigned char> packed(packed_size);
     if (compress2(packed.data(), &packed_size, sample.data(), sample.size(), Z_BEST_SPEED) != Z_OK) return true;
     return packed_size * 100 < sample.size() * (100 - kLeastGainPercent);
+}
+
+}  // namespace
+
+bool worth_compressing(const std::string& native_path, std::uint64_t size) {
+    if (size < kJudgedFrom) return true;
+    // Packed data may still hold long stretches that deflate well (a disk image
+    // with a packed start, a database with packed pages first): three places.
+    for (const std::uint64_t offset : {std::uint64_t{0}, size / 2, size - kSampleSize}) {
+        const std::vector<unsigned char> sample = sample_of(native_path, offset);
+        if (sample.empty() || shrinks(sample)) return true;
+    }
+    return false;
 }
 
 }  // namespace quillet::zip32

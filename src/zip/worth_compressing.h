@@ -10,8 +10,9 @@
 
 namespace quillet::zip32 {
 
-// Judged on a sample from the start of a large file; a small file is always
-// worth it, as are files that cannot be read here (the archive reports those).
+// Judged on samples from the start, the middle and the end of a large file: not
+// worth it when none of them shrinks. A small file is always worth it, as are
+// files that cannot be read here (the archive reports those).
 bool worth_compressing(const std::string& native_path, std::uint64_t size);
 
 }  // namespace quillet::zip32
