@@ -12,8 +12,10 @@
 #include "files/find_executable.h"
 #include "files/run_application.h"
 #include "files/existence.h"
+#include "files/work_folder.h"
 #include "platform/platform.h"
 #include "text/error.h"
+#include "text/paths.h"
 #include "text/vb_errors.h"
 
 namespace quillet::lib_basFile {
@@ -36,59 +38,74 @@ Error with_database(const char* routine, const Error& error, const std::string& 
                  error.description() + kCrLf + kCrLf + "DB=" + source + kCrLf + "Temp=" + output);
 }
 
-// The input copy is the program's own temporary: it goes for good, never to the trash.
-void remove_input_copy(UserSide& user, const std::string& input) {
-    try {
-        lib_KillFile(user, input, true);
-    } catch (const Error&) {
-        // The error on its way to the caller is the one that matters.
-    }
-}
-
 // The old target goes to the trash only once a compacted copy stands ready; when
-// it cannot go, the copy stays under its temporary name.
-bool replace_target(UserSide& user, const std::string& output, platform::RemovedIfInterrupted& output_if_interrupted,
-                    const std::string& target, const std::optional<platform::FileTimes>& times) {
+// it cannot go, the target stays as it was.
+bool replace_target(UserSide& user, const std::string& output, const std::string& target,
+                    const std::optional<platform::FileTimes>& times) {
     if (!file_exists_at(output)) return false;
-    if (!replace_through_trash(user, output, target, output_if_interrupted)) return false;
+    platform::RemovedIfInterrupted if_interrupted;  // the compaction folder's registration covers the output
+    if (!replace_through_trash(user, output, target, if_interrupted)) return false;
     if (!file_exists_at(target)) return false;
     if (times) lib_SetFileTimes(target, *times);
     return true;
 }
 
+class CompactionFolder {
+public:
+    explicit CompactionFolder(const std::string& target)
+        : folder_(WorkFolder::Make(lib_basConversion::parent_folder(target), "qdb")) {
+        if (!folder_) {
+            throw Error(vb::kPathFileAccessError, "",
+                        "Path/File access error: no work folder could be made beside " + target);
+        }
+        names_.emplace(lib_basConversion::lib_AddPath(folder_->Path(), lib_basConversion::lib_GetFileName(target)));
+    }
+    // After a failure, whose error is the one that matters.
+    ~CompactionFolder() {
+        if (folder_) folder_->Remove();
+    }
+    CompactionFolder(const CompactionFolder&) = delete;
+    CompactionFolder& operator=(const CompactionFolder&) = delete;
+
+    TemporaryNames& names() { return *names_; }
+
+    // Once the compaction is done; an error when some of the folder stays.
+    void remove() {
+        const std::string path = folder_->Path();
+        const bool removed = folder_->Remove();
+        folder_.reset();
+        if (!removed) throw Error(vb::kPathFileAccessError, "", "Path/File access error\r\nFolder:" + path);
+    }
+
+private:
+    std::unique_ptr<WorkFolder> folder_;
+    std::optional<TemporaryNames> names_;
+};
+
 bool compact_into_target(UserSide& user, const char* routine, const std::string& source, const std::string& target,
                          const std::optional<platform::FileTimes>& times, bool copy_first,
                          const CompactStep& compact, const CopyStep& copy_database = {}) {
     std::string output;
-    std::string input_copy;
-    // Both temporaries go if the run is interrupted while they are the job's: the
-    // input copy from before it has its name until it is deleted, also on the way
-    // out with an error.
-    platform::RemovedIfInterrupted input_if_interrupted;
     try {
-        TemporaryNames names(target);
-        output = names.draw({target});
+        CompactionFolder folder(target);
+        output = folder.names().draw({});
+        std::string input = source;
         if (copy_first) {
-            input_copy = names.draw({source, output});
-            input_if_interrupted = platform::RemovedIfInterrupted(input_copy);
-            const auto copy_file = [&] { copy_one_file(user, source, input_copy, true); };
+            input = folder.names().draw({output});
+            const auto copy_file = [&] { copy_one_file(user, source, input, true); };
             if (copy_database) {
-                copy_database(source, input_copy, copy_file);
+                copy_database(source, input, copy_file);
             } else {
                 copy_file();
             }
         }
-        lib_KillFile(user, output, false);
-        platform::RemovedIfInterrupted output_if_interrupted(output);
-        compact(copy_first ? input_copy : source, output);
+        compact(input, output);
         // A program makes the output as any new file: it takes the database's access.
         platform::give_access_of(output, source);
-        const bool replaced = replace_target(user, output, output_if_interrupted, target, times);
-        output_if_interrupted.forget();
-        if (copy_first) lib_KillFile(user, input_copy, true);
+        const bool replaced = replace_target(user, output, target, times);
+        folder.remove();
         return replaced;
     } catch (const Error& error) {
-        if (!input_copy.empty()) remove_input_copy(user, input_copy);
         throw with_database(routine, error, source, output);
     }
 }

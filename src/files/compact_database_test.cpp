@@ -52,7 +52,7 @@ TEST(CompactDatabase, ReplacesTheTargetWithACompactedCopyThatHasTheSourcesTimes)
     EXPECT_THAT(testing::temporaries(disk.native()), IsEmpty());
 }
 
-TEST(CompactDatabase, RunsTheRegisteredProgramOnTemporaryNamesBesideTheTarget) {
+TEST(CompactDatabase, RunsTheRegisteredProgramOnTemporaryNamesInAFolderBesideTheTarget) {
     ScratchFolder disk;
     disk.write("src/ledger.qdb", "ledger");
     ASSERT_TRUE(platform::set_file_times(disk.text("src/ledger.qdb"), {0, kOldTime, kOldTime}));
@@ -63,8 +63,10 @@ TEST(CompactDatabase, RunsTheRegisteredProgramOnTemporaryNamesBesideTheTarget) {
     EXPECT_TRUE(lib_CompactDatabase(user, disk.text("src/ledger.qdb"), target, true, "secret", true));
     EXPECT_EQ(platform::file_times(target)->last_write, kOldTime);
 
-    // The input copy, "/compact", the output; both beside the target.
-    const std::string stem = literal(disk.native("snap shot/ledger.~").string());
+    // The input copy, "/compact", the output; both in the compaction's own folder
+    // beside the target, which is gone afterwards.
+    const std::string stem = literal(disk.native("snap shot/").string()) + "qdb[0-9A-F]+" +
+                             literal((fs::path("/") / "ledger.~").make_preferred().string());
     EXPECT_THAT(desktop.compactor_arguments(),
                 testing::MatchesExtendedRegex(stem + "[0-9][0-9]\n/compact\n" + stem + "[0-9][0-9]\n"));
     EXPECT_EQ(disk.read("snap shot/ledger.qdb"), "ledger");
@@ -94,7 +96,7 @@ TEST(CompactDatabase, RaisesAnEngineFailureNamingTheDatabaseAndTheTemporaryOutpu
     EXPECT_THAT(
         testing::described(error),
         testing::MatchesExtendedRegex("-?[0-9]+ lib_CompactDatabase: .+\r\n\r\nDB=" + literal(disk.text("locked.mdb")) +
-                                      "\r\nTemp=" + literal(disk.text("bak/locked")) + "\\.~[0-9][0-9]"));
+                                      "\r\nTemp=" + literal(disk.text("bak")) + "\\\\qdb[0-9A-F]+\\\\locked\\.~[0-9][0-9]"));
     EXPECT_THAT(testing::described(error), ::testing::Not(::testing::HasSubstr("secret")));
     EXPECT_EQ(disk.read("bak/locked.mdb"), "previous");
     EXPECT_THAT(testing::temporaries(disk.native()), IsEmpty());

@@ -38,11 +38,13 @@ inline platform::CopyNames copy_names(std::string_view target, std::vector<std::
             }};
 }
 
-// Files whose names look like temporary names ("report.~01"), anywhere in the folder.
+// Files whose names look like temporary names ("report.~01"), and compaction
+// folders with their marks ("qdb1A2B"), anywhere in the folder.
 inline std::vector<std::string> temporaries(const std::filesystem::path& folder) {
     std::vector<std::string> found;
     for (const auto& entry : std::filesystem::recursive_directory_iterator(folder)) {
-        if (entry.path().filename().string().find(".~") != std::string::npos) found.push_back(entry.path().string());
+        const std::string name = entry.path().filename().string();
+        if (name.find(".~") != std::string::npos || name.starts_with("qdb")) found.push_back(entry.path().string());
     }
     return found;
 }
