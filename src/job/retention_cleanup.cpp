@@ -75,7 +75,8 @@ void delete_snapshot(const std::string& parent, const Snapshot& snapshot, JobAct
     activity.cleaning_up(path);
     const bool gone = snapshot.is_folder ? lib_basFile::lib_Deltree(FrontEndUserSide(), path, false, 0, false)
                                          : lib_basFile::lib_KillFile(FrontEndUserSide(), path, false);
-    if (!gone) AddMessageAndLog("Failed to cleanup " + path);
+    // Another run's clean-up may have taken it meanwhile: only what stays is a failure.
+    if (!gone && platform::attributes(path)) AddMessageAndLog("Failed to cleanup " + path);
 }
 
 }  // namespace
