@@ -154,6 +154,7 @@ public:
         finder.OnUnreadableFolder([this](const std::string& folder) { say("Failed to read dir " + folder); });
         keep_out_of_targets(finder);
         take_over_folders_made(0);  // the snapshot folder, when the job made it
+        root_identity_ = platform::file_identity(target_.FilesRoot());
         source_identity_ = platform::file_identity(plan_.SourceDir);
         writes_into_source_ = lies_in_source(target_.FilesRoot());
         try {
@@ -170,10 +171,20 @@ public:
         }
         give_folders_their_source_times();
         for (const auto& [folder, why] : finder.UnreachableFolders()) AddMessageAndLog(unnameable_row(folder, why));
+        report_root_moved_away();
         return CopyPassOutcome::walked;
     }
 
 private:
+    // Another run's /K may take the snapshot folder while this job writes it (a
+    // run that outlasts the next one's start): the files put in place since went
+    // with it, or into a folder of that name made again.
+    void report_root_moved_away() const {
+        if (root_identity_ && platform::file_identity(target_.FilesRoot()) != root_identity_) {
+            AddMessageAndLog("Moved or deleted while copying " + target_.FilesRoot());
+        }
+    }
+
     // A row of the walk's own comes after those of the files handed on before it.
     void say(const std::string& row) {
         copies_.put_all_in_place();
@@ -472,6 +483,7 @@ private:
     bool folder_changed_ = false;
     bool writes_into_source_ = false;
     std::optional<platform::FileIdentity> source_identity_;
+    std::optional<platform::FileIdentity> root_identity_;
     std::vector<FoldersMark> marks_;
     std::vector<FolderMade> folders_made_;
     // The file whose copy ended the job, once one has.

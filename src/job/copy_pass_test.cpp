@@ -84,6 +84,17 @@ TEST_F(CopyPassTest, FiltersCompactsAndRefusesDuplicates) {
                 ElementsAre("Duplicates:", two_to + "Z:\\earlier", two_to + two, "Duplicates:", a_to, a_to));
 }
 
+// A later run's /K takes the snapshot folder while this job still writes it: the
+// job cannot follow its files, but says so.
+TEST_F(CopyPassTest, ASnapshotFolderTakenAwayWhileCopyingIsReported) {
+    run.CopyThreads = 1;
+    screen.on_events = [&] {
+        if (counts.files == 1 && !disk.exists("trash")) fs::rename(disk.native("snap"), disk.native("trash"));
+    };
+    EXPECT_EQ(copy_pass(), CopyPassOutcome::walked);
+    EXPECT_THAT(screen.rows, ElementsAre("Moved or deleted while copying " + disk.text("snap")));
+}
+
 TEST_F(CopyPassTest, AFullTableOfCopiedFilesEndsTheJob) {
     run.CopiedFiles.add("Z:\\x", "Z:\\Ärger.txt");
     run.CopiedFiles.add("Z:\\x", "Z:\\Sum");

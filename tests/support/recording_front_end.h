@@ -31,6 +31,8 @@ public:
     std::function<void(MsgBoxWindow&)> on_box;
     // Runs when the main window's layout changes, as a window system's resize would.
     std::function<void(const MainWindowLayout&)> on_layout;
+    // Runs when window events are let run, as whatever else goes on meanwhile would.
+    std::function<void()> on_events;
 
     std::vector<std::string> events;  // in order, for tests of sequence
     std::map<MainLabel, std::string> captions;
@@ -95,7 +97,10 @@ public:
         events.push_back("beep");
     }
     void set_busy(bool value) override { busy = value; }
-    void do_events() override { events.push_back("events"); }
+    void do_events() override {
+        events.push_back("events");
+        if (on_events) on_events();
+    }
     bool shift_held() override { return false; }
     void job_ended(const JobSummary& summary) override { summaries.push_back(summary); }
 
