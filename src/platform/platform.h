@@ -406,6 +406,9 @@ std::optional<int> terminal_columns();
 // One line from standard input without its line end; empty at end of input. With
 // hide_typing, a terminal does not echo what is typed.
 std::optional<std::string> read_input_line(bool hide_typing);
+// Shows text on the terminal that standard input reads from, for a question
+// typed there while the messages go elsewhere (standard error into a file).
+void show_at_input_terminal(std::string_view text);
 
 // Appends a line and a line end to a file, creating the file if needed; the file
 // is opened and closed for every line. Throws the language's file error when the

@@ -1,3 +1,4 @@
+#include <fcntl.h>
 #include <sys/ioctl.h>
 #include <termios.h>
 #include <unistd.h>
@@ -76,6 +77,15 @@ std::optional<std::string> read_input_line(bool hide_typing) {
     if (!read_any) return std::nullopt;
     if (!line.empty() && line.back() == '\r') line.pop_back();
     return line;
+}
+
+void show_at_input_terminal(std::string_view text) {
+    // A terminal is most often open for writing as well; else it is the session's.
+    if (::write(STDIN_FILENO, text.data(), text.size()) == static_cast<ssize_t>(text.size())) return;
+    const int terminal = ::open("/dev/tty", O_WRONLY | O_NOCTTY | O_CLOEXEC);
+    if (terminal < 0) return;
+    [[maybe_unused]] const ssize_t written = ::write(terminal, text.data(), text.size());
+    ::close(terminal);
 }
 
 }  // namespace quillet::platform

@@ -193,4 +193,14 @@ std::optional<std::string> read_input_line(bool hide_typing) {
     return console_line(input);
 }
 
+void show_at_input_terminal(std::string_view text) {
+    const HANDLE console = CreateFileW(L"CONOUT$", GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                                       nullptr, OPEN_EXISTING, 0, nullptr);
+    if (console == INVALID_HANDLE_VALUE) return;
+    const std::wstring wide = win32::wide(text);
+    DWORD written = 0;
+    WriteConsoleW(console, wide.data(), static_cast<DWORD>(wide.size()), &written, nullptr);
+    CloseHandle(console);
+}
+
 }  // namespace quillet::platform

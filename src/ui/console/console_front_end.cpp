@@ -152,14 +152,22 @@ void ConsoleFrontEnd::write_box(const std::string& kind, const std::string& text
 
 std::string ConsoleFrontEnd::input_box(const InputBoxRequest& request) {
     clear_activity();
-    if (err_is_terminal_) {
-        err_ << request.prompt;
-        if (!request.default_text.empty() && !request.password) err_ << " [" << request.default_text << ']';
-        err_ << ": " << std::flush;
-    }
+    std::string prompt = request.prompt;
+    if (!request.default_text.empty() && !request.password) prompt += " [" + request.default_text + ']';
+    prompt += ": ";
+    // Asked on standard error at a terminal; else on the terminal typed at, the
+    // messages going to a file.
+    const bool typed = platform::is_terminal(platform::StandardStream::input);
+    const auto show = [&](const std::string& text) {
+        if (err_is_terminal_) {
+            err_ << text << std::flush;
+        } else if (typed) {
+            platform::show_at_input_terminal(text);
+        }
+    };
+    show(prompt);
     const auto line = platform::read_input_line(request.password);
-    const bool typed_unseen = request.password && platform::is_terminal(platform::StandardStream::input);
-    if (err_is_terminal_ && typed_unseen) err_ << '\n' << std::flush;  // the Enter key was not echoed either
+    if (request.password && typed) show("\n");  // the Enter key was not echoed either
     draw_activity();
     if (!line) return {};  // end of input is Cancel
     // An empty line keeps the text the box would have offered.

@@ -94,6 +94,13 @@ TEST(ConsoleOnTerminal, QuestionsPromptAndThePasswordIsNotEchoed) {
     EXPECT_NE(run.err.find("note"), std::string::npos);  // typed and echoed
     EXPECT_EQ(run.err.find("hush"), std::string::npos) << run.err;
     EXPECT_EQ(run.status, 0);
+
+    // With the messages in a file, the questions are still asked at the terminal.
+    const auto logged = RunOnTerminal({"/bin/sh", "-c", "exec \"$0\" ask 2>/dev/null", QUILLET_CONSOLE_DRIVER},
+                                      {{"Comment (becomes part of backup dir name): ", "note\n"},
+                                       {"Override for /M [5]: ", "\n"},
+                                       {"Please Enter The Password!: ", "hush\n", true}});
+    EXPECT_EQ(logged.out, "comment=[note] minutes=[5] password=[hush]\n");
 }
 
 }  // namespace
