@@ -167,6 +167,8 @@ public:
             copies_.put_all_in_place();
         } catch (...) {
             settle_after_failure();
+            // A copy into a folder that went fails with a name that never was.
+            report_root_moved_away();
             throw;
         }
         give_folders_their_source_times();
