@@ -50,6 +50,12 @@ bool replace_target(UserSide& user, const std::string& output, const std::string
     return true;
 }
 
+// The input copy and the output are made in a folder of the compaction's own
+// beside the target, under names drawn there: another run compacting into the
+// same folder at the same moment would draw the same names beside the target.
+// The folder goes for good with the compaction (the input copy is the program's
+// own, never for the trash) or the run's interruption; one that a killed run
+// left is swept by the next compaction there.
 class CompactionFolder {
 public:
     explicit CompactionFolder(const std::string& target)
