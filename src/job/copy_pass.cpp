@@ -219,9 +219,9 @@ private:
     }
 
     // A walk that entered a folder the job writes into would copy the snapshot, or
-    // earlier ones, into itself. A target that /E leaves out already is no news.
-    // The job's own work folder and its mark, in a temporary folder inside the
-    // source, are no user's: left out without a word.
+    // earlier ones, into itself. A target that /E leaves out already is no news,
+    // and the job's own work folder, in a temporary folder inside the source, is
+    // no user's: both are left out without a word.
     void keep_out_of_targets(lib_clsFindFiles& finder) {
         written_into_ = folders_written_into(options_, target_);
         if (written_into_.empty()) return;
@@ -242,6 +242,7 @@ private:
         });
     }
 
+    // The mark beside the job's work folder is no user's file either.
     bool is_work_folder_mark(const lib_clsFindFiles& finder, const std::string& source) const {
         return work_mark_ && finder.File() == work_mark_name_ && platform::file_identity(source) == work_mark_;
     }

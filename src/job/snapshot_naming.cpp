@@ -40,7 +40,7 @@ void compose_folders(const JobOptions& options, SnapshotPlan& plan) {
     }
 }
 
-// A "/" after the last backslash of path text ("Z:\\home\\Data/*.*") separates
+// A "/" after the last backslash of path text ("Z:\home\Data/*.*") separates
 // folders, as the host reads one in the folder's part: no name holds one, so in
 // the pattern it would match nothing, and /K would clear the way for an empty
 // snapshot.
