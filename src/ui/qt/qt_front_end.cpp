@@ -202,11 +202,13 @@ bool QtFrontEnd::shift_held() {
 
 void QtFrontEnd::main_unloaded() {
     main_loaded_ = false;
-    if (syntax_loaded_) return;  // the syntax window keeps the program alive
+    // Closing it ends a run, as an interruption would, whatever else is open: the
+    // run's rows would have nowhere to go.
     if (!run_finished_) {
         end_at_once(kRunNotFinished);
         return;
     }
+    if (syntax_loaded_) return;  // the syntax window keeps the program alive
     QCoreApplication::quit();
 }
 

@@ -79,20 +79,26 @@ private slots:
         }
     }
 
+    // Also with the syntax window open, which keeps the program alive only once
+    // the run is over.
     void closingTheMainWindowWhileJobsRunEndsTheProgramAtOnce() {
-        MainWindow model;
-        int ended_with = -1;
-        RunWindows(
-            [&] {
-                model.LayOutAtStartUp();
-                QtFrontEnd& windows = installed_windows();
-                windows.end_at_once = [&ended_with](int status) { ended_with = status; };
-                // No row: the run did not finish, which is a failure all the same.
-                windows.Main().close();
-                return false;
-            },
-            model);
-        QCOMPARE(ended_with, 1);
+        for (const bool syntax : {false, true}) {
+            MainWindow model;
+            int ended_with = -1;
+            RunWindows(
+                [&] {
+                    model.LayOutAtStartUp();
+                    if (syntax) ShowSyntax();
+                    QtFrontEnd& windows = installed_windows();
+                    windows.end_at_once = [&ended_with](int status) { ended_with = status; };
+                    // No row: the run did not finish, which is a failure all the same.
+                    windows.Main().close();
+                    if (syntax) QTimer::singleShot(0, [&windows] { windows.Syntax()->close(); });
+                    return false;
+                },
+                model);
+            QCOMPARE(ended_with, 1);
+        }
     }
 };
 
