@@ -51,7 +51,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const auto line_ends = static_cast<std::size_t>(
         std::count_if(bytes.begin(), bytes.end(), [](char c) { return c == '\r' || c == '\n'; }));
     require(lines.size() <= line_ends + 1, "more lines than line ends allow");
-    const bool only_a_byte_order_mark = bytes == "\xEF\xBB\xBF";
+    const bool only_a_byte_order_mark = bytes == "\xEF\xBB\xBF" || bytes == "\xFF\xFE" || bytes == "\xFE\xFF";
     require((bytes.empty() || only_a_byte_order_mark) == lines.empty(), "an empty file has no lines, and only it");
     for (const std::string& line : lines) {
         require(line.find_first_of("\r\n") == std::string::npos, "a line holds a line end");

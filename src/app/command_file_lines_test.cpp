@@ -23,6 +23,7 @@ TEST(CommandFileLines, SplitAtAnyLineEndAndReadEachLineAsUtf8ElseAsWindows1252) 
         {std::string("\xFF\xFEZ\0:\0\xE9\0\r\0\n\0\x34\xD8\x1E\xDDx\0\x34\xD8!\0!", 23),
          {"Z:\xC3\xA9", "\xF0\x9D\x84\x9Ex\xEF\xBF\xBD!\xEF\xBF\xBD"}},
         {std::string("\xFE\xFF\0a\0\n\0b", 8), {"a", "b"}},
+        {"\xFF\xFE", {}},
     };
     for (const auto& [text, lines] : cases) EXPECT_EQ(CommandFileLines(text), lines) << text;
 }
