@@ -41,10 +41,9 @@ Error with_database(const char* routine, const Error& error, const std::string& 
 // The old target goes to the trash only once a compacted copy stands ready; when
 // it cannot go, the target stays as it was.
 bool replace_target(UserSide& user, const std::string& output, const std::string& target,
-                    const std::optional<platform::FileTimes>& times) {
+                    const std::optional<platform::FileTimes>& times, const std::function<void()>& keep_output) {
     if (!file_exists_at(output)) return false;
-    platform::RemovedIfInterrupted if_interrupted;  // the compaction folder's registration covers the output
-    if (!replace_through_trash(user, output, target, if_interrupted)) return false;
+    if (!replace_through_trash(user, output, target, keep_output)) return false;
     if (!file_exists_at(target)) return false;
     if (times) lib_SetFileTimes(target, *times);
     return true;
@@ -74,6 +73,8 @@ public:
     CompactionFolder& operator=(const CompactionFolder&) = delete;
 
     TemporaryNames& names() { return *names_; }
+    // What it holds outlives an interruption, and no later run sweeps it.
+    void keep() { folder_->Keep(); }
 
     // Once the compaction is done; an error when some of the folder stays.
     void remove() {
@@ -108,7 +109,7 @@ bool compact_into_target(UserSide& user, const char* routine, const std::string&
         compact(input, output);
         // A program makes the output as any new file: it takes the database's access.
         platform::give_access_of(output, source);
-        const bool replaced = replace_target(user, output, target, times);
+        const bool replaced = replace_target(user, output, target, times, [&folder] { folder.keep(); });
         folder.remove();
         return replaced;
     } catch (const Error& error) {

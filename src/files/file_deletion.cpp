@@ -98,18 +98,15 @@ bool trash_and_take_name(const std::string& target, const std::function<void()>&
 }
 
 bool replace_through_trash(UserSide& user, const std::string& replacement, const std::string& target,
-                           platform::RemovedIfInterrupted& if_interrupted) {
-    const auto take_name = [&] {
-        platform::rename_file(replacement, target);
-        if_interrupted.forget();
-    };
+                           const std::function<void()>& keep_replacement) {
+    const auto take_name = [&] { platform::rename_file(replacement, target); };
     if (trash_and_take_name(target, take_name)) return true;
     // A second try, which tells why the trash refuses. It may show a box, so it
-    // cannot wait out a signal: one that comes after the target went keeps the
-    // replacement under its temporary name rather than remove the only copy.
-    if_interrupted.forget();
+    // cannot wait out a signal: one that comes after the target went must find the
+    // replacement kept rather than remove the only copy.
+    keep_replacement();
     if (!lib_KillFile(user, target, false)) return false;
-    platform::rename_file(replacement, target);
+    take_name();
     return true;
 }
 

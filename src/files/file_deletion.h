@@ -9,10 +9,6 @@
 
 #include "files/user_side.h"
 
-namespace quillet::platform {
-class RemovedIfInterrupted;
-}
-
 namespace quillet::lib_basFile {
 
 // Deletes a folder with everything in it (to the trash unless blnPermanently), or
@@ -32,13 +28,13 @@ bool lib_KillFile(UserSide& user, const std::string& strFile, bool blnPermanentl
 // one lying in the trash. False, with nothing run, when the trash does not take
 // it or it cannot be told whether anything stands there; lib_KillFile then tells why.
 bool trash_and_take_name(const std::string& target, const std::function<void()>& take_name);
-// A complete replacement takes target's name, so: the rename and the end of its
-// registration (if_interrupted) come in the step that trashes what stood there.
-// When the trash refuses, lib_KillFile tries once more and tells why; false if that
-// fails too, with the replacement left under its own name. From that try on, an
-// interruption no longer removes the replacement.
+// A complete replacement takes target's name, so: the rename comes in the step
+// that trashes what stood there. When the trash refuses, lib_KillFile tries once
+// more and tells why; false if that fails too, with the replacement left under its
+// own name. keep_replacement runs before that try, so that an interruption from
+// then on no longer removes the replacement (the work folder holding it is kept).
 bool replace_through_trash(UserSide& user, const std::string& replacement, const std::string& target,
-                           platform::RemovedIfInterrupted& if_interrupted);
+                           const std::function<void()>& keep_replacement);
 
 // True when the file cannot even be renamed to its own name. A missing file is
 // not in use.

@@ -77,16 +77,9 @@ public:
     // unwritten (no entries) replaces nothing.
     bool take_place() {
         if (!lib_basFile::file_exists_at(path_)) return false;
-        const auto take_name = [&] { platform::rename_file(path_, archive_); };
         try {
-            if (lib_basFile::trash_and_take_name(archive_, take_name)) return true;
-            // A second try, which tells why the trash refuses. It may show a box, so it
-            // cannot wait out a signal: from here on the new archive outlives one.
-            folder_->Keep();
-            if (lib_basFile::lib_KillFile(FrontEndUserSide(), archive_, false)) {
-                take_name();
-                return true;
-            }
+            const auto keep = [this] { folder_->Keep(); };
+            if (lib_basFile::replace_through_trash(FrontEndUserSide(), path_, archive_, keep)) return true;
         } catch (const Error& error) {
             // The older archive may be in the trash by now: the new one is all there is.
             kept_ = true;
