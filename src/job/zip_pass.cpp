@@ -1,7 +1,6 @@
 #include "job/zip_pass.h"
 
 #include <algorithm>
-#include <cerrno>
 #include <memory>
 #include <optional>
 
@@ -50,7 +49,7 @@ public:
         }
         folder_ = WorkFolder::Make(lib_basConversion::parent_folder(archive), "qzs");
         if (!folder_) {
-            failure_ = platform::last_error() == ENOENT ? zip32::ZE_CREAT : zip32::ZE_TEMP;
+            failure_ = zip_result_of_unmade_folder();
             return;
         }
         path_ = lib_basConversion::lib_AddPath(folder_->Path(), lib_basConversion::lib_GetFileName(archive));

@@ -1,10 +1,10 @@
 #include "zip/archive_staging.h"
 
-#include <cerrno>
 #include <mutex>
 #include <utility>
 
 #include "zip/zip32.h"
+#include "zip/zip_results.h"
 
 namespace quillet::zip32 {
 
@@ -47,7 +47,7 @@ ArchiveStaging::ArchiveStaging(std::string archive_text, std::unique_ptr<WorkFol
 
 int ArchiveStaging::prepare(const std::string& archive_text, std::unique_ptr<ArchiveStaging>& staging) {
     auto folder = WorkFolder::Make(folder_of(archive_text), kPrefix);
-    if (!folder) return platform::last_error() == ENOENT ? ZE_CREAT : ZE_TEMP;
+    if (!folder) return zip_result_of_unmade_folder();
     std::unique_ptr<ArchiveStaging> made(new ArchiveStaging(archive_text, std::move(folder)));
     if (made->staged_native_.empty()) return ZE_TEMP;
     const auto existing = platform::attributes(archive_text);

@@ -1,7 +1,11 @@
 #include "zip/zip_results.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <iterator>
+
+#include "platform/platform.h"
+#include "zip/zip32.h"
 
 namespace quillet {
 
@@ -24,6 +28,10 @@ std::string zip_result_text(std::int32_t code) {
                                     [code](const ResultText& entry) { return entry.code == code; });
     if (found == std::end(kResultTexts)) return "Unknown error " + std::to_string(code);
     return found->text;
+}
+
+std::int32_t zip_result_of_unmade_folder() {
+    return platform::last_error() == ENOENT ? zip32::ZE_CREAT : zip32::ZE_TEMP;
 }
 
 }  // namespace quillet
