@@ -129,11 +129,6 @@ void compact(const std::string& strInput, const std::string& strOutput, const st
     const std::string input = native_path_of(strInput);
     const std::string output = native_path_of(strOutput);
     const bool had_output = exists(strOutput);
-    // VACUUM INTO would make it as any new file, readable by all while it is
-    // written; it takes an empty one, which takes the database's access once complete.
-    if (!had_output && !platform::create_owner_only_file(strOutput)) {
-        throw vb::error(vb::kPathFileAccessError, kSource);
-    }
     const bool had_side_files = exists(strInput + "-wal") || exists(strInput + "-shm");
     bool compacted = false;
     std::optional<Error> failure;

@@ -291,11 +291,6 @@ void narrow_access(std::string_view path_text, std::string_view source_text);
 // The same with the source's permission bits given: an archive is no more open
 // than the least open of what it holds.
 void narrow_access_to(std::string_view path_text, std::uint32_t permissions);
-// Creates a new, empty file that only its owner may read or write: one that is
-// written by its name and takes its access once complete. On Windows it inherits
-// the access of its folder, as every file made there. False when something stands
-// there or it cannot be made.
-bool create_owner_only_file(std::string_view path_text);
 // Gives a file the run made the permission bits of its source, as copies keep
 // them. Nothing on Windows, nor when one of them cannot be looked at.
 void give_access_of(std::string_view path_text, std::string_view source_text);

@@ -52,11 +52,4 @@ void give_access_of(std::string_view path_text, std::string_view source_text) {
     }
 }
 
-bool create_owner_only_file(std::string_view path_text) {
-    const auto native = posix::native_or_missing(path_text);
-    if (!native) return false;
-    return posix::Descriptor(::open(native->c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600))
-        .valid();
-}
-
 }  // namespace quillet::platform

@@ -3,7 +3,6 @@
 
 #include "platform/platform.h"
 #include "platform/win32/file_status.h"
-#include "platform/win32/system_paths.h"
 
 namespace quillet::platform {
 
@@ -19,12 +18,5 @@ bool on_unmounted_drive(std::string_view) { return false; }
 void narrow_access(std::string_view, std::string_view) {}
 void narrow_access_to(std::string_view, std::uint32_t) {}
 void give_access_of(std::string_view, std::string_view) {}
-
-bool create_owner_only_file(std::string_view path_text) {
-    const std::wstring file = win32::system_path(path_text);
-    const win32::Handle made(
-        CreateFileW(file.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr));
-    return made.valid();
-}
 
 }  // namespace quillet::platform
