@@ -152,9 +152,9 @@ public:
     CopyPassOutcome walk() {
         lib_clsFindFiles finder;
         finder.OnUnreadableFolder([this](const std::string& folder) { say("Failed to read dir " + folder); });
+        root_identity_ = platform::file_identity(target_.FilesRoot());
         keep_out_of_targets(finder);
         take_over_folders_made(0);  // the snapshot folder, when the job made it
-        root_identity_ = platform::file_identity(target_.FilesRoot());
         source_identity_ = platform::file_identity(plan_.SourceDir);
         writes_into_source_ = lies_in_source(target_.FilesRoot());
         try {
@@ -226,7 +226,6 @@ private:
         written_into_ = folders_written_into(options_, target_);
         if (written_into_.empty()) return;
         if (target_.ZipWork) {
-            work_folder_ = platform::file_identity(target_.ZipWork->Path());
             work_mark_ = platform::file_identity(target_.ZipWork->MarkFile());
             work_mark_name_ = lib_basConversion::lib_GetFileName(target_.ZipWork->MarkFile());
         }
@@ -235,7 +234,8 @@ private:
             if (!identity || std::find(written_into_.begin(), written_into_.end(), *identity) == written_into_.end()) {
                 return true;
             }
-            if (identity != work_folder_ && !excluded_whole(relative)) {
+            const bool own_work_folder = target_.ZipWork && identity == root_identity_;
+            if (!own_work_folder && !excluded_whole(relative)) {
                 say("Skipped " + folder + ": the target lies inside the source");
             }
             return false;
@@ -480,7 +480,6 @@ private:
     // Where the files end up: the snapshot folder, or with /Z the archive.
     const std::string named_root_;
     std::vector<platform::FileIdentity> written_into_;
-    std::optional<platform::FileIdentity> work_folder_;
     std::optional<platform::FileIdentity> work_mark_;
     std::string work_mark_name_;
     bool folder_changed_ = false;
