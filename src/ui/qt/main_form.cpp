@@ -71,8 +71,13 @@ QSize MainForm::ClientSize(const TwipRect& window) {
     return QSize(ToPixels(window.width - kBorderTwips), ToPixels(window.height - kBorderAndTitleTwips));
 }
 
-QLabel& MainForm::Label(MainLabel which) const {
+QLabel& MainForm::label_widget(MainLabel which) const {
     return which == MainLabel::lblDisplay ? *lblDisplay_ : *lblSizingMsg_;
+}
+
+QLabel& MainForm::Label(MainLabel which) {
+    place_pending_labels();
+    return label_widget(which);
 }
 
 void MainForm::ApplyLayout(const MainWindowLayout& layout) {
@@ -80,8 +85,8 @@ void MainForm::ApplyLayout(const MainWindowLayout& layout) {
     applying_ = true;
     move(ToPixels(layout.window.left), ToPixels(layout.window.top));
     resize(ClientSize(layout.window).boundedTo(available_client_size()));
-    place_label(MainLabel::lblDisplay);
-    place_label(MainLabel::lblSizingMsg);
+    place_when_events_run(MainLabel::lblDisplay);
+    place_when_events_run(MainLabel::lblSizingMsg);
     lvwMessages_->setGeometry(ToPixels(layout.lvwMessages));
     lvwMessages_->setVisible(layout.list_visible);
     lblCopyrightBG_->setGeometry(ToPixels(layout.lblCopyrightBG));
@@ -108,10 +113,28 @@ QString MainForm::fitted_text(const QLabel& label, const QString& text, int widt
     return lines.join(QChar('\n'));
 }
 
+// A job changes the labels for every file, and laying out their text costs more
+// than copying a small file: they are placed once, when events next run.
+void MainForm::place_when_events_run(MainLabel which) {
+    placement_pending_[static_cast<int>(which)] = true;
+    if (placement_posted_) return;
+    placement_posted_ = true;
+    QMetaObject::invokeMethod(this, &MainForm::place_pending_labels, Qt::QueuedConnection);
+}
+
+void MainForm::place_pending_labels() {
+    placement_posted_ = false;
+    for (const MainLabel which : {MainLabel::lblDisplay, MainLabel::lblSizingMsg}) {
+        bool& pending = placement_pending_[static_cast<int>(which)];
+        if (pending) place_label(which);
+        pending = false;
+    }
+}
+
 // A label that sizes itself to its text keeps the model's place and width but is
 // as high as its lines need.
 void MainForm::place_label(MainLabel which) {
-    QLabel& label = Label(which);
+    QLabel& label = label_widget(which);
     QRect rect = ToPixels(which == MainLabel::lblDisplay ? layout_.lblDisplay : layout_.lblSizingMsg);
     rect.setWidth(std::min(rect.width(), width()));
     label.setText(fitted_text(label, captions_[static_cast<int>(which)], rect.width()));
@@ -121,10 +144,11 @@ void MainForm::place_label(MainLabel which) {
 
 void MainForm::SetCaption(MainLabel which, const std::string& caption) {
     captions_[static_cast<int>(which)] = WidgetText(caption);
-    place_label(which);
+    place_when_events_run(which);
 }
 
 void MainForm::ShowDrawn() {
+    place_pending_labels();
     show();
     // A window manager maps a new window in its own time. One hidden again before
     // then could still be mapped by it and stay there unpainted; so the window is
@@ -139,12 +163,11 @@ void MainForm::ShowDrawn() {
     repaint();
 }
 
-void MainForm::RefreshLabel(MainLabel which) {
-    if (isVisible()) Label(which).repaint();
-}
+// Drawn when events next run, as every change of the window is.
+void MainForm::RefreshLabel(MainLabel which) { place_when_events_run(which); }
 
 std::int32_t MainForm::CaptionWidth(MainLabel which, const std::string& caption) const {
-    const QFontMetrics metrics(Label(which).font());
+    const QFontMetrics metrics(label_widget(which).font());
     int widest = 0;
     for (const QString& line : WidgetText(caption).split(QChar('\n'))) {
         widest = std::max(widest, metrics.horizontalAdvance(line));

@@ -37,7 +37,8 @@ public:
     // and title bar.
     static QSize ClientSize(const TwipRect& window);
 
-    QLabel& Label(MainLabel which) const;
+    // A label as it is shown once events have run: its text and place.
+    QLabel& Label(MainLabel which);
     MessageList& Messages() const { return *lvwMessages_; }
     CopyrightPicture& Copyright() const { return *imgCopyright_; }
 
@@ -49,6 +50,9 @@ protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
+    QLabel& label_widget(MainLabel which) const;
+    void place_when_events_run(MainLabel which);
+    void place_pending_labels();
     void place_label(MainLabel which);
     QSize available_client_size() const;
     static QString fitted_text(const QLabel& label, const QString& text, int width);
@@ -57,6 +61,8 @@ private:
     MainWindowLayout layout_;
     bool applying_ = false;
     QString captions_[2];  // as the program set them, lines and all
+    bool placement_pending_[2] = {false, false};
+    bool placement_posted_ = false;
     QLabel* lblDisplay_;
     QLabel* lblSizingMsg_;
     MessageList* lvwMessages_;

@@ -21,6 +21,9 @@ namespace {
 
 // A run whose main window was closed did not finish.
 constexpr int kRunNotFinished = 1;
+// Events run at most this often: a job lets them run for every file, and drawing
+// the window each time costs more than copying a small file.
+constexpr qint64 kFrameMilliseconds = 20;
 
 // Ends the process without running anything more of the program: what is written
 // so far is flushed, and what the run has half made is deleted, as when it is
@@ -194,7 +197,11 @@ void QtFrontEnd::set_busy(bool busy) {
     busy_ = busy;
 }
 
-void QtFrontEnd::do_events() { QCoreApplication::processEvents(); }
+void QtFrontEnd::do_events() {
+    if (since_events_ran_.isValid() && !since_events_ran_.hasExpired(kFrameMilliseconds)) return;
+    QCoreApplication::processEvents();
+    since_events_ran_.start();
+}
 
 bool QtFrontEnd::shift_held() {
     return QGuiApplication::queryKeyboardModifiers().testFlag(Qt::ShiftModifier);

@@ -2,6 +2,7 @@
 // The window front end: frmMain, frmMsgBox, frmSyntaxMsg and the input boxes as
 // Qt widgets, laid out by the window models. Needs a QApplication.
 
+#include <QElapsedTimer>
 #include <functional>
 #include <memory>
 
@@ -77,6 +78,7 @@ private:
     bool run_finished_ = false;
     RunOutcome outcome_;
     bool busy_ = false;
+    QElapsedTimer since_events_ran_;
 };
 
 }  // namespace quillet::qt

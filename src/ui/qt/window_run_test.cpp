@@ -1,6 +1,11 @@
+#include <QEvent>
+#include <QLabel>
 #include <QTest>
 #include <QTimer>
 #include <QWindow>
+#include <string>
+
+#include "ui/qt/message_list.h"
 
 #include "ui/activity_report.h"
 #include "ui/qt/main_form.h"
@@ -15,6 +20,17 @@ namespace quillet::qt {
 namespace {
 
 QtFrontEnd& installed_windows() { return dynamic_cast<QtFrontEnd&>(front_end()); }
+
+class PaintCounter final : public QObject {
+public:
+    int paints = 0;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() == QEvent::Paint) ++paints;
+        return QObject::eventFilter(watched, event);
+    }
+};
 
 }  // namespace
 
@@ -76,6 +92,37 @@ private slots:
                 model);
             QVERIFY(main_drawn && main_gone && syntax_stayed);
             QCOMPARE(status, rows ? 1 : 2);
+        }
+    }
+
+    // A job shows each file and lets events run after it; drawing the window that
+    // often would cost more than the copies. Activities and rows alike.
+    void aJobOfManyFilesDrawsTheWindowNowAndThenNotForEachFile() {
+        constexpr int kFiles = 2000;
+        for (const bool rows : {false, true}) {
+            MainWindow model;
+            PaintCounter counter;
+            QString last_shown;
+            RunWindows(
+                [&] {
+                    model.LayOutAtStartUp();
+                    MainForm& form = installed_windows().Main();
+                    QWidget& watched = rows ? *form.Messages().viewport() : form.Label(MainLabel::lblDisplay);
+                    watched.installEventFilter(&counter);
+                    for (int file = 0; file < kFiles; ++file) {
+                        const std::string name = "Z:\\home\\ann\\f" + std::to_string(file);
+                        if (rows) model.AddMessage("Failed to copy " + name);
+                        model.SetLabelCaption(MainLabel::lblDisplay, "Copying\r\n" + name + "\r\nto\r\nZ:\\bak");
+                        model.RefreshLabel(MainLabel::lblDisplay);
+                        front_end().do_events();
+                    }
+                    last_shown = form.Label(MainLabel::lblDisplay).text().split('\n').value(1);
+                    QTimer::singleShot(0, &form, [&form] { form.close(); });
+                    return rows;
+                },
+                model);
+            QVERIFY2(counter.paints < kFiles / 10, qPrintable(QString::number(counter.paints)));
+            QCOMPARE(last_shown, QString("Z:\\home\\ann\\f%1").arg(kFiles - 1));
         }
     }
 
