@@ -71,8 +71,11 @@ public:
 
     virtual void beep() = 0;
     virtual void set_busy(bool busy) = 0;
-    // Lets pending window events run.
+    // Lets pending window events run; a front end may leave them for a later call
+    // that comes soon.
     virtual void do_events() = 0;
+    // Lets them run now: the program is about to work for long without a call.
+    virtual void draw_now() { do_events(); }
     virtual bool shift_held() = 0;
 
     // A job's running counts, after each file it has put in place, and its summary

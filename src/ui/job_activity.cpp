@@ -44,6 +44,8 @@ void MainWindowActivity::cleaning_up(const std::string& path) { ReportActivity("
 void MainWindowActivity::copying(const std::string& source, const std::string& folder, bool compacting) {
     // Shown for every file: not worth a log line.
     ShowActivity(copy_text(compacting ? "Compacting" : "Copying", source, folder));
+    // A compaction lets no events run until it ends.
+    if (compacting) front_end().draw_now();
 }
 
 void MainWindowActivity::looking_for_next_file() {

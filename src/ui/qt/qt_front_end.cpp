@@ -199,6 +199,10 @@ void QtFrontEnd::set_busy(bool busy) {
 
 void QtFrontEnd::do_events() {
     if (since_events_ran_.isValid() && !since_events_ran_.hasExpired(kFrameMilliseconds)) return;
+    draw_now();
+}
+
+void QtFrontEnd::draw_now() {
     QCoreApplication::processEvents();
     since_events_ran_.start();
 }

@@ -46,6 +46,7 @@ public:
     void beep() override;
     void set_busy(bool busy) override;
     void do_events() override;
+    void draw_now() override;
     bool shift_held() override;
 
     // The run is over: the main window stays open to show what went wrong, or it

@@ -103,6 +103,7 @@ private slots:
             MainWindow model;
             PaintCounter counter;
             QString last_shown;
+            bool drawn_at_once = false;
             RunWindows(
                 [&] {
                     model.LayOutAtStartUp();
@@ -116,13 +117,21 @@ private slots:
                         model.RefreshLabel(MainLabel::lblDisplay);
                         front_end().do_events();
                     }
+                    // Before work that lets no events run, such as a compaction, the
+                    // latest is drawn at once.
+                    const int paints = counter.paints;
+                    if (rows) model.AddMessage("Failed to copy Z:\\home\\ann\\last");
+                    model.SetLabelCaption(MainLabel::lblDisplay, "Compacting\r\nZ:\\home\\ann\\last\r\nto");
+                    front_end().draw_now();
+                    drawn_at_once = counter.paints > paints;
                     last_shown = form.Label(MainLabel::lblDisplay).text().split('\n').value(1);
                     QTimer::singleShot(0, &form, [&form] { form.close(); });
                     return rows;
                 },
                 model);
             QVERIFY2(counter.paints < kFiles / 10, qPrintable(QString::number(counter.paints)));
-            QCOMPARE(last_shown, QString("Z:\\home\\ann\\f%1").arg(kFiles - 1));
+            QVERIFY(drawn_at_once);
+            QCOMPARE(last_shown, QString("Z:\\home\\ann\\last"));
         }
     }
 
