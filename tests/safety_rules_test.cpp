@@ -108,31 +108,42 @@ TEST(SafetyRules, AZipPasswordIsUsedWholeOrRefused) {
 
 // In a shared folder such as /tmp, another user may plant a link where the snapshot
 // is to go; it is followed only when it is the user's own (or the folder owner's).
-TEST(SafetyRules, ALinkOfAnotherUserInAStickySharedFolderIsNeitherWrittenThroughNorCleanedUp) {
+// Root's job into a folder that another user can write in: her link would take
+// its copies, and /K, where she chose. Root's own link is followed.
+TEST(SafetyRules, ALinkOfAnotherUserIsNeitherWrittenThroughNorCleanedUp) {
     if (geteuid() != 0) GTEST_SKIP() << "needs root to give a link to another user";
     if (under_wine()) GTEST_SKIP() << "Wine shows Windows no owners of links nor sticky folders";
+    constexpr uid_t kSomeoneElse = 65534;
     Sandbox box;
     box.write("YearlyData/a.txt");
-    box.make_folder("elsewhere/YearlyData/2010-09-01");
-    box.make_folder("shared");
-    ASSERT_EQ(chmod(box.native("shared").c_str(), 01777), 0);
-    fs::create_directory_symlink(box.native("elsewhere"), box.native("shared/bak"));
     const std::string made = "YearlyData/" + kSnapshot;
     const struct {
-        uid_t owner;
-        std::string out;
-        Lines elsewhere;
-    } cases[] = {
-        {65534,
-         "Failed to create dir " + box.text("shared\\bak\\YearlyData\\" + kSnapshot) + "\n",
-         {"YearlyData/", "YearlyData/2010-09-01/"}},
-        {0, "", {"YearlyData/", made + "/", made + "/a.txt"}},  // and /K=0 cleans up below it
-    };
-    for (const auto& link : cases) {
-        ASSERT_EQ(lchown(box.native("shared/bak").c_str(), link.owner, link.owner), 0);
-        const Outcome outcome = box.run({box.text("YearlyData") + "\\*.*", box.text("shared\\bak"), "/K=0"}, kAtNoon);
-        EXPECT_EQ(outcome.out, link.out);
-        EXPECT_EQ(box.tree("elsewhere"), link.elsewhere) << link.owner;
+        const char* folder;  // where the link stands
+        mode_t mode;
+        uid_t folder_owner;
+    } folders[] = {{"shared", 01777, 0}, {"theirs", 0755, kSomeoneElse}};
+    for (const auto& where : folders) {
+        box.make_folder(std::string(where.folder) + "/elsewhere/YearlyData/2010-09-01");
+        const std::string link = std::string(where.folder) + "/bak";
+        ASSERT_EQ(chmod(box.native(where.folder).c_str(), where.mode), 0);
+        ASSERT_EQ(chown(box.native(where.folder).c_str(), where.folder_owner, where.folder_owner), 0);
+        fs::create_directory_symlink(box.native(std::string(where.folder) + "/elsewhere"), box.native(link));
+        const struct {
+            uid_t owner;
+            std::string out;
+            Lines elsewhere;
+        } cases[] = {
+            {kSomeoneElse,
+             "Failed to create dir " + box.text(link + "\\YearlyData\\" + kSnapshot) + "\n",
+             {"YearlyData/", "YearlyData/2010-09-01/"}},
+            {0, "", {"YearlyData/", made + "/", made + "/a.txt"}},  // and /K=0 cleans up below it
+        };
+        for (const auto& planted : cases) {
+            ASSERT_EQ(lchown(box.native(link).c_str(), planted.owner, planted.owner), 0);
+            const Outcome outcome = box.run({box.text("YearlyData") + "\\*.*", box.text(link), "/K=0"}, kAtNoon);
+            EXPECT_EQ(outcome.out, planted.out) << where.folder;
+            EXPECT_EQ(box.tree(std::string(where.folder) + "/elsewhere"), planted.elsewhere) << where.folder;
+        }
     }
 }
 

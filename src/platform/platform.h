@@ -311,9 +311,9 @@ bool move_to_trash(std::string_view path_text);
 bool delete_permanently(std::string_view path_text);
 
 // Whether following the path would pass through a symbolic link that another user
-// may have planted in a shared folder: a link in a world-writable folder with the
-// sticky bit (such as /tmp) that belongs neither to this user nor to the folder's
-// owner. Nothing is to be written through such a path.
+// may have planted: on POSIX one that belongs neither to this user nor to root,
+// on Windows one owned neither by this user, the folder's owner nor the system.
+// Nothing is to be written through such a path.
 bool passes_foreign_link(std::string_view path_text);
 
 // ---------------------------------------------------------------------------

@@ -1,9 +1,11 @@
-// Links that another user may have planted in a shared folder such as /tmp. With
-// fs.protected_symlinks on, Linux refuses to follow such a link at the end of a
-// path; the program keeps the rule itself, for every link along the path and
-// whether or not the kernel keeps it: a link in a world-writable folder with the
-// sticky bit is followed only when it belongs to the user who follows it or to
-// the folder's owner.
+// Links that another user may have planted where this program writes. With
+// fs.protected_symlinks on, Linux refuses to follow a link at the end of a path
+// in a world-writable sticky folder (such as /tmp) unless it belongs to the
+// follower or the folder's owner. That is not enough for a job that root runs
+// into a folder some user owns: her link to /etc would take root's copies there,
+// and the old files they replace to the trash. So a link is followed only when it
+// belongs to the user who follows it or to root, wherever along the path it
+// stands.
 
 #include <sys/stat.h>
 #include <unistd.h>
@@ -40,15 +42,7 @@ std::string absolute(const std::string& native) {
     return std::filesystem::current_path(error).string() + "/" + native;
 }
 
-bool is_shared_sticky_folder(const struct stat& folder) {
-    return (folder.st_mode & (S_ISVTX | S_IWOTH)) == (S_ISVTX | S_IWOTH);
-}
-
-bool is_foreign_link(const struct stat& link, const std::string& folder) {
-    struct stat folder_status {};
-    if (::stat(folder.empty() ? "/" : folder.c_str(), &folder_status) != 0) return false;
-    return is_shared_sticky_folder(folder_status) && link.st_uid != ::geteuid() && link.st_uid != folder_status.st_uid;
-}
+bool is_foreign_link(const struct stat& link) { return link.st_uid != ::geteuid() && link.st_uid != 0; }
 
 std::string link_target(const std::string& link) {
     std::error_code error;
@@ -79,7 +73,7 @@ bool passes_foreign_link(std::string_view path_text) {
             resolved = next;
             continue;
         }
-        if (is_foreign_link(status, resolved)) return true;
+        if (is_foreign_link(status)) return true;
         if (++links > kMostLinksFollowed) return false;
         const std::string target = link_target(next);
         if (target.starts_with('/')) resolved.clear();

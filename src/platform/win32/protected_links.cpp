@@ -1,13 +1,12 @@
-// Links that another user may have planted in a shared folder. Windows has no
-// sticky bit, and no single mark of a folder that others may write in; but a link
-// can only stand in a folder where its maker could write, so one owned neither by
-// this user nor by the folder's owner (nor by the system itself: SYSTEM,
-// Administrators, TrustedInstaller, which own the links Windows ships, such as
-// "C:\Users\All Users") shows a folder that someone else writes in. Such a link,
-// a symbolic link or a junction (any reparse point that stands for another name),
-// is not followed, wherever along the path it stands. Windows reads ".." before
-// the file system sees the path, so the path is made full first and then walked
-// from its root.
+// Links that another user may have planted where this program writes: one owned
+// neither by this user nor by the system itself (SYSTEM, Administrators,
+// TrustedInstaller, which own the links Windows ships, such as
+// "C:\Users\All Users"), a symbolic link or a junction (any reparse point that
+// stands for another name), is not followed, wherever along the path it stands.
+// Not even in a folder of its owner's: a job that an administrator runs into a
+// folder some user owns would otherwise write, and trash, where her junction
+// leads. Windows reads ".." before the file system sees the path, so the path is
+// made full first and then walked from its root.
 
 #include <windows.h>
 
@@ -73,14 +72,11 @@ bool is_link(const std::wstring& path) {
            (tag.FileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0 && win32::is_link_tag(tag.ReparseTag);
 }
 
-bool is_foreign_link(const std::wstring& link, const std::wstring& folder) {
+bool is_foreign_link(const std::wstring& link) {
     const auto owner = win32::owner_sid(link);
     if (!owner) return true;  // a link whose owner cannot be told is not trusted
     if (owner == win32::current_user_sid() || owner == win32::default_owner_sid()) return false;
-    for (const wchar_t* system_owner : kSystemOwners) {
-        if (*owner == system_owner) return false;
-    }
-    return owner != win32::owner_sid(folder);
+    return std::ranges::none_of(kSystemOwners, [&](const wchar_t* system_owner) { return *owner == system_owner; });
 }
 
 // The reparse data of a symbolic link or a junction, as the file system keeps it:
@@ -145,7 +141,7 @@ bool passes_foreign_link(std::string_view path_text) {
             resolved = next;
             continue;
         }
-        if (is_foreign_link(next_system, win32::system_path(resolved))) return true;
+        if (is_foreign_link(next_system)) return true;
         if (++links > kMostLinksFollowed) return false;
         std::wstring target = link_target(next_system, resolved);
         if (target.empty()) return false;
