@@ -10,4 +10,9 @@ namespace quillet {
 // The text with every CR LF, lone CR and lone LF replaced by one character.
 std::string ReplaceLineBreaks(std::string_view text, char replacement);
 
+// The text for a terminal or a log: line breaks replaced as above, and every other
+// control character but the tab (C0, DEL, C1) shown as '?', so that no file name
+// can move the cursor, recolour or erase what was written before it.
+std::string PlainLines(std::string_view text, char line_break);
+
 }  // namespace quillet

@@ -36,7 +36,7 @@ void open_once() {
 
 void system_log(Severity severity, std::string_view line) {
     open_once();
-    syslog(LOG_USER | priority_of(severity), "%s", ReplaceLineBreaks(line, ' ').c_str());
+    syslog(LOG_USER | priority_of(severity), "%s", PlainLines(line, ' ').c_str());
 }
 
 }  // namespace quillet::platform

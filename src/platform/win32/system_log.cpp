@@ -45,7 +45,7 @@ HANDLE event_source() {
 void system_log(Severity severity, std::string_view line) {
     const HANDLE source = event_source();
     if (source == nullptr) return;
-    const std::wstring text = win32::wide(ReplaceLineBreaks(line, ' '));
+    const std::wstring text = win32::wide(PlainLines(line, ' '));
     const wchar_t* strings[] = {text.c_str()};
     ReportEventW(source, event_type_of(severity), 0, 0, nullptr, 1, 0, strings, nullptr);
 }

@@ -9,7 +9,6 @@
 #include "platform/platform.h"
 #include "text/line_breaks.h"
 #include "text/unicode.h"
-#include "ui/activity_report.h"
 #include "ui/models/msgbox_window.h"
 
 namespace quillet {
@@ -25,7 +24,7 @@ constexpr const char* kClearToEndOfLine = "\x1b[K";
 
 }  // namespace
 
-std::string AsConsoleLines(const std::string& text) { return ReplaceLineBreaks(text, '\n'); }
+std::string AsConsoleLines(const std::string& text) { return PlainLines(text, '\n'); }
 
 std::string ReadableBytes(std::uint64_t bytes) {
     constexpr const char* kUnits[] = {"B", "KiB", "MiB", "GiB", "TiB"};
@@ -106,7 +105,7 @@ std::int32_t ConsoleFrontEnd::caption_width(MainLabel, const std::string& captio
 
 void ConsoleFrontEnd::message_added(const std::string& text) {
     clear_activity();
-    out_ << JoinActivityLines(text) << '\n' << std::flush;
+    out_ << PlainLines(text, ' ') << '\n' << std::flush;
     outcome_.note_failure();
     draw_activity();
 }
@@ -210,7 +209,7 @@ void ConsoleFrontEnd::job_ended(const JobSummary& summary) {
     if (!err_is_terminal_) return;
     clear_activity();
     activity_.clear();
-    err_ << SummaryLine(summary) << '\n' << std::flush;
+    err_ << PlainLines(SummaryLine(summary), ' ') << '\n' << std::flush;
 }
 
 void ConsoleFrontEnd::clear_activity() {
@@ -221,7 +220,7 @@ void ConsoleFrontEnd::clear_activity() {
 
 void ConsoleFrontEnd::draw_activity() {
     if (!err_is_terminal_ || activity_.empty()) return;
-    err_ << '\r' << fitted_to_terminal(counts_ + JoinActivityLines(activity_)) << kClearToEndOfLine << std::flush;
+    err_ << '\r' << fitted_to_terminal(counts_ + PlainLines(activity_, ' ')) << kClearToEndOfLine << std::flush;
     activity_drawn_ = true;
 }
 
