@@ -118,7 +118,11 @@ void RetentionCleanup(const JobOptions& options, const SnapshotPlan& plan, JobAc
     std::vector<Snapshot> snapshots = list_snapshots(plan.SnapshotParent, plan.SourceDir);
     lib_SortArray(snapshots);
     const std::size_t doomed = SnapshotsToDelete(snapshots, first_characters(plan.DatedName, 10), options.KeepDays);
-    for (std::size_t i = 0; i < doomed; ++i) delete_snapshot(plan.SnapshotParent, snapshots[i], activity);
+    for (std::size_t i = 0; i < doomed; ++i) {
+        // A folder on the way swapped for such a link meanwhile would choose the rest.
+        if (i > 0 && platform::passes_foreign_link(plan.SnapshotParent)) return;
+        delete_snapshot(plan.SnapshotParent, snapshots[i], activity);
+    }
 }
 
 }  // namespace quillet
