@@ -106,8 +106,6 @@ TEST(SafetyRules, AZipPasswordIsUsedWholeOrRefused) {
     EXPECT_EQ(box.tree("tmp"), Lines{});
 }
 
-// In a shared folder such as /tmp, another user may plant a link where the snapshot
-// is to go; it is followed only when it is the user's own (or the folder owner's).
 // Root's job into a folder that another user can write in: her link would take
 // its copies, and /K, where she chose. Root's own link is followed.
 TEST(SafetyRules, ALinkOfAnotherUserIsNeitherWrittenThroughNorCleanedUp) {

@@ -312,7 +312,7 @@ bool delete_permanently(std::string_view path_text);
 
 // Whether following the path would pass through a symbolic link that another user
 // may have planted: on POSIX one that belongs neither to this user nor to root,
-// on Windows one owned neither by this user, the folder's owner nor the system.
+// on Windows one owned neither by this user nor by the system.
 // Nothing is to be written through such a path.
 bool passes_foreign_link(std::string_view path_text);
 

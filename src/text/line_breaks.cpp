@@ -1,5 +1,7 @@
 #include "text/line_breaks.h"
 
+#include "text/unicode.h"
+
 namespace quillet {
 
 std::string ReplaceLineBreaks(std::string_view text, char replacement) {
@@ -15,29 +17,27 @@ std::string ReplaceLineBreaks(std::string_view text, char replacement) {
 
 namespace {
 
-// In UTF-8 the C1 controls U+0080 to U+009F are C2 80 to C2 9F.
-bool starts_c1_control(std::string_view text, std::size_t at) {
-    return static_cast<unsigned char>(text[at]) == 0xC2 && at + 1 < text.size() &&
-           static_cast<unsigned char>(text[at + 1]) >= 0x80 && static_cast<unsigned char>(text[at + 1]) <= 0x9F;
-}
-
-bool is_control(char c) { return (static_cast<unsigned char>(c) < 0x20 && c != '\t') || c == 0x7F; }
+// C0 but the tab, DEL, and C1 (U+0080 to U+009F).
+bool is_control(char32_t c) { return (c < 0x20 && c != '\t') || (c >= 0x7F && c <= 0x9F); }
 
 }  // namespace
 
 std::string PlainLines(std::string_view text, char line_break) {
-    std::string result = ReplaceLineBreaks(text, line_break);
-    std::size_t kept = 0;
-    for (std::size_t i = 0; i < result.size(); ++i) {
-        if (starts_c1_control(result, i)) {
-            result[kept++] = '?';
-            ++i;
+    const std::string lines = ReplaceLineBreaks(text, line_break);
+    std::string result;
+    result.reserve(lines.size());
+    for (std::size_t at = 0; at < lines.size();) {
+        char32_t c = 0;
+        const std::size_t size = unicode::sequence_at(lines, at, c);
+        // A byte that is not UTF-8 may be a control character to the terminal.
+        if (size == 0 || (is_control(c) && c != static_cast<char32_t>(line_break))) {
+            result += '?';
+            at += size == 0 ? 1 : size;
         } else {
-            const char c = result[i];
-            result[kept++] = is_control(c) && c != line_break ? '?' : c;
+            result.append(lines, at, size);
+            at += size;
         }
     }
-    result.resize(kept);
     return result;
 }
 

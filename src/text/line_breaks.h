@@ -11,8 +11,9 @@ namespace quillet {
 std::string ReplaceLineBreaks(std::string_view text, char replacement);
 
 // The text for a terminal or a log: line breaks replaced as above, and every other
-// control character but the tab (C0, DEL, C1) shown as '?', so that no file name
-// can move the cursor, recolour or erase what was written before it.
+// control character but the tab (C0, DEL, C1) and every byte that is not UTF-8
+// shown as '?', so that no file name can move the cursor, recolour or erase what
+// was written before it.
 std::string PlainLines(std::string_view text, char line_break);
 
 }  // namespace quillet

@@ -28,10 +28,8 @@ std::u32string decode_windows_1252(std::string_view bytes) {
     return result;
 }
 
-// The length of the UTF-8 sequence that starts at text[at], or 0 where none does:
-// a stray continuation byte, a lead byte not followed by its continuation bytes,
-// an overlong form, a surrogate, or a code point beyond U+10FFFF. On success
-// `decoded` holds the code point.
+}  // namespace
+
 std::size_t sequence_at(std::string_view text, std::size_t at, char32_t& decoded) {
     const auto byte = [&](std::size_t i) { return static_cast<unsigned char>(text[at + i]); };
     const unsigned char lead = byte(0);
@@ -60,8 +58,6 @@ std::size_t sequence_at(std::string_view text, std::size_t at, char32_t& decoded
     decoded = c;
     return size;
 }
-
-}  // namespace
 
 bool is_ascii(std::string_view text) {
     return std::all_of(text.begin(), text.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; });

@@ -9,6 +9,11 @@
 namespace quillet::unicode {
 
 bool is_valid_utf8(std::string_view text);
+// The length of the UTF-8 sequence that starts at text[at], or 0 where none does:
+// a stray continuation byte, a lead byte not followed by its continuation bytes,
+// an overlong form, a surrogate, or a code point beyond U+10FFFF. On success
+// `decoded` holds the code point.
+std::size_t sequence_at(std::string_view text, std::size_t at, char32_t& decoded);
 // Plain ASCII: no byte above 0x7F. Such text needs no decoding to be compared or
 // upper-cased.
 bool is_ascii(std::string_view text);
