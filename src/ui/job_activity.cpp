@@ -39,12 +39,17 @@ std::string copy_text(std::string_view verb, const std::string& source, const st
 
 void MainWindowActivity::phase(JobPhase phase) { frmMain.SetWindowCaption(title_of(phase)); }
 
-void MainWindowActivity::cleaning_up(const std::string& path) { ReportActivity("Cleaning up\r\n" + path); }
+// What the trash, a compaction or the archive's first entries are doing is drawn
+// before they start: they let no events run for a while.
+
+void MainWindowActivity::cleaning_up(const std::string& path) {
+    ReportActivity("Cleaning up\r\n" + path);
+    front_end().draw_now();
+}
 
 void MainWindowActivity::copying(const std::string& source, const std::string& folder, bool compacting) {
     // Shown for every file: not worth a log line.
     ShowActivity(copy_text(compacting ? "Compacting" : "Copying", source, folder));
-    // A compaction lets no events run until it ends.
     if (compacting) front_end().draw_now();
 }
 
@@ -55,7 +60,10 @@ void MainWindowActivity::looking_for_next_file() {
     front_end().do_events();
 }
 
-void MainWindowActivity::zipping_into(const std::string& archive) { ShowActivity("Zipping to \r\n" + archive); }
+void MainWindowActivity::zipping_into(const std::string& archive) {
+    ShowActivity("Zipping to \r\n" + archive);
+    front_end().draw_now();
+}
 
 void MainWindowActivity::put_in_place(std::int64_t files, std::uint64_t bytes) {
     front_end().job_counts(files, bytes);

@@ -76,7 +76,7 @@ QLabel& MainForm::label_widget(MainLabel which) const {
 }
 
 QLabel& MainForm::Label(MainLabel which) {
-    place_pending_labels();
+    PlacePendingLabels();
     return label_widget(which);
 }
 
@@ -119,10 +119,10 @@ void MainForm::place_when_events_run(MainLabel which) {
     placement_pending_[static_cast<int>(which)] = true;
     if (placement_posted_) return;
     placement_posted_ = true;
-    QMetaObject::invokeMethod(this, &MainForm::place_pending_labels, Qt::QueuedConnection);
+    QMetaObject::invokeMethod(this, &MainForm::PlacePendingLabels, Qt::QueuedConnection);
 }
 
-void MainForm::place_pending_labels() {
+void MainForm::PlacePendingLabels() {
     placement_posted_ = false;
     for (const MainLabel which : {MainLabel::lblDisplay, MainLabel::lblSizingMsg}) {
         bool& pending = placement_pending_[static_cast<int>(which)];
@@ -148,7 +148,7 @@ void MainForm::SetCaption(MainLabel which, const std::string& caption) {
 }
 
 void MainForm::ShowDrawn() {
-    place_pending_labels();
+    PlacePendingLabels();
     show();
     // A window manager maps a new window in its own time. One hidden again before
     // then could still be mapped by it and stay there unpainted; so the window is

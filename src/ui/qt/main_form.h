@@ -39,6 +39,9 @@ public:
 
     // A label as it is shown once events have run: its text and place.
     QLabel& Label(MainLabel which);
+    // Places the labels whose caption or layout changed now rather than when
+    // events next run, so that the next drawing shows them.
+    void PlacePendingLabels();
     MessageList& Messages() const { return *lvwMessages_; }
     CopyrightPicture& Copyright() const { return *imgCopyright_; }
 
@@ -52,7 +55,6 @@ protected:
 private:
     QLabel& label_widget(MainLabel which) const;
     void place_when_events_run(MainLabel which);
-    void place_pending_labels();
     void place_label(MainLabel which);
     QSize available_client_size() const;
     static QString fitted_text(const QLabel& label, const QString& text, int width);

@@ -203,6 +203,7 @@ void QtFrontEnd::do_events() {
 }
 
 void QtFrontEnd::draw_now() {
+    main_->PlacePendingLabels();  // else they would be drawn only when events run again
     QCoreApplication::processEvents();
     since_events_ran_.start();
 }
