@@ -86,7 +86,7 @@ bool make_path(const std::string& strPath, KnownFolders* known) {
         if (const auto made = made_below_known(strPath, *known)) return *made;
     }
     const std::string unquoted = unquoted_path(strPath);
-    // Another user's link in a shared folder is neither followed nor made into.
+    // Another user's link on the way is neither followed nor made into.
     if (platform::passes_foreign_link(unquoted)) return false;
     std::vector<std::string> made;
     if (!lib_DirExists(strPath)) {

@@ -110,7 +110,7 @@ void RetentionCleanup(const JobOptions& options, const SnapshotPlan& plan, JobAc
     if (options.KeepDays >= kKeepEverything || plan.SnapshotParent.empty()) return;
     // A run being interrupted deletes no more: the next job waits here for its end.
     if (platform::interruption_started()) platform::without_interruption([] {});
-    // Another user's link in a shared folder would choose what goes; the copy pass
+    // Another user's link on the way would choose what goes; the copy pass
     // then reports that the snapshot folder cannot be made there.
     if (platform::passes_foreign_link(plan.SnapshotParent)) return;
     activity.phase(JobPhase::cleaning_up);
