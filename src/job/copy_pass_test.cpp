@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <fstream>
 #include <map>
 #include <string>
 #include <vector>
@@ -16,6 +17,7 @@
 #include "support/jobs.h"
 #include "support/links.h"
 #include "support/unit_checks.h"
+#include "support/wine.h"
 #include "text/paths.h"
 #include "text/unicode.h"
 
@@ -97,6 +99,19 @@ TEST_F(CopyPassTest, ASnapshotFolderTakenAwayWhileCopyingIsReported) {
     };
     EXPECT_EQ(copy_pass(), CopyPassOutcome::walked);
     EXPECT_THAT(screen.rows, ElementsAre("Moved or deleted while copying " + disk.text("snap")));
+}
+
+// A file that grows while it is copied keeps its copy, and the row says so. Each
+// time the copy lets events run, the file grows by a byte.
+TEST_F(CopyPassTest, ASourceThatChangesWhileItIsCopiedIsReported) {
+    if (testing::running_under_wine()) GTEST_SKIP() << "Wine's CopyFileExW calls no progress routine";
+    run.CopyThreads = 1;
+    plan.SourceDir = disk.text("growing");
+    disk.write("growing/log.txt", "first line");
+    screen.on_events = [&] { std::ofstream(disk.native("growing/log.txt"), std::ios::app) << 'x'; };
+    EXPECT_EQ(copy_pass(), CopyPassOutcome::walked);
+    EXPECT_THAT(screen.rows, ElementsAre("Changed while copying " + disk.text("growing/log.txt")));
+    EXPECT_TRUE(copied("log.txt"));
 }
 
 TEST_F(CopyPassTest, AFullTableOfCopiedFilesEndsTheJob) {
