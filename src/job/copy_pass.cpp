@@ -325,6 +325,13 @@ private:
     }
 
     bool make_folder(const std::string& folder) {
+        // Path text holds at most 100 components: a folder deeper than that (with a
+        // file in it) is refused like one that cannot be made, and the walk goes on,
+        // where making it would end the job with an error report.
+        if (lib_basConversion::refuses_components(lib_AddPath(folder, "file"))) {
+            say("Failed to create dir " + folder);
+            return false;
+        }
         const std::size_t made_before = known_.made().size();
         marks_.push_back({run_.CopiedFiles.size(), made_before});
         if (lib_basFile::lib_MakePath(settling_user_, folder, &known_)) {

@@ -114,6 +114,19 @@ TEST_F(CopyPassTest, ASourceThatChangesWhileItIsCopiedIsReported) {
     EXPECT_TRUE(copied("log.txt"));
 }
 
+// Path text holds at most 100 components: each folder deeper than that is a row,
+// and the walk goes on with the rest.
+TEST_F(CopyPassTest, FoldersTooDeepForPathTextAreReportedAndTheRestIsCopied) {
+    options.IncludeSubdirs = true;
+    std::string deep = "src/1998";
+    for (int level = 0; level < 100; ++level) deep += "/d";
+    disk.write(deep + "/deepest.txt", "x");
+    EXPECT_EQ(copy_pass(), CopyPassOutcome::walked);
+    EXPECT_THAT(screen.rows, ::testing::Each(::testing::StartsWith("Failed to create dir " + disk.text("snap/1998/d"))));
+    EXPECT_FALSE(screen.rows.empty());
+    EXPECT_TRUE(copied("a.txt") && copied("1998/Junk/x.txt") && copied("1999/two.txt"));
+}
+
 TEST_F(CopyPassTest, AFullTableOfCopiedFilesEndsTheJob) {
     run.CopiedFiles.add("Z:\\x", "Z:\\Ärger.txt");
     run.CopiedFiles.add("Z:\\x", "Z:\\Sum");

@@ -182,6 +182,15 @@ std::string pick_level(const PathLevels& levels, std::ptrdiff_t index, bool join
 
 std::vector<std::string> path_components(std::string_view strPath) { return components_of(without_quotes(strPath)); }
 
+bool refuses_components(std::string_view strPath) {
+    try {
+        path_components(strPath);
+        return false;
+    } catch (const Error&) {
+        return true;
+    }
+}
+
 std::string lib_AddPath(const std::string& strFirst, const std::string& strSecond) {
     std::string_view second = strSecond;
     const bool first_has_joint = strFirst.ends_with('\\');

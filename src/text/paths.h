@@ -21,6 +21,8 @@ inline constexpr int kTextCompare = 1;    // case ignored
 // counted. "\\server\share\file" has "server", "share", "file". A path of more than
 // 100 components is refused with the tokenizer's "LineParts array too small".
 std::vector<std::string> path_components(std::string_view strPath);
+// Whether path_components refuses the path.
+bool refuses_components(std::string_view strPath);
 
 // The two joined with exactly one backslash between them; an empty piece yields
 // the other unchanged.
