@@ -186,13 +186,16 @@ void wait_for_clean_up() {
 }
 
 // A reader that has gone (a pipe into head or logger) makes the writing of rows
-// fail, which the exit status tells, instead of ending the run unseen and without
-// its clean-up. Caught rather than ignored, so that started programs get it back.
-void let_writes_to_a_closed_pipe_fail() {
+// fail, and a file-size limit (ulimit -f) the writing of a copy: the program says
+// so, instead of ending unseen and without its clean-up. Caught rather than
+// ignored, so that started programs get the signals back.
+void let_refused_writes_fail() {
     struct sigaction action {};
     action.sa_handler = [](int) {};
     sigemptyset(&action.sa_mask);
-    ::sigaction(SIGPIPE, &action, nullptr);
+    for (const int signal : {SIGPIPE, SIGXFSZ}) {
+        if (!ignored(signal)) ::sigaction(signal, &action, nullptr);
+    }
 }
 
 }  // namespace
@@ -200,7 +203,7 @@ void let_writes_to_a_closed_pipe_fail() {
 void watch_for_interruption() {
     static std::once_flag started;
     std::call_once(started, [] {
-        if (!ignored(SIGPIPE)) let_writes_to_a_closed_pipe_fail();
+        let_refused_writes_fail();
         const sigset_t signals = watched_signals();
         ::pthread_sigmask(SIG_BLOCK, &signals, &registry().mask_at_start);
         std::thread(wait_for_signals, signals).detach();
