@@ -10,7 +10,8 @@ namespace quillet::platform::posix {
 // Whether the folder (an absolute native path) lies on, or below, a mount point
 // that the planned table lists and the mounted one does not, with nothing mounted
 // deeper on its way. "/" and entries that
-// mount nowhere (swap) do not count; a table that cannot be read lists nothing.
+// mount nowhere (swap) do not count; a table that cannot be read lists nothing,
+// and without the mounted one the devices of the folders tell.
 bool on_unmounted_mount_point(const std::string& folder, const char* planned_table, const char* mounted_table);
 
 }  // namespace quillet::platform::posix

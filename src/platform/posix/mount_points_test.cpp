@@ -10,7 +10,7 @@ namespace quillet::platform::posix {
 namespace {
 
 // A folder on or below a planned mount point counts only while nothing is
-// mounted there; a table that cannot be read tells nothing.
+// mounted there; without the table of what is mounted, the devices tell.
 TEST(MountPoints, AFolderOnAPlannedMountPointThatIsNotMountedIsOnAnUnmountedDrive) {
     testing::ScratchFolder tables{"mounts"};
     tables.write("fstab", "# the drives\n/dev/sda1 / ext4 defaults 0 1\n"
@@ -23,6 +23,11 @@ TEST(MountPoints, AFolderOnAPlannedMountPointThatIsNotMountedIsOnAnUnmountedDriv
     const std::string mounted_too = tables.native("mounted-too").string();
     const std::string mounted_inside = tables.native("mounted-inside").string();
     const std::string missing = tables.native("missing").string();
+    // Nothing is mounted on this folder; on /proc, something is.
+    const std::string empty_point = tables.native("point").string();
+    tables.write("point/nothing-here", "");
+    tables.write("fstab-too", "/dev/sdd1 " + empty_point + " ext4 noauto 0 2\nproc /proc proc defaults 0 0\n");
+    const std::string fstab_too = tables.native("fstab-too").string();
 
     struct Case {
         const char* folder;
@@ -35,7 +40,9 @@ TEST(MountPoints, AFolderOnAPlannedMountPointThatIsNotMountedIsOnAnUnmountedDriv
                             Case{"/media/back up/Data", fstab, mounted_too, false},
                             Case{"/media/back up/inner/x", fstab, mounted_inside, false},
                             Case{"/media/back up/x", fstab, mounted_inside, true},
-                            Case{"/media/back up/Data", fstab, missing, false},
+                            Case{"/media/back up/Data", fstab, missing, false},  // not there at all
+                            Case{empty_point.c_str(), fstab_too, missing, true},
+                            Case{"/proc/self", fstab_too, missing, false},
                             Case{"/media/back up/Data", missing, mounted, false}}) {
         EXPECT_EQ(on_unmounted_mount_point(row.folder, row.planned.c_str(), row.now.c_str()), row.unmounted)
             << row.folder << " " << row.planned << " " << row.now;
