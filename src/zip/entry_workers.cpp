@@ -3,6 +3,7 @@
 #include <zip.h>
 
 #include <algorithm>
+#include <new>
 #include <optional>
 #include <stdexcept>
 
@@ -125,10 +126,22 @@ void EntryWorkers::work() {
         Job& job = jobs_[number];
         (job.in_memory ? memory_ahead_ : files_ahead_) += job.size;
         lock.unlock();
-        make_scratch(job, number);
+        make_scratch_or_fail(job, number);
         lock.lock();
         job.done = true;
         changed_.notify_all();
+    }
+}
+
+// An exception that left a thread would end the program there and then, without
+// its clean-up: it fails this entry instead, and the archive with it.
+void EntryWorkers::make_scratch_or_fail(Job& job, std::size_t number) noexcept {
+    try {
+        make_scratch(job, number);
+    } catch (const std::bad_alloc&) {
+        job.result = ScratchEntry{nullptr, ZIP_ER_MEMORY, 0};
+    } catch (...) {
+        job.result = ScratchEntry{nullptr, ZIP_ER_INTERNAL, 0};
     }
 }
 

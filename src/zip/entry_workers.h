@@ -78,6 +78,7 @@ private:
 
     void work();
     bool may_start(std::size_t position) const;
+    void make_scratch_or_fail(Job& job, std::size_t number) noexcept;
     void make_scratch(Job& job, std::size_t number);
     void discard(Job& job);
 
