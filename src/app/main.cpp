@@ -3,6 +3,7 @@
 
 #include <iostream>
 #include <string>
+#include <system_error>
 #include <vector>
 
 #include "app/command_line_text.h"
@@ -103,8 +104,14 @@ int main(int argc, char** argv) {
     const std::vector<std::string> arguments = platform::program_arguments(argc, argv);
     if (const auto status = AnswerProgramQuestion(arguments, std::cout)) return *status;
     // Before any other thread starts, so that every one of them leaves the
-    // interruption signals to the thread that cleans up after them.
-    platform::watch_for_interruption();
+    // interruption signals to the thread that cleans up after them. Without that
+    // thread an interrupted run could not clean up: no run then.
+    try {
+        platform::watch_for_interruption();
+    } catch (const std::system_error& error) {
+        std::cerr << "quillet: cannot start a thread: " << error.code().message() << '\n';
+        return 1;
+    }
     switch (ChooseFrontEndForRun()) {
         case FrontEndKind::console:
             return run_in_console(arguments);

@@ -103,9 +103,10 @@ Unnameable unnameable(std::string_view name);
 // terminal whose echo was turned off gets it back, the system log says so, and the
 // program ends with status 128 + the signal's number. A second signal, or a
 // clean-up that cannot finish within seconds, ends it at once without the rest. A
-// write into a pipe whose reader has gone fails instead of ending the run. Called
-// first thing in main, before any other thread starts. Without it the signals keep
-// their usual effect.
+// write into a pipe whose reader has gone, or past a file-size limit, fails instead
+// of ending the run. Called first thing in main, before any other thread starts.
+// Without it the signals keep their usual effect; std::system_error when the
+// thread that watches for them cannot start (they keep it then too).
 void watch_for_interruption();
 
 // Registers a file or folder to delete if the run is interrupted, for as long as it

@@ -206,7 +206,12 @@ void watch_for_interruption() {
         let_refused_writes_fail();
         const sigset_t signals = watched_signals();
         ::pthread_sigmask(SIG_BLOCK, &signals, &registry().mask_at_start);
-        std::thread(wait_for_signals, signals).detach();
+        try {
+            std::thread(wait_for_signals, signals).detach();
+        } catch (...) {
+            ::pthread_sigmask(SIG_SETMASK, &registry().mask_at_start, nullptr);
+            throw;
+        }
         std::atexit(wait_for_clean_up);
     });
 }
