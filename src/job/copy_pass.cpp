@@ -62,11 +62,12 @@ bool names_a_database(const std::string& file) {
 // The write-ahead log, its index or the rollback journal of a SQLite database
 // ("-wal", "-shm", "-journal" after its name) that /C compacts: the compacted copy
 // holds what they hold, and beside it SQLite would read them over it.
-bool side_file_of_compacted_database(const std::string& source) {
+bool side_file_of_compacted_database(const std::string& file, const std::string& source) {
     for (const std::string_view side : {"-wal", "-shm", "-journal"}) {
-        if (!source.ends_with(side)) continue;
-        const std::string database = source.substr(0, source.size() - side.size());
-        return names_a_database(database) && IsSqliteDatabase(database);
+        if (!file.ends_with(side)) continue;
+        // Its name alone tells the extension: a path may be too deep to take apart.
+        return names_a_database(file.substr(0, file.size() - side.size())) &&
+               IsSqliteDatabase(source.substr(0, source.size() - side.size()));
     }
     return false;
 }
@@ -258,7 +259,9 @@ private:
         folder_changed_ = folder_changed_ || finder.DirChanged();
         std::string source = finder.FullFile();
         if (left_out(finder, source) || is_work_folder_mark(finder, source)) return CopyPassOutcome::walked;
-        if (options_.CompactDatabases && side_file_of_compacted_database(source)) return CopyPassOutcome::walked;
+        if (options_.CompactDatabases && side_file_of_compacted_database(finder.File(), source)) {
+            return CopyPassOutcome::walked;
+        }
         if (finder.IsSpecial()) {
             // Opening a FIFO could wait for ever, a device could answer without end.
             say("Skipped " + source + ": not a regular file");
@@ -299,11 +302,13 @@ private:
 
         bool folder_made = true;
         if (folder_changed_) {
-            folder_made = make_folder(folder);
+            folder_too_deep_ = too_deep_for_path_text(folder);
+            if (folder_too_deep_) say("Failed to create dir " + folder);
+            folder_made = !folder_too_deep_ && make_folder(folder);
             writes_into_source_ = folder_made && lies_in_source(folder);
         }
         activity_.let_events_run();
-        if (folder_made) {
+        if (folder_made && !folder_too_deep_) {
             copy_or_compact(accepted, target_.ZipWork ? lib_AddPath(folder, file) : accepted.destination, compact);
         }
         activity_.let_events_run();
@@ -324,14 +329,15 @@ private:
         }
     }
 
+    // Path text holds at most 100 components. A folder without room for a file and
+    // for the folder a compaction works in is refused like one that cannot be made,
+    // with every file in it, and the walk goes on: making it, or a path in it,
+    // would end the job with an error report.
+    static bool too_deep_for_path_text(const std::string& folder) {
+        return lib_basConversion::refuses_components(lib_AddPath(folder, "qdb0000\\file"));
+    }
+
     bool make_folder(const std::string& folder) {
-        // Path text holds at most 100 components: a folder deeper than that (with a
-        // file in it) is refused like one that cannot be made, and the walk goes on,
-        // where making it would end the job with an error report.
-        if (lib_basConversion::refuses_components(lib_AddPath(folder, "file"))) {
-            say("Failed to create dir " + folder);
-            return false;
-        }
         const std::size_t made_before = known_.made().size();
         marks_.push_back({run_.CopiedFiles.size(), made_before});
         if (lib_basFile::lib_MakePath(settling_user_, folder, &known_)) {
@@ -490,6 +496,7 @@ private:
     std::optional<platform::FileIdentity> work_mark_;
     std::string work_mark_name_;
     bool folder_changed_ = false;
+    bool folder_too_deep_ = false;  // and every file of it left out
     bool writes_into_source_ = false;
     std::optional<platform::FileIdentity> source_identity_;
     std::optional<platform::FileIdentity> root_identity_;

@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "files/find_files.h"
+#include "support/databases.h"
 #include "support/jobs.h"
 #include "support/links.h"
 #include "support/unit_checks.h"
@@ -25,7 +26,9 @@ namespace {
 
 namespace fs = std::filesystem;
 using ::testing::Contains;
+using ::testing::Each;
 using ::testing::ElementsAre;
+using ::testing::StartsWith;
 
 class CopyPassTest : public testing::JobTest {
 protected:
@@ -116,16 +119,30 @@ TEST_F(CopyPassTest, ASourceThatChangesWhileItIsCopiedIsReported) {
 }
 
 // Path text holds at most 100 components: each folder deeper than that is a row,
-// and the walk goes on with the rest.
+// every file in it is left out, and the walk goes on with the rest. A database is
+// compacted up to the last folder with room for the compaction's own.
 TEST_F(CopyPassTest, FoldersTooDeepForPathTextAreReportedAndTheRestIsCopied) {
     options.IncludeSubdirs = true;
+    options.CompactDatabases = true;
+    const auto levels_with_room = static_cast<int>(98 - lib_basConversion::path_components(disk.text("snap/1998")).size());
     std::string deep = "src/1998";
-    for (int level = 0; level < 100; ++level) deep += "/d";
-    disk.write(deep + "/deepest.txt", "x");
+    for (int level = 1; level <= levels_with_room + 2; ++level) {
+        deep += "/d";
+        for (const char* file : {"/one.txt", "/two.txt"}) disk.write(deep + file, "x");
+        if (level < levels_with_room) continue;
+        testing::make_database(disk.native(deep + "/db.mdb"), 1);
+        disk.write(deep + "/db.mdb-wal", "");  // its side file, left out
+    }
     EXPECT_EQ(copy_pass(), CopyPassOutcome::walked);
-    EXPECT_THAT(screen.rows, ::testing::Each(::testing::StartsWith("Failed to create dir " + disk.text("snap/1998/d"))));
-    EXPECT_FALSE(screen.rows.empty());
-    EXPECT_TRUE(copied("a.txt") && copied("1998/Junk/x.txt") && copied("1999/two.txt"));
+    EXPECT_EQ(screen.rows.size(), 2u);
+    EXPECT_THAT(screen.rows, Each(StartsWith("Failed to create dir " + disk.text("snap/1998/d"))));
+    std::string made = "1998";
+    for (int level = 1; level <= levels_with_room; ++level) made += "/d";
+    EXPECT_TRUE(copied(made + "/two.txt") && copied(made + "/db.mdb") && !copied(made + "/d/one.txt"));
+    EXPECT_TRUE(copied("a.txt") && copied("1999/two.txt"));
+    for (const auto& entry : fs::recursive_directory_iterator(disk.native("snap"))) {
+        EXPECT_FALSE(entry.path().filename().string().starts_with("qdb")) << entry.path();
+    }
 }
 
 TEST_F(CopyPassTest, AFullTableOfCopiedFilesEndsTheJob) {
