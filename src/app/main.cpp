@@ -109,7 +109,7 @@ int main(int argc, char** argv) {
     try {
         platform::watch_for_interruption();
     } catch (const std::system_error& error) {
-        std::cerr << "quillet: cannot start a thread: " << error.code().message() << '\n';
+        std::cerr << platform::executable_name() << ": cannot start a thread: " << error.code().message() << std::endl;
         return 1;
     }
     switch (ChooseFrontEndForRun()) {
