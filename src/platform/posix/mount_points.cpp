@@ -1,5 +1,6 @@
 #include "platform/posix/mount_points.h"
 
+#include <fcntl.h>
 #include <mntent.h>
 #include <stdio.h>
 #include <sys/stat.h>
@@ -35,15 +36,20 @@ bool lies_below(const std::string& folder, const std::string& point) {
     return folder.starts_with(point) && (folder.size() == point.size() || folder[point.size()] == '/');
 }
 
-// Without the table of what is mounted: a file system mounted at the point, or
-// deeper on the folder's way, gives the folder another device than the folder
-// the point stands in. A folder that cannot be looked at is left to the listing.
-bool same_device_as_above(const std::string& folder, const std::string& point) {
-    const std::string above = point.substr(0, std::max<std::size_t>(point.rfind('/'), 1));
-    struct stat folder_status {};
-    struct stat above_status {};
-    if (::stat(folder.c_str(), &folder_status) != 0 || ::stat(above.c_str(), &above_status) != 0) return false;
-    return folder_status.st_dev == above_status.st_dev;
+// Without the table of what is mounted: whether the kernel marks a folder on the
+// way from the point down to the folder as the root of a mount. A bind mount of
+// the same file system has the same device, so devices cannot tell; a kernel
+// without the mark (before Linux 5.8) cannot tell either, and the folder counts
+// as there, as the listing will show.
+bool mounted_on_the_way(const std::string& folder, const std::string& point) {
+    for (std::size_t end = point.size();; end = std::min(folder.find('/', end + 1), folder.size())) {
+        struct statx status {};
+        const std::string at = folder.substr(0, end);
+        if (::statx(AT_FDCWD, at.c_str(), AT_NO_AUTOMOUNT, 0, &status) != 0) return true;
+        if ((status.stx_attributes_mask & STATX_ATTR_MOUNT_ROOT) == 0) return true;
+        if ((status.stx_attributes & STATX_ATTR_MOUNT_ROOT) != 0) return true;
+        if (end == folder.size()) return false;
+    }
 }
 
 }  // namespace
@@ -57,7 +63,7 @@ bool on_unmounted_mount_point(const std::string& folder, const char* planned_tab
     const auto by_length = [](const std::string& a, const std::string& b) { return a.size() < b.size(); };
     const std::string& deepest_planned = *std::max_element(planned.begin(), planned.end(), by_length);
     std::vector<std::string> mounted = mount_points_in(mounted_table);
-    if (mounted.empty()) return same_device_as_above(folder, deepest_planned);
+    if (mounted.empty()) return !mounted_on_the_way(folder, deepest_planned);
     std::erase_if(mounted, [&](const std::string& point) { return !lies_below(folder, point); });
     return std::none_of(mounted.begin(), mounted.end(),
                         [&](const std::string& point) { return point.size() >= deepest_planned.size(); });

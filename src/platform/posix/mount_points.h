@@ -11,7 +11,7 @@ namespace quillet::platform::posix {
 // that the planned table lists and the mounted one does not, with nothing mounted
 // deeper on its way. "/" and entries that
 // mount nowhere (swap) do not count; a table that cannot be read lists nothing,
-// and without the mounted one the devices of the folders tell.
+// and without the mounted one the kernel's mark of a mount's root tells.
 bool on_unmounted_mount_point(const std::string& folder, const char* planned_table, const char* mounted_table);
 
 }  // namespace quillet::platform::posix

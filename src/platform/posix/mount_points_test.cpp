@@ -10,7 +10,7 @@ namespace quillet::platform::posix {
 namespace {
 
 // A folder on or below a planned mount point counts only while nothing is
-// mounted there; without the table of what is mounted, the devices tell.
+// mounted there; without the table of what is mounted, the kernel's marks tell.
 TEST(MountPoints, AFolderOnAPlannedMountPointThatIsNotMountedIsOnAnUnmountedDrive) {
     testing::ScratchFolder tables{"mounts"};
     tables.write("fstab", "# the drives\n/dev/sda1 / ext4 defaults 0 1\n"
