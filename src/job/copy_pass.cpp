@@ -303,8 +303,8 @@ private:
         bool folder_made = true;
         if (folder_changed_) {
             folder_too_deep_ = too_deep_for_path_text(folder);
-            if (folder_too_deep_) say("Failed to create dir " + folder);
             folder_made = !folder_too_deep_ && make_folder(folder);
+            if (!folder_made) say("Failed to create dir " + folder);
             writes_into_source_ = folder_made && lies_in_source(folder);
         }
         activity_.let_events_run();
@@ -344,7 +344,6 @@ private:
             take_over_folders_made(made_before);
             return true;
         }
-        say("Failed to create dir " + folder);
         return false;
     }
 

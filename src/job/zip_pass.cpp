@@ -129,21 +129,22 @@ bool ZipPass(const JobOptions& options, const SnapshotPlan& plan, const CopyTarg
     if (!target.ZipWork || copied.files <= 0) return false;
     activity.phase(JobPhase::zipping);
     const std::string archive = ArchivePath(target.Folder, plan.DatedName);
-    // The copies took a while: another user's link put on the way meanwhile would
-    // choose where the archive goes.
-    const bool steered = platform::passes_foreign_link(archive);
     std::optional<FreshArchive> fresh;
-    if (!steered && !met_before(archive, run)) {
+    std::int32_t result = 0;
+    if (platform::passes_foreign_link(archive)) {
+        // The copies took a while: another user's link put on the way meanwhile
+        // would choose where the archive goes. Nothing is written.
+        result = zip32::ZE_CREAT;
+    } else if (!met_before(archive, run)) {
         // Checked before anything is written, so that a refused job loses nothing.
         if (run.ArchiveNames.size() >= kArchiveNamesLimit) throw vb::error(vb::kSubscriptOutOfRange);
-        fresh.emplace(archive);
-    } else if (!steered) {
+        result = fresh.emplace(archive).failure();
+    } else {
         // Before it takes this job's files; the archiver narrows it for each of them.
         platform::narrow_access(archive, plan.SourceDir);
     }
     activity.zipping_into(archive);
 
-    std::int32_t result = steered ? zip32::ZE_CREAT : fresh ? fresh->failure() : 0;
     if (result == 0) result = zip_folder(options, *target.ZipWork, fresh ? fresh->path() : archive);
     if (result != 0) {
         lib_ErrorHandler("HandleCommandLineS", 0, "Error creating zip", true,
