@@ -63,6 +63,20 @@ TEST(SafetyRules, CleanupNeverTrashesTheSource) {
     EXPECT_TRUE(box.exists("Projects/2010-05-01 Thesis/draft.txt"));
 }
 
+// A relative base folder for the desktop's data is ignored, as the desktop's rules
+// say: the trash goes where it always goes, not below the folder the run starts in.
+TEST(SafetyRules, CleanupTrashesIntoTheUsersTrashWhateverTheCurrentFolder) {
+    if (under_wine()) GTEST_SKIP() << "Windows takes its recycle bin from the system";
+    Sandbox box;
+    box.write("YearlyData/a.txt");
+    box.make_folder(kParent + "2010-09-01");
+    RunOptions elsewhere = kAtNoon;
+    elsewhere.through = {"env", "-C", box.native("").string(), "XDG_DATA_HOME=relative"};
+    EXPECT_EQ(box.run({box.text("YearlyData") + "\\*.*", box.text("bak"), "/K=0"}, elsewhere), (Outcome{0, "", ""}));
+    EXPECT_EQ(box.trashed(), Lines{"2010-09-01"});
+    EXPECT_FALSE(box.exists("relative"));
+}
+
 // An empty /Z= password is asked for while zipping. The archiver takes at most 255
 // bytes of password; a longer one is refused, never cut, as is one that the
 // command line would change. With it every entry is

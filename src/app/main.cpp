@@ -103,6 +103,7 @@ int run_in_windows(const WindowFrontEnd& windows, const char* program_path, cons
 int main(int argc, char** argv) {
     const std::vector<std::string> arguments = platform::program_arguments(argc, argv);
     if (const auto status = AnswerProgramQuestion(arguments, std::cout)) return *status;
+    platform::ignore_misleading_environment();
     // Before any other thread starts, so that every one of them leaves the
     // interruption signals to the thread that cleans up after them. Without that
     // thread an interrupted run could not clean up: no run then.

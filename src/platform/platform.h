@@ -419,6 +419,12 @@ std::string executable_name();
 std::vector<std::string> program_arguments(int argc, char** argv);
 // An environment variable's value; empty when it is not set.
 std::optional<std::string> environment_variable(std::string_view name);
+// Drops the settings of the environment that the host's libraries would misread.
+// A base folder of the desktop's given as a relative path is to be ignored, but
+// GIO takes it as it stands, and the trash would be made below whatever folder the
+// run starts in, where no one looks for it. Called first thing in main, before any
+// other thread starts.
+void ignore_misleading_environment();
 
 // ---------------------------------------------------------------------------
 // Zip

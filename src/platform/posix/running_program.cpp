@@ -71,6 +71,13 @@ std::optional<std::string> environment_variable(std::string_view name) {
     return std::string(value);
 }
 
+void ignore_misleading_environment() {
+    for (const char* name : {"XDG_DATA_HOME", "XDG_CONFIG_HOME", "XDG_CACHE_HOME", "XDG_STATE_HOME"}) {
+        const char* value = std::getenv(name);
+        if (value != nullptr && value[0] != '/') ::unsetenv(name);
+    }
+}
+
 std::vector<std::string> program_arguments(int argc, char** argv) {
     return std::vector<std::string>(argv + std::min(argc, 1), argv + argc);
 }

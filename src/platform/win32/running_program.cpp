@@ -27,6 +27,9 @@ std::wstring win32::running_program_path() {
     }
 }
 
+// Windows' own folders come from the system, not from the environment.
+void ignore_misleading_environment() {}
+
 // argv comes in the ANSI code page, which cannot hold every file name: the
 // arguments are read from the UTF-16 command line instead, split by the same rules.
 std::vector<std::string> program_arguments(int /*argc*/, char** /*argv*/) {
