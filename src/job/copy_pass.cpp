@@ -508,6 +508,14 @@ private:
     SettlingUserSide settling_user_;
 };
 
+// " <folder> (<the system's reason>)", or nothing for a folder that has no path text.
+std::string named_with_reason(const std::string& folder) {
+    if (folder.empty()) return {};
+    std::string reason = platform::last_error_text();
+    while (!reason.empty() && (reason.back() == '\n' || reason.back() == '\r')) reason.pop_back();
+    return " " + folder + (reason.empty() ? "" : " (" + reason + ")");
+}
+
 }  // namespace
 
 CopyTarget PrepareCopyTarget(const JobOptions& options, const SnapshotPlan& plan) {
@@ -520,7 +528,8 @@ CopyTarget PrepareCopyTarget(const JobOptions& options, const SnapshotPlan& plan
     if (!target.ZipWork) {
         // Without a work folder the files would land in the current directory.
         throw Error(vb::kPathNotFound, "HandleCommandLineS",
-                    "Path not found\r\nNo work folder for /Z could be made in the temporary folder");
+                    "Path not found\r\nNo work folder for /Z could be made in the temporary folder" +
+                        named_with_reason(temp_folder));
     }
     return target;
 }
