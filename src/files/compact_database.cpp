@@ -63,7 +63,12 @@ public:
             throw Error(vb::kPathFileAccessError, "",
                         "Path/File access error: no work folder could be made beside " + target);
         }
-        names_.emplace(lib_basConversion::lib_AddPath(folder_->Path(), lib_basConversion::lib_GetFileName(target)));
+        try {
+            names_.emplace(lib_basConversion::lib_AddPath(folder_->Path(), lib_basConversion::lib_GetFileName(target)));
+        } catch (...) {
+            folder_->Remove();  // no destructor runs for a half-made object
+            throw;
+        }
     }
     // After a failure, whose error is the one that matters.
     ~CompactionFolder() {
