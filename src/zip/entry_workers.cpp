@@ -3,6 +3,7 @@
 #include <zip.h>
 
 #include <algorithm>
+#include <memory>
 #include <new>
 #include <optional>
 #include <stdexcept>
@@ -35,6 +36,15 @@ Failure failure_of(const zip_error_t* error) {
     return {zip_error_code_zip(error), zip_error_code_system(error)};
 }
 
+// What a worker holds of libzip goes also when an allocation of its own throws.
+struct DiscardArchive {
+    void operator()(zip_t* archive) const { zip_discard(archive); }
+};
+struct FreeSource {
+    void operator()(zip_source_t* source) const { zip_source_free(source); }
+};
+using OwnedSource = std::unique_ptr<zip_source_t, FreeSource>;
+
 // Writes the one-entry archive into `store` as the archive itself would write the
 // entry: same compression, same encryption. Cancelled when `stop` is set, or the
 // run is interrupted: the scratch file is let go of, so that the clean-up can
@@ -44,8 +54,8 @@ std::optional<Failure> compress_into(zip_source_t* store, const std::string& nat
     zip_error_t error;
     zip_error_init(&error);
     zip_source_keep(store);  // the archive below takes one reference and gives it back when it goes
-    zip_t* scratch = zip_open_from_source(store, ZIP_CREATE | ZIP_TRUNCATE, &error);
-    if (scratch == nullptr) {
+    std::unique_ptr<zip_t, DiscardArchive> scratch(zip_open_from_source(store, ZIP_CREATE | ZIP_TRUNCATE, &error));
+    if (!scratch) {
         zip_source_free(store);
         const Failure failed = failure_of(&error);
         zip_error_fini(&error);
@@ -55,21 +65,19 @@ std::optional<Failure> compress_into(zip_source_t* store, const std::string& nat
     const auto cancel = [](zip_t*, void* flag) {
         return static_cast<const std::atomic<bool>*>(flag)->load() || platform::interruption_started() ? 1 : 0;
     };
-    zip_register_cancel_callback_with_state(scratch, cancel, nullptr, const_cast<std::atomic<bool>*>(&stop));
-    const auto fail = [&]() -> std::optional<Failure> {
-        const Failure failed = failure_of(zip_get_error(scratch));
-        zip_discard(scratch);
-        return failed;
-    };
-    zip_source_t* file = file_entry_source(scratch, native_path, stored_blocks);
-    if (file == nullptr) return fail();
-    if (zip_file_add(scratch, "entry", file, 0) < 0) {
-        zip_source_free(file);
+    zip_register_cancel_callback_with_state(scratch.get(), cancel, nullptr, const_cast<std::atomic<bool>*>(&stop));
+    const auto fail = [&]() -> std::optional<Failure> { return failure_of(zip_get_error(scratch.get())); };
+    OwnedSource file(file_entry_source(scratch.get(), native_path, stored_blocks));
+    if (!file || zip_file_add(scratch.get(), "entry", file.get(), 0) < 0) return fail();
+    file.release();  // the archive's now
+    if (zip_set_file_compression(scratch.get(), 0, ZIP_CM_DEFLATE, static_cast<zip_uint32_t>(level)) != 0) {
         return fail();
     }
-    if (zip_set_file_compression(scratch, 0, ZIP_CM_DEFLATE, static_cast<zip_uint32_t>(level)) != 0) return fail();
-    if (!password.empty() && zip_file_set_encryption(scratch, 0, ZIP_EM_AES_256, password.c_str()) != 0) return fail();
-    if (zip_close(scratch) != 0) return fail();
+    if (!password.empty() && zip_file_set_encryption(scratch.get(), 0, ZIP_EM_AES_256, password.c_str()) != 0) {
+        return fail();
+    }
+    if (zip_close(scratch.get()) != 0) return fail();
+    scratch.release();  // closed, and so freed
     return std::nullopt;
 }
 
@@ -165,19 +173,18 @@ void EntryWorkers::make_scratch(Job& job, std::size_t number) {
     };
     zip_error_t error;
     zip_error_init(&error);
-    zip_source_t* store = new_store(error);
-    if (store != nullptr) {
+    OwnedSource store(new_store(error));
+    if (store) {
         if (const auto failed =
-                compress_into(store, job.native_path, job.stored_blocks, level_, password_.text(), stop_)) {
+                compress_into(store.get(), job.native_path, job.stored_blocks, level_, password_.text(), stop_)) {
             zip_error_set(&error, failed->zip_error, failed->system_error);
-            zip_source_free(store);
-            store = nullptr;
+            store.reset();
         } else if (native) {
-            zip_source_free(store);
-            store = new_store(error);
+            store.reset();
+            store.reset(new_store(error));
         }
     }
-    job.result = ScratchEntry{store, zip_error_code_zip(&error), zip_error_code_system(&error)};
+    job.result = ScratchEntry{store.release(), zip_error_code_zip(&error), zip_error_code_system(&error)};
     zip_error_fini(&error);
 }
 
