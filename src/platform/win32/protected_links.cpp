@@ -44,13 +44,17 @@ std::wstring full_path(const std::wstring& path) {
     return full;
 }
 
-// The root ("C:\", "\\server\share\", "\\?\C:\") and the names below it.
+// The root ("C:\", "\\server\share\", "\\?\C:\", "\\?\Volume{GUID}\") and the names
+// below it.
 std::wstring split_root(const std::wstring& full, std::vector<std::wstring>& names) {
     std::size_t root_end = 0;
     if (full.starts_with(L"\\\\?\\UNC\\") || (full.starts_with(L"\\\\") && !full.starts_with(L"\\\\?\\"))) {
         const std::size_t server = full.find(L'\\', full.starts_with(L"\\\\?\\") ? 8 : 2);
         const std::size_t share = server == std::wstring::npos ? server : full.find(L'\\', server + 1);
         root_end = share == std::wstring::npos ? full.size() : share + 1;
+    } else if (full.starts_with(L"\\\\?\\") && full.find(L':') != 5) {
+        const std::size_t volume_end = full.find(L'\\', 4);
+        root_end = volume_end == std::wstring::npos ? full.size() : volume_end + 1;
     } else {
         const std::size_t colon = full.find(L':');
         root_end = colon == std::wstring::npos ? 0 : colon + 2;
@@ -94,8 +98,9 @@ struct LinkData {
 constexpr DWORD kRelativeLink = 1;  // SYMLINK_FLAG_RELATIVE
 
 // The name a link stands for, as a full path ("\??\C:\x" is "C:\x", "\??\UNC\s\x"
-// is "\\s\x"; a relative one is read from the link's folder); empty when it
-// cannot be read.
+// is "\\s\x", a volume mounted in a folder "\??\Volume{GUID}\" is
+// "\\?\Volume{GUID}\"; a relative one is read from the link's folder); empty when
+// it cannot be read.
 std::wstring link_target(const std::wstring& link, const std::wstring& folder) {
     const win32::Handle itself = win32::open_itself(link, FILE_READ_ATTRIBUTES);
     alignas(DWORD) unsigned char buffer[MAXIMUM_REPARSE_DATA_BUFFER_SIZE];
@@ -118,9 +123,10 @@ std::wstring link_target(const std::wstring& link, const std::wstring& folder) {
     std::wstring target(data.substitute_length / sizeof(wchar_t), L'\0');
     std::memcpy(target.data(), buffer + names_at + data.substitute_offset, data.substitute_length);
     if ((flags & kRelativeLink) != 0) return full_path(folder + L"\\" + target);
+    if (!target.starts_with(L"\\??\\")) return target;
     if (target.starts_with(L"\\??\\UNC\\")) return L"\\\\" + target.substr(8);
-    if (target.starts_with(L"\\??\\")) return target.substr(4);
-    return target;
+    if (target.find(L':') == 5) return target.substr(4);
+    return L"\\\\?\\" + target.substr(4);
 }
 
 }  // namespace
