@@ -2,6 +2,7 @@
 
 #include "files/existence.h"
 #include "job/archiver.h"
+#include "platform/platform.h"
 #include "text/numbers.h"
 #include "text/paths.h"
 #include "text/tokenizer.h"
@@ -112,6 +113,12 @@ bool ValidateJobOptions(const JobOptions& options) {
     const std::string drive = lib_basConversion::lib_GetDrive(options.TargetDir);
     if (!lib_basFile::lib_DirExists(drive)) {
         lib_MsgBoxInfo("Destination drive " + drive + " not found");
+        return false;
+    }
+    // A disk that is not plugged in leaves its empty mount point, on the system's
+    // own disk: the snapshot would fill that disk and hide under the mount.
+    if (const auto unmounted = platform::unmounted_drive_of(options.TargetDir)) {
+        lib_MsgBoxInfo("Destination drive " + *unmounted + " not found");
         return false;
     }
     if (options.ZipOutput &&

@@ -56,11 +56,12 @@ struct Attributes {
 };
 // The attributes of a file or folder, links followed; empty when there is none.
 std::optional<Attributes> attributes(std::string_view path_text);
-// Whether the folder lies where the host's table of file systems (/etc/fstab)
-// mounts a drive that is not mounted now: what stands there is the folder the
-// drive would cover, not the drive. False where a drive has no such place
-// (Windows: a drive that is not there has no letter).
-bool on_unmounted_drive(std::string_view folder_text);
+// The drive (path text of its mount point) that the host's table of file systems
+// (/etc/fstab) mounts where the folder lies, when it is not mounted now: what
+// stands there is the folder the drive would cover, not the drive. Empty when the
+// folder's drive is there, and where a drive has no such place (Windows: a drive
+// that is not there has no letter).
+std::optional<std::string> unmounted_drive_of(std::string_view folder_text);
 
 struct DirectoryEntry {
     std::string name;

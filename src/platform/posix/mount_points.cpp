@@ -56,27 +56,56 @@ bool mounted_on_the_way(const std::string& folder, const std::string& point) {
 
 // The deepest mount point that holds the folder decides: a file system mounted
 // inside an unmounted one is there all the same.
-bool on_unmounted_mount_point(const std::string& folder, const char* planned_table, const char* mounted_table) {
+std::optional<std::string> unmounted_mount_point(const std::string& folder, const char* planned_table,
+                                                 const char* mounted_table) {
     std::vector<std::string> planned = mount_points_in(planned_table);
     std::erase_if(planned, [&](const std::string& point) { return !lies_below(folder, point); });
-    if (planned.empty()) return false;
+    if (planned.empty()) return std::nullopt;
     const auto by_length = [](const std::string& a, const std::string& b) { return a.size() < b.size(); };
     const std::string& deepest_planned = *std::max_element(planned.begin(), planned.end(), by_length);
     std::vector<std::string> mounted = mount_points_in(mounted_table);
-    if (mounted.empty()) return !mounted_on_the_way(folder, deepest_planned);
-    std::erase_if(mounted, [&](const std::string& point) { return !lies_below(folder, point); });
-    return std::none_of(mounted.begin(), mounted.end(),
-                        [&](const std::string& point) { return point.size() >= deepest_planned.size(); });
+    bool there = false;
+    if (mounted.empty()) {
+        there = mounted_on_the_way(folder, deepest_planned);
+    } else {
+        std::erase_if(mounted, [&](const std::string& point) { return !lies_below(folder, point); });
+        there = std::any_of(mounted.begin(), mounted.end(),
+                            [&](const std::string& point) { return point.size() >= deepest_planned.size(); });
+    }
+    if (there) return std::nullopt;
+    return deepest_planned;
 }
 
 }  // namespace quillet::platform::posix
 
 namespace quillet::platform {
 
-bool on_unmounted_drive(std::string_view folder_text) {
-    const auto resolved = resolved_path(folder_text);
+namespace {
+
+// The folder with every link on the way followed, as far as it is there; the
+// rest as it stands (a target is made as needed).
+std::optional<std::string> resolved_as_far_as_there(std::string_view folder_text) {
+    std::string folder(folder_text);
+    std::string rest;  // "\name" for each folder not there
+    for (;;) {
+        if (auto resolved = resolved_path(folder)) {
+            if (resolved->ends_with('\\')) resolved->pop_back();
+            return *resolved + rest;
+        }
+        const auto last = folder.find_last_of('\\');
+        if (last == std::string::npos || last + 1 == folder.size()) return std::nullopt;
+        rest = folder.substr(last) + rest;
+        folder.resize(last == 0 || folder[last - 1] == ':' ? last + 1 : last);  // a root stays one
+    }
+}
+
+}  // namespace
+
+std::optional<std::string> unmounted_drive_of(std::string_view folder_text) {
+    const auto resolved = resolved_as_far_as_there(folder_text);
     const auto native = resolved ? native_path(*resolved) : std::nullopt;
-    return native && posix::on_unmounted_mount_point(*native, "/etc/fstab", "/proc/self/mounts");
+    const auto point = native ? posix::unmounted_mount_point(*native, "/etc/fstab", "/proc/self/mounts") : std::nullopt;
+    return point ? path_text(*point) : std::nullopt;
 }
 
 }  // namespace quillet::platform

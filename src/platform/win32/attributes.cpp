@@ -12,7 +12,7 @@ std::optional<Attributes> attributes(std::string_view path_text) {
     return Attributes{.directory = win32::is_folder(data->dwFileAttributes)};
 }
 
-bool on_unmounted_drive(std::string_view) { return false; }
+std::optional<std::string> unmounted_drive_of(std::string_view) { return std::nullopt; }
 
 // A folder or file made here inherits the access of the folder it is in, as copies do.
 void narrow_access(std::string_view, std::string_view) {}
