@@ -369,11 +369,18 @@ bool changed_since(int in, const SourceStatus& before) {
            now.st_mtim.tv_nsec != written.tv_nsec;
 }
 
+// A file system that keeps no permissions (FAT, and FAT through FUSE) refuses to
+// set them: the copy is whole, and only ever narrower than its source.
+bool keeps_no_permissions(int code) { return code == ENOSYS || code == EPERM || code == EOPNOTSUPP; }
+
 // The permissions the umask took at the creation, and the times; set through the
 // open file, before it is closed, as some network file systems would otherwise
 // stamp the last write time again when the closing sends the data.
 bool finish_copy(int out, const SourceStatus& source) {
-    if ((source.permissions & creation_mask()) != 0 && ::fchmod(out, source.permissions) != 0) return false;
+    if ((source.permissions & creation_mask()) != 0 && ::fchmod(out, source.permissions) != 0 &&
+        !keeps_no_permissions(errno)) {
+        return false;
+    }
     ::futimens(out, source.access_and_write);
     return true;
 }
