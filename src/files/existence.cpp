@@ -1,5 +1,8 @@
 #include "files/existence.h"
 
+#include <algorithm>
+#include <vector>
+
 #include "files/path_resolution.h"
 #include "platform/platform.h"
 #include "text/tokenizer.h"
@@ -24,6 +27,26 @@ FolderAndPattern split_search(const std::string& path) {
     }
     if (path.size() > 2 && path[1] == ':') return {path.substr(0, 2), path.substr(2)};
     return {platform::current_directory(), path};
+}
+
+std::vector<std::string_view> components(std::string_view path) {
+    std::vector<std::string_view> parts;
+    for (std::size_t start = 0;;) {
+        const std::size_t end = std::min(path.find('\\', start), path.size());
+        parts.push_back(path.substr(start, end - start));
+        if (end == path.size()) return parts;
+        start = end + 1;
+    }
+}
+
+bool listed_under(const std::string& folder, std::string_view name) {
+    // The name as a pattern matches it, ignoring case, and perhaps some others.
+    const auto listing = platform::list_folder(folder.ends_with(':') ? folder + "\\" : folder, name);
+    platform::DirectoryEntry entry;
+    while (listing && listing->next(entry)) {
+        if (entry.name == name) return true;
+    }
+    return false;
 }
 
 }  // namespace
@@ -53,6 +76,21 @@ bool lib_FileExists(const std::string& strPath) {
 bool file_exists_at(const std::string& path) {
     const auto found = platform::attributes(path);
     return found && !found->directory;
+}
+
+bool reaches_the_same_file(const std::string& earlier, const std::string& later) {
+    const auto reached = platform::file_identity(later);
+    if (!reached) return false;
+    if (reached == platform::file_identity(earlier)) return true;
+    const auto earlier_parts = components(earlier);
+    const auto later_parts = components(later);
+    std::string folder;
+    for (std::size_t i = 0; i < later_parts.size(); ++i) {
+        const bool spelled_otherwise = i >= earlier_parts.size() || earlier_parts[i] != later_parts[i];
+        if (i > 0 && spelled_otherwise && !listed_under(folder, later_parts[i])) return true;
+        folder += (i > 0 ? "\\" : "") + std::string(later_parts[i]);
+    }
+    return false;
 }
 
 }  // namespace quillet::lib_basFile

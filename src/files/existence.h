@@ -18,4 +18,11 @@ bool lib_FileExists(const std::string& strPath);
 // "?" or "#", and case counts in them, so the name is not read as a pattern.
 bool file_exists_at(const std::string& path);
 
+// Whether `later`, a path that differs from `earlier` only in case, reaches the
+// file at `earlier`: so it does where the file system ignores case. File systems
+// through FUSE may give each spelling a number of its own; there the listings
+// tell: a spelling that reaches a file although its folder does not list it was
+// taken for another.
+bool reaches_the_same_file(const std::string& earlier, const std::string& later);
+
 }  // namespace quillet::lib_basFile

@@ -10,6 +10,7 @@
 #include "files/compact_database.h"
 #include "files/copy_file.h"
 #include "files/copy_workers.h"
+#include "files/existence.h"
 #include "files/file_times.h"
 #include "files/find_files.h"
 #include "files/folders.h"
@@ -425,8 +426,7 @@ private:
         const CopiedFile* other = run_.CopiedFiles.find_ignoring_case(destination);
         if (!other) return nullptr;
         copies_.put_all_in_place();
-        const auto earlier = platform::file_identity(other->destination);
-        return earlier && earlier == platform::file_identity(destination) ? other : nullptr;
+        return lib_basFile::reaches_the_same_file(other->destination, destination) ? other : nullptr;
     }
 
     // A database that cannot be compacted is copied instead. Failures of either
