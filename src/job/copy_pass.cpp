@@ -184,9 +184,12 @@ private:
     // run that outlasts the next one's start): the files put in place since went
     // with it, or into a folder of that name made again.
     void report_root_moved_away() const {
-        if (root_identity_ && platform::file_identity(target_.FilesRoot()) != root_identity_) {
-            AddMessageAndLog("Moved or deleted while copying " + target_.FilesRoot());
-        }
+        if (!root_identity_) return;
+        const auto now = platform::file_identity(target_.FilesRoot());
+        if (now == root_identity_) return;
+        // A disk that fails or is pulled answers for no folder: its own error says so.
+        if (!now && !platform::file_identity(lib_basConversion::parent_folder(target_.FilesRoot()))) return;
+        AddMessageAndLog("Moved or deleted while copying " + target_.FilesRoot());
     }
 
     // A row of the walk's own comes after those of the files handed on before it.
