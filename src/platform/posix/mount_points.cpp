@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cerrno>
 #include <vector>
 
 #include "platform/platform.h"
@@ -45,7 +46,8 @@ bool mounted_on_the_way(const std::string& folder, const std::string& point) {
     for (std::size_t end = point.size();; end = std::min(folder.find('/', end + 1), folder.size())) {
         struct statx status {};
         const std::string at = folder.substr(0, end);
-        if (::statx(AT_FDCWD, at.c_str(), AT_NO_AUTOMOUNT, 0, &status) != 0) return true;
+        // Nothing is mounted on what is not there (a target yet to be made).
+        if (::statx(AT_FDCWD, at.c_str(), AT_NO_AUTOMOUNT, 0, &status) != 0) return errno != ENOENT;
         if ((status.stx_attributes_mask & STATX_ATTR_MOUNT_ROOT) == 0) return true;
         if ((status.stx_attributes & STATX_ATTR_MOUNT_ROOT) != 0) return true;
         if (end == folder.size()) return false;
@@ -86,6 +88,7 @@ namespace {
 // rest as it stands (a target is made as needed).
 std::optional<std::string> resolved_as_far_as_there(std::string_view folder_text) {
     std::string folder(folder_text);
+    while (folder.size() > 1 && folder.ends_with('\\') && !folder.ends_with(":\\")) folder.pop_back();
     std::string rest;  // "\name" for each folder not there
     for (;;) {
         if (auto resolved = resolved_path(folder)) {

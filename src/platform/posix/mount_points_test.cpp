@@ -30,21 +30,25 @@ TEST(MountPoints, AFolderOnAPlannedMountPointThatIsNotMountedIsOnAnUnmountedDriv
     const std::string fstab_too = tables.native("fstab-too").string();
 
     struct Case {
-        const char* folder;
+        std::string folder;
         const std::string& planned;
         const std::string& now;
-        bool unmounted;
+        std::string unmounted_point;  // empty: none
     };
-    for (const Case& row : {Case{"/media/back up", fstab, mounted, true}, Case{"/media/back up/Data", fstab, mounted, true},
-                            Case{"/media/back upX", fstab, mounted, false}, Case{"/home/ann", fstab, mounted, false},
-                            Case{"/media/back up/Data", fstab, mounted_too, false},
-                            Case{"/media/back up/inner/x", fstab, mounted_inside, false},
-                            Case{"/media/back up/x", fstab, mounted_inside, true},
-                            Case{"/media/back up/Data", fstab, missing, false},  // not there at all
-                            Case{empty_point.c_str(), fstab_too, missing, true},
-                            Case{"/proc/self", fstab_too, missing, false},
-                            Case{"/media/back up/Data", missing, mounted, false}}) {
-        EXPECT_EQ(unmounted_mount_point(row.folder, row.planned.c_str(), row.now.c_str()).has_value(), row.unmounted)
+    const std::string media = "/media/back up";
+    for (const Case& row : {Case{media, fstab, mounted, media}, Case{media + "/Data", fstab, mounted, media},
+                            Case{"/media/back upX", fstab, mounted, ""}, Case{"/home/ann", fstab, mounted, ""},
+                            Case{media + "/Data", fstab, mounted_too, ""},
+                            Case{media + "/inner/x", fstab, mounted_inside, ""},
+                            Case{media + "/x", fstab, mounted_inside, media},
+                            // Nothing is mounted on what is not there.
+                            Case{media + "/Data", fstab, missing, media},
+                            Case{empty_point, fstab_too, missing, empty_point},
+                            Case{empty_point + "/Backup/Daily", fstab_too, missing, empty_point},
+                            Case{"/proc/self", fstab_too, missing, ""},
+                            Case{media + "/Data", missing, mounted, ""}}) {
+        EXPECT_EQ(unmounted_mount_point(row.folder, row.planned.c_str(), row.now.c_str()).value_or(""),
+                  row.unmounted_point)
             << row.folder << " " << row.planned << " " << row.now;
     }
 }
