@@ -66,7 +66,7 @@ public:
         try {
             names_.emplace(lib_basConversion::lib_AddPath(folder_->Path(), lib_basConversion::lib_GetFileName(target)));
         } catch (...) {
-            folder_->Remove();  // no destructor runs for a half-made object
+            folder_->Remove();  // a half-made object's own destructor never runs
             throw;
         }
     }

@@ -39,11 +39,13 @@ std::vector<std::string_view> components(std::string_view path) {
     }
 }
 
+// A folder that cannot be listed tells nothing: the name counts as listed.
 bool listed_under(const std::string& folder, std::string_view name) {
     // The name as a pattern matches it, ignoring case, and perhaps some others.
     const auto listing = platform::list_folder(folder.ends_with(':') ? folder + "\\" : folder, name);
+    if (!listing) return true;
     platform::DirectoryEntry entry;
-    while (listing && listing->next(entry)) {
+    while (listing->next(entry)) {
         if (entry.name == name) return true;
     }
     return false;

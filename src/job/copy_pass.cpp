@@ -187,8 +187,9 @@ private:
         if (!root_identity_) return;
         const auto now = platform::file_identity(target_.FilesRoot());
         if (now == root_identity_) return;
-        // A disk that fails or is pulled answers for no folder: its own error says so.
-        if (!now && !platform::file_identity(lib_basConversion::parent_folder(target_.FilesRoot()))) return;
+        // A disk that fails or is pulled answers for no folder, not even the target
+        // that /K never takes: its own error says so.
+        if (!now && !platform::file_identity(options_.TargetDir)) return;
         AddMessageAndLog("Moved or deleted while copying " + target_.FilesRoot());
     }
 

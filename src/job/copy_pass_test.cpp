@@ -88,19 +88,27 @@ TEST_F(CopyPassTest, FiltersCompactsAndRefusesDuplicates) {
                 ElementsAre("Duplicates:", two_to + "Z:\\earlier", two_to + two, "Duplicates:", a_to, a_to));
 }
 
-// A later run's /K takes the snapshot folder while this job still writes it: the
-// job cannot follow its files, but says so. (Windows names each copy by its whole
-// path: the next copy fails, and that ends the job.)
+// A later run's /K takes the snapshot folder, or the dated folder above it (/F=2,
+// /A), while this job still writes it: the job cannot follow its files, but says
+// so. (Windows names each copy by its whole path: the next copy fails, and that
+// ends the job.)
 TEST_F(CopyPassTest, ASnapshotFolderTakenAwayWhileCopyingIsReported) {
 #ifdef _WIN32
     GTEST_SKIP() << "the next copy fails and ends the job";
 #endif
     run.CopyThreads = 1;
-    screen.on_events = [&] {
-        if (counts.files == 1 && !disk.exists("trash")) fs::rename(disk.native("snap"), disk.native("trash"));
-    };
-    EXPECT_EQ(copy_pass(), CopyPassOutcome::walked);
-    EXPECT_THAT(screen.rows, ElementsAre("Moved or deleted while copying " + disk.text("snap")));
+    options.TargetDir = disk.text("bak");
+    for (const std::string taken : {"bak/snap", "bak/dated"}) {
+        SCOPED_TRACE(taken);
+        target.Folder = disk.text(taken == "bak/snap" ? "bak/snap" : "bak/dated/snap");
+        counts = CopyCounts{};
+        screen.rows.clear();
+        screen.on_events = [&] {
+            if (counts.files == 1 && disk.exists(taken)) fs::rename(disk.native(taken), disk.native(taken + ".trashed"));
+        };
+        EXPECT_EQ(copy_pass(), CopyPassOutcome::walked);
+        EXPECT_THAT(screen.rows, ElementsAre("Moved or deleted while copying " + target.Folder));
+    }
 }
 
 // A file that grows while it is copied keeps its copy, and the row says so. Each
