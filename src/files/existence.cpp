@@ -86,10 +86,12 @@ bool reaches_the_same_file(const std::string& earlier, const std::string& later)
     if (reached == platform::file_identity(earlier)) return true;
     const auto earlier_parts = components(earlier);
     const auto later_parts = components(later);
+    // A drive or a share is one however it is spelled: only the names below it tell.
+    const std::size_t root_parts = later.starts_with("\\\\") ? 4 : 1;
     std::string folder;
     for (std::size_t i = 0; i < later_parts.size(); ++i) {
         const bool spelled_otherwise = i >= earlier_parts.size() || earlier_parts[i] != later_parts[i];
-        if (i > 0 && spelled_otherwise && !listed_under(folder, later_parts[i])) return true;
+        if (i >= root_parts && spelled_otherwise && !listed_under(folder, later_parts[i])) return true;
         folder += (i > 0 ? "\\" : "") + std::string(later_parts[i]);
     }
     return false;

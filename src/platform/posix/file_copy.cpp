@@ -369,16 +369,24 @@ bool changed_since(int in, const SourceStatus& before) {
            now.st_mtim.tv_nsec != written.tv_nsec;
 }
 
-// A file system that keeps no permissions (FAT, and FAT through FUSE) refuses to
-// set them: the copy is whole, and only ever narrower than its source.
-bool keeps_no_permissions(int code) { return code == ENOSYS || code == EPERM || code == EOPNOTSUPP; }
+// A file system that keeps no permissions refuses to set them: the copy is whole,
+// and only ever narrower than its source. FAT in the kernel says EPERM, which
+// elsewhere is a refusal that must not pass in silence.
+bool keeps_no_permissions(int out, int code) {
+    constexpr unsigned long kNtfsMagic = 0x7366746e;  // the kernel's ntfs3
+    if (code == ENOSYS || code == EOPNOTSUPP) return true;
+    struct statfs file_system {};
+    if (code != EPERM || ::fstatfs(out, &file_system) != 0) return false;
+    const auto type = static_cast<unsigned long>(file_system.f_type);
+    return type == MSDOS_SUPER_MAGIC || type == EXFAT_SUPER_MAGIC || type == kNtfsMagic;
+}
 
 // The permissions the umask took at the creation, and the times; set through the
 // open file, before it is closed, as some network file systems would otherwise
 // stamp the last write time again when the closing sends the data.
 bool finish_copy(int out, const SourceStatus& source) {
     if ((source.permissions & creation_mask()) != 0 && ::fchmod(out, source.permissions) != 0 &&
-        !keeps_no_permissions(errno)) {
+        !keeps_no_permissions(out, errno)) {
         return false;
     }
     ::futimens(out, source.access_and_write);
