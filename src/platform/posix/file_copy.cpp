@@ -227,10 +227,13 @@ Failure copy_content(int in, int out, ProgressReport& report, bool holes) {
         case KernelCopy::by_reading:
             break;
     }
-    // Start again from the beginning: the kernel may have copied part of it.
+    // Start again from the beginning: the kernel may have copied part of it. A copy
+    // still empty is left alone: a network file system would ask its server to
+    // truncate it, and some servers refuse.
+    const bool written = report.copied() > 0;
     report.restart();
     if (::lseek(in, 0, SEEK_SET) != 0) return Failure::source;
-    if (::lseek(out, 0, SEEK_SET) != 0 || ::ftruncate(out, 0) != 0) return Failure::target;
+    if (written && (::lseek(out, 0, SEEK_SET) != 0 || ::ftruncate(out, 0) != 0)) return Failure::target;
     return copy_by_reading(in, out, report);
 }
 
@@ -369,16 +372,27 @@ bool changed_since(int in, const SourceStatus& before) {
            now.st_mtim.tv_nsec != written.tv_nsec;
 }
 
+// A source that keeps its size but gave fewer bytes failed to deliver them (a
+// network file system that lost its server ends its reads early): so short a copy
+// must never take the name. One that shrank is a changed source.
+bool fell_short(int in, const SourceStatus& source, std::uint64_t copied) {
+    if (copied >= source.size) return false;
+    struct stat now {};
+    return ::fstat(in, &now) != 0 || static_cast<std::uint64_t>(now.st_size) >= source.size;
+}
+
 // A file system that keeps no permissions refuses to set them: the copy is whole,
-// and only ever narrower than its source. FAT in the kernel says EPERM, which
-// elsewhere is a refusal that must not pass in silence.
+// and only ever narrower than its source. FAT in the kernel says EPERM, and a
+// server behind FUSE that will not set them (SFTP) EPERM or EACCES; elsewhere
+// these are refusals that must not pass in silence.
 bool keeps_no_permissions(int out, int code) {
     constexpr unsigned long kNtfsMagic = 0x7366746e;  // the kernel's ntfs3
     if (code == ENOSYS || code == EOPNOTSUPP) return true;
     struct statfs file_system {};
-    if (code != EPERM || ::fstatfs(out, &file_system) != 0) return false;
+    if ((code != EPERM && code != EACCES) || ::fstatfs(out, &file_system) != 0) return false;
     const auto type = static_cast<unsigned long>(file_system.f_type);
-    return type == MSDOS_SUPER_MAGIC || type == EXFAT_SUPER_MAGIC || type == kNtfsMagic;
+    if (type == FUSE_SUPER_MAGIC) return true;
+    return code == EPERM && (type == MSDOS_SUPER_MAGIC || type == EXFAT_SUPER_MAGIC || type == kNtfsMagic);
 }
 
 // The permissions the umask took at the creation, and the times; set through the
@@ -497,6 +511,9 @@ CopyResult make_open_file(int in, const CopyNames& names, const CopyProgress& pr
     CopyResult result = CopyResult::copied;
     if (failure != Failure::none) {
         result = failure == Failure::source ? CopyResult::source_failed : CopyResult::failed;
+    } else if (fell_short(in, source, report.copied())) {
+        errno = EIO;
+        result = CopyResult::source_failed;
     } else if (!finish_copy(out.get(), source) || (!copy.unnamed && !out.close())) {
         // Closing a named copy may report data that could not be written back after all.
         result = CopyResult::failed;
