@@ -69,6 +69,16 @@ std::wstring split_root(const std::wstring& full, std::vector<std::wstring>& nam
     return root;
 }
 
+// The folder above `resolved`, never above its root: a relative link's ".." where
+// the system does not fold it (in a path that starts "\\?\").
+std::wstring folder_above(const std::wstring& resolved) {
+    std::vector<std::wstring> names;
+    std::wstring above = split_root(resolved, names);
+    if (!names.empty()) names.pop_back();
+    for (const std::wstring& name : names) above += (above.ends_with(L'\\') ? L"" : L"\\") + name;
+    return above;
+}
+
 bool is_link(const std::wstring& path) {
     const win32::Handle itself = win32::open_itself(path, FILE_READ_ATTRIBUTES);
     FILE_ATTRIBUTE_TAG_INFO tag{};
@@ -139,6 +149,10 @@ bool passes_foreign_link(std::string_view path_text) {
     for (int links = 0; !rest.empty();) {
         const std::wstring name = std::move(rest.front());
         rest.erase(rest.begin());
+        if (name == L"." || name == L"..") {
+            if (name == L"..") resolved = folder_above(resolved);
+            continue;
+        }
         const std::wstring next = resolved + (resolved.ends_with(L'\\') ? L"" : L"\\") + name;
         const std::wstring next_system = win32::system_path(next);
         // Nothing more exists: there is no link further on to follow.
