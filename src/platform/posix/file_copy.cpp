@@ -196,6 +196,16 @@ Failure copy_extent_in_kernel(int in, int out, off_t from, off_t to, ProgressRep
     return Failure::none;
 }
 
+// A copy that ends in a hole is made as long as its source. Setting the size is
+// refused by some servers (restricted SFTP), writing its last byte is not.
+bool ends_at(int out, off_t size) {
+    struct stat written {};
+    if (::fstat(out, &written) == 0 && written.st_size == size) return true;
+    if (::ftruncate(out, size) == 0) return true;
+    const char zero = 0;
+    return size > 0 && ::pwrite(out, &zero, 1, size - 1) == 1;
+}
+
 // A file with holes is copied extent by extent, and keeps its holes: the kernel's
 // copy, or a plain one, would write them out as zeros. The holes count as copied.
 Failure copy_data_extents(int in, int out, ProgressReport& report) {
@@ -214,7 +224,7 @@ Failure copy_data_extents(int in, int out, ProgressReport& report) {
         if (failure != Failure::none) return failure;
         offset = hole;
     }
-    return ::ftruncate(out, size) == 0 ? Failure::none : Failure::target;
+    return ends_at(out, size) ? Failure::none : Failure::target;
 }
 
 Failure copy_content(int in, int out, ProgressReport& report, bool holes) {
@@ -372,13 +382,40 @@ bool changed_since(int in, const SourceStatus& before) {
            now.st_mtim.tv_nsec != written.tv_nsec;
 }
 
-// A source that keeps its size but gave fewer bytes failed to deliver them (a
-// network file system that lost its server ends its reads early): so short a copy
-// must never take the name. One that shrank is a changed source.
+// The kernel's own files tell a size they do not hold (sysfs says 4096 bytes).
+bool told_size_is_nominal(int in) {
+    constexpr unsigned long kMessageQueueMagic = 0x19800202;
+    struct statfs file_system {};
+    if (::fstatfs(in, &file_system) != 0) return false;
+    switch (static_cast<unsigned long>(file_system.f_type)) {
+        case PROC_SUPER_MAGIC:
+        case SYSFS_MAGIC:
+        case kMessageQueueMagic:
+        case DEBUGFS_MAGIC:
+        case TRACEFS_MAGIC:
+        case SECURITYFS_MAGIC:
+        case CGROUP_SUPER_MAGIC:
+        case CGROUP2_SUPER_MAGIC:
+        case BPF_FS_MAGIC:
+        case EFIVARFS_MAGIC:
+            return true;
+        default:
+            return false;
+    }
+}
+
+// A source that neither shrank nor was written to but gave fewer bytes than its
+// size failed to deliver them (a network file system that lost its server ends
+// its reads early): so short a copy must never take the name. One that changed
+// is reported as changed.
 bool fell_short(int in, const SourceStatus& source, std::uint64_t copied) {
     if (copied >= source.size) return false;
     struct stat now {};
-    return ::fstat(in, &now) != 0 || static_cast<std::uint64_t>(now.st_size) >= source.size;
+    if (::fstat(in, &now) != 0) return true;
+    const timespec& written = source.access_and_write[1];
+    const bool unchanged = static_cast<std::uint64_t>(now.st_size) >= source.size &&
+                           now.st_mtim.tv_sec == written.tv_sec && now.st_mtim.tv_nsec == written.tv_nsec;
+    return unchanged && !told_size_is_nominal(in);
 }
 
 // A file system that keeps no permissions refuses to set them: the copy is whole,

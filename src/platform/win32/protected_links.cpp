@@ -69,14 +69,21 @@ std::wstring split_root(const std::wstring& full, std::vector<std::wstring>& nam
     return root;
 }
 
-// The folder above `resolved`, never above its root: a relative link's ".." where
-// the system does not fold it (in a path that starts "\\?\").
-std::wstring folder_above(const std::wstring& resolved) {
+// "." and ".." folded as the system folds them in other paths, never above the
+// root: it leaves them in a path that starts "\\?\" (a volume mounted in a folder).
+std::wstring folded(const std::wstring& path) {
     std::vector<std::wstring> names;
-    std::wstring above = split_root(resolved, names);
-    if (!names.empty()) names.pop_back();
-    for (const std::wstring& name : names) above += (above.ends_with(L'\\') ? L"" : L"\\") + name;
-    return above;
+    std::wstring result = split_root(path, names);
+    std::vector<std::wstring> kept;
+    for (std::wstring& name : names) {
+        if (name == L"..") {
+            if (!kept.empty()) kept.pop_back();
+        } else if (name != L".") {
+            kept.push_back(std::move(name));
+        }
+    }
+    for (const std::wstring& name : kept) result += (result.ends_with(L'\\') ? L"" : L"\\") + name;
+    return result;
 }
 
 bool is_link(const std::wstring& path) {
@@ -132,7 +139,10 @@ std::wstring link_target(const std::wstring& link, const std::wstring& folder) {
     if (names_at + data.substitute_offset + data.substitute_length > size) return {};
     std::wstring target(data.substitute_length / sizeof(wchar_t), L'\0');
     std::memcpy(target.data(), buffer + names_at + data.substitute_offset, data.substitute_length);
-    if ((flags & kRelativeLink) != 0) return full_path(folder + L"\\" + target);
+    if ((flags & kRelativeLink) != 0) {
+        const std::wstring joined = folder + L"\\" + target;
+        return joined.starts_with(L"\\\\?\\") ? folded(joined) : full_path(joined);
+    }
     if (!target.starts_with(L"\\??\\")) return target;
     if (target.starts_with(L"\\??\\UNC\\")) return L"\\\\" + target.substr(8);
     if (target.find(L':') == 5) return target.substr(4);
@@ -149,10 +159,6 @@ bool passes_foreign_link(std::string_view path_text) {
     for (int links = 0; !rest.empty();) {
         const std::wstring name = std::move(rest.front());
         rest.erase(rest.begin());
-        if (name == L"." || name == L"..") {
-            if (name == L"..") resolved = folder_above(resolved);
-            continue;
-        }
         const std::wstring next = resolved + (resolved.ends_with(L'\\') ? L"" : L"\\") + name;
         const std::wstring next_system = win32::system_path(next);
         // Nothing more exists: there is no link further on to follow.
