@@ -1,5 +1,7 @@
 #include "zip/archive_staging.h"
 
+#include <zip.h>
+
 #include <mutex>
 #include <utility>
 
@@ -37,6 +39,17 @@ void keep_as_left(const std::string& folder_text) {
     left.folders.push_back(folder_text);
 }
 
+// Whether the written archive reads back whole: every entry's header where the
+// directory says. A file system that loses writes (a FUSE driver that botches a
+// rewrite) would otherwise give an archive that no tool opens its name.
+bool reads_back_whole(const std::string& native) {
+    int error = 0;
+    zip_t* archive = zip_open(native.c_str(), ZIP_RDONLY | ZIP_CHECKCONS, &error);
+    if (archive == nullptr) return false;
+    zip_discard(archive);
+    return true;
+}
+
 }  // namespace
 
 ArchiveStaging::ArchiveStaging(std::string archive_text, std::unique_ptr<WorkFolder> folder)
@@ -66,6 +79,7 @@ ArchiveStaging::~ArchiveStaging() {
 int ArchiveStaging::put_in_place(std::uint32_t open_to) {
     // An archive left without entries is not written at all.
     if (!platform::attributes(staged_text_)) return ZE_OK;
+    if (!reads_back_whole(staged_native_)) return ZE_WRITE;
     platform::narrow_access_to(staged_text_, open_to);
     return platform::replace_file(staged_text_, archive_text_) ? ZE_OK : ZE_CREAT;
 }
