@@ -12,6 +12,7 @@
 #include "files/file_deletion.h"
 #include "files/trapping.h"
 #include "text/error.h"
+#include "text/line_breaks.h"
 #include "text/numbers.h"
 #include "text/paths.h"
 #include "text/unicode.h"
@@ -26,12 +27,6 @@ constexpr const char* kCrLf = "\r\n";
 constexpr int kTemporaryNumbers = 100;  // ".~00" to ".~99"
 constexpr const char* kNotRegular = "Not a regular file";
 constexpr const char* kNotRegularText = "Not a regular file\r\n";
-
-// The system's wording of the last failure, on one line.
-std::string one_line(std::string text) {
-    while (!text.empty() && (text.back() == '\n' || text.back() == '\r')) text.pop_back();
-    return text;
-}
 
 bool anything_at(const std::string& path) { return platform::attributes(path).has_value(); }
 
@@ -256,7 +251,7 @@ void PendingCopy::make(const platform::CopyProgress& progress) {
                 throw vb::error(vb::kFileAlreadyExists);
             case platform::CopyResult::source_failed: {
                 const std::string system_text = lib_GetLastDllErrorText();
-                throw SourceUnreadable(copy_failed(source_, reported, system_text), one_line(system_text), true);
+                throw SourceUnreadable(copy_failed(source_, reported, system_text), WithoutLineEnd(system_text), true);
             }
             case platform::CopyResult::not_regular:
                 throw SourceUnreadable(copy_failed(source_, reported, kNotRegularText), kNotRegular, false);

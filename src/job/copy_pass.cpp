@@ -18,6 +18,7 @@
 #include "job/zip_pass.h"
 #include "platform/platform.h"
 #include "text/error.h"
+#include "text/line_breaks.h"
 #include "text/paths.h"
 #include "text/unicode.h"
 #include "text/vb_errors.h"
@@ -515,8 +516,7 @@ private:
 // " <folder> (<the system's reason>)", or nothing for a folder that has no path text.
 std::string named_with_reason(const std::string& folder) {
     if (folder.empty()) return {};
-    std::string reason = platform::last_error_text();
-    while (!reason.empty() && (reason.back() == '\n' || reason.back() == '\r')) reason.pop_back();
+    const std::string reason = WithoutLineEnd(platform::last_error_text());
     return " " + folder + (reason.empty() ? "" : " (" + reason + ")");
 }
 

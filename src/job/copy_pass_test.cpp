@@ -98,13 +98,19 @@ TEST_F(CopyPassTest, ASnapshotFolderTakenAwayWhileCopyingIsReported) {
 #endif
     run.CopyThreads = 1;
     options.TargetDir = disk.text("bak");
-    for (const std::string taken : {"bak/snap", "bak/dated"}) {
-        SCOPED_TRACE(taken);
-        target.Folder = disk.text(taken == "bak/snap" ? "bak/snap" : "bak/dated/snap");
+    struct Case {
+        std::string taken;
+        std::string snapshot;
+    };
+    for (const Case& row : {Case{"bak/snap", "bak/snap"}, Case{"bak/dated", "bak/dated/snap"}}) {
+        SCOPED_TRACE(row.taken);
+        target.Folder = disk.text(row.snapshot);
         counts = CopyCounts{};
         screen.rows.clear();
         screen.on_events = [&] {
-            if (counts.files == 1 && disk.exists(taken)) fs::rename(disk.native(taken), disk.native(taken + ".trashed"));
+            if (counts.files == 1 && disk.exists(row.taken)) {
+                fs::rename(disk.native(row.taken), disk.native(row.taken + ".trashed"));
+            }
         };
         EXPECT_EQ(copy_pass(), CopyPassOutcome::walked);
         EXPECT_THAT(screen.rows, ElementsAre("Moved or deleted while copying " + target.Folder));

@@ -15,6 +15,11 @@ std::string ReplaceLineBreaks(std::string_view text, char replacement) {
     return result;
 }
 
+std::string WithoutLineEnd(std::string text) {
+    while (!text.empty() && (text.back() == '\n' || text.back() == '\r')) text.pop_back();
+    return text;
+}
+
 namespace {
 
 // C0 but the tab, DEL, and C1 (U+0080 to U+009F).

@@ -14,6 +14,7 @@
 
 #include "platform/platform.h"
 #include "platform/win32/wide_text.h"
+#include "text/line_breaks.h"
 #include "text/vb_errors.h"
 
 namespace quillet::platform {
@@ -106,8 +107,7 @@ std::string text_of(BSTR text) {
 
 std::string system_text(HRESULT result) {
     SetLastError(static_cast<DWORD>(result));
-    std::string text = last_error_text();
-    while (!text.empty() && (text.back() == '\n' || text.back() == '\r')) text.pop_back();
+    const std::string text = WithoutLineEnd(last_error_text());
     return text.empty() ? "Automation error" : text;
 }
 

@@ -11,6 +11,7 @@
 
 #include "platform/platform.h"
 #include "platform/win32/wide_text.h"
+#include "text/line_breaks.h"
 
 namespace quillet::platform {
 
@@ -59,8 +60,7 @@ std::optional<ProgramModule> load_program_module(std::string_view file_name, std
     SetThreadErrorMode(previous_mode, nullptr);
     if (module == nullptr) {
         SetLastError(error);
-        std::string reason = last_error_text();
-        while (!reason.empty() && (reason.back() == '\n' || reason.back() == '\r')) reason.pop_back();
+        const std::string reason = WithoutLineEnd(last_error_text());
         failure = win32::utf8(path) + ": " + (reason.empty() ? "cannot be loaded" : reason);
         return std::nullopt;
     }
