@@ -37,6 +37,14 @@ std::vector<std::string_view> levels_as_they_stand(std::string_view path) {
     return levels;
 }
 
+// A path that could not be made whole keeps none of the folders made for it (an
+// empty dated folder would count as a snapshot at the next /K), unless another
+// user's link now stands on their way.
+void remove_levels_made(const std::vector<std::string>& made) {
+    if (made.empty() || platform::passes_foreign_link(made.front())) return;
+    for (auto folder = made.rbegin(); folder != made.rend(); ++folder) platform::remove_empty_folder(*folder);
+}
+
 // Creates the levels below the drive or share one by one; those it made go to made.
 void create_missing_levels(const std::string& strPath, std::vector<std::string>& made) {
     const std::vector<std::string_view> levels = levels_as_they_stand(strPath);
@@ -55,6 +63,7 @@ void create_missing_levels(const std::string& strPath, std::vector<std::string>&
             // Another run starting at the same moment may have made it since: not
             // ours, but there, as asked.
             if (lib_DirExists(folder)) continue;
+            remove_levels_made(made);
             throw;
         }
         made.push_back(std::move(folder));

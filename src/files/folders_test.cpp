@@ -30,6 +30,10 @@ TEST(MakePath, CreatesEveryMissingLevelOrReportsAndRaisesWhatStopsIt) {
     EXPECT_EQ(std::tie(user.reports[0].source, user.reports[0].number, user.reports[0].details),
               std::make_tuple(std::string("Base7.lib_MakePath"), 75, "Path:" + path));
     EXPECT_FALSE(user.is_busy);
+
+    // Nor are the folders made on the way kept.
+    EXPECT_THROW(lib_MakePath(user, disk.text("new") + "\\level\\" + std::string(300, 'x')), Error);
+    EXPECT_FALSE(fs::exists(disk.native("new")));
 }
 
 }  // namespace
