@@ -1,4 +1,9 @@
+// frmMain's dispatcher (command_dispatcher.h): one line at a time, and command
+// files line by line.
+
 #include <algorithm>
+#include <cstddef>
+#include <string_view>
 
 #include "app/command_dispatcher.h"
 #include "app/command_file_lines.h"
@@ -6,13 +11,18 @@
 #include "files/existence.h"
 #include "text/error.h"
 #include "text/password_masking.h"
+#include "text/tokenizer.h"
 #include "text/unicode.h"
 #include "ui/activity_report.h"
 #include "ui/msgbox.h"
+#include "ui/syntax.h"
 
 namespace quillet {
 
 namespace {
+
+// A line holds ten tokens at most.
+constexpr std::size_t kMostCommandParts = 10;
 
 // What reading the first line of an empty file meets.
 constexpr std::int32_t kInputPastEndOfFile = 62;
@@ -41,7 +51,35 @@ private:
     bool held_;
 };
 
+bool is_comment(std::string_view line) {
+    return !line.empty() && std::string_view(";'#").find(line.front()) != std::string_view::npos;
+}
+
 }  // namespace
+
+CommandDispatcher::CommandDispatcher(RunState& run, JobRunner job) : run_(run), job_(std::move(job)) {}
+
+void CommandDispatcher::HandleCommandline(const std::string& strCommandline) {
+    if (RunEnded()) return;
+    try {
+        if (is_comment(strCommandline)) return;
+        const std::vector<std::string> CommandParts =
+            lib_basConversion::lib_GetLineParts3(strCommandline, lib_basConversion::kBlanksAndTabs, kMostCommandParts);
+        // Parts are trimmed: a first part of blanks alone is empty.
+        if (CommandParts.empty() || CommandParts[0].empty()) {
+            ShowSyntax();
+            return;
+        }
+        // A path alone, or followed only by options, names a command file.
+        if (CommandParts.size() < 2 || CommandParts[1].starts_with('/')) {
+            HandleCommandlineA(CommandParts[0]);
+            return;
+        }
+        job_(strCommandline, run_);
+    } catch (...) {
+        ReportTrappedError("HandleCommandLine()");
+    }
+}
 
 void CommandDispatcher::HandleCommandlineA(const std::string& strPathfile) {
     try {
