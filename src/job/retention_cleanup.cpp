@@ -18,9 +18,8 @@ namespace {
 
 constexpr std::int32_t kFilesAndFolders = 3;
 
-std::string first_characters(const std::string& text, std::size_t count) {
-    return unicode::encode(unicode::decode(text).substr(0, count));
-}
+// A name's first ten characters, where a dated one has its "yyyy-mm-dd".
+std::string date_part(const std::string& name) { return unicode::encode(unicode::decode(name).substr(0, 10)); }
 
 // A name that could lead the deletion anywhere but to an entry of the folder
 // itself: path text would read its separators, or it names the folder or its parent.
@@ -81,7 +80,7 @@ void delete_snapshot(const std::string& parent, const Snapshot& snapshot, JobAct
 
 }  // namespace
 
-bool IsDatedName(const std::string& name) { return is_iso_date(first_characters(name, 10)); }
+bool IsDatedName(const std::string& name) { return is_iso_date(date_part(name)); }
 
 void lib_SortArray(std::vector<Snapshot>& snapshots) {
     // Upper-cased once, not at every comparison.
@@ -100,7 +99,7 @@ std::size_t SnapshotsToDelete(const std::vector<Snapshot>& sorted, const std::st
     std::int16_t kept = 0;
     std::size_t row = sorted.size();
     while (kept != keep_days && row != 0) {
-        if (first_characters(sorted[row - 1].name, 10) != today) ++kept;
+        if (date_part(sorted[row - 1].name) != today) ++kept;
         if (kept < keep_days) --row;
     }
     return row;
@@ -117,7 +116,7 @@ void RetentionCleanup(const JobOptions& options, const SnapshotPlan& plan, JobAc
 
     std::vector<Snapshot> snapshots = list_snapshots(plan.SnapshotParent, plan.SourceDir);
     lib_SortArray(snapshots);
-    const std::size_t doomed = SnapshotsToDelete(snapshots, first_characters(plan.DatedName, 10), options.KeepDays);
+    const std::size_t doomed = SnapshotsToDelete(snapshots, date_part(plan.DatedName), options.KeepDays);
     for (std::size_t i = 0; i < doomed; ++i) {
         // A folder on the way swapped for such a link meanwhile would choose the rest.
         if (i > 0 && platform::passes_foreign_link(plan.SnapshotParent)) return;
