@@ -6,7 +6,7 @@
 
 #include "files/copy_file.h"
 #include "files/database_engine.h"
-#include "files/database_temp_names.h"
+#include "files/temporary_names.h"
 #include "files/file_deletion.h"
 #include "files/file_times.h"
 #include "files/find_executable.h"

@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "files/database_temp_names.h"
+#include "files/temporary_names.h"
 #include "platform/platform.h"
 #include "support/databases.h"
 #include "support/matchers.h"

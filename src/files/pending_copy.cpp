@@ -1,15 +1,13 @@
 #include "files/pending_copy.h"
 
-#include <array>
 #include <mutex>
-#include <numeric>
 #include <optional>
-#include <random>
 #include <set>
 #include <string>
 #include <utility>
 
 #include "files/file_deletion.h"
+#include "files/temporary_names.h"
 #include "files/trapping.h"
 #include "text/error.h"
 #include "text/line_breaks.h"
@@ -24,7 +22,6 @@ namespace {
 
 constexpr const char* kSource = "Base7.lib_CopyFile";
 constexpr const char* kCrLf = "\r\n";
-constexpr int kTemporaryNumbers = 100;  // ".~00" to ".~99"
 constexpr const char* kNotRegular = "Not a regular file";
 constexpr const char* kNotRegularText = "Not a regular file\r\n";
 
@@ -37,57 +34,6 @@ void remove_quietly(const std::string& path) {
         // The error that follows is the one that matters.
     }
 }
-
-unsigned seconds_since_midnight() {
-    const platform::LocalTime now = platform::local_time_now();
-    return static_cast<unsigned>(now.hour * 3600 + now.minute * 60 + now.second);
-}
-
-// File systems here hold names of up to 255 bytes.
-constexpr std::size_t kLongestName = 255;
-constexpr std::size_t kTemporarySuffix = 4;  // ".~NN"
-
-bool is_continuation_byte(char c) { return (static_cast<unsigned char>(c) & 0xC0) == 0x80; }
-
-// Cuts the last component so that it still takes the suffix, never inside a character.
-std::string leaving_room_for_suffix(std::string stem) {
-    const std::size_t last_backslash = stem.rfind('\\');
-    const std::size_t name_start = last_backslash == std::string::npos ? 0 : last_backslash + 1;
-    std::size_t end = name_start + (kLongestName - kTemporarySuffix);
-    if (stem.size() <= end) return stem;
-    while (end > name_start && is_continuation_byte(stem[end])) --end;
-    stem.resize(end);
-    return stem;
-}
-
-// The temporary name's stem: the target without its extension. A file name
-// without one keeps its whole path, so the temporary file still lies beside it.
-std::string temporary_stem(const std::string& target) {
-    const std::string stem =
-        lib_basConversion::lib_GetFileBase(target, false).empty() ? target
-                                                                  : lib_basConversion::lib_GetFileBase(target, true);
-    return leaving_room_for_suffix(stem);
-}
-
-// The numbers 00 to 99 in an order drawn at random, seeded from the time of day,
-// each at most once. Drawn one at a time: most copies need only the first.
-class TemporaryNumbers {
-public:
-    TemporaryNumbers() : random_(seconds_since_midnight()) { std::iota(numbers_.begin(), numbers_.end(), 0); }
-
-    bool exhausted() const { return left_ == 0; }
-
-    int draw() {
-        std::uniform_int_distribution<int> pick(0, left_ - 1);
-        std::swap(numbers_[static_cast<std::size_t>(pick(random_))], numbers_[static_cast<std::size_t>(left_ - 1)]);
-        return numbers_[static_cast<std::size_t>(--left_)];
-    }
-
-private:
-    std::array<int, kTemporaryNumbers> numbers_{};
-    int left_ = kTemporaryNumbers;
-    std::minstd_rand random_;
-};
 
 bool is_digit(char c) { return c >= '0' && c <= '9'; }
 
