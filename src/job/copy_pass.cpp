@@ -290,7 +290,7 @@ private:
     }
 
     // A name that path text cannot hold, an excluded path, a file older than /D.
-    bool left_out(const lib_clsFindFiles& finder, std::string& source) {
+    bool left_out(const lib_clsFindFiles& finder, const std::string& source) {
         if (const platform::Unnameable why = platform::unnameable(finder.File()); why != platform::Unnameable::no) {
             // It must not vanish without a word, nor be taken for another.
             say(unnameable_row(source, why));
@@ -395,7 +395,7 @@ private:
     // A file last written before the /D day; a write at any time on that day counts.
     // With /C a database in WAL mode was written when its log was: its last commits
     // may not have reached its file, and its compacted copy takes them in.
-    bool too_old(std::string& source) const {
+    bool too_old(const std::string& source) const {
         if (options_.ModifiedSince == 0) return false;
         if (!written_before_day(source)) return false;
         return !options_.CompactDatabases || !names_a_database(source) || written_before_day(source + "-wal");

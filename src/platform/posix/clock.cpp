@@ -1,3 +1,6 @@
+// The clock: a tick count, the local time now, and the user's date and time
+// separators, read from the locale without touching the process's own.
+
 #include <langinfo.h>
 #include <locale.h>
 

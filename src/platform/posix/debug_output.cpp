@@ -1,3 +1,5 @@
+// Debug lines go to the system log at debug level.
+
 #include <syslog.h>
 
 #include <string>

@@ -1,3 +1,5 @@
+// The last failure of a system call: errno, and its text in the system's words.
+
 #include <cerrno>
 #include <cstring>
 

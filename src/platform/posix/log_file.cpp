@@ -1,3 +1,5 @@
+// Lines appended to a log file, each line with its end in one write.
+
 #include <fcntl.h>
 #include <unistd.h>
 

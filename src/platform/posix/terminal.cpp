@@ -1,3 +1,6 @@
+// The terminal: its width, and questions asked and answered at it, the typing
+// hidden for a password.
+
 #include <fcntl.h>
 #include <sys/ioctl.h>
 #include <termios.h>

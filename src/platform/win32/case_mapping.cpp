@@ -1,3 +1,5 @@
+// Upper case as Windows maps it, in the invariant locale.
+
 #include "platform/case_mapping.h"
 
 #include <windows.h>

@@ -1,3 +1,6 @@
+// The clock: a tick count, the local time now, and the user's date and time
+// separators from the regional settings.
+
 #include <windows.h>
 
 #include <string>

@@ -1,3 +1,5 @@
+// The program's own name and the environment's variables, read as UTF-16.
+
 #include <windows.h>
 
 #include <string>

@@ -1,3 +1,5 @@
+// The last failure of a Windows call: GetLastError, and its text in the system's words.
+
 #include <windows.h>
 
 #include <string>

@@ -1,3 +1,6 @@
+// Whether the window can open: a display to connect to, asked of X before Qt
+// would end the program for want of one.
+
 #include <xcb/xcb.h>
 
 #include "platform/platform.h"
