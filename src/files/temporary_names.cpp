@@ -16,7 +16,7 @@ namespace {
 constexpr std::size_t kLongestName = 255;
 
 unsigned seconds_since_midnight() {
-    const platform::LocalTime now = platform::local_time_now();
+    const DateTime now = platform::local_time_now();
     return static_cast<unsigned>(now.hour * 3600 + now.minute * 60 + now.second);
 }
 

@@ -382,15 +382,7 @@ void system_log(Severity severity, std::string_view line);
 // Milliseconds on a steady clock. The count wraps around after 2^32.
 std::uint32_t tick_count();
 
-struct LocalTime {
-    int year = 0;  // four digits
-    int month = 0;
-    int day = 0;
-    int hour = 0;
-    int minute = 0;
-    int second = 0;
-};
-LocalTime local_time_now();
+DateTime local_time_now();
 // The user's separators between day, month and year, and between hours, minutes
 // and seconds; "/" and ":" where the user's locale names none.
 std::string date_separator();

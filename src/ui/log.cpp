@@ -12,7 +12,7 @@ namespace quillet {
 
 namespace {
 
-std::string time_stamp(const platform::LocalTime& time, const std::string& date_separator,
+std::string time_stamp(const DateTime& time, const std::string& date_separator,
                        const std::string& time_separator) {
     return two_digits(time.day) + date_separator + two_digits(time.month) + date_separator +
            two_digits(time.year % 100) + ", " + two_digits(time.hour) + time_separator + two_digits(time.minute) +
@@ -22,7 +22,7 @@ std::string time_stamp(const platform::LocalTime& time, const std::string& date_
 }  // namespace
 
 std::string FormatLogLine(const std::string& text, const std::string& source,
-                          const std::optional<platform::LocalTime>& stamp, const std::string& date_separator,
+                          const std::optional<DateTime>& stamp, const std::string& date_separator,
                           const std::string& time_separator) {
     std::string line = source.empty() ? std::string() : source + ", ";
     if (stamp) line += time_stamp(*stamp, date_separator, time_separator);

@@ -14,7 +14,7 @@ namespace quillet {
 // source + ", " (when there is one), the "dd/mm/yy, HH:nn:ss, " stamp (when there
 // is one, with the given separators), then the text.
 std::string FormatLogLine(const std::string& text, const std::string& source,
-                          const std::optional<platform::LocalTime>& stamp, const std::string& date_separator,
+                          const std::optional<DateTime>& stamp, const std::string& date_separator,
                           const std::string& time_separator);
 
 // Composes the line, sends it to the debug log, appends it to the log file, shows

@@ -18,11 +18,11 @@ std::uint32_t tick_count() {
     return static_cast<std::uint32_t>(ms);  // keeps the low 32 bits, as the counter wraps
 }
 
-LocalTime local_time_now() {
+DateTime local_time_now() {
     const std::time_t now = std::time(nullptr);
     std::tm parts{};
     localtime_r(&now, &parts);
-    return LocalTime{parts.tm_year + 1900, parts.tm_mon + 1, parts.tm_mday,
+    return DateTime{parts.tm_year + 1900, parts.tm_mon + 1, parts.tm_mday,
                      parts.tm_hour,        parts.tm_min,     parts.tm_sec};
 }
 

@@ -12,10 +12,10 @@ namespace quillet::platform {
 
 std::uint32_t tick_count() { return GetTickCount(); }
 
-LocalTime local_time_now() {
+DateTime local_time_now() {
     SYSTEMTIME now{};
     GetLocalTime(&now);
-    return LocalTime{now.wYear, now.wMonth, now.wDay, now.wHour, now.wMinute, now.wSecond};
+    return DateTime{now.wYear, now.wMonth, now.wDay, now.wHour, now.wMinute, now.wSecond};
 }
 
 namespace {

@@ -22,7 +22,7 @@ TEST(LocalDates, FileTimesComeBackFromTheirLocalDatesAndOthersOverflow) {
         const UnixTime unix = unix_from_local_date(local_date_from_file_time(moment));
         EXPECT_EQ(local_date_from_unix(unix), local_date_from_file_time(moment)) << parts.year;
     }
-    const LocalTime clock = local_time_now();
+    const DateTime clock = local_time_now();
     const DateTime current = parts_from_date(now());
     const Date clock_date =
         date_from_parts(at(clock.year, clock.month, clock.day, clock.hour, clock.minute, clock.second));
