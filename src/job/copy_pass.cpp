@@ -11,18 +11,15 @@
 #include "files/copy_file.h"
 #include "files/copy_workers.h"
 #include "files/existence.h"
-#include "files/file_times.h"
 #include "files/find_files.h"
 #include "files/folders.h"
-#include "files/sqlite_engine.h"
+#include "job/copy_filter.h"
 #include "job/zip_pass.h"
 #include "platform/platform.h"
 #include "text/error.h"
 #include "text/line_breaks.h"
 #include "text/paths.h"
-#include "text/unicode.h"
 #include "text/vb_errors.h"
-#include "text/wildcard.h"
 #include "ui/activity_report.h"
 #include "ui/msgbox.h"
 #include "ui/user_side.h"
@@ -33,45 +30,10 @@ namespace {
 
 using lib_basConversion::lib_AddPath;
 
-// An /E pattern excludes a file by its relative path, or every file below a relative folder.
-struct Exclusion {
-    WildcardPattern path;
-    WildcardPattern below;
-};
-
-std::vector<Exclusion> read_exclusions(const JobOptions& options) {
-    std::vector<Exclusion> exclusions;
-    for (const std::string& pattern : options.ExcludePatterns) {
-        // Both sides are upper case, so an exact match ignores case all the same.
-        exclusions.push_back(
-            {WildcardPattern(pattern, CaseMode::exact), WildcardPattern(pattern + "\\*", CaseMode::exact)});
-    }
-    return exclusions;
-}
-
 // A file or folder that path text cannot name is reported, and left alone.
 std::string unnameable_row(const std::string& path, platform::Unnameable why) {
     return "Failed to copy " + path +
            (why == platform::Unnameable::backslash ? ": its name holds a backslash" : ": its name ends in a dot or a blank");
-}
-
-// The names of the databases that /C compacts.
-bool names_a_database(const std::string& file) {
-    const std::string extension = unicode::to_upper(lib_basConversion::lib_GetFileExt(file));
-    return extension == "MDB" || extension == "MDA";
-}
-
-// The write-ahead log, its index or the rollback journal of a SQLite database
-// ("-wal", "-shm", "-journal" after its name) that /C compacts: the compacted copy
-// holds what they hold, and beside it SQLite would read them over it.
-bool side_file_of_compacted_database(const std::string& file, const std::string& source) {
-    for (const std::string_view side : {"-wal", "-shm", "-journal"}) {
-        if (!file.ends_with(side)) continue;
-        // Its name alone tells the extension: a path may be too deep to take apart.
-        return names_a_database(file.substr(0, file.size() - side.size())) &&
-               IsSqliteDatabase(source.substr(0, source.size() - side.size()));
-    }
-    return false;
 }
 
 // The folders the job writes into: the target folder, the snapshot folder (which
@@ -145,7 +107,7 @@ public:
           activity_(activity),
           counts_(counts),
           known_(known),
-          exclusions_(read_exclusions(options)),
+          filter_(options),
           named_root_(target.ZipWork ? ArchivePath(target.Folder, plan.DatedName) : target.Folder),
           copies_(run.CopyThreads == 0 ? lib_basFile::DefaultCopyThreads() : run.CopyThreads,
                   [&activity] { activity.let_events_run(); },
@@ -242,7 +204,7 @@ private:
                 return true;
             }
             const bool own_work_folder = target_.ZipWork && identity == root_identity_;
-            if (!own_work_folder && !excluded_whole(relative)) {
+            if (!own_work_folder && !filter_.excluded_whole(relative)) {
                 say("Skipped " + folder + ": the target lies inside the source");
             }
             return false;
@@ -254,20 +216,11 @@ private:
         return work_mark_ && finder.File() == work_mark_name_ && platform::file_identity(source) == work_mark_;
     }
 
-    // Every file below a folder is excluded when a pattern matches the folder itself.
-    bool excluded_whole(const std::string& relative_folder) const {
-        const std::string upper = unicode::to_upper(relative_folder);
-        return std::any_of(exclusions_.begin(), exclusions_.end(),
-                           [&](const Exclusion& exclusion) { return exclusion.path.matches(upper); });
-    }
-
     CopyPassOutcome handle(const lib_clsFindFiles& finder) {
         folder_changed_ = folder_changed_ || finder.DirChanged();
         std::string source = finder.FullFile();
         if (left_out(finder, source) || is_work_folder_mark(finder, source)) return CopyPassOutcome::walked;
-        if (options_.CompactDatabases && side_file_of_compacted_database(finder.File(), source)) {
-            return CopyPassOutcome::walked;
-        }
+        if (filter_.side_file_of_compacted_database(finder.File(), source)) return CopyPassOutcome::walked;
         if (finder.IsSpecial()) {
             // Opening a FIFO could wait for ever, a device could answer without end.
             say("Skipped " + source + ": not a regular file");
@@ -296,7 +249,7 @@ private:
             say(unnameable_row(source, why));
             return true;
         }
-        return excluded(finder) || too_old(source);
+        return filter_.excluded(finder) || filter_.too_old(source);
     }
 
     // Creates the folder when the walk has just entered it, so that folders holding
@@ -380,30 +333,6 @@ private:
         for (const FolderMade& made : folders_made_) {
             if (const auto times = platform::file_times(made.source)) platform::set_file_times(made.folder, *times);
         }
-    }
-
-    // The path relative to the source folder is built only when there are patterns to match.
-    bool excluded(const lib_clsFindFiles& finder) const {
-        if (exclusions_.empty()) return false;
-        const std::string upper = unicode::to_upper(lib_AddPath(finder.RecursedDir(), finder.File()));
-        for (const Exclusion& exclusion : exclusions_) {
-            if (exclusion.path.matches(upper) || exclusion.below.matches(upper)) return true;
-        }
-        return false;
-    }
-
-    // A file last written before the /D day; a write at any time on that day counts.
-    // With /C a database in WAL mode was written when its log was: its last commits
-    // may not have reached its file, and its compacted copy takes them in.
-    bool too_old(const std::string& source) const {
-        if (options_.ModifiedSince == 0) return false;
-        if (!written_before_day(source)) return false;
-        return !options_.CompactDatabases || !names_a_database(source) || written_before_day(source + "-wal");
-    }
-
-    // No such file reads as written on day 0.
-    bool written_before_day(const std::string& file) const {
-        return whole_day(lib_basFile::lib_FileDateTime(file, "M", std::nullopt, false)) < options_.ModifiedSince;
     }
 
     // With /Z a file is judged for duplicates, and named in rows, by where it ends
@@ -493,7 +422,7 @@ private:
     JobActivity& activity_;
     CopyCounts& counts_;
     lib_basFile::KnownFolders& known_;
-    const std::vector<Exclusion> exclusions_;
+    const CopyFilter filter_;
     // Where the files end up: the snapshot folder, or with /Z the archive.
     const std::string named_root_;
     std::vector<platform::FileIdentity> written_into_;
