@@ -38,7 +38,9 @@ std::vector<std::string> components(const std::string& text) {
 std::string without_root(const std::string& text) {
     std::size_t skip = 0;
     if (text.starts_with("\\\\")) {
-        const std::size_t share_end = text.find('\\', text.find('\\', 2) + 1);
+        const std::size_t server_end = text.find('\\', 2);
+        const std::size_t share_end =
+            server_end == std::string::npos ? std::string::npos : text.find('\\', server_end + 1);
         skip = share_end == std::string::npos ? text.size() : share_end;
     } else if (text.size() >= 2 && text[1] == ':') {
         skip = 2;
