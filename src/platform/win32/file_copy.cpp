@@ -8,6 +8,7 @@
 
 #include <exception>
 #include <memory>
+#include <optional>
 #include <utility>
 
 #include "platform/platform.h"
@@ -167,14 +168,22 @@ bool source_side_failure(DWORD code) {
 // The source's times as they stood before the copy, set on the complete copy
 // (CopyFileExW carries its attributes and its last write time, and leaves the
 // creation time the copy's own); a copy whose times cannot be set is kept all the
-// same. Its size is what was written (the source's, if it cannot be read).
-std::uint64_t finish_copy(const std::wstring& path, const SourceFacts& source) {
+// same. Its size is what was written; empty if it cannot be read.
+std::optional<std::uint64_t> finish_copy(const std::wstring& path, const SourceFacts& source) {
     const win32::Handle copy = win32::open_followed(path, FILE_READ_ATTRIBUTES | FILE_WRITE_ATTRIBUTES);
-    if (!copy.valid()) return source.size;
+    if (!copy.valid()) return std::nullopt;
     SetFileTime(copy.get(), nullptr, &source.last_access, &source.last_write);
     BY_HANDLE_FILE_INFORMATION information{};
-    if (!GetFileInformationByHandle(copy.get(), &information)) return source.size;
+    if (!GetFileInformationByHandle(copy.get(), &information)) return std::nullopt;
     return win32::file_size(information.nFileSizeHigh, information.nFileSizeLow);
+}
+
+// A source that neither shrank nor was written to but gave fewer bytes than its
+// size failed to deliver them (a share that lost its server ends its reads early,
+// and Wine's copy ends at a failed read as if the file did): so short a copy must
+// never take the name. One that changed is reported as changed.
+bool fell_short(std::optional<std::uint64_t> written, HANDLE source, const SourceFacts& before) {
+    return written && *written < before.size && !changed_since(source, before);
 }
 
 // Names the complete copy as its target when nothing has that name; the
@@ -252,7 +261,13 @@ CopyResult make_copy(std::string_view source_text, const CopyNames& names, const
         return copied;
     }
     host->owns_temporary = true;
-    host->bytes = finish_copy(host->temporary.path, host->before);
+    const std::optional<std::uint64_t> written = finish_copy(host->temporary.path, host->before);
+    if (fell_short(written, host->source.get(), host->before)) {
+        host.reset();  // and the copy with it
+        SetLastError(ERROR_READ_FAULT);
+        return CopyResult::source_failed;
+    }
+    host->bytes = written.value_or(host->before.size);
     made.host_ = std::move(host);
     return CopyResult::copied;
 }
