@@ -101,23 +101,31 @@ TEST(Copying, FolderNamesKeepTheirBlanksAndQuotes) {
     EXPECT_EQ(box.tree("out"), box.tree("src"));
 }
 
-// Windows reads a name without the dots and blanks at its end: reached by its path
-// text, "a." would be its twin "a", and "m sub " a folder that is not there. Such
-// names are reported there, never taken for others; elsewhere they are names
-// like any other.
-TEST(Copying, NamesEndingInADotOrBlankAreNeverTakenForTheirTwins) {
+// Windows reads a name without the dots and blanks at its end, and "aux" or
+// "NUL.txt" as its device in any folder: reached by its path text, "a." would be
+// its twin "a", "m sub " a folder that is not there, "aux" no folder at all. Such
+// names are reported there, never taken for others, and the walk goes on;
+// elsewhere they are names like any other.
+TEST(Copying, NamesThatWindowsReadsOtherwiseAreNeverTakenForOthers) {
     Sandbox box;
-    for (const char* file : {"src/a", "src/a.", "src/c ", "src/m sub /g.txt", "src/z/zz.txt"}) box.write(file, file);
+    for (const char* file : {"src/a", "src/a.", "src/c ", "src/m sub /g.txt", "src/aux/in.txt", "src/com1.d/in.txt",
+                             "src/NUL.txt", "src/z/zz.txt"}) {
+        box.write(file, file);
+    }
     const Outcome outcome = box.run({box.text("src\\*.*"), box.text("bak"), "/S"}, {.clock = "2010-09-30 12:00:00"});
     if (!under_wine()) {
         EXPECT_EQ(outcome, (Outcome{0, "", ""}));
         EXPECT_EQ(box.tree("bak/src/2010-09-30   12.00"), box.tree("src"));
         return;
     }
-    const auto failed = [&](const std::string& name) {
-        return "Failed to copy " + box.text("src") + "\\" + name + ": its name ends in a dot or a blank";
+    const auto failed = [&](const std::string& name, const std::string& why) {
+        return "Failed to copy " + box.text("src") + "\\" + name + ": its name " + why;
     };
-    EXPECT_THAT(lines_of(outcome.out), ::testing::UnorderedElementsAre(failed("a."), failed("c "), failed("m sub ")));
+    const std::string at_end = "ends in a dot or a blank", device = "is reserved for a device";
+    EXPECT_THAT(lines_of(outcome.out),
+                ::testing::UnorderedElementsAre(failed("a.", at_end), failed("c ", at_end), failed("m sub ", at_end),
+                                                failed("aux", device), failed("com1.d", device),
+                                                failed("NUL.txt", device)));
     EXPECT_EQ(outcome.status, 1);
     EXPECT_EQ(box.tree("bak/src/2010-09-30   12.00"), (Lines{"a", "z/", "z/zz.txt"}));
     EXPECT_EQ(box.read("bak/src/2010-09-30   12.00/a"), "src/a");

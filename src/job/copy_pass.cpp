@@ -32,8 +32,14 @@ using lib_basConversion::lib_AddPath;
 
 // A file or folder that path text cannot name is reported, and left alone.
 std::string unnameable_row(const std::string& path, platform::Unnameable why) {
-    return "Failed to copy " + path +
-           (why == platform::Unnameable::backslash ? ": its name holds a backslash" : ": its name ends in a dot or a blank");
+    switch (why) {
+        case platform::Unnameable::backslash:
+            return "Failed to copy " + path + ": its name holds a backslash";
+        case platform::Unnameable::device:
+            return "Failed to copy " + path + ": its name is reserved for a device";
+        default:
+            return "Failed to copy " + path + ": its name ends in a dot or a blank";
+    }
 }
 
 // The folders the job writes into: the target folder, the snapshot folder (which

@@ -91,9 +91,10 @@ std::unique_ptr<FolderListing> list_folder(std::string_view folder_text, std::st
 
 // Why path text cannot name an entry that a listing delivered: one whose name
 // holds a backslash, or where the system reads a name without its dots and
-// blanks at the end (Windows), one that ends in them. Reached by its path text,
-// such an entry would be another, or none.
-enum class Unnameable { no, backslash, dot_or_blank_at_end };
+// blanks at the end (Windows), one that ends in them, or one it reads as a
+// device in any folder ("aux", "NUL.txt"). Reached by its path text, such an
+// entry would be another, or none.
+enum class Unnameable { no, backslash, dot_or_blank_at_end, device };
 Unnameable unnameable(std::string_view name);
 
 // ---------------------------------------------------------------------------

@@ -112,9 +112,26 @@ std::unique_ptr<FolderListing> list_folder(std::string_view folder_text, std::st
     return std::make_unique<Win32FolderListing>(std::move(folder), handle, first, std::move(matcher));
 }
 
+namespace {
+
+// CON, PRN, AUX, NUL, COM1 to COM9 and LPT1 to LPT9, with any extension: a disk
+// written from another system may hold such a name, which this one reads as its
+// device in any folder. Only a name whose part before its first dot has three to
+// five bytes (COM followed by a superscript digit) can be one; the system is asked
+// about those.
+bool names_a_device(std::string_view name) {
+    std::string_view stem = name.substr(0, name.find('.'));
+    while (stem.ends_with(' ')) stem.remove_suffix(1);
+    if (stem.size() < 3 || stem.size() > 5) return false;
+    return win32::is_device_path(L"C:\\folder\\" + win32::wide(name));
+}
+
+}  // namespace
+
 Unnameable unnameable(std::string_view name) {
     if (name.find('\\') != std::string_view::npos) return Unnameable::backslash;
     if (name.ends_with('.') || name.ends_with(' ')) return Unnameable::dot_or_blank_at_end;
+    if (names_a_device(name)) return Unnameable::device;
     return Unnameable::no;
 }
 
