@@ -10,6 +10,7 @@
 #include <memory>
 #include <optional>
 #include <utility>
+#include <vector>
 
 #include "platform/platform.h"
 #include "platform/win32/file_status.h"
@@ -128,11 +129,13 @@ struct Progress {
     const CopyProgress& tell;
     std::exception_ptr thrown;
     std::uint64_t last_told = ~std::uint64_t{0};
+    std::uint64_t reached = 0;  // the bytes copied, as the system last said
 };
 
 DWORD CALLBACK on_progress(LARGE_INTEGER total, LARGE_INTEGER transferred, LARGE_INTEGER, LARGE_INTEGER, DWORD, DWORD,
                            HANDLE, HANDLE, LPVOID data) {
     auto& progress = *static_cast<Progress*>(data);
+    progress.reached = static_cast<std::uint64_t>(transferred.QuadPart);
     // The interruption cannot delete the temporary while the copy holds it open.
     if (interruption_started()) return PROGRESS_CANCEL;
     if (!progress.tell) return PROGRESS_CONTINUE;
@@ -146,8 +149,7 @@ DWORD CALLBACK on_progress(LARGE_INTEGER total, LARGE_INTEGER transferred, LARGE
     return PROGRESS_CONTINUE;
 }
 
-// Failures of reading the source, as CopyFileExW reports them; any other failure
-// after the source opened for reading is the copy's side.
+// Failures of reading the source, as CopyFileExW reports them.
 bool source_side_failure(DWORD code) {
     switch (code) {
         case ERROR_READ_FAULT:
@@ -163,6 +165,27 @@ bool source_side_failure(DWORD code) {
         default:
             return false;
     }
+}
+
+// Other reasons do not tell the side: a disk or a share that fails, or a file in
+// the cloud that cannot be fetched, says so on either. The source is read where
+// the copy stopped, as far as a piece of the copy goes; where it reads, the copy's
+// side failed. Not further: after a full disk, reading the rest of a large source
+// would cost more than it tells.
+bool source_fails_where_copy_stopped(const std::wstring& source_path, std::uint64_t reached) {
+    constexpr DWORD kPiece = 1u << 20;
+    constexpr int kPieces = 8;
+    const win32::Handle source = win32::open_followed(source_path, GENERIC_READ);
+    LARGE_INTEGER at{};
+    at.QuadPart = static_cast<LONGLONG>(reached);
+    if (!source.valid() || !SetFilePointerEx(source.get(), at, nullptr, FILE_BEGIN)) return true;
+    std::vector<char> buffer(kPiece);
+    for (int piece = 0; piece < kPieces; ++piece) {
+        DWORD got = 0;
+        if (!ReadFile(source.get(), buffer.data(), kPiece, &got, nullptr)) return true;
+        if (got < kPiece) return false;  // its end
+    }
+    return false;
 }
 
 // The source's times as they stood before the copy, set on the complete copy
@@ -219,8 +242,9 @@ CopyResult copy_to(const std::wstring& source_path, const SourceFacts& facts, Te
     if (copied) return CopyResult::copied;
     remove_copy(temporary.path);
     temporary.if_interrupted.forget();
+    const bool source_side = source_side_failure(reason) || source_fails_where_copy_stopped(source_path, told.reached);
     SetLastError(reason);
-    return source_side_failure(reason) ? CopyResult::source_failed : CopyResult::failed;
+    return source_side ? CopyResult::source_failed : CopyResult::failed;
 }
 
 }  // namespace
