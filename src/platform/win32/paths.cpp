@@ -35,7 +35,14 @@ std::optional<std::string> full_path(std::string_view text) {
 
 }  // namespace
 
-std::optional<std::string> native_path(std::string_view path_text) { return std::string(path_text); }
+// For the libraries that open files themselves (libzip, SQLite): a long path in
+// the "\\?\" form that the system reads past MAX_PATH, as system_path makes it;
+// any other as it stands.
+std::optional<std::string> native_path(std::string_view path_text) {
+    const std::wstring system = win32::system_path(path_text);
+    if (!system.starts_with(L"\\\\?\\") || path_text.starts_with("\\\\?\\")) return std::string(path_text);
+    return win32::utf8(system);
+}
 
 std::optional<std::string> path_text(std::string_view native) {
     std::string text(native);
