@@ -209,16 +209,26 @@ bool fell_short(std::optional<std::uint64_t> written, HANDLE source, const Sourc
     return written && *written < before.size && !changed_since(source, before);
 }
 
+enum class Naming { named, taken, failed };
+
 // Names the complete copy as its target when nothing has that name; the
 // registration for an interruption goes with the temporary name in the same step.
-bool take_target_name(Temporary& temporary, std::string_view target) {
+// taken when something has the name (a folder there is refused as access
+// denied); failed when the copy cannot be named at all (its folder went, the
+// drive is gone), the reason in GetLastError.
+Naming take_target_name(Temporary& temporary, std::string_view target) {
     bool named = false;
     const std::wstring target_path = win32::system_path(target);
     without_interruption([&] {
         named = MoveFileExW(temporary.path.c_str(), target_path.c_str(), 0) != 0;
         if (named) temporary.if_interrupted.forget();
     });
-    return named;
+    if (named) return Naming::named;
+    const DWORD reason = GetLastError();
+    const bool taken = reason == ERROR_ALREADY_EXISTS || reason == ERROR_FILE_EXISTS ||
+                       (reason == ERROR_ACCESS_DENIED && GetFileAttributesW(target_path.c_str()) != INVALID_FILE_ATTRIBUTES);
+    SetLastError(reason);
+    return taken ? Naming::taken : Naming::failed;
 }
 
 // Onto the claimed name, which is why COPY_FILE_FAIL_IF_EXISTS is not given: the
@@ -297,12 +307,19 @@ CopyResult make_copy(std::string_view source_text, const CopyNames& names, const
 }
 
 CopyResult name_copy(MadeCopy& made, const CopyNames& names, CopyFacts* facts) {
-    const std::unique_ptr<MadeCopy::Host> host = std::move(made.host_);
+    std::unique_ptr<MadeCopy::Host> host = std::move(made.host_);
     if (!host) {
         SetLastError(ERROR_INVALID_PARAMETER);
         return CopyResult::failed;
     }
-    const bool in_place = !names.target.empty() && take_target_name(host->temporary, names.target);
+    const Naming naming = names.target.empty() ? Naming::taken : take_target_name(host->temporary, names.target);
+    if (naming == Naming::failed) {
+        const DWORD reason = GetLastError();
+        host.reset();  // and the copy with it
+        SetLastError(reason);
+        return CopyResult::failed;
+    }
+    const bool in_place = naming == Naming::named;
     host->owns_temporary = false;  // in place, or in the caller's hands under its temporary name
     if (facts != nullptr) {
         facts->bytes = host->bytes;
