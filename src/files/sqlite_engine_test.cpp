@@ -20,6 +20,16 @@ using testing::ScratchFolder;
 // Which engine a database gets, and that none takes a file SQLite cannot read, is
 // CopyPassTest.FiltersCompactsAndRefusesDuplicates' (such a file is copied instead).
 
+// A database is known by its header whatever its name holds.
+TEST(SqliteEngine, KnowsADatabaseWhateverItsNameHolds) {
+    ScratchFolder folder;
+    for (const std::string name : {"plain.mdb", "Jos\xC3\xA9.mdb", "\xE6\x97\xA5\xE6\x9C\xAC.mdb"}) {
+        const std::u8string utf8(reinterpret_cast<const char8_t*>(name.data()), name.size());
+        testing::make_database(folder.native() / std::filesystem::path(utf8), 1);
+        EXPECT_TRUE(IsSqliteDatabase(folder.text() + "\\" + name)) << name;
+    }
+}
+
 TEST(SqliteEngine, ReadsOnlyWhatIsCommittedAndLeavesNoLogFilesOfItsOwn) {
     ScratchFolder folder;
     testing::make_database(folder.native("busy.db"), 10, "WAL");
