@@ -40,9 +40,12 @@ bool runs_as_program(const std::string& program) {
 }
 
 // A program of this host knows nothing of drives: it gets the path they stand for.
+// Not the "\\?\" form a long path takes for the libraries, which a program
+// may not read: there the path as it is written.
 std::string host_argument(const std::string& argument) {
     if (lib_basConversion::lib_GetDrive(argument).empty()) return argument;
-    return platform::native_path(argument).value_or(argument);
+    const std::string native = platform::native_path(argument).value_or(argument);
+    return native.starts_with("\\\\?\\") ? argument : native;
 }
 
 std::int32_t wait_for_end(UserSide& user, platform::ProcessHandle process, std::int32_t timeout_seconds) {
