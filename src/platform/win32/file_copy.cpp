@@ -213,9 +213,10 @@ enum class Naming { named, taken, failed };
 
 // Names the complete copy as its target when nothing has that name; the
 // registration for an interruption goes with the temporary name in the same step.
-// taken when something has the name (a folder there is refused as access
-// denied); failed when the copy cannot be named at all (its folder went, the
-// drive is gone), the reason in GetLastError.
+// failed when its folder is gone (taken away, or its drive), the reason in
+// GetLastError; taken otherwise: something has the name, or holds the copy for a
+// moment (a virus scanner), and putting it in place from its temporary name tries
+// again.
 Naming take_target_name(Temporary& temporary, std::string_view target) {
     bool named = false;
     const std::wstring target_path = win32::system_path(target);
@@ -225,10 +226,9 @@ Naming take_target_name(Temporary& temporary, std::string_view target) {
     });
     if (named) return Naming::named;
     const DWORD reason = GetLastError();
-    const bool taken = reason == ERROR_ALREADY_EXISTS || reason == ERROR_FILE_EXISTS ||
-                       (reason == ERROR_ACCESS_DENIED && GetFileAttributesW(target_path.c_str()) != INVALID_FILE_ATTRIBUTES);
+    const bool folder_gone = GetFileAttributesW(win32::parent_of(target_path).c_str()) == INVALID_FILE_ATTRIBUTES;
     SetLastError(reason);
-    return taken ? Naming::taken : Naming::failed;
+    return folder_gone ? Naming::failed : Naming::taken;
 }
 
 // Onto the claimed name, which is why COPY_FILE_FAIL_IF_EXISTS is not given: the
@@ -252,7 +252,9 @@ CopyResult copy_to(const std::wstring& source_path, const SourceFacts& facts, Te
     if (copied) return CopyResult::copied;
     remove_copy(temporary.path);
     temporary.if_interrupted.forget();
-    const bool source_side = source_side_failure(reason) || source_fails_where_copy_stopped(source_path, told.reached);
+    // A copy the interruption cancelled asks nothing more of its source: it may be slow to answer.
+    const bool source_side = reason != ERROR_REQUEST_ABORTED &&
+                             (source_side_failure(reason) || source_fails_where_copy_stopped(source_path, told.reached));
     SetLastError(reason);
     return source_side ? CopyResult::source_failed : CopyResult::failed;
 }
