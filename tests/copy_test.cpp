@@ -101,11 +101,11 @@ TEST(Copying, FolderNamesKeepTheirBlanksAndQuotes) {
     EXPECT_EQ(box.tree("out"), box.tree("src"));
 }
 
-// Windows reads a name without the dots and blanks at its end, and "aux" or
-// "NUL.txt" as its device in any folder: reached by its path text, "a." would be
-// its twin "a", "m sub " a folder that is not there, "aux" no folder at all. Such
-// names are reported there, never taken for others, and the walk goes on;
-// elsewhere they are names like any other.
+// Windows reads a name without the dots and blanks at its end, and (Windows 10,
+// Wine) "aux" or "NUL.txt" as its device in any folder. Reached by its path text,
+// "a." would be its twin "a", "m sub " a folder that is not there, "aux" no folder
+// at all. Such names are reported there, never taken for others, and the walk
+// goes on; elsewhere they are names like any other.
 TEST(Copying, NamesThatWindowsReadsOtherwiseAreNeverTakenForOthers) {
     Sandbox box;
     for (const char* file : {"src/a", "src/a.", "src/c ", "src/m sub /g.txt", "src/aux/in.txt", "src/com1.d/in.txt",

@@ -4,6 +4,7 @@
 // target; a compaction draws its work names inside its own work folder.
 
 #include <array>
+#include <cstddef>
 #include <initializer_list>
 #include <random>
 #include <string>

@@ -37,9 +37,11 @@ std::string unnameable_row(const std::string& path, platform::Unnameable why) {
             return "Failed to copy " + path + ": its name holds a backslash";
         case platform::Unnameable::device:
             return "Failed to copy " + path + ": its name is reserved for a device";
-        default:
-            return "Failed to copy " + path + ": its name ends in a dot or a blank";
+        case platform::Unnameable::dot_or_blank_at_end:
+        case platform::Unnameable::no:
+            break;
     }
+    return "Failed to copy " + path + ": its name ends in a dot or a blank";
 }
 
 // The folders the job writes into: the target folder, the snapshot folder (which

@@ -23,7 +23,7 @@ DateTime local_time_now() {
     std::tm parts{};
     localtime_r(&now, &parts);
     return DateTime{parts.tm_year + 1900, parts.tm_mon + 1, parts.tm_mday,
-                     parts.tm_hour,        parts.tm_min,     parts.tm_sec};
+                    parts.tm_hour,        parts.tm_min,     parts.tm_sec};
 }
 
 namespace {

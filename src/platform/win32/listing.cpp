@@ -115,10 +115,10 @@ std::unique_ptr<FolderListing> list_folder(std::string_view folder_text, std::st
 namespace {
 
 // CON, PRN, AUX, NUL, COM1 to COM9 and LPT1 to LPT9, with any extension: a disk
-// written from another system may hold such a name, which this one reads as its
-// device in any folder. Only a name whose part before its first dot has three to
-// five bytes (COM followed by a superscript digit) can be one; the system is asked
-// about those.
+// written from another system may hold such a name, which Windows 10 (and Wine)
+// reads as its device in any folder, Windows 11 only alone. Only a name whose part
+// before its first dot has three to five bytes (COM followed by a superscript
+// digit) can be one; the system is asked about those, so the answer is its own.
 bool names_a_device(std::string_view name) {
     std::string_view stem = name.substr(0, name.find('.'));
     while (stem.ends_with(' ')) stem.remove_suffix(1);
