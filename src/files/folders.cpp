@@ -38,11 +38,13 @@ std::vector<std::string_view> levels_as_they_stand(std::string_view path) {
 }
 
 // A path that could not be made whole keeps none of the folders made for it (an
-// empty dated folder would count as a snapshot at the next /K), unless another
-// user's link now stands on their way.
+// empty dated folder would count as a snapshot at the next /K), last first, each
+// only while empty and while no other user's link stands on its way.
 void remove_levels_made(const std::vector<std::string>& made) {
-    if (made.empty() || platform::passes_foreign_link(made.front())) return;
-    for (auto folder = made.rbegin(); folder != made.rend(); ++folder) platform::remove_empty_folder(*folder);
+    for (auto folder = made.rbegin(); folder != made.rend(); ++folder) {
+        if (platform::passes_foreign_link(*folder)) return;
+        platform::remove_empty_folder(*folder);
+    }
 }
 
 // Creates the levels below the drive or share one by one; those it made go to made.
@@ -100,7 +102,10 @@ bool make_path(const std::string& strPath, KnownFolders* known) {
     std::vector<std::string> made;
     if (!lib_DirExists(strPath)) {
         create_missing_levels(unquoted, made);
-        if (!lib_DirExists(unquoted) || platform::passes_foreign_link(unquoted)) return false;
+        if (!lib_DirExists(unquoted) || platform::passes_foreign_link(unquoted)) {
+            remove_levels_made(made);
+            return false;
+        }
     }
     if (known != nullptr) {
         for (const std::string& folder : made) known->made(folder);
