@@ -11,7 +11,6 @@
 #include "files/trapping.h"
 #include "text/error.h"
 #include "text/line_breaks.h"
-#include "text/numbers.h"
 #include "text/paths.h"
 #include "text/unicode.h"
 #include "text/vb_errors.h"
@@ -83,9 +82,7 @@ TargetsToCome& targets_to_come() {
 // most copies take their target's name at once.
 class CopyTemporaryNames {
 public:
-    explicit CopyTemporaryNames(std::string_view target) : target_(target), stem_(temporary_stem(target_)) {
-        first_ = draw();
-    }
+    explicit CopyTemporaryNames(std::string_view target) : target_(target), names_(target_) { first_ = draw(); }
 
     // The first name, to be named in a failure; empty when none is left.
     const std::optional<std::string>& first() const { return first_; }
@@ -100,16 +97,13 @@ public:
 
 private:
     std::optional<std::string> draw() {
-        while (!numbers_.exhausted()) {
-            std::string candidate = stem_ + ".~" + two_digits(numbers_.draw());
-            if (candidate != target_ && !targets_to_come().holds(candidate)) return candidate;
-        }
-        return std::nullopt;
+        return names_.next([this](const std::string& candidate) {
+            return candidate != target_ && !targets_to_come().holds(candidate);
+        });
     }
 
     std::string target_;
-    std::string stem_;
-    TemporaryNumbers numbers_;
+    TemporaryNames names_;
     std::optional<std::string> first_;
     bool first_given_ = false;
 };

@@ -4,7 +4,6 @@
 #include <numeric>
 
 #include "platform/platform.h"
-#include "text/numbers.h"
 #include "text/paths.h"
 #include "text/vb_errors.h"
 
@@ -33,8 +32,9 @@ std::string leaving_room_for_suffix(std::string stem) {
     return stem;
 }
 
-}  // namespace
-
+// The target without its extension, cut so that the name still takes the suffix.
+// A file name without an extension keeps its whole path, so that the temporary
+// file still lies beside the target.
 std::string temporary_stem(const std::string& target) {
     const std::string stem =
         lib_basConversion::lib_GetFileBase(target, false).empty() ? target
@@ -42,23 +42,25 @@ std::string temporary_stem(const std::string& target) {
     return leaving_room_for_suffix(stem);
 }
 
-TemporaryNumbers::TemporaryNumbers() : random_(seconds_since_midnight()) {
+}  // namespace
+
+TemporaryNames::TemporaryNames(const std::string& target)
+    : stem_(temporary_stem(target)), random_(seconds_since_midnight()) {
     std::iota(numbers_.begin(), numbers_.end(), 0);
 }
 
-int TemporaryNumbers::draw() {
+int TemporaryNames::draw_number() {
     std::uniform_int_distribution<int> pick(0, left_ - 1);
     std::swap(numbers_[static_cast<std::size_t>(pick(random_))], numbers_[static_cast<std::size_t>(left_ - 1)]);
     return numbers_[static_cast<std::size_t>(--left_)];
 }
 
 std::string TemporaryNames::draw(std::initializer_list<std::string> taken) {
-    while (!numbers_.exhausted()) {
-        std::string candidate = stem_ + ".~" + two_digits(numbers_.draw());
-        const bool is_taken = std::find(taken.begin(), taken.end(), candidate) != taken.end();
-        if (!is_taken && !platform::attributes(candidate)) return candidate;
-    }
-    throw vb::error(vb::kFileAlreadyExists);
+    auto name = next([&](const std::string& candidate) {
+        return std::find(taken.begin(), taken.end(), candidate) == taken.end() && !platform::attributes(candidate);
+    });
+    if (!name) throw vb::error(vb::kFileAlreadyExists);
+    return std::move(*name);
 }
 
 }  // namespace quillet::lib_basFile
