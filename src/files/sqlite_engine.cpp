@@ -24,8 +24,7 @@ std::string file_start(const std::string& file_text, std::size_t count) {
     const auto native = platform::native_path(file_text);
     if (!native) return {};
     // By its wide name on Windows, where a narrow one would be read in the ANSI code page.
-    const std::u8string utf8(reinterpret_cast<const char8_t*>(native->data()), native->size());
-    std::ifstream file(std::filesystem::path(utf8), std::ios::binary);
+    std::ifstream file(std::filesystem::path(std::u8string(native->begin(), native->end())), std::ios::binary);
     std::string start(count, '\0');
     file.read(start.data(), static_cast<std::streamsize>(count));
     start.resize(static_cast<std::size_t>(file.gcount()));

@@ -24,8 +24,7 @@ using testing::ScratchFolder;
 TEST(SqliteEngine, KnowsADatabaseWhateverItsNameHolds) {
     ScratchFolder folder;
     for (const std::string name : {"plain.mdb", "Jos\xC3\xA9.mdb", "\xE6\x97\xA5\xE6\x9C\xAC.mdb"}) {
-        const std::u8string utf8(reinterpret_cast<const char8_t*>(name.data()), name.size());
-        testing::make_database(folder.native() / std::filesystem::path(utf8), 1);
+        testing::make_database(folder.native() / std::u8string(name.begin(), name.end()), 1);
         EXPECT_TRUE(IsSqliteDatabase(folder.text() + "\\" + name)) << name;
     }
 }
