@@ -10,6 +10,7 @@
 #include "platform/win32/handle.h"
 #include "platform/win32/system_paths.h"
 #include "platform/win32/wide_text.h"
+#include "text/unicode.h"
 #include "text/wildcard.h"
 
 namespace quillet::platform {
@@ -118,11 +119,17 @@ namespace {
 // written from another system may hold such a name, which Windows 10 (and Wine)
 // reads as its device in any folder, Windows 11 only alone. Only a name whose part
 // before its first dot has three to five bytes (COM followed by a superscript
-// digit) can be one; the system is asked about those, so the answer is its own.
+// digit) and begins with one of those can be one; the system is asked about
+// those, so the answer is its own, and every other name the walk meets costs a
+// comparison.
 bool names_a_device(std::string_view name) {
     std::string_view stem = name.substr(0, name.find('.'));
     while (stem.ends_with(' ')) stem.remove_suffix(1);
     if (stem.size() < 3 || stem.size() > 5) return false;
+    const std::string start = unicode::to_upper(stem).substr(0, 3);
+    if (start != "CON" && start != "PRN" && start != "AUX" && start != "NUL" && start != "COM" && start != "LPT") {
+        return false;
+    }
     return win32::is_device_path(L"C:\\folder\\" + win32::wide(name));
 }
 
