@@ -110,18 +110,6 @@ std::string file_name_of(std::string_view unquoted) {
     return file_name_from({components.size(), components.front(), components.back()}, share);
 }
 
-// Splits at every backslash, keeping empty pieces; an empty text has no pieces.
-std::vector<std::string> split_keeping_empty(std::string_view text) {
-    std::vector<std::string> pieces;
-    if (text.empty()) return pieces;
-    for (std::size_t start = 0;;) {
-        const std::size_t at = text.find('\\', start);
-        pieces.emplace_back(text.substr(start, at - start));
-        if (at == std::string_view::npos) return pieces;
-        start = at + 1;
-    }
-}
-
 std::string_view without_leading_backslashes(std::string_view text) {
     const std::size_t first = text.find_first_not_of('\\');
     return first == std::string_view::npos ? std::string_view() : text.substr(first);
@@ -148,19 +136,19 @@ PathLevels path_levels(std::string_view unquoted, bool without_drive) {
     PathLevels levels;
     const std::u32string code_points = unicode::decode(unquoted);
     if (is_share_path(unquoted)) {
-        levels.elements = split_keeping_empty(without_leading_backslashes(unquoted));
+        levels.elements = path_pieces(without_leading_backslashes(unquoted));
         if (!levels.elements.empty()) levels.elements.front().insert(0, "\\\\");
         levels.first_usable = without_drive ? 2 : 0;
     } else if (has_drive_letter(code_points)) {
         const std::string drive = unicode::encode(code_points.substr(0, 2));
-        levels.elements = split_keeping_empty(without_leading_backslashes(unicode::encode(code_points.substr(2))));
+        levels.elements = path_pieces(without_leading_backslashes(unicode::encode(code_points.substr(2))));
         if (without_drive) {
             levels.left_out_drive = drive;
         } else {
             levels.elements.insert(levels.elements.begin(), drive);
         }
     } else {
-        levels.elements = split_keeping_empty(without_leading_backslashes(unquoted));
+        levels.elements = path_pieces(without_leading_backslashes(unquoted));
     }
     return levels;
 }
@@ -179,6 +167,17 @@ std::string pick_level(const PathLevels& levels, std::ptrdiff_t index, bool join
 }
 
 }  // namespace
+
+std::vector<std::string> path_pieces(std::string_view text) {
+    std::vector<std::string> pieces;
+    if (text.empty()) return pieces;
+    for (std::size_t start = 0;;) {
+        const std::size_t at = text.find('\\', start);
+        pieces.emplace_back(text.substr(start, at - start));
+        if (at == std::string_view::npos) return pieces;
+        start = at + 1;
+    }
+}
 
 std::vector<std::string> path_components(std::string_view strPath) { return components_of(without_quotes(strPath)); }
 

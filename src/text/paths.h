@@ -24,6 +24,10 @@ std::vector<std::string> path_components(std::string_view strPath);
 // Whether path_components refuses the path.
 bool refuses_components(std::string_view strPath);
 
+// The text split at every backslash, empty pieces kept ("a\\b" has "a", "", "b"); an
+// empty text has no pieces. Nothing is trimmed or unquoted.
+std::vector<std::string> path_pieces(std::string_view text);
+
 // The two joined with exactly one backslash between them; an empty piece yields
 // the other unchanged.
 std::string lib_AddPath(const std::string& strFirst, const std::string& strSecond);

@@ -3,7 +3,12 @@
 #include <unordered_set>
 #include <utility>
 
+#include "text/paths.h"
+
 namespace quillet::zip32 {
+
+using lib_basConversion::lib_AddPath;
+using lib_basConversion::path_pieces;
 
 namespace {
 
@@ -11,26 +16,8 @@ bool is_absolute(const std::string& text) {
     return text.starts_with('\\') || (text.size() >= 2 && text[1] == ':');
 }
 
-std::string join_text(const std::string& folder, const std::string& name) {
-    if (folder.empty()) return name;
-    if (folder.ends_with('\\')) return folder + name;
-    return folder + "\\" + name;
-}
-
 std::string join_name(const std::string& prefix, const std::string& name) {
     return prefix.empty() ? name : prefix + "/" + name;
-}
-
-// The pieces of a path text between backslashes.
-std::vector<std::string> components(const std::string& text) {
-    std::vector<std::string> parts;
-    std::size_t start = 0;
-    while (true) {
-        const std::size_t end = text.find('\\', start);
-        parts.push_back(text.substr(start, end - start));
-        if (end == std::string::npos) return parts;
-        start = end + 1;
-    }
 }
 
 // The part of a path text after its drive or share root: "Z:\a\b" -> "a\b",
@@ -60,7 +47,7 @@ std::string name_prefix_for(const std::string& folder_text, const std::string& r
         relative = without_root(folder_text);
     }
     std::string prefix;
-    for (const std::string& part : components(relative)) {
+    for (const std::string& part : path_pieces(relative)) {
         if (part.empty() || part == ".") continue;
         prefix = join_name(prefix, part);
     }
@@ -118,7 +105,7 @@ private:
         while (listing->next(entry)) {
             if (entry.name == "." || entry.name == "..") continue;
             if (!worth_looking_at(entry, prefix)) continue;
-            const std::string path = join_text(folder_text, entry.name);
+            const std::string path = lib_AddPath(folder_text, entry.name);
             const std::string name = join_name(prefix, entry.name);
             if (entry.directory) {
                 take_folder(path, name, filter.matches(entry.name), pattern, descend, out);
@@ -224,7 +211,7 @@ std::optional<Selection> select_entries(const SelectionRules& rules, const std::
     Selection selection;
     Walker walker(rules, selection);
     for (const std::string& request : requests) {
-        for (const std::string& part : components(request)) {
+        for (const std::string& part : path_pieces(request)) {
             if (part == "..") {
                 problem = "\"..\" in a file name: " + request;
                 return std::nullopt;
@@ -234,7 +221,7 @@ std::optional<Selection> select_entries(const SelectionRules& rules, const std::
         std::string folder = last == std::string::npos ? std::string() : request.substr(0, last);
         const std::string pattern = last == std::string::npos ? request : request.substr(last + 1);
         if (last != std::string::npos && folder.empty()) folder = "\\";  // "\name": the drive's root
-        if (!is_absolute(folder)) folder = folder.empty() ? rules.root_text : join_text(rules.root_text, folder);
+        if (!is_absolute(folder)) folder = folder.empty() ? rules.root_text : lib_AddPath(rules.root_text, folder);
         walker.add_request(folder, pattern, descend_for(rules.recurse));
     }
     return selection;
