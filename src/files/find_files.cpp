@@ -58,50 +58,34 @@ bool lib_clsFindFiles::FindFirstFile(const std::string& pstrFilespec, std::strin
     start.full_path = pstrStartDir;
     current_level_ = 1;
     first_call_ = true;
+    enter_folder_ = false;
     include_subfolders_ = pblnInclSubs;
     return FindNextFile();
 }
 
 bool lib_clsFindFiles::FindNextFile() {
-    Step step = Step::advance;
-    bool found = true;
-    if (first_call_) {
-        first_call_ = false;  // FindFirstFile has read the first entry already
-        step = Step::examine;
-    } else if (enter_returned_folder_) {
-        step = Step::open_level;
-    } else {
-        dir_changed_ = false;
+    bool found = true;  // on the first call, FindFirstFile has read the entry
+    if (!std::exchange(first_call_, false)) {
+        dir_changed_ = false;  // a folder entered or left sets it again
+        found = read_next();
     }
-    for (;;) {
-        switch (step) {
-            case Step::advance:
-                found = advance();
-                step = Step::examine;
-                break;
-            case Step::open_level:
-                found = open_level();
-                step = Step::examine;
-                break;
-            case Step::examine:
-                if (!found) {
-                    close_exhausted_level();
-                    if (depth_ <= 0) return false;
-                    dir_changed_ = true;  // back in the parent's listing
-                    step = Step::advance;
-                    break;
-                }
-                file_ = record_.name;
-                if (is_dot_or_dot_dot(file_)) {
-                    step = Step::advance;
-                    break;
-                }
-                step = record_.directory ? examine_folder() : examine_file();
-                break;
-            case Step::deliver:
-                return true;
+    for (;; found = read_next()) {
+        if (!found) {
+            close_exhausted_level();
+            if (depth_ <= 0) return false;
+            dir_changed_ = true;  // back in the parent's listing
+            continue;
         }
+        file_ = record_.name;
+        if (is_dot_or_dot_dot(file_)) continue;
+        if (record_.directory ? examine_folder() : examine_file()) return true;
     }
+}
+
+// The first entry of a folder waiting to be entered, else the next entry of the
+// deepest open listing.
+bool lib_clsFindFiles::read_next() {
+    return std::exchange(enter_folder_, false) ? open_level() : advance();
 }
 
 bool lib_clsFindFiles::advance() {
@@ -130,16 +114,16 @@ void lib_clsFindFiles::close_exhausted_level() {
     --depth_;
 }
 
-lib_clsFindFiles::Step lib_clsFindFiles::examine_file() {
-    if (search_type_ == kFoldersOnly) return Step::advance;
+bool lib_clsFindFiles::examine_file() {
+    if (search_type_ == kFoldersOnly) return false;
     if (!matches(file_)) {
         file_.clear();
-        return Step::advance;
+        return false;
     }
-    return returned(false, depth_, false);
+    return returned(false, depth_);
 }
 
-lib_clsFindFiles::Step lib_clsFindFiles::examine_folder() {
+bool lib_clsFindFiles::examine_folder() {
     // A link to a folder is an entry of its folder, never a folder to walk.
     if (!include_subfolders_ || record_.link) return examine_folder_without_subfolders();
     if (const platform::Unnameable why = platform::unnameable(file_); why != platform::Unnameable::no) {
@@ -160,28 +144,28 @@ lib_clsFindFiles::Step lib_clsFindFiles::examine_folder() {
     entered.relative_path = std::move(relative_path);
     entered.full_path = std::move(full_path);
 
-    // A matching folder is returned as an entry of its parent and walked by the next call.
-    if (search_type_ != kFilesOnly && matches(file_)) return returned(true, depth_ - 1, true);
-    return Step::open_level;
+    // The folder is listed next; a matching one is first returned as an entry of
+    // its parent, and the next call walks it.
+    enter_folder_ = true;
+    return search_type_ != kFilesOnly && matches(file_) && returned(true, depth_ - 1);
 }
 
-lib_clsFindFiles::Step lib_clsFindFiles::examine_folder_without_subfolders() {
-    if (search_type_ == kFilesOnly) return Step::advance;
+bool lib_clsFindFiles::examine_folder_without_subfolders() {
+    if (search_type_ == kFilesOnly) return false;
     if (!matches(file_)) {
         file_.clear();
-        return Step::advance;
+        return false;
     }
-    return returned(true, depth_, false);
+    return returned(true, depth_);
 }
 
 bool lib_clsFindFiles::matches(const std::string& name) const { return match_pattern_->matches(name); }
 
-lib_clsFindFiles::Step lib_clsFindFiles::returned(bool is_dir, std::int16_t at_level, bool enter_next) {
+bool lib_clsFindFiles::returned(bool is_dir, std::int16_t at_level) {
     is_dir_ = is_dir;
     is_special_ = !is_dir && record_.special;
     current_level_ = at_level;
-    enter_returned_folder_ = enter_next;
-    return Step::deliver;
+    return true;
 }
 
 // ---------------------------------------------------------------------------

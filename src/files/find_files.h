@@ -94,19 +94,19 @@ private:
         std::string full_path;
         std::string relative_path;
     };
-    enum class Step { advance, open_level, examine, deliver };
-
     Level& level(int index);
     const Level& level(int index) const;
+    bool read_next();
     bool advance();
     bool open_level();
     void close_exhausted_level();
-    Step examine_file();
-    Step examine_folder();
-    Step examine_folder_without_subfolders();
+    // Each true when the entry is one to return.
+    bool examine_file();
+    bool examine_folder();
+    bool examine_folder_without_subfolders();
     bool matches(const std::string& name) const;
     std::unique_ptr<platform::FolderListing> list(const std::string& folder);
-    Step returned(bool is_dir, std::int16_t at_level, bool enter_next);
+    bool returned(bool is_dir, std::int16_t at_level);
 
     FolderLister lister_;
     bool dir_changed_ = false;
@@ -114,8 +114,9 @@ private:
     bool include_subfolders_ = false;
     bool is_dir_ = false;
     bool is_special_ = false;
-    // The folder just returned is to be walked by the next call.
-    bool enter_returned_folder_ = false;
+    // The deepest level's folder is to be listed before the walk reads on: a
+    // subfolder just entered, or one returned that the next call walks.
+    bool enter_folder_ = false;
     std::int32_t search_type_ = kFilesOnly;
     std::int16_t depth_ = 0;
     std::int16_t current_level_ = 0;
