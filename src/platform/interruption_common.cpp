@@ -1,6 +1,7 @@
-// The steps, counted on each thread. Writes through a name, counted, so that the
-// clean-up of an interruption can wait for them: each is told to stop by
-// interruption_started() and ends soon. And the clean-up's line for the system log.
+// The steps, counted on each thread. A registration's lifetime. Writes through a
+// name, counted, so that the clean-up of an interruption can wait for them: each
+// is told to stop by interruption_started() and ends soon. And the clean-up's line
+// for the system log.
 
 #include "platform/interruption_common.h"
 
@@ -37,6 +38,21 @@ void run_step(std::recursive_timed_mutex& lock, const std::atomic<bool>& clean_u
     }
     const EnteredStep entered;
     step();
+}
+
+// A registration goes with its owner: each host's forget() takes it out of that
+// host's registry.
+RemovedIfInterrupted::~RemovedIfInterrupted() { forget(); }
+
+RemovedIfInterrupted::RemovedIfInterrupted(RemovedIfInterrupted&& other) noexcept : id_(other.id_) { other.id_ = 0; }
+
+RemovedIfInterrupted& RemovedIfInterrupted::operator=(RemovedIfInterrupted&& other) noexcept {
+    if (this != &other) {
+        forget();
+        id_ = other.id_;
+        other.id_ = 0;
+    }
+    return *this;
 }
 
 NamedWrite NamedWrite::begin() {

@@ -182,19 +182,6 @@ RemovedIfInterrupted::RemovedIfInterrupted(std::string_view path_text) {
     items.items.emplace(id_, std::move(path));
 }
 
-RemovedIfInterrupted::~RemovedIfInterrupted() { forget(); }
-
-RemovedIfInterrupted::RemovedIfInterrupted(RemovedIfInterrupted&& other) noexcept : id_(other.id_) { other.id_ = 0; }
-
-RemovedIfInterrupted& RemovedIfInterrupted::operator=(RemovedIfInterrupted&& other) noexcept {
-    if (this != &other) {
-        forget();
-        id_ = other.id_;
-        other.id_ = 0;
-    }
-    return *this;
-}
-
 void RemovedIfInterrupted::forget() {
     if (id_ == 0) return;
     Registry& items = registry();
