@@ -102,6 +102,12 @@ TEST(SafetyRules, AZipPasswordIsUsedWholeOrRefused) {
         EXPECT_EQ(box.run({box.text("YearlyData") + "\\*.*", box.text("bak"), "/Z=p\u00e4ss", "/E=x\xe9"}, kAtNoon),
                   refused);
     }
+    // A command file's line as written: quotes around the whole part or the value are syntax.
+    box.write("jobs.txt", box.text("YearlyData") + "\\*.* " + box.text("filed") + " /Z=pa\"ss\n" +
+                              box.text("YearlyData") + "\\*.* " + box.text("quoted") + " /Z=\"my pass\"\n");
+    EXPECT_EQ(box.run({box.text("jobs.txt")}, kAtNoon), refused);
+    EXPECT_FALSE(box.exists("filed"));
+    EXPECT_TRUE(box.exists("quoted/YearlyData/" + kSnapshot + ".zip"));
 
     const Outcome typed = zip("bak", "/Z=", std::string(256, 't') + "\n");
     EXPECT_EQ(lines_of(typed.err).at(1), "The password is longer than 255 bytes") << typed.err;

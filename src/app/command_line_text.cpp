@@ -36,6 +36,21 @@ std::string CommandLineText(const std::vector<std::string>& arguments) {
     return text;
 }
 
+std::optional<std::string> PasswordThatTheLineChanges(std::string_view line) {
+    for (const std::string_view written : lib_basConversion::written_parts(line)) {
+        std::string unquoted(written);
+        std::erase(unquoted, '"');
+        const auto option = password_option(unquoted);
+        if (!option) continue;
+        const bool quoted_whole =
+            written == '"' + unquoted + '"' || written == unquoted.substr(0, 3) + '"' + unquoted.substr(3) + '"';
+        if ((written != unquoted && !quoted_whole) || lib_basConversion::trimmed_blanks(unquoted) != unquoted) {
+            return option;
+        }
+    }
+    return std::nullopt;
+}
+
 std::optional<std::string> PasswordThatCannotPass(const std::vector<std::string>& arguments) {
     // One argument that is not UTF-8 has the whole line read as Windows-1252.
     const bool line_recoded = std::any_of(arguments.begin(), arguments.end(),
@@ -44,9 +59,7 @@ std::optional<std::string> PasswordThatCannotPass(const std::vector<std::string>
         const auto option = password_option(argument);
         if (!option) continue;
         if (line_recoded && !unicode::is_ascii(argument)) return option;
-        const std::vector<std::string> parts =
-            lib_basConversion::lib_GetLineParts3(CommandLineText({argument}), lib_basConversion::kBlanksAndTabs);
-        if (parts != std::vector<std::string>{argument}) return option;
+        if (PasswordThatTheLineChanges(CommandLineText({argument}))) return option;
     }
     return std::nullopt;
 }

@@ -26,14 +26,23 @@ namespace {
 
 using namespace quillet;
 
-// The job that each line runs. A password that the command line would hand on
-// changed is refused: an archive under another password could not be opened.
+void refuse_password(const std::string& option) {
+    lib_MsgBoxInfo("The " + option +
+                   " password cannot be passed on as given: it holds a double quote, a blank at either end or text "
+                   "that is not UTF-8");
+}
+
+// The job that each line runs. A password that would reach the job changed is
+// refused: an archive under another password could not be opened. The program's
+// arguments are judged once; each line of a command file as it comes.
 JobRunner job_for(const std::vector<std::string>& arguments) {
-    const auto option = PasswordThatCannotPass(arguments);
-    if (!option) return HandleCommandLineS;
-    return [message = "The " + *option +
-                      " password cannot be passed on as given: it holds a double quote, a blank at either end "
-                      "or text that is not UTF-8"](const std::string&, RunState&) { lib_MsgBoxInfo(message); };
+    if (const auto option = PasswordThatCannotPass(arguments)) {
+        return [option = *option](const std::string&, RunState&) { refuse_password(option); };
+    }
+    return [](const std::string& line, RunState& run) {
+        if (const auto option = PasswordThatTheLineChanges(line)) return refuse_password(*option);
+        HandleCommandLineS(line, run);
+    };
 }
 
 // The exit status is the console's account of how the windows would have ended.

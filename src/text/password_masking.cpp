@@ -1,5 +1,9 @@
 #include "text/password_masking.h"
 
+#include <string>
+
+#include "text/tokenizer.h"
+
 namespace quillet {
 
 namespace {
@@ -46,25 +50,17 @@ bool holds_password_option(std::string_view text) {
 std::string with_broken_up_keys_joined(std::string_view text) {
     std::string joined;
     joined.reserve(text.size());
-    std::size_t position = 0;
-    while (position < text.size()) {
-        if (is_blank(text[position])) {
-            joined += text[position++];
-            continue;
-        }
-        const std::size_t start = position;
-        std::string unquoted;
-        for (bool in_quotes = false; position < text.size() && (in_quotes || !is_blank(text[position])); ++position) {
-            if (text[position] == '"') {
-                in_quotes = !in_quotes;
-            } else {
-                unquoted += text[position];
-            }
-        }
-        const std::string_view written = text.substr(start, position - start);
+    std::size_t copied = 0;
+    for (const std::string_view written : lib_basConversion::written_parts(text)) {
+        const auto start = static_cast<std::size_t>(written.data() - text.data());
+        joined.append(text.substr(copied, start - copied));  // the blanks before it
+        std::string unquoted(written);
+        std::erase(unquoted, '"');
         const bool key_broken_up = password_option_at(unquoted, 0) && !holds_password_option(written);
         joined += key_broken_up ? std::string_view(unquoted) : written;
+        copied = start + written.size();
     }
+    joined.append(text.substr(copied));
     return joined;
 }
 

@@ -10,6 +10,8 @@ namespace {
 
 constexpr const char* kSource = "Base7.lib_GetLineParts3";
 
+bool is_line_delimiter(char c) { return c == ' ' || c == '\t' || c == '\0'; }
+
 }  // namespace
 
 std::string_view trimmed_blanks(std::string_view text) {
@@ -41,6 +43,23 @@ std::vector<std::string> split_line(std::string_view line, std::string_view deli
         }
     }
     if (in_part || quoted) end_part();
+    return parts;
+}
+
+std::vector<std::string_view> written_parts(std::string_view line) {
+    std::vector<std::string_view> parts;
+    std::size_t position = 0;
+    while (position < line.size()) {
+        if (is_line_delimiter(line[position])) {
+            ++position;
+            continue;
+        }
+        const std::size_t start = position;
+        for (bool quoted = false; position < line.size() && (quoted || !is_line_delimiter(line[position])); ++position) {
+            if (line[position] == '"') quoted = !quoted;
+        }
+        parts.push_back(line.substr(start, position - start));
+    }
     return parts;
 }
 

@@ -32,6 +32,11 @@ inline constexpr std::size_t kMostParts = 32767;
 std::vector<std::string> split_line(std::string_view line, std::string_view delimiters,
                                     std::size_t max_parts = kMostParts);
 
+// A command line cut where split_line cuts it (at blanks, tabs and NULs outside
+// double quotes), each part as written: its quotes kept, nothing trimmed. Views
+// into the line.
+std::vector<std::string_view> written_parts(std::string_view line);
+
 // split_line as the dispatcher and the job call it, on a command line or the /E
 // value: text that is not valid UTF-8 is read as Windows-1252, as a command file's
 // is. The dispatcher and the job take ten parts at most.
