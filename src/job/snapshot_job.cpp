@@ -3,6 +3,7 @@
 #include <new>
 #include <optional>
 
+#include "files/existence.h"
 #include "job/copy_pass.h"
 #include "job/job_log.h"
 #include "job/job_options.h"
@@ -33,10 +34,13 @@ struct JobMade {
     bool zip_output = false;
     bool zipped = false;
 
-    // Where the job's files went, for its closing line.
+    // Where the job's files went, for its closing line. A job that ended before
+    // its copy pass (a source not found) made no snapshot folder.
     std::string destination() const {
         if (!plan) return "no snapshot";
-        if (!zip_output) return "snapshot " + plan->SnapshotFolder;
+        if (!zip_output) {
+            return lib_basFile::lib_DirExists(plan->SnapshotFolder) ? "snapshot " + plan->SnapshotFolder : "no snapshot";
+        }
         if (!zipped) return "no archive";
         return "archive " + ArchivePath(target->Folder, plan->DatedName);
     }

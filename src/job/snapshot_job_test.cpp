@@ -53,6 +53,8 @@ protected:
 TEST_F(SnapshotJobTest, TheSummaryNamesTheArchiveOrFolderAndAZippedJobLeavesNoWorkFolder) {
     job("/X");
     EXPECT_EQ(destination(), "no snapshot");
+    HandleCommandLineS(disk.text("gone") + "\\*.* " + disk.text("backup"), run);  // its folder is never made
+    EXPECT_EQ(destination(), "no snapshot");
     job("/Z /E=*.TXT");  // nothing to zip
     EXPECT_EQ(destination(), "no archive");
 
