@@ -67,6 +67,11 @@ TEST_F(CommandLine, ALinuxPathOrEatenBackslashesGetAHintAfterTheMessage) {
               "Error\nCommand File /home/ann/Data/*.* -  not found\nHint: paths are written the Windows way, drive Z: "
               "being the root of the file system: write /home/ann/Data/*.* as 'Z:\\home\\ann\\Data\\*.*', in single "
               "quotes.\n");
+    const std::string source = box.text("Data") + "\\*.*";
+    EXPECT_EQ(run({source, "/home/ann/Backup", "/S"}).err,
+              "Error\nCommand File " + source + " -  not found\nHint: paths are written the Windows way, drive Z: "
+              "being the root of the file system: write /home/ann/Backup as 'Z:\\home\\ann\\Backup', in single "
+              "quotes.\n");
     EXPECT_EQ(run({"Z:homeannData*.*", "Z:homeannBackup", "/S"}).err,
               "Information\nDestination drive  not found\nHint: the shell took the backslashes out of "
               "Z:homeannData*.*: put each path in single quotes, as in 'Z:\\home\\ann\\Data\\*.*'.\n");

@@ -31,13 +31,14 @@ std::string as_path_text(const std::string& linux_path) {
 }  // namespace
 
 std::optional<std::string> CommandLineHint(const std::vector<std::string>& arguments) {
-    if (arguments.empty()) return std::nullopt;
-    const std::string& first = arguments.front();
-    if (is_linux_path(first)) {
-        return "Hint: paths are written the Windows way, drive Z: being the root of the file system: write " +
-               first + " as '" + as_path_text(first) + "', in single quotes.";
-    }
+    // The source and the target; a Linux target makes the line a command file.
     const std::size_t paths = std::min<std::size_t>(arguments.size(), 2);
+    for (std::size_t i = 0; i < paths; ++i) {
+        if (is_linux_path(arguments[i])) {
+            return "Hint: paths are written the Windows way, drive Z: being the root of the file system: write " +
+                   arguments[i] + " as '" + as_path_text(arguments[i]) + "', in single quotes.";
+        }
+    }
     for (std::size_t i = 0; i < paths; ++i) {
         if (lost_its_backslashes(arguments[i])) {
             return "Hint: the shell took the backslashes out of " + arguments[i] +
