@@ -39,7 +39,8 @@ struct JobMade {
     std::string destination() const {
         if (!plan) return "no snapshot";
         if (!zip_output) {
-            return lib_basFile::lib_DirExists(plan->SnapshotFolder) ? "snapshot " + plan->SnapshotFolder : "no snapshot";
+            if (!lib_basFile::lib_DirExists(plan->SnapshotFolder)) return "no snapshot";
+            return "snapshot " + plan->SnapshotFolder;
         }
         if (!zipped) return "no archive";
         return "archive " + ArchivePath(target->Folder, plan->DatedName);

@@ -55,8 +55,9 @@ std::vector<std::string_view> written_parts(std::string_view line) {
             continue;
         }
         const std::size_t start = position;
-        for (bool quoted = false; position < line.size() && (quoted || !is_line_delimiter(line[position])); ++position) {
+        for (bool quoted = false; position < line.size(); ++position) {
             if (line[position] == '"') quoted = !quoted;
+            if (!quoted && is_line_delimiter(line[position])) break;
         }
         parts.push_back(line.substr(start, position - start));
     }
