@@ -51,8 +51,9 @@ protected:
 };
 
 TEST_F(SnapshotJobTest, TheSummaryNamesTheArchiveOrFolderAndAZippedJobLeavesNoWorkFolder) {
-    job("/X");
+    job("/X");  // the syntax shown: a failure in the job's account
     EXPECT_EQ(destination(), "no snapshot");
+    EXPECT_EQ(screen.summaries.back().failures, 1);
     HandleCommandLineS(disk.text("gone") + "\\*.* " + disk.text("backup"), run);  // its folder is never made
     EXPECT_EQ(destination(), "no snapshot");
     job("/Z /E=*.TXT");  // nothing to zip

@@ -7,6 +7,7 @@
 #include "text/unicode.h"
 #include "ui/busy.h"
 #include "ui/display.h"
+#include "ui/failure_log.h"
 #include "ui/front_end.h"
 #include "ui/msgbox.h"
 #include "ui/version.h"
@@ -73,7 +74,10 @@ std::string ProgramNameForSyntax(const std::string& executable_file_name) {
     return executable_file_name;
 }
 
+// A line that ran no job is a failure of its own: an unattended run's log says so,
+// and counts it, where the syntax window goes unread.
 void ShowSyntax() {
+    LogShownFailure(platform::Severity::warning, "Syntax shown");
     const std::string text = SyntaxText(ProgramNameForSyntax(platform::executable_name()));
     MsgBoxRequest = text;  // carries the text to the window; no box is shown
     lib_basDisplay::lib_SetBusy(false);
