@@ -1,8 +1,9 @@
 // The tokenizer with any ASCII delimiters and any capacity, and lib_GetToken with any
 // delimiter. Checks what its callers rely on: no more parts than they take, parts
 // trimmed and free of quotes, a part of a line without quotes free of delimiters,
-// UTF-8 text cut only between characters; and that a token and the text left are
-// the front and the back of the text it was cut from.
+// UTF-8 text cut only between characters, the parts as written cut at the same
+// places; and that a token and the text left are the front and the back of the
+// text it was cut from.
 
 #include <fuzzer/FuzzedDataProvider.h>
 
@@ -10,6 +11,8 @@
 #include <cstdio>
 #include <cstdlib>
 #include <string>
+#include <string_view>
+#include <utility>
 #include <vector>
 
 #include "text/error.h"
@@ -44,6 +47,24 @@ void check_line_parts(const std::string& line, const std::string& delimiters, st
     }
 }
 
+// The parts of a command line as written cut where the split cuts it: each splits
+// into one part at most, and together they give the line's parts.
+void check_written_parts(const std::string& line) {
+    using lib_basConversion::kBlanksAndTabs;
+    using lib_basConversion::split_line;
+    std::vector<std::string> from_written;
+    try {
+        for (const std::string_view written : lib_basConversion::written_parts(line)) {
+            std::vector<std::string> parts = split_line(written, kBlanksAndTabs);
+            require(parts.size() <= 1, "a part as written holds several");
+            for (std::string& part : parts) from_written.push_back(std::move(part));
+        }
+        require(from_written == split_line(line, kBlanksAndTabs), "the parts as written are cut elsewhere");
+    } catch (const Error&) {
+        // more parts than a count holds
+    }
+}
+
 // Text that is not UTF-8 comes back read as Windows-1252, so only UTF-8 text is
 // cut into pieces of itself.
 void check_token(const std::string& text, const std::string& delimiter, bool honour_quotes, bool strip_quotes) {
@@ -71,6 +92,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const bool strip_quotes = input.ConsumeBool();
     const std::string line = input.ConsumeRemainingBytesAsString();
     check_line_parts(line, delimiters, max_parts);
+    check_written_parts(line);
     check_token(line, delimiters, honour_quotes, strip_quotes);
     return 0;
 }

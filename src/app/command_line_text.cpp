@@ -20,6 +20,48 @@ std::optional<std::string> password_option(const std::string& argument) {
     return option;
 }
 
+
+// A password as written in its part: the text after the option's "=", and
+// whether a quote opened before it is still open there.
+struct WrittenValue {
+    std::string_view text;
+    bool quote_open = false;
+};
+
+// value_starts counts the characters of the part without its quotes.
+WrittenValue written_value(std::string_view written, std::size_t value_starts) {
+    WrittenValue value;
+    std::size_t seen = 0;
+    std::size_t at = 0;
+    for (; at < written.size() && seen < value_starts; ++at) {
+        if (written[at] == '"') {
+            value.quote_open = !value.quote_open;
+        } else {
+            ++seen;
+        }
+    }
+    value.text = written.substr(at);
+    return value;
+}
+
+// Quotes around the whole value, or around the whole part, are the line's syntax;
+// one inside the value, blanks the split trims from its end and a NUL that ends
+// it for the archiver change it.
+bool written_whole(const WrittenValue& written, std::string_view value) {
+    if (value.find('\0') != std::string_view::npos) return false;
+    const std::string plain(value);
+    if (written.quote_open) return written.text == plain || written.text == plain + '"';
+    return written.text == plain || written.text == '"' + plain + '"' || written.text == '"' + plain;
+}
+
+// A part that a quote left open has run on over the options after it.
+bool swallows_a_password(std::string_view part) {
+    const std::string upper = unicode::to_upper(std::string(part));
+    for (const char* blank : {" /Z=", "\t/Z="}) {
+        if (upper.find(blank) != std::string::npos) return true;
+    }
+    return false;
+}
 }  // namespace
 
 std::string CommandLineText(const std::vector<std::string>& arguments) {
@@ -40,12 +82,12 @@ std::optional<std::string> PasswordThatTheLineChanges(std::string_view line) {
     for (const std::string_view written : lib_basConversion::written_parts(line)) {
         std::string unquoted(written);
         std::erase(unquoted, '"');
-        const auto option = password_option(unquoted);
-        if (!option) continue;
-        const bool quoted_whole =
-            written == '"' + unquoted + '"' || written == unquoted.substr(0, 3) + '"' + unquoted.substr(3) + '"';
-        if ((written != unquoted && !quoted_whole) || lib_basConversion::trimmed_blanks(unquoted) != unquoted) {
-            return option;
+        const std::string_view part = lib_basConversion::trimmed_blanks(unquoted);  // what the job reads
+        if (password_option(std::string(part)) == "/Z") {
+            const std::size_t value_starts = static_cast<std::size_t>(part.data() - unquoted.data()) + 3;
+            if (!written_whole(written_value(written, value_starts), part.substr(3))) return "/Z";
+        } else if (swallows_a_password(part)) {
+            return "/Z";
         }
     }
     return std::nullopt;
@@ -56,12 +98,17 @@ std::optional<std::string> PasswordThatCannotPass(const std::vector<std::string>
     const bool line_recoded = std::any_of(arguments.begin(), arguments.end(),
                                           [](const std::string& argument) { return !unicode::is_valid_utf8(argument); });
     for (const std::string& argument : arguments) {
-        const auto option = password_option(argument);
+        // Quoted in the argument itself, it is an option to the line all the same.
+        std::string bare = argument;
+        std::erase(bare, '"');
+        const auto option = password_option(std::string(lib_basConversion::trimmed_blanks(bare)));
         if (!option) continue;
         if (line_recoded && !unicode::is_ascii(argument)) return option;
-        if (PasswordThatTheLineChanges(CommandLineText({argument}))) return option;
+        const std::vector<std::string> parts =
+            lib_basConversion::lib_GetLineParts3(CommandLineText({argument}), lib_basConversion::kBlanksAndTabs);
+        if (parts != std::vector<std::string>{argument}) return option;
     }
-    return std::nullopt;
+    return PasswordThatTheLineChanges(CommandLineText(arguments));
 }
 
 }  // namespace quillet

@@ -13,14 +13,17 @@ namespace quillet {
 // blank or a tab is wrapped in double quotes, so that it splits back into one part.
 std::string CommandLineText(const std::vector<std::string>& arguments);
 
-// The first password option (/Z= or /C=) of a line that would not reach the job
-// as written: its double quotes are syntax, so a quote anywhere but around the
-// whole part or the whole value is dropped, and the part loses the blanks at its
-// ends. Named by its option ("/Z"), never by its text.
+// "/Z" when a line would not hand its /Z password to the job as written: its
+// double quotes are syntax, so a quote anywhere but around the whole part or the
+// whole value is dropped, the part loses the blanks at its ends, a NUL ends the
+// password, and a quote left open in an earlier part takes the option in. (A
+// changed /C password fails loudly where it is used.)
 std::optional<std::string> PasswordThatTheLineChanges(std::string_view line);
 
-// The same for the arguments the program was given, each as CommandLineText
-// writes it; and bytes that are not UTF-8 have the line read as Windows-1252.
+// The first password option (/Z= or /C=) among the program's arguments that would
+// not reach the job as given: the line that joins them takes double quotes as
+// syntax and trims each part's blanks, and has bytes that are not UTF-8 read as
+// Windows-1252. Named by its option ("/Z"), never by its text.
 std::optional<std::string> PasswordThatCannotPass(const std::vector<std::string>& arguments);
 
 }  // namespace quillet

@@ -34,9 +34,15 @@ void refuse_password(const std::string& option) {
 
 // The job that each line runs. A password that would reach the job changed is
 // refused: an archive under another password could not be opened. The program's
-// arguments are judged once; each line of a command file as it comes.
+// arguments are judged once (and where the system hands over a typed line, that
+// line, whose quotes the system's split has taken out); each line of a command
+// file as it comes.
 JobRunner job_for(const std::vector<std::string>& arguments) {
-    if (const auto option = PasswordThatCannotPass(arguments)) {
+    auto option = PasswordThatCannotPass(arguments);
+    if (const auto typed = platform::command_line_as_typed(); typed && !option) {
+        option = PasswordThatTheLineChanges(*typed);
+    }
+    if (option) {
         return [option = *option](const std::string&, RunState&) { refuse_password(option); };
     }
     return [](const std::string& line, RunState& run) {

@@ -3,7 +3,6 @@
 #include <new>
 #include <optional>
 
-#include "files/existence.h"
 #include "job/copy_pass.h"
 #include "job/job_log.h"
 #include "job/job_options.h"
@@ -35,13 +34,10 @@ struct JobMade {
     bool zipped = false;
 
     // Where the job's files went, for its closing line. A job that ended before
-    // its copy pass (a source not found) made no snapshot folder.
+    // its copy pass (a source not found) has no snapshot.
     std::string destination() const {
         if (!plan) return "no snapshot";
-        if (!zip_output) {
-            if (!lib_basFile::lib_DirExists(plan->SnapshotFolder)) return "no snapshot";
-            return "snapshot " + plan->SnapshotFolder;
-        }
+        if (!zip_output) return target ? "snapshot " + plan->SnapshotFolder : "no snapshot";
         if (!zipped) return "no archive";
         return "archive " + ArchivePath(target->Folder, plan->DatedName);
     }

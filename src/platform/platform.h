@@ -411,6 +411,10 @@ std::string executable_name();
 // as UTF-8 text. On Windows main's argv is in the ANSI code page, which cannot
 // hold every file name: the arguments are read from the UTF-16 command line.
 std::vector<std::string> program_arguments(int argc, char** argv);
+// The arguments as one line, as the user typed them, where the system hands the
+// program such a line (Windows, the text after the program's name); empty where
+// a shell has split it already.
+std::optional<std::string> command_line_as_typed();
 // An environment variable's value; empty when it is not set.
 std::optional<std::string> environment_variable(std::string_view name);
 // Drops the settings of the environment that the host's libraries would misread.

@@ -82,6 +82,8 @@ std::vector<std::string> program_arguments(int argc, char** argv) {
     return std::vector<std::string>(argv + std::min(argc, 1), argv + argc);
 }
 
+std::optional<std::string> command_line_as_typed() { return std::nullopt; }
+
 std::optional<ProgramModule> load_program_module(std::string_view file_name, std::string& failure) {
     const auto folder = program_folder();
     if (!folder) {

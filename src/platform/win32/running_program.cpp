@@ -43,6 +43,21 @@ std::vector<std::string> program_arguments(int /*argc*/, char** /*argv*/) {
     return arguments;
 }
 
+// The program's name ends at its closing quote when it begins with one, else at
+// the first blank or tab, as the C runtime reads it.
+std::optional<std::string> command_line_as_typed() {
+    const std::wstring_view line = GetCommandLineW();
+    std::size_t at = 0;
+    if (line.starts_with(L'"')) {
+        at = line.find(L'"', 1);
+        at = at == std::wstring_view::npos ? line.size() : at + 1;
+    } else {
+        at = std::min(line.find_first_of(L" \t"), line.size());
+    }
+    const std::size_t arguments = std::min(line.find_first_not_of(L" \t", at), line.size());
+    return win32::utf8(line.substr(arguments));
+}
+
 std::optional<ProgramModule> load_program_module(std::string_view file_name, std::string& failure) {
     const std::wstring program = win32::running_program_path();
     const auto separator = program.find_last_of(L"\\/");

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cctype>
 
+#include "text/password_masking.h"
+
 namespace quillet {
 
 namespace {
@@ -35,13 +37,15 @@ std::optional<std::string> CommandLineHint(const std::vector<std::string>& argum
     const std::size_t paths = std::min<std::size_t>(arguments.size(), 2);
     for (std::size_t i = 0; i < paths; ++i) {
         if (is_linux_path(arguments[i])) {
+            // An argument that runs on over the options shows no password.
+            const std::string shown = MaskPasswords(arguments[i], MaskedText::line_part);
             return "Hint: paths are written the Windows way, drive Z: being the root of the file system: write " +
-                   arguments[i] + " as '" + as_path_text(arguments[i]) + "', in single quotes.";
+                   shown + " as '" + as_path_text(shown) + "', in single quotes.";
         }
     }
     for (std::size_t i = 0; i < paths; ++i) {
         if (lost_its_backslashes(arguments[i])) {
-            return "Hint: the shell took the backslashes out of " + arguments[i] +
+            return "Hint: the shell took the backslashes out of " + MaskPasswords(arguments[i], MaskedText::line_part) +
                    ": put each path in single quotes, as in " + kExample + ".";
         }
     }

@@ -24,15 +24,16 @@ namespace {
 
 // A window that does not answer for this long looks hung to its user. On a machine
 // busy with other work the events come late now and then, so a pause of up to a
-// third of the work passes too: a window the work keeps from answering pauses
-// for all of it.
+// third of the work, and at most a second, passes too: a window the work keeps
+// from answering pauses for all of it.
 constexpr qint64 kLongestPauseMs = 200;
+constexpr qint64 kLongestPauseWhenBusyMs = 1000;
 constexpr qint64 kTickMs = 20;
 
 struct Pauses {
     qint64 longest = 0;
     qint64 work = 0;  // how long the work took
-    bool answered() const { return longest < std::max(kLongestPauseMs, work / 3); }
+    bool answered() const { return longest < std::clamp(work / 3, kLongestPauseMs, kLongestPauseWhenBusyMs); }
     QString failure() const { return QString("no event ran for %1 ms of %2 ms").arg(longest).arg(work); }
 };
 
