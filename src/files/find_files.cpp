@@ -49,7 +49,7 @@ bool lib_clsFindFiles::FindFirstFile(const std::string& pstrFilespec, std::strin
     search_pattern_ = pblnInclSubs ? "*" : pattern;
 
     auto listing = list(pstrStartDir);
-    if (!listing || !listing->next(record_)) return false;
+    if (!read_entry(listing.get(), pstrStartDir)) return false;
 
     depth_ = 1;
     Level& start = level(1);
@@ -90,15 +90,24 @@ bool lib_clsFindFiles::read_next() {
 
 bool lib_clsFindFiles::advance() {
     if (depth_ < 1) return false;
-    Level& current = level(depth_);
-    return current.listing && current.listing->next(record_);
+    const Level& current = level(depth_);
+    return read_entry(current.listing.get(), current.full_path);
 }
 
 bool lib_clsFindFiles::open_level() {
     dir_changed_ = true;
     Level& entered = level(depth_);
     entered.listing = list(entered.full_path);
-    return entered.listing && entered.listing->next(record_);
+    return read_entry(entered.listing.get(), entered.full_path);
+}
+
+// A folder whose listing fails on the way is told as one that cannot be listed:
+// what the listing did not give is missing.
+bool lib_clsFindFiles::read_entry(platform::FolderListing* listing, const std::string& folder) {
+    if (listing == nullptr) return false;
+    if (listing->next(record_)) return true;
+    if (listing->failed() && unreadable_folder_) unreadable_folder_(folder);
+    return false;
 }
 
 std::unique_ptr<platform::FolderListing> lib_clsFindFiles::list(const std::string& folder) {

@@ -29,8 +29,8 @@ public:
     // Opens one folder's listing with a pattern; null when the folder cannot be listed.
     using FolderLister =
         std::function<std::unique_ptr<platform::FolderListing>(std::string_view folder, std::string_view pattern)>;
-    // Told the full path of a folder whose listing could not be opened, the start
-    // folder included, when the walk meets it.
+    // Told the full path of a folder whose listing could not be opened, or failed
+    // before its end, the start folder included, when the walk meets it.
     using UnreadableFolderNotice = std::function<void(const std::string& folder)>;
     // Asked before a subfolder is walked, with its full and relative paths; false
     // keeps the walk out of it (the folder is still returned when it matches).
@@ -83,8 +83,8 @@ public:
     };
     const std::vector<UnreachableFolder>& UnreachableFolders() const { return unreachable_folders_; }
 
-    // Without these, a folder that cannot be listed reads as an empty one, and
-    // every subfolder is walked.
+    // Without these, a folder that cannot be listed reads as an empty one (one
+    // that fails on the way, as what it gave), and every subfolder is walked.
     void OnUnreadableFolder(UnreadableFolderNotice notice) { unreadable_folder_ = std::move(notice); }
     void WalkFolderIf(FolderGate gate) { folder_gate_ = std::move(gate); }
 
@@ -99,6 +99,7 @@ private:
     bool read_next();
     bool advance();
     bool open_level();
+    bool read_entry(platform::FolderListing* listing, const std::string& folder);
     void close_exhausted_level();
     // Each true when the entry is one to return.
     bool examine_file();

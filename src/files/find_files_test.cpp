@@ -29,8 +29,9 @@ std::vector<std::string> walk(lib_clsFindFiles& finder, const std::string& files
 }
 
 // Folders listed in the order written, so that a walk's order is known. A folder
-// not named here cannot be listed.
+// not named here cannot be listed; one that holds kFailsHere fails there.
 using Tree = std::map<std::string, std::vector<DirectoryEntry>>;
+constexpr const char* kFailsHere = "?fails";
 
 class TreeListing : public platform::FolderListing {
 public:
@@ -41,6 +42,10 @@ public:
     bool next(DirectoryEntry& entry) override {
         while (next_ < entries_.size()) {
             entry = entries_[next_++];
+            if (entry.name == kFailsHere) {
+                fail();
+                break;
+            }
             if (pattern_.matches(entry.name)) return true;
         }
         return false;
@@ -93,17 +98,22 @@ TEST(FindFilesWalk, DepthFirstWithTheFlagsOfEachEntry) {
 TEST(FindFilesWalk, TellsOfFoldersItCannotListAndMarksSpecialFiles) {
     Tree tree = kThreeLevels;
     tree["R"].push_back({"fifo.txt", false, false, true});
+    // A listing that fails on the way is told too: what it did not give is missing.
+    tree["R\\S2"] = {{"g.txt", false}, {kFailsHere, false}, {"h.txt", false}};
     lib_clsFindFiles finder = finder_of(tree, 1);
     std::vector<std::string> unreadable;
     finder.OnUnreadableFolder([&](const std::string& folder) { unreadable.push_back(folder); });
     EXPECT_THAT(walk(finder, "R\\*.TXT", "", true),
                 ElementsAre("R\\a.txt file [] 1", "R\\S1\\d.txt file [S1] changed 2",
                             "R\\S1\\T\\f.txt file [S1\\T] changed 3", "R\\S1\\e.txt file [S1] changed 2",
-                            "R\\b.txt file [] changed 1", "R\\fifo.txt special [] changed 1"));
-    EXPECT_THAT(unreadable, ElementsAre("R\\S1\\locked"));
+                            "R\\b.txt file [] changed 1", "R\\S2\\g.txt file [S2] changed 2",
+                            "R\\fifo.txt special [] changed 1"));
+    EXPECT_THAT(unreadable, ElementsAre("R\\S1\\locked", "R\\S2"));
 
     EXPECT_FALSE(finder.FindFirstFile("*", "missing", true));
-    EXPECT_THAT(unreadable, ElementsAre("R\\S1\\locked", "missing"));
+    tree["R\\S2"] = {{kFailsHere, false}};
+    EXPECT_FALSE(finder.FindFirstFile("*", "R\\S2", true));
+    EXPECT_THAT(unreadable, ElementsAre("R\\S1\\locked", "R\\S2", "missing", "R\\S2"));
 }
 
 TEST(FindFilesWalk, RefusesToGoDeeperThan9999Levels) {

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <optional>
 
+#include "files/existence.h"
 #include "files/file_deletion.h"
 #include "files/find_files.h"
 #include "platform/platform.h"
@@ -53,11 +54,15 @@ std::optional<platform::FileIdentity> entry_holding(const std::string& folder, c
 
 // The dated entries directly inside the folder, in listing order, but the one
 // that holds the source.
-std::vector<Snapshot> list_snapshots(const std::string& folder, const std::string& source) {
+// None, after the row, when the folder is there but cannot be read to its end: a
+// listing with gaps would keep the wrong ones.
+std::optional<std::vector<Snapshot>> list_snapshots(const std::string& folder, const std::string& source) {
     std::vector<Snapshot> snapshots;
     const auto source_entry = entry_holding(folder, source);
     lib_clsFindFiles finder;
     finder.SearchType(kFilesAndFolders);
+    bool unreadable = false;  // or not there yet, which holds no snapshots
+    finder.OnUnreadableFolder([&unreadable](const std::string&) { unreadable = true; });
     for (bool found = finder.FindFirstFile("*.*", folder, false); found; found = finder.FindNextFile()) {
         if (!IsDatedName(finder.File()) || !names_only_itself(finder.File())) continue;
         if (source_entry && platform::file_identity(finder.FullFile()) == source_entry) continue;
@@ -65,6 +70,10 @@ std::vector<Snapshot> list_snapshots(const std::string& folder, const std::strin
             throw vb::error(vb::kSubscriptOutOfRange);
         }
         snapshots.push_back({finder.File(), finder.IsDir()});
+    }
+    if (unreadable && lib_basFile::lib_DirExists(folder)) {
+        AddMessageAndLog("Failed to read dir " + folder);
+        return std::nullopt;
     }
     return snapshots;
 }
@@ -114,7 +123,9 @@ void RetentionCleanup(const JobOptions& options, const SnapshotPlan& plan, JobAc
     if (platform::passes_foreign_link(plan.SnapshotParent)) return;
     activity.phase(JobPhase::cleaning_up);
 
-    std::vector<Snapshot> snapshots = list_snapshots(plan.SnapshotParent, plan.SourceDir);
+    std::optional<std::vector<Snapshot>> listed = list_snapshots(plan.SnapshotParent, plan.SourceDir);
+    if (!listed) return;
+    std::vector<Snapshot>& snapshots = *listed;
     lib_SortArray(snapshots);
     const std::size_t doomed = SnapshotsToDelete(snapshots, date_part(plan.DatedName), options.KeepDays);
     for (std::size_t i = 0; i < doomed; ++i) {

@@ -81,8 +81,18 @@ struct DirectoryEntry {
 class FolderListing {
 public:
     virtual ~FolderListing() = default;
-    // The next entry; false when the listing is exhausted.
+    // The next entry; false when the listing is exhausted, or when the folder
+    // could not be read to its end.
     virtual bool next(DirectoryEntry& entry) = 0;
+    // Once next() gave false: whether reading the folder failed on the way (the
+    // reason in last_error()), so that what was listed is not all there is.
+    bool failed() const { return failed_; }
+
+protected:
+    void fail() { failed_ = true; }
+
+private:
+    bool failed_ = false;
 };
 // Opens the listing of a folder given as path text; null when it cannot be
 // listed (missing, not a folder, no permission, drive not mapped), with the

@@ -97,10 +97,7 @@ private:
               std::vector<SelectedEntry>& out) {
         const NameFilter filter = NameFilter::for_pattern(folder_text, pattern);
         auto listing = platform::list_folder(folder_text, "*");
-        if (!listing) {
-            note("cannot list folder: " + folder_text);
-            return;
-        }
+        if (!listing) return cannot_list(folder_text);
         platform::DirectoryEntry entry;
         while (listing->next(entry)) {
             if (entry.name == "." || entry.name == "..") continue;
@@ -113,6 +110,13 @@ private:
                 take_file(path, name, entry.name, out);
             }
         }
+        if (listing->failed()) cannot_list(folder_text);
+    }
+
+    // What the folder holds would be missing from the archive without a word.
+    void cannot_list(const std::string& folder_text) {
+        note("cannot list folder: " + folder_text);
+        selection_.unreadable = true;
     }
 
     bool worth_looking_at(const platform::DirectoryEntry& entry, const std::string& prefix) {

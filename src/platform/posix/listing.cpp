@@ -45,13 +45,19 @@ public:
                 return true;
             }
         }
-        while (const dirent* found = readdir(folder_)) {
+        for (;;) {
+            // The end and a failure both give null; only a failure sets errno.
+            errno = 0;
+            const dirent* found = readdir(folder_);
+            if (found == nullptr) {
+                if (errno != 0) fail();
+                return false;
+            }
             if (is_dot_entry(found->d_name) || !pattern_.matches(found->d_name)) continue;
             entry.name = found->d_name;
             describe(*found, entry);
             return true;
         }
-        return false;
     }
 
 private:

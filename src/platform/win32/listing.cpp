@@ -54,13 +54,21 @@ public:
             advance();
             return true;
         }
+        if (failure_ != ERROR_SUCCESS) {
+            fail();
+            SetLastError(failure_);
+        }
         return false;
     }
 
 private:
+    // Read one ahead: a failure is told when the listing reaches it.
     void advance() {
         const DWORD saved = GetLastError();
-        if (!FindNextFileW(search_.get(), &found_)) exhausted_ = true;
+        if (!FindNextFileW(search_.get(), &found_)) {
+            exhausted_ = true;
+            if (GetLastError() != ERROR_NO_MORE_FILES) failure_ = GetLastError();
+        }
         SetLastError(saved);
     }
 
@@ -88,6 +96,7 @@ private:
     WildcardPattern pattern_;
     int dots_delivered_ = 0;
     bool exhausted_;
+    DWORD failure_ = ERROR_SUCCESS;
 };
 
 bool is_folder(std::string_view folder_text) {
