@@ -4,7 +4,6 @@
 #include <memory>
 #include <optional>
 
-#include "files/existence.h"
 #include "files/file_deletion.h"
 #include "files/work_folder.h"
 #include "job/archiver.h"
@@ -73,9 +72,10 @@ public:
     // Sends the older archive to the trash and gives the new one its name. False,
     // with the row "Failed to cleanup", when the trash cannot take the older one: it
     // is then neither overwritten nor added to. An archive that the zip left
-    // unwritten (no entries) replaces nothing.
+    // unwritten (no entries) replaces nothing; one that cannot be looked at goes on
+    // to its place, which tells what fails.
     bool take_place() {
-        if (!lib_basFile::file_exists_at(path_)) return false;
+        if (!platform::attributes(path_) && platform::last_error_means_missing()) return false;
         try {
             const auto keep = [this] { folder_->Keep(); };
             if (lib_basFile::replace_through_trash(FrontEndUserSide(), path_, archive_, keep)) return true;

@@ -27,6 +27,9 @@ namespace quillet::platform {
 
 // The host's code for the last failed call of this header (errno on POSIX).
 int last_error();
+// Whether the last failure said that the file, or a folder on its way, is not
+// there: as against a disk that fails or a permission refused, where it may be.
+bool last_error_means_missing();
 // The host's own wording for last_error(), ending in a line end as Windows'
 // FormatMessage texts do; the code's number where the host has no words for it.
 std::string last_error_text();

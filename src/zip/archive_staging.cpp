@@ -63,7 +63,10 @@ int ArchiveStaging::prepare(const std::string& archive_text, std::unique_ptr<Arc
     if (!folder) return zip_result_of_unmade_folder();
     std::unique_ptr<ArchiveStaging> made(new ArchiveStaging(archive_text, std::move(folder)));
     if (made->staged_native_.empty()) return ZE_TEMP;
+    // Only an archive that is not there is none yet: one that cannot be looked at
+    // would be written over.
     const auto existing = platform::attributes(archive_text);
+    if (!existing && !platform::last_error_means_missing()) return ZE_TEMP;
     if (existing && !existing->directory &&
         platform::copy_file(archive_text, made->staged_text_) != platform::CopyResult::copied) {
         return ZE_TEMP;
@@ -77,8 +80,9 @@ ArchiveStaging::~ArchiveStaging() {
 }
 
 int ArchiveStaging::put_in_place(std::uint32_t open_to) {
-    // An archive left without entries is not written at all.
-    if (!platform::attributes(staged_text_)) return ZE_OK;
+    // An archive left without entries is not written at all; one that cannot be
+    // looked at is no such archive.
+    if (!platform::attributes(staged_text_)) return platform::last_error_means_missing() ? ZE_OK : ZE_TEMP;
     if (!reads_back_whole(staged_native_)) return ZE_WRITE;
     platform::narrow_access_to(staged_text_, open_to);
     return platform::replace_file(staged_text_, archive_text_) ? ZE_OK : ZE_CREAT;

@@ -9,6 +9,8 @@ namespace quillet::platform {
 
 int last_error() { return errno; }
 
+bool last_error_means_missing() { return errno == ENOENT || errno == ENOTDIR; }
+
 std::string last_error_text() {
     const int code = errno;
     if (code == 0) return {};

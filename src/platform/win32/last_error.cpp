@@ -11,6 +11,11 @@ namespace quillet::platform {
 
 int last_error() { return static_cast<int>(GetLastError()); }
 
+bool last_error_means_missing() {
+    const DWORD code = GetLastError();
+    return code == ERROR_FILE_NOT_FOUND || code == ERROR_PATH_NOT_FOUND;
+}
+
 std::string last_error_text() {
     const DWORD code = GetLastError();
     if (code == 0) return {};
