@@ -2,6 +2,16 @@
 
 namespace quillet {
 
+namespace {
+
+// Gone already (swept by another run, a mark that Keep took) counts; a file that
+// cannot be looked at does not.
+bool deleted(const std::string& path) {
+    return platform::delete_permanently(path) || (!platform::attributes(path) && platform::last_error_means_missing());
+}
+
+}  // namespace
+
 WorkFolder::WorkFolder(platform::MarkedFolder made)
     : folder_(std::move(made.folder)),
       mark_file_(std::move(made.mark_file)),
@@ -24,10 +34,13 @@ bool WorkFolder::Remove() {
     // Deleted and forgotten in one step: once deleted, its name may be someone else's.
     // Nothing here may ask or show anything while the step holds off an interruption.
     platform::without_interruption([&] {
-        removed = platform::delete_permanently(folder_) || !platform::attributes(folder_);
+        removed = deleted(folder_);
         folder_if_interrupted_.forget();
-        // A mark stays with what is left of its folder, for a later run to find.
-        if (removed && platform::delete_permanently(mark_file_)) mark_if_interrupted_.forget();
+        // A mark stays with what is left of its folder, for a later run to find; one
+        // that stays alone is left over all the same (beside a database, in the snapshot).
+        if (!removed) return;
+        removed = deleted(mark_file_);
+        if (removed) mark_if_interrupted_.forget();
     });
     return removed;
 }

@@ -28,7 +28,7 @@ public:
     const std::string& MarkFile() const { return mark_file_; }
 
     // Deletes the folder with all in it for good, then its mark. False when some
-    // of the folder is left; a mark left alone is found by a later run.
+    // of the folder, or its mark, is left; a later run that works there sweeps them.
     bool Remove();
 
     // Leaves the folder to the user: an interruption no longer deletes it, and
