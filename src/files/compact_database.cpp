@@ -82,11 +82,15 @@ public:
     void keep() { folder_->Keep(); }
 
     // Once the compaction is done; an error when some of the folder stays.
+    // A mark left alone is a file left in the snapshot: the target's side failed.
     void remove() {
         const std::string path = folder_->Path();
         const bool removed = folder_->Remove();
+        const std::string left = folder_->Left();
         folder_.reset();
-        if (!removed) throw Error(vb::kPathFileAccessError, "", "Path/File access error\r\nFolder:" + path);
+        if (removed) return;
+        throw Error(vb::kPathFileAccessError, "",
+                    "Path/File access error\r\n" + std::string(left == path ? "Folder:" : "File:") + left);
     }
 
 private:

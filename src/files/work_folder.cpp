@@ -38,8 +38,10 @@ bool WorkFolder::Remove() {
         folder_if_interrupted_.forget();
         // A mark stays with what is left of its folder, for a later run to find; one
         // that stays alone is left over all the same (beside a database, in the snapshot).
+        left_ = folder_;
         if (!removed) return;
         removed = deleted(mark_file_);
+        left_ = removed ? std::string() : mark_file_;
         if (removed) mark_if_interrupted_.forget();
     });
     return removed;

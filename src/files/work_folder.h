@@ -30,6 +30,8 @@ public:
     // Deletes the folder with all in it for good, then its mark. False when some
     // of the folder, or its mark, is left; a later run that works there sweeps them.
     bool Remove();
+    // What the last Remove left: the folder, or its mark alone.
+    const std::string& Left() const { return left_; }
 
     // Leaves the folder to the user: an interruption no longer deletes it, and
     // with its mark gone no later run sweeps it. Remove still can.
@@ -40,6 +42,7 @@ private:
 
     std::string folder_;
     std::string mark_file_;
+    std::string left_;
     // In this order, as an interruption deletes the latest first: the folder goes
     // before its mark.
     platform::RemovedIfInterrupted mark_if_interrupted_;

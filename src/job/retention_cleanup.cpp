@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <optional>
 
-#include "files/existence.h"
 #include "files/file_deletion.h"
 #include "files/find_files.h"
 #include "platform/platform.h"
@@ -71,7 +70,9 @@ std::optional<std::vector<Snapshot>> list_snapshots(const std::string& folder, c
         }
         snapshots.push_back({finder.File(), finder.IsDir()});
     }
-    if (unreadable && lib_basFile::lib_DirExists(folder)) {
+    // Not there yet holds none; a folder there, or one not to be looked at, failed.
+    const auto there = unreadable ? platform::attributes(folder) : std::nullopt;
+    if (unreadable && (there ? there->directory : !platform::last_error_means_missing())) {
         AddMessageAndLog("Failed to read dir " + folder);
         return std::nullopt;
     }

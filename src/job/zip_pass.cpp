@@ -56,7 +56,7 @@ public:
     ~FreshArchive() {
         if (!folder_ || kept_) return;
         ignoring_errors([&] {
-            if (!folder_->Remove()) AddMessageAndLog("Failed to cleanup " + folder_->Path());
+            if (!folder_->Remove()) AddMessageAndLog("Failed to cleanup " + folder_->Left());
         });
     }
     FreshArchive(const FreshArchive&) = delete;
@@ -71,11 +71,9 @@ public:
 
     // Sends the older archive to the trash and gives the new one its name. False,
     // with the row "Failed to cleanup", when the trash cannot take the older one: it
-    // is then neither overwritten nor added to. An archive that the zip left
-    // unwritten (no entries) replaces nothing; one that cannot be looked at goes on
-    // to its place, which tells what fails.
+    // is then neither overwritten nor added to. The archiver has written it, so
+    // one that is lost meanwhile fails on its way to its place, and says so.
     bool take_place() {
-        if (!platform::attributes(path_) && platform::last_error_means_missing()) return false;
         try {
             const auto keep = [this] { folder_->Keep(); };
             if (lib_basFile::replace_through_trash(FrontEndUserSide(), path_, archive_, keep)) return true;
@@ -162,7 +160,7 @@ void JobEnding(WorkFolder* zip_work, JobActivity& activity) noexcept {
     // Only the work folder that this job made. Plain copies left behind must not pass in silence.
     if (zip_work) {
         ignoring_errors([&] {
-            if (!zip_work->Remove()) AddMessageAndLog("Failed to cleanup " + zip_work->Path());
+            if (!zip_work->Remove()) AddMessageAndLog("Failed to cleanup " + zip_work->Left());
         });
     }
     ignoring_errors([&] { activity.phase(JobPhase::ended); });

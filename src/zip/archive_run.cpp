@@ -168,7 +168,7 @@ public:
         for (const std::string& note : selection->notes) messages_.say("zip warning: " + note);
         for (const std::string& detail : selection->details) messages_.detail(detail);
         if (const int rc = drop_repeated_names(selection->entries, problem); rc != ZE_OK) return fail(rc, problem);
-        if (selection->entries.empty()) return fail(ZE_NONE, "nothing to do");
+        if (selection->entries.empty()) return fail(selection->unreadable ? ZE_OPEN : ZE_NONE, "nothing to do");
 
         std::unique_ptr<ArchiveFile> archive;
         if (const int rc = ArchiveFile::open(archive_path_, archive); rc != ZE_OK) {

@@ -76,13 +76,13 @@ int ArchiveStaging::prepare(const std::string& archive_text, std::unique_ptr<Arc
 }
 
 ArchiveStaging::~ArchiveStaging() {
-    if (!folder_->Remove()) keep_as_left(folder_->Path());
+    if (!folder_->Remove()) keep_as_left(folder_->Left());
 }
 
 int ArchiveStaging::put_in_place(std::uint32_t open_to) {
-    // An archive left without entries is not written at all; one that cannot be
-    // looked at is no such archive.
-    if (!platform::attributes(staged_text_)) return platform::last_error_means_missing() ? ZE_OK : ZE_TEMP;
+    // Written with entries, as every archive that gets here is: one that is not
+    // there, or cannot be looked at, was lost on the way.
+    if (!platform::attributes(staged_text_)) return ZE_WRITE;
     if (!reads_back_whole(staged_native_)) return ZE_WRITE;
     platform::narrow_access_to(staged_text_, open_to);
     return platform::replace_file(staged_text_, archive_text_) ? ZE_OK : ZE_CREAT;
