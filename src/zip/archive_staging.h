@@ -20,8 +20,8 @@ public:
     // left there. Returns a ZE_ code; `staging` is set on ZE_OK.
     static int prepare(const std::string& archive_text, std::unique_ptr<ArchiveStaging>& staging);
 
-    // Deletes the folder with whatever is still in it, then its mark; a folder
-    // that cannot be deleted is kept for staging_folders_left().
+    // Deletes the folder with whatever is still in it, then its mark; a folder,
+    // or a mark, that cannot be deleted is kept for staging_folders_left().
     ~ArchiveStaging();
     ArchiveStaging(const ArchiveStaging&) = delete;
     ArchiveStaging& operator=(const ArchiveStaging&) = delete;

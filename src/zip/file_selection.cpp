@@ -97,7 +97,10 @@ private:
               std::vector<SelectedEntry>& out) {
         const NameFilter filter = NameFilter::for_pattern(folder_text, pattern);
         auto listing = platform::list_folder(folder_text, "*");
-        if (!listing) return cannot_list(folder_text);
+        if (!listing) {
+            cannot_list(folder_text);
+            return;
+        }
         platform::DirectoryEntry entry;
         while (listing->next(entry)) {
             if (entry.name == "." || entry.name == "..") continue;
