@@ -80,8 +80,7 @@ std::string CommandLineText(const std::vector<std::string>& arguments) {
 
 std::optional<std::string> PasswordThatTheLineChanges(std::string_view line) {
     for (const std::string_view written : lib_basConversion::written_parts(line)) {
-        std::string unquoted(written);
-        std::erase(unquoted, '"');
+        const std::string unquoted = lib_basConversion::without_quote_marks(written);
         const std::string_view part = lib_basConversion::trimmed_blanks(unquoted);  // what the job reads
         if (password_option(std::string(part)) == "/Z") {
             const std::size_t value_starts = static_cast<std::size_t>(part.data() - unquoted.data()) + 3;
@@ -99,8 +98,7 @@ std::optional<std::string> PasswordThatCannotPass(const std::vector<std::string>
                                           [](const std::string& argument) { return !unicode::is_valid_utf8(argument); });
     for (const std::string& argument : arguments) {
         // Quoted in the argument itself, it is an option to the line all the same.
-        std::string bare = argument;
-        std::erase(bare, '"');
+        const std::string bare = lib_basConversion::without_quote_marks(argument);
         const auto option = password_option(std::string(lib_basConversion::trimmed_blanks(bare)));
         if (!option) continue;
         if (line_recoded && !unicode::is_ascii(argument)) return option;
@@ -108,7 +106,7 @@ std::optional<std::string> PasswordThatCannotPass(const std::vector<std::string>
             lib_basConversion::lib_GetLineParts3(CommandLineText({argument}), lib_basConversion::kBlanksAndTabs);
         if (parts != std::vector<std::string>{argument}) return option;
     }
-    return PasswordThatTheLineChanges(CommandLineText(arguments));
+    return std::nullopt;
 }
 
 }  // namespace quillet

@@ -23,7 +23,8 @@ std::optional<std::string> PasswordThatTheLineChanges(std::string_view line);
 // The first password option (/Z= or /C=) among the program's arguments that would
 // not reach the job as given: the line that joins them takes double quotes as
 // syntax and trims each part's blanks, and has bytes that are not UTF-8 read as
-// Windows-1252. Named by its option ("/Z"), never by its text.
+// Windows-1252. Named by its option ("/Z"), never by its text. The line itself,
+// as every line, is judged by PasswordThatTheLineChanges.
 std::optional<std::string> PasswordThatCannotPass(const std::vector<std::string>& arguments);
 
 }  // namespace quillet

@@ -46,8 +46,11 @@ JobRunner job_for(const std::vector<std::string>& arguments) {
         return [option = *option](const std::string&, RunState&) { refuse_password(option); };
     }
     return [](const std::string& line, RunState& run) {
-        if (const auto option = PasswordThatTheLineChanges(line)) return refuse_password(*option);
-        HandleCommandLineS(line, run);
+        if (const auto option = PasswordThatTheLineChanges(line)) {
+            refuse_password(*option);
+        } else {
+            HandleCommandLineS(line, run);
+        }
     };
 }
 

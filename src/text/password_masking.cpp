@@ -54,8 +54,7 @@ std::string with_broken_up_keys_joined(std::string_view text) {
     for (const std::string_view written : lib_basConversion::written_parts(text)) {
         const auto start = static_cast<std::size_t>(written.data() - text.data());
         joined.append(text.substr(copied, start - copied));  // the blanks before it
-        std::string unquoted(written);
-        std::erase(unquoted, '"');
+        const std::string unquoted = lib_basConversion::without_quote_marks(written);
         const bool key_broken_up = password_option_at(unquoted, 0) && !holds_password_option(written);
         joined += key_broken_up ? std::string_view(unquoted) : written;
         copied = start + written.size();

@@ -64,6 +64,12 @@ std::vector<std::string_view> written_parts(std::string_view line) {
     return parts;
 }
 
+std::string without_quote_marks(std::string_view written) {
+    std::string unquoted(written);
+    std::erase(unquoted, '"');
+    return unquoted;
+}
+
 std::vector<std::string> lib_GetLineParts3(std::string_view strLine, std::string_view strDelims,
                                            std::size_t intMaxParts) {
     if (unicode::is_valid_utf8(strLine)) return split_line(strLine, strDelims, intMaxParts);

@@ -36,6 +36,9 @@ std::vector<std::string> split_line(std::string_view line, std::string_view deli
 // double quotes), each part as written: its quotes kept, nothing trimmed. Views
 // into the line.
 std::vector<std::string_view> written_parts(std::string_view line);
+// A part as written without its double quotes, as the split reads it before it
+// trims the blanks at its ends.
+std::string without_quote_marks(std::string_view written);
 
 // split_line as the dispatcher and the job call it, on a command line or the /E
 // value: text that is not valid UTF-8 is read as Windows-1252, as a command file's
