@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "text/password_masking.h"
 #include "text/tokenizer.h"
 #include "text/unicode.h"
 
@@ -11,13 +12,6 @@ namespace {
 
 bool needs_quotes(const std::string& argument) {
     return argument.empty() || argument.find_first_of(" \t") != std::string::npos;
-}
-
-std::optional<std::string> password_option(const std::string& argument) {
-    if (argument.size() < 3 || argument[0] != '/' || argument[2] != '=') return std::nullopt;
-    const std::string option = unicode::to_upper(argument.substr(0, 2));
-    if (option != "/Z" && option != "/C") return std::nullopt;
-    return option;
 }
 
 
@@ -82,7 +76,7 @@ std::optional<std::string> PasswordThatTheLineChanges(std::string_view line) {
     for (const std::string_view written : lib_basConversion::written_parts(line)) {
         const std::string unquoted = lib_basConversion::without_quote_marks(written);
         const std::string_view part = lib_basConversion::trimmed_blanks(unquoted);  // what the job reads
-        if (password_option(std::string(part)) == "/Z") {
+        if (password_option_at(part) == "/Z") {
             const std::size_t value_starts = static_cast<std::size_t>(part.data() - unquoted.data()) + 3;
             if (!written_whole(written_value(written, value_starts), part.substr(3))) return "/Z";
         } else if (swallows_a_password(part)) {
@@ -99,12 +93,12 @@ std::optional<std::string> PasswordThatCannotPass(const std::vector<std::string>
     for (const std::string& argument : arguments) {
         // Quoted in the argument itself, it is an option to the line all the same.
         const std::string bare = lib_basConversion::without_quote_marks(argument);
-        const auto option = password_option(std::string(lib_basConversion::trimmed_blanks(bare)));
+        const auto option = password_option_at(lib_basConversion::trimmed_blanks(bare));
         if (!option) continue;
-        if (line_recoded && !unicode::is_ascii(argument)) return option;
+        if (line_recoded && !unicode::is_ascii(argument)) return std::string(*option);
         const std::vector<std::string> parts =
             lib_basConversion::lib_GetLineParts3(CommandLineText({argument}), lib_basConversion::kBlanksAndTabs);
-        if (parts != std::vector<std::string>{argument}) return option;
+        if (parts != std::vector<std::string>{argument}) return std::string(*option);
     }
     return std::nullopt;
 }

@@ -6,18 +6,25 @@
 
 namespace quillet {
 
+std::optional<std::string_view> password_option_at(std::string_view text, std::size_t position) {
+    if (position + 3 > text.size() || text[position] != '/' || text[position + 2] != '=') return std::nullopt;
+    switch (text[position + 1]) {
+        case 'Z':
+        case 'z':
+            return "/Z";
+        case 'C':
+        case 'c':
+            return "/C";
+        default:
+            return std::nullopt;
+    }
+}
+
 namespace {
 
 constexpr std::string_view kMask = "***";
 
 bool is_blank(char c) { return c == ' ' || c == '\t'; }
-
-// "/Z=" or "/C=" in any case at this position.
-bool password_option_at(std::string_view text, std::size_t position) {
-    if (position + 3 > text.size() || text[position] != '/' || text[position + 2] != '=') return false;
-    const char key = text[position + 1];
-    return key == 'Z' || key == 'z' || key == 'C' || key == 'c';
-}
 
 // Where the value that starts at `start` ends, with the quote state carried
 // through it.

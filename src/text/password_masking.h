@@ -3,6 +3,7 @@
 // /Z= and /C= never show. Whatever the quoting, the value of every such option
 // reads "***"; the text around it stays as written.
 
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -21,5 +22,8 @@ enum class MaskedText {
 // value is no password and stays empty. Quote characters that a value opened or
 // closed are kept, so that the masked line quotes as the line did.
 std::string MaskPasswords(std::string_view text, MaskedText kind = MaskedText::command_line);
+
+// "/Z" or "/C" when that option's key ("/Z=" or "/C=", any case) stands at the position.
+std::optional<std::string_view> password_option_at(std::string_view text, std::size_t position = 0);
 
 }  // namespace quillet
