@@ -47,11 +47,14 @@ bool WorkFolder::Remove() {
     return removed;
 }
 
-void WorkFolder::Keep() {
+bool WorkFolder::Keep() {
+    bool unmarked = false;
     platform::without_interruption([&] {
         folder_if_interrupted_.forget();
-        if (platform::delete_permanently(mark_file_)) mark_if_interrupted_.forget();
+        unmarked = deleted(mark_file_);
+        if (unmarked) mark_if_interrupted_.forget();
     });
+    return unmarked;
 }
 
 }  // namespace quillet

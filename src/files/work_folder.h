@@ -34,8 +34,9 @@ public:
     const std::string& Left() const { return left_; }
 
     // Leaves the folder to the user: an interruption no longer deletes it, and
-    // with its mark gone no later run sweeps it. Remove still can.
-    void Keep();
+    // with its mark gone no later run sweeps it. Remove still can. False when the
+    // mark stays: a later run would then take the folder for an abandoned one.
+    bool Keep();
 
 private:
     explicit WorkFolder(platform::MarkedFolder made);

@@ -80,9 +80,12 @@ public:
         } catch (const Error& error) {
             // The older archive may be in the trash by now: the new one is all there is.
             kept_ = true;
-            folder_->Keep();
-            throw Error(error.number(), error.source(),
-                        error.description() + "\r\n\r\nZip:" + archive_ + "\r\nKept as:" + path_);
+            std::string kept = "\r\n\r\nZip:" + archive_ + "\r\nKept as:" + path_;
+            if (!folder_->Keep()) {
+                kept += "\r\nMove it elsewhere: its folder's mark " + folder_->MarkFile() +
+                        " could not be deleted, and a later run would delete the folder";
+            }
+            throw Error(error.number(), error.source(), error.description() + kept);
         }
         AddMessageAndLog("Failed to cleanup " + archive_);
         return false;
