@@ -11,8 +11,8 @@
 
 namespace quillet {
 
-// Answers such a question on out and gives the exit status; empty when the
-// arguments ask for something else.
+// Answers such a question on out and gives the exit status, 1 when out failed (a
+// full disk, a closed output); empty when the arguments ask for something else.
 std::optional<int> AnswerProgramQuestion(const std::vector<std::string>& arguments, std::ostream& out);
 
 }  // namespace quillet
