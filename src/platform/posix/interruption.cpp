@@ -39,6 +39,10 @@ namespace {
 
 // How long the clean-up may take before the process ends without it.
 constexpr std::chrono::seconds kCleanUpLimit{10};
+// How long a second signal leaves the clean-up: signals come in pairs (systemd's
+// SIGHUP right behind its SIGTERM, Ctrl-C pressed twice), and one that goes well
+// takes milliseconds.
+constexpr std::chrono::seconds kCleanUpAfterASecondSignal{2};
 
 struct Registry {
     std::recursive_timed_mutex mutex;
@@ -165,6 +169,9 @@ int next_signal(const sigset_t& signals, const std::optional<std::chrono::steady
 
 [[noreturn]] void wait_for_signals(sigset_t signals) {
     const int first = next_signal(signals, std::nullopt);
+    // Before the clean-up's thread starts: a run that reaches its end meanwhile
+    // must wait for it, not end with status 0.
+    registry().ending = true;
     try {
         std::thread([first] { end_run(signal_cause(first), 128 + first); }).detach();
     } catch (const std::system_error&) {
@@ -174,6 +181,7 @@ int next_signal(const sigset_t& signals, const std::optional<std::chrono::steady
     // A little longer than the clean-up's own wait for the lock, so that it can say so.
     const auto deadline = std::chrono::steady_clock::now() + kCleanUpLimit + std::chrono::seconds(2);
     const int second = next_signal(signals, deadline);
+    if (second != 0) std::this_thread::sleep_for(kCleanUpAfterASecondSignal);
     const int ending = second != 0 ? second : first;
     end_process(registry(), signal_cause(ending) + "; ended before half-made files were removed", 128 + ending);
 }

@@ -40,6 +40,9 @@ namespace {
 // How long the clean-up may take before the process ends without it. The system
 // itself ends a process five seconds after a close, log off or shut down event.
 constexpr std::chrono::seconds kCleanUpLimit{10};
+// How long a second event leaves the clean-up: Ctrl-C is often pressed twice,
+// and a clean-up that goes well takes milliseconds.
+constexpr std::chrono::seconds kCleanUpAfterASecondEvent{2};
 // How often and how long a deletion that another thread's open file refuses is
 // tried again while that thread lets go.
 constexpr int kAttempts = 20;
@@ -147,6 +150,7 @@ BOOL WINAPI on_console_event(DWORD event) {
     const Ending ending = ending_of(event);
     const std::string cause = std::string("Run interrupted by ") + ending.cause;
     if (registry().ending.exchange(true)) {
+        std::this_thread::sleep_for(kCleanUpAfterASecondEvent);
         end_process(registry(), cause + "; ended before half-made files were removed", ending.exit_status);
     }
     try {
