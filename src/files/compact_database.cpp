@@ -43,10 +43,11 @@ Error with_database(const char* routine, const Error& error, const std::string& 
 bool replace_target(UserSide& user, const std::string& output, const std::string& target,
                     const std::optional<platform::FileTimes>& times, const std::function<void()>& keep_output) {
     if (!file_exists_at(output)) return false;
+    // Before the output takes its name, which keeps them: an interruption in between
+    // would leave the compacted copy under its name with the time of its making.
+    if (times) lib_SetFileTimes(output, *times);
     if (!replace_through_trash(user, output, target, keep_output)) return false;
-    if (!file_exists_at(target)) return false;
-    if (times) lib_SetFileTimes(target, *times);
-    return true;
+    return file_exists_at(target);
 }
 
 // The input copy and the output are made in a folder of the compaction's own
