@@ -92,7 +92,12 @@ bool move_to_trash(std::string_view path_text) {
     if (!native) return false;
     posix::forget_last_folder();
     const posix::DesktopServices* desktop = posix::desktop_services();
-    const int failure = desktop != nullptr ? desktop->trash(native->c_str()) : ELIBACC;
+    int failure = ELIBACC;
+    // The trash writes the item's .trashinfo, then moves the item: an interruption
+    // in between would leave the user's trash an entry without an item.
+    without_interruption([&] {
+        if (desktop != nullptr) failure = desktop->trash(native->c_str());
+    });
     if (failure == 0) return true;
     errno = failure;
     return false;
