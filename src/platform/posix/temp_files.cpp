@@ -67,9 +67,12 @@ bool write_all(int fd, const std::string& text) {
 Claim claim_marked_folder(const std::string& native_folder, const std::string& name) {
     const std::string folder = native_folder + "/" + name;
     const std::string mark_file = folder + std::string(kTempExtension);
+    // Read before the file is made, so that it stands empty for as short a time as
+    // can be: a run killed then leaves a mark that no later run can read.
+    const std::string mark = posix::current_process_mark();
     const int fd = create_file_exclusively(mark_file);
     if (fd < 0) return outcome_of_creation(false);
-    const bool marked = write_all(fd, posix::current_process_mark());
+    const bool marked = write_all(fd, mark);
     const bool closed = ::close(fd) == 0;
     const Claim claim = marked && closed ? outcome_of_creation(::mkdir(folder.c_str(), 0700) == 0) : Claim::failed;
     if (claim != Claim::made) {

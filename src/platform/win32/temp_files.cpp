@@ -71,10 +71,13 @@ bool write_all(HANDLE file, const std::string& text) {
 Claim claim_marked_folder(const std::string& folder_text, const std::string& name, win32::OwnerOnly& security) {
     const std::wstring folder = win32::system_path(folder_text + name);
     const std::wstring mark_file = win32::system_path(folder_text + name + std::string(kTempExtension));
+    // Read before the file is made, so that it stands empty for as short a time as
+    // can be: a run killed then leaves a mark that no later run can read.
+    const std::string text = win32::current_process_mark();
     win32::Handle mark(CreateFileW(mark_file.c_str(), GENERIC_WRITE, 0, security.attributes(), CREATE_NEW,
                                    FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!mark.valid()) return is_taken(GetLastError()) ? Claim::taken : Claim::failed;
-    const bool marked = write_all(mark.get(), win32::current_process_mark());
+    const bool marked = write_all(mark.get(), text);
     mark = win32::Handle();
     Claim claim = Claim::failed;
     if (marked && CreateDirectoryW(folder.c_str(), security.attributes())) claim = Claim::made;
