@@ -131,6 +131,8 @@ TEST_P(Interruption, LeavesNothingHalfMadeAndEveryFinishedFileInPlace) {
 
     EXPECT_EQ(outcome.status, 128 + (run.second_signal != 0 ? run.second_signal : run.signal))
         << outcome.out << outcome.err;
+    // Said where cron's mail finds it.
+    EXPECT_NE(outcome.err.find("; half-made files removed"), std::string::npos) << outcome.err;
     EXPECT_EQ(box.tree("tmp"), Lines{});
     if (run.zip) {
         // No new archive and nothing beside it: the older ones stand as they were.

@@ -117,14 +117,14 @@ void put_terminal_back(Registry& items) {
     items.terminal_mutex.unlock();
 }
 
-// The outcome goes to the system log, and the shell's prompt below an activity
-// line or a prompt that may stand unfinished.
+// The outcome goes to the system log and to standard error, where cron's mail and a
+// script's log find it; on a terminal, below an activity line or a prompt that may
+// stand unfinished.
 [[noreturn]] void end_process(Registry& items, const std::string& outcome, int exit_status) {
     put_terminal_back(items);
     system_log(Severity::error, outcome);
-    if (::isatty(STDERR_FILENO) == 1) {
-        [[maybe_unused]] const ssize_t ended_line = ::write(STDERR_FILENO, "\n", 1);
-    }
+    const std::string line = (::isatty(STDERR_FILENO) == 1 ? "\n" : "") + outcome + "\n";
+    [[maybe_unused]] const ssize_t written = ::write(STDERR_FILENO, line.data(), line.size());
     ::_exit(exit_status);
 }
 

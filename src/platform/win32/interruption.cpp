@@ -105,15 +105,26 @@ void put_console_back(Registry& items) {
     items.console_mutex.unlock();
 }
 
-// The outcome goes to the system log, and the prompt below an activity line or a
-// question that may stand unfinished.
+// As the console front end writes: UTF-16 to a console, the bytes to a pipe or file.
+void write_to_standard_error(const std::string& text, bool console) {
+    const HANDLE error = GetStdHandle(STD_ERROR_HANDLE);
+    DWORD written = 0;
+    if (console) {
+        const std::wstring wide = win32::wide(text);
+        WriteConsoleW(error, wide.data(), static_cast<DWORD>(wide.size()), &written, nullptr);
+    } else {
+        WriteFile(error, text.data(), static_cast<DWORD>(text.size()), &written, nullptr);
+    }
+}
+
+// The outcome goes to the system log and to standard error, where a script's log
+// finds it; on a console, below an activity line or a question that may stand
+// unfinished.
 [[noreturn]] void end_process(Registry& items, const std::string& outcome, int exit_status) {
     put_console_back(items);
     system_log(Severity::error, outcome);
-    if (is_terminal(StandardStream::error)) {
-        DWORD written = 0;
-        WriteFile(GetStdHandle(STD_ERROR_HANDLE), "\r\n", 2, &written, nullptr);
-    }
+    const bool console = is_terminal(StandardStream::error);
+    write_to_standard_error((console ? "\r\n" : "") + outcome + "\r\n", console);
     TerminateProcess(GetCurrentProcess(), static_cast<UINT>(exit_status));
     for (;;) Sleep(INFINITE);  // TerminateProcess does not return for the process itself
 }
