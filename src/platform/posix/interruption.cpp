@@ -9,8 +9,9 @@
 // waited for first: deleted before it was opened, the file would be made again.
 // The clean-up may wait: for a step that holds the lock (a file on a mount that
 // stopped answering, a question on the screen) or for a deletion on such a mount.
-// So the waiting thread goes on waiting, and a second signal, or the clean-up's
-// time running out, ends the process at once as it stands.
+// So the waiting thread goes on waiting, and a second signal (two seconds on, as
+// signals come in pairs), or the clean-up's time running out, ends the process as
+// it stands.
 
 #include "platform/posix/interruption.h"
 
@@ -117,14 +118,22 @@ void put_terminal_back(Registry& items) {
     items.terminal_mutex.unlock();
 }
 
+// Where an ending says how the run ended. One that ends a clean-up that hangs says
+// it only where it cannot wait: the clean-up may hang in writing to standard error
+// itself (a pipe that nobody reads).
+enum class Telling { log_and_standard_error, log_only };
+
 // The outcome goes to the system log and to standard error, where cron's mail and a
 // script's log find it; on a terminal, below an activity line or a prompt that may
 // stand unfinished.
-[[noreturn]] void end_process(Registry& items, const std::string& outcome, int exit_status) {
+[[noreturn]] void end_process(Registry& items, const std::string& outcome, int exit_status,
+                              Telling telling = Telling::log_and_standard_error) {
     put_terminal_back(items);
     system_log(Severity::error, outcome);
-    const std::string line = (::isatty(STDERR_FILENO) == 1 ? "\n" : "") + outcome + "\n";
-    [[maybe_unused]] const ssize_t written = ::write(STDERR_FILENO, line.data(), line.size());
+    if (telling == Telling::log_and_standard_error) {
+        const std::string line = (::isatty(STDERR_FILENO) == 1 ? "\n" : "") + outcome + "\n";
+        [[maybe_unused]] const ssize_t written = ::write(STDERR_FILENO, line.data(), line.size());
+    }
     ::_exit(exit_status);
 }
 
@@ -183,7 +192,8 @@ int next_signal(const sigset_t& signals, const std::optional<std::chrono::steady
     const int second = next_signal(signals, deadline);
     if (second != 0) std::this_thread::sleep_for(kCleanUpAfterASecondSignal);
     const int ending = second != 0 ? second : first;
-    end_process(registry(), signal_cause(ending) + "; ended before half-made files were removed", 128 + ending);
+    end_process(registry(), signal_cause(ending) + "; ended before half-made files were removed", 128 + ending,
+                Telling::log_only);
 }
 
 // A run that comes to its end while the clean-up of an interruption goes on waits

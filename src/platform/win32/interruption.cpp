@@ -8,8 +8,8 @@
 // zip pass see interruption_started() and let go, and the deletion is tried again
 // meanwhile. A write through a name (CopyFileExW's, the database engine's) is
 // waited for first: deleted before it was opened, the file would be made again.
-// A second event, or a clean-up that outlasts its time, ends the process as it
-// stands. The exit status is 128 + the number of the matching POSIX signal, as on
+// A second event (two seconds on: Ctrl+C is often pressed twice), or a clean-up
+// that outlasts its time, ends the process as it stands. The exit status is 128 + the number of the matching POSIX signal, as on
 // the other hosts: 130 for Ctrl+C, 129 for a closed console (SIGHUP), 143 for log
 // off and shut down (SIGTERM), 149 for Ctrl+Break (SIGBREAK, 21).
 
@@ -117,14 +117,22 @@ void write_to_standard_error(const std::string& text, bool console) {
     }
 }
 
+// Where an ending says how the run ended. One that ends a clean-up that hangs says
+// it only where it cannot wait: the clean-up may hang in writing to standard error
+// itself (a pipe that nobody reads).
+enum class Telling { log_and_standard_error, log_only };
+
 // The outcome goes to the system log and to standard error, where a script's log
 // finds it; on a console, below an activity line or a question that may stand
 // unfinished.
-[[noreturn]] void end_process(Registry& items, const std::string& outcome, int exit_status) {
+[[noreturn]] void end_process(Registry& items, const std::string& outcome, int exit_status,
+                              Telling telling = Telling::log_and_standard_error) {
     put_console_back(items);
     system_log(Severity::error, outcome);
-    const bool console = is_terminal(StandardStream::error);
-    write_to_standard_error((console ? "\r\n" : "") + outcome + "\r\n", console);
+    if (telling == Telling::log_and_standard_error) {
+        const bool console = is_terminal(StandardStream::error);
+        write_to_standard_error((console ? "\r\n" : "") + outcome + "\r\n", console);
+    }
     TerminateProcess(GetCurrentProcess(), static_cast<UINT>(exit_status));
     for (;;) Sleep(INFINITE);  // TerminateProcess does not return for the process itself
 }
@@ -154,7 +162,7 @@ void write_to_standard_error(const std::string& text, bool console) {
 // A little longer than the clean-up's own wait for the lock, so that it can say so.
 void end_when_clean_up_hangs(std::string cause, int exit_status) {
     std::this_thread::sleep_for(kCleanUpLimit + std::chrono::seconds(2));
-    end_process(registry(), cause + "; ended before half-made files were removed", exit_status);
+    end_process(registry(), cause + "; ended before half-made files were removed", exit_status, Telling::log_only);
 }
 
 BOOL WINAPI on_console_event(DWORD event) {
@@ -162,7 +170,8 @@ BOOL WINAPI on_console_event(DWORD event) {
     const std::string cause = std::string("Run interrupted by ") + ending.cause;
     if (registry().ending.exchange(true)) {
         std::this_thread::sleep_for(kCleanUpAfterASecondEvent);
-        end_process(registry(), cause + "; ended before half-made files were removed", ending.exit_status);
+        end_process(registry(), cause + "; ended before half-made files were removed", ending.exit_status,
+                    Telling::log_only);
     }
     try {
         std::thread(end_when_clean_up_hangs, cause, ending.exit_status).detach();
