@@ -46,7 +46,13 @@ bool replace_target(UserSide& user, const std::string& output, const std::string
     // Before the output takes its name, which keeps them: an interruption in between
     // would leave the compacted copy under its name with the time of its making.
     if (times) lib_SetFileTimes(output, *times);
-    if (!replace_through_trash(user, output, target, keep_output)) return false;
+    try {
+        if (!replace_through_trash(user, output, target, keep_output)) return false;
+    } catch (const Error&) {
+        // The old target may be in the trash by now: the output ("Temp=") is all there is.
+        keep_output();
+        throw;
+    }
     return file_exists_at(target);
 }
 
@@ -71,16 +77,20 @@ public:
             throw;
         }
     }
-    // After a failure, whose error is the one that matters.
+    // After a failure, whose error is the one that matters; a kept folder stays.
     ~CompactionFolder() {
-        if (folder_) folder_->Remove();
+        if (folder_ && !kept_) folder_->Remove();
     }
     CompactionFolder(const CompactionFolder&) = delete;
     CompactionFolder& operator=(const CompactionFolder&) = delete;
 
     TemporaryNames& names() { return *names_; }
-    // What it holds outlives an interruption, and no later run sweeps it.
-    void keep() { folder_->Keep(); }
+    // What it holds outlives an interruption and a failure, and no later run sweeps
+    // it; remove() still deletes it.
+    void keep() {
+        kept_ = true;
+        folder_->Keep();
+    }
 
     // Once the compaction is done; an error when some of the folder stays.
     // A mark left alone is a file left in the snapshot: the target's side failed.
@@ -97,6 +107,7 @@ public:
 private:
     std::unique_ptr<WorkFolder> folder_;
     std::optional<TemporaryNames> names_;
+    bool kept_ = false;
 };
 
 bool compact_into_target(UserSide& user, const char* routine, const std::string& source, const std::string& target,

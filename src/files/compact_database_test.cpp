@@ -100,6 +100,18 @@ TEST(CompactDatabase, RaisesAnEngineFailureNamingTheDatabaseAndTheTemporaryOutpu
     EXPECT_THAT(testing::described(error), ::testing::Not(::testing::HasSubstr("secret")));
     EXPECT_EQ(disk.read("bak/locked.mdb"), "previous");
     EXPECT_THAT(testing::temporaries(disk.native()), IsEmpty());
+
+    // A compacted copy that cannot take its name (a link to nothing stands there) is
+    // kept where the error says: the old target may be in the trash by then.
+    std::error_code no_links;
+    fs::create_symlink(disk.native("nothing"), disk.native("bak/linked.mdb"), no_links);
+    if (no_links) GTEST_SKIP() << "no links here: " << no_links.message();
+    testing::make_database(disk.native("linked.mdb"), 10);
+    const std::string kept = testing::described(testing::raised(
+        [&] { lib_CompactDatabase(user, disk.text("linked.mdb"), disk.text("bak/linked.mdb"), true, "", true); }));
+    const std::size_t temp = kept.find("Temp=");
+    ASSERT_NE(temp, std::string::npos) << kept;
+    EXPECT_TRUE(platform::attributes(kept.substr(temp + 5))) << kept;
 }
 
 TEST(TemporaryNames, DrawEachFreeNameOnceAndNoneThatIsTaken) {
