@@ -67,8 +67,9 @@ bool write_all(int fd, const std::string& text) {
 Claim claim_marked_folder(const std::string& native_folder, const std::string& name) {
     const std::string folder = native_folder + "/" + name;
     const std::string mark_file = folder + std::string(kTempExtension);
-    // Read before the file is made, so that it stands empty for as short a time as
-    // can be: a run killed then leaves a mark that no later run can read.
+    // Read before the file is made, so that it stands empty only while one write
+    // goes on: a run killed then leaves a mark that says nothing, which a later run
+    // takes for abandoned only once it has stood empty for long.
     const std::string mark = posix::current_process_mark();
     const int fd = create_file_exclusively(mark_file);
     if (fd < 0) return outcome_of_creation(false);

@@ -71,8 +71,9 @@ bool write_all(HANDLE file, const std::string& text) {
 Claim claim_marked_folder(const std::string& folder_text, const std::string& name, win32::OwnerOnly& security) {
     const std::wstring folder = win32::system_path(folder_text + name);
     const std::wstring mark_file = win32::system_path(folder_text + name + std::string(kTempExtension));
-    // Read before the file is made, so that it stands empty for as short a time as
-    // can be: a run killed then leaves a mark that no later run can read.
+    // Read before the file is made, so that it stands empty only while one write
+    // goes on: a run killed then leaves a mark that says nothing, which a later run
+    // takes for abandoned only once it has stood empty for long.
     const std::string text = win32::current_process_mark();
     win32::Handle mark(CreateFileW(mark_file.c_str(), GENERIC_WRITE, 0, security.attributes(), CREATE_NEW,
                                    FILE_ATTRIBUTE_NORMAL, nullptr));
