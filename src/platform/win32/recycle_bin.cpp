@@ -164,20 +164,24 @@ bool move_to_trash(std::string_view path_text) {
     const std::wstring system = win32::system_path(path);
     if (GetFileAttributesW(system.c_str()) == INVALID_FILE_ATTRIBUTES) return false;
     DWORD reason = ERROR_CANCELLED;
-    try {
-        std::thread apartment([&] {
-            const HRESULT started = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE);
-            if (FAILED(started)) {
-                reason = win32_code(started);
-                return;
-            }
-            reason = recycle(path);
-            CoUninitialize();
-        });
-        apartment.join();
-    } catch (const std::system_error&) {
-        reason = ERROR_NOT_ENOUGH_MEMORY;  // no thread could be started
-    }
+    // The recycle bin writes the item's record, then moves the item: an interruption
+    // in between would leave a record without an item.
+    without_interruption([&] {
+        try {
+            std::thread apartment([&] {
+                const HRESULT started = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE);
+                if (FAILED(started)) {
+                    reason = win32_code(started);
+                    return;
+                }
+                reason = recycle(path);
+                CoUninitialize();
+            });
+            apartment.join();
+        } catch (const std::system_error&) {
+            reason = ERROR_NOT_ENOUGH_MEMORY;  // no thread could be started
+        }
+    });
     // The older call can report success for an item it was told not to delete
     // (Wine's, when its question cannot be shown): what is still there was not taken.
     if (reason == 0 && GetFileAttributesW(system.c_str()) != INVALID_FILE_ATTRIBUTES) reason = ERROR_CANCELLED;
