@@ -14,7 +14,6 @@ bool needs_quotes(const std::string& argument) {
     return argument.empty() || argument.find_first_of(" \t") != std::string::npos;
 }
 
-
 // A password as written in its part: the text after the option's "=", and
 // whether a quote opened before it is still open there.
 struct WrittenValue {
