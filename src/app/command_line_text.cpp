@@ -49,12 +49,13 @@ bool written_whole(const WrittenValue& written, std::string_view value) {
 
 // A part that a quote left open has run on over the options after it.
 bool swallows_a_password(std::string_view part) {
-    const std::string upper = unicode::to_upper(std::string(part));
-    for (const char* blank : {" /Z=", "\t/Z="}) {
-        if (upper.find(blank) != std::string::npos) return true;
+    for (std::size_t at = 1; at < part.size(); ++at) {
+        const bool after_a_blank = part[at - 1] == ' ' || part[at - 1] == '\t';
+        if (after_a_blank && password_option_at(part, at) == "/Z") return true;
     }
     return false;
 }
+
 }  // namespace
 
 std::string CommandLineText(const std::vector<std::string>& arguments) {
