@@ -55,7 +55,9 @@ std::uint64_t file_time_value(const FILETIME& time) {
 bool unwritten_for_long(const BY_HANDLE_FILE_INFORMATION& information) {
     FILETIME now{};
     GetSystemTimeAsFileTime(&now);
-    return file_time_value(now) - file_time_value(information.ftLastWriteTime) >= kLongestUnwrittenMark;
+    const std::uint64_t written = file_time_value(information.ftLastWriteTime);
+    // A time ahead of this clock (a share's server) is no age at all.
+    return file_time_value(now) >= written && file_time_value(now) - written >= kLongestUnwrittenMark;
 }
 
 // The mark file's text, when it is this user's own regular file of a mark's size;
