@@ -8,7 +8,6 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <ctime>
 #include <string>
 #include <vector>
 
@@ -25,10 +24,6 @@ namespace {
 
 // A mark is one short line; anything longer is not one.
 constexpr std::size_t kLongestMark = 256;
-// A run writes its mark as soon as it has made the file, before it makes the
-// folder: a mark still empty after this long is a run's that died in between
-// (killed, or a power cut that lost the write).
-constexpr std::time_t kLongestUnwrittenMark = 10 * 60;
 
 std::vector<std::string> mark_file_names(const std::string& folder, const std::string& name_start) {
     std::vector<std::string> names;
@@ -47,8 +42,7 @@ std::vector<std::string> mark_file_names(const std::string& folder, const std::s
 
 bool owned_by_this_user(const struct stat& info) { return info.st_uid == ::geteuid(); }
 
-// The mark file's text, when it is this user's own regular file of a mark's size;
-// empty for a mark left unwritten.
+// The mark file's text, when it is this user's own regular file of a mark's size.
 std::optional<std::string> own_mark(const std::string& mark_file) {
     const posix::Descriptor file(::open(mark_file.c_str(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC | O_NONBLOCK));
     struct stat info {};
@@ -58,14 +52,9 @@ std::optional<std::string> own_mark(const std::string& mark_file) {
     }
     std::string text(kLongestMark, '\0');
     const ssize_t got = ::read(file.get(), text.data(), text.size());
-    if (got < 0) return std::nullopt;
-    if (got == 0 && ::time(nullptr) - info.st_mtime < kLongestUnwrittenMark) return std::nullopt;
+    if (got <= 0) return std::nullopt;
     text.resize(static_cast<std::size_t>(got));
     return text;
-}
-
-bool abandoned(const std::string& mark) {
-    return mark.empty() || posix::marked_process(mark) == posix::MarkedProcess::gone;
 }
 
 // The folder that goes with a mark: missing (its run died before making it) or this
@@ -82,7 +71,7 @@ MarkedEntry marked_entry(const std::string& folder) {
 void remove_if_abandoned(const std::string& folder_native, const std::string& mark_name) {
     const std::string mark_file = folder_native + "/" + mark_name;
     const auto mark = own_mark(mark_file);
-    if (!mark || !abandoned(*mark)) return;
+    if (!mark || posix::marked_process(*mark) != posix::MarkedProcess::gone) return;
     const std::string folder = mark_file.substr(0, mark_file.size() - kTempExtension.size());
     switch (marked_entry(folder)) {
         case MarkedEntry::something_else:

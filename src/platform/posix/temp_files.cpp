@@ -68,8 +68,8 @@ Claim claim_marked_folder(const std::string& native_folder, const std::string& n
     const std::string folder = native_folder + "/" + name;
     const std::string mark_file = folder + std::string(kTempExtension);
     // Read before the file is made, so that it stands empty only while one write
-    // goes on: a run killed then leaves a mark that says nothing, which a later run
-    // takes for abandoned only once it has stood empty for long.
+    // goes on: a run killed then leaves a mark that says nothing, which no later run
+    // takes for abandoned, as an empty mark may be a live run's.
     const std::string mark = posix::current_process_mark();
     const int fd = create_file_exclusively(mark_file);
     if (fd < 0) return outcome_of_creation(false);

@@ -5,7 +5,6 @@
 
 #include <windows.h>
 
-#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -25,10 +24,6 @@ namespace {
 
 // A mark is one short line; anything longer is not one.
 constexpr std::size_t kLongestMark = 256;
-// A run writes its mark as soon as it has made the file, before it makes the
-// folder: a mark still empty after this long (in file time units, ten minutes) is
-// a run's that died in between (ended outright, or a power cut that lost the write).
-constexpr std::uint64_t kLongestUnwrittenMark = 10ULL * 60 * 10'000'000;
 
 bool is_reparse_point(DWORD attributes) { return (attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0; }
 
@@ -48,20 +43,7 @@ std::vector<std::string> mark_file_names(const std::string& folder, const std::s
     return names;
 }
 
-std::uint64_t file_time_value(const FILETIME& time) {
-    return (static_cast<std::uint64_t>(time.dwHighDateTime) << 32) | time.dwLowDateTime;
-}
-
-bool unwritten_for_long(const BY_HANDLE_FILE_INFORMATION& information) {
-    FILETIME now{};
-    GetSystemTimeAsFileTime(&now);
-    const std::uint64_t written = file_time_value(information.ftLastWriteTime);
-    // A time ahead of this clock (a share's server) is no age at all.
-    return file_time_value(now) >= written && file_time_value(now) - written >= kLongestUnwrittenMark;
-}
-
-// The mark file's text, when it is this user's own regular file of a mark's size;
-// empty for a mark left unwritten.
+// The mark file's text, when it is this user's own regular file of a mark's size.
 std::optional<std::string> own_mark(const std::wstring& mark_file) {
     const win32::Handle file = win32::open_itself(mark_file, GENERIC_READ);
     BY_HANDLE_FILE_INFORMATION information{};
@@ -74,14 +56,11 @@ std::optional<std::string> own_mark(const std::wstring& mark_file) {
     }
     std::string text(kLongestMark, '\0');
     DWORD got = 0;
-    if (!ReadFile(file.get(), text.data(), static_cast<DWORD>(text.size()), &got, nullptr)) return std::nullopt;
-    if (got == 0 && !unwritten_for_long(information)) return std::nullopt;
+    if (!ReadFile(file.get(), text.data(), static_cast<DWORD>(text.size()), &got, nullptr) || got == 0) {
+        return std::nullopt;
+    }
     text.resize(got);
     return text;
-}
-
-bool abandoned(const std::string& mark) {
-    return mark.empty() || win32::marked_process(mark) == win32::MarkedProcess::gone;
 }
 
 // The folder that goes with a mark: missing (its run died before making it) or this
@@ -103,7 +82,7 @@ MarkedEntry marked_entry(const std::wstring& folder) {
 void remove_if_abandoned(const std::string& folder_text, const std::string& mark_name) {
     const std::wstring mark_file = win32::system_path(folder_text + mark_name);
     const auto mark = own_mark(mark_file);
-    if (!mark || !abandoned(*mark)) return;
+    if (!mark || win32::marked_process(*mark) != win32::MarkedProcess::gone) return;
     const std::wstring folder =
         win32::system_path(folder_text + mark_name.substr(0, mark_name.size() - kTempExtension.size()));
     switch (marked_entry(folder)) {

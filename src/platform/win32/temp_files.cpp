@@ -72,8 +72,8 @@ Claim claim_marked_folder(const std::string& folder_text, const std::string& nam
     const std::wstring folder = win32::system_path(folder_text + name);
     const std::wstring mark_file = win32::system_path(folder_text + name + std::string(kTempExtension));
     // Read before the file is made, so that it stands empty only while one write
-    // goes on: a run killed then leaves a mark that says nothing, which a later run
-    // takes for abandoned only once it has stood empty for long.
+    // goes on: a run killed then leaves a mark that says nothing, which no later run
+    // takes for abandoned, as an empty mark may be a live run's.
     const std::string text = win32::current_process_mark();
     win32::Handle mark(CreateFileW(mark_file.c_str(), GENERIC_WRITE, 0, security.attributes(), CREATE_NEW,
                                    FILE_ATTRIBUTE_NORMAL, nullptr));
