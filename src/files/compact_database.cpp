@@ -128,6 +128,8 @@ bool compact_into_target(UserSide& user, const char* routine, const std::string&
             }
         }
         compact(input, output);
+        // The input copy has served: a folder kept for its output keeps nothing else.
+        if (copy_first) platform::delete_permanently(input);
         // A program makes the output as any new file: it takes the database's access.
         platform::give_access_of(output, source);
         const bool replaced = replace_target(user, output, target, times, [&folder] { folder.keep(); });

@@ -111,7 +111,11 @@ TEST(CompactDatabase, RaisesAnEngineFailureNamingTheDatabaseAndTheTemporaryOutpu
         [&] { lib_CompactDatabase(user, disk.text("linked.mdb"), disk.text("bak/linked.mdb"), true, "", true); }));
     const std::size_t temp = kept.find("Temp=");
     ASSERT_NE(temp, std::string::npos) << kept;
-    EXPECT_TRUE(platform::attributes(kept.substr(temp + 5))) << kept;
+    const std::string output = kept.substr(temp + 5);
+    EXPECT_TRUE(platform::attributes(output)) << kept;
+    // Nothing else: the input copy is gone.
+    const fs::path folder = fs::path(*platform::native_path(output)).parent_path();
+    EXPECT_EQ(std::distance(fs::directory_iterator(folder), fs::directory_iterator()), 1) << kept;
 }
 
 TEST(TemporaryNames, DrawEachFreeNameOnceAndNoneThatIsTaken) {
