@@ -154,11 +154,12 @@ TEST_P(Interruption, LeavesNothingHalfMadeAndEveryFinishedFileInPlace) {
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(Signals, Interruption,
-                         ::testing::Values(InterruptedRun{"SigtermWhileCopyingForZip", SIGTERM, true, "tmp"},
-                                           InterruptedRun{"SigtermAndSighupWhileWritingTheArchive", SIGTERM, true, "dst/src", SIGHUP},
-                                           InterruptedRun{"SigintWhileCopying", SIGINT, false, "dst/src"}),
-                         ::testing::PrintToStringParamName());
+INSTANTIATE_TEST_SUITE_P(
+    Signals, Interruption,
+    ::testing::Values(InterruptedRun{"SigtermWhileCopyingForZip", SIGTERM, true, "tmp"},
+                      InterruptedRun{"SigtermAndSighupWhileWritingTheArchive", SIGTERM, true, "dst/src", SIGHUP},
+                      InterruptedRun{"SigintWhileCopying", SIGINT, false, "dst/src"}),
+    ::testing::PrintToStringParamName());
 
 // A compaction under way lets go of its copy, so that the copy goes with the rest:
 // some hosts cannot delete a file that is open. The side files its connection made

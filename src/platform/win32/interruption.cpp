@@ -9,9 +9,10 @@
 // meanwhile. A write through a name (CopyFileExW's, the database engine's) is
 // waited for first: deleted before it was opened, the file would be made again.
 // A second event (two seconds on: Ctrl+C is often pressed twice), or a clean-up
-// that outlasts its time, ends the process as it stands. The exit status is 128 + the number of the matching POSIX signal, as on
-// the other hosts: 130 for Ctrl+C, 129 for a closed console (SIGHUP), 143 for log
-// off and shut down (SIGTERM), 149 for Ctrl+Break (SIGBREAK, 21).
+// that outlasts its time, ends the process as it stands. The exit status is 128 +
+// the number of the matching POSIX signal, as on the other hosts: 130 for Ctrl+C,
+// 129 for a closed console (SIGHUP), 143 for log off and shut down (SIGTERM), 149
+// for Ctrl+Break (SIGBREAK, 21).
 
 #include "platform/win32/interruption.h"
 
