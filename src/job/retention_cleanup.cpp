@@ -51,16 +51,22 @@ std::optional<platform::FileIdentity> entry_holding(const std::string& folder, c
     return std::nullopt;
 }
 
+// Whether a folder that did not list to its end failed: one not there yet holds
+// no snapshots, but one there, or one that cannot even be looked at, did fail.
+bool failed_to_list(const std::string& folder) {
+    const auto there = platform::attributes(folder);
+    return there ? there->directory : !platform::last_error_means_missing();
+}
+
 // The dated entries directly inside the folder, in listing order, but the one
-// that holds the source.
-// None, after the row, when the folder is there but cannot be read to its end: a
-// listing with gaps would keep the wrong ones.
+// that holds the source. None, after the row, when the folder is there but cannot
+// be read to its end: a listing with gaps would keep the wrong ones.
 std::optional<std::vector<Snapshot>> list_snapshots(const std::string& folder, const std::string& source) {
     std::vector<Snapshot> snapshots;
     const auto source_entry = entry_holding(folder, source);
     lib_clsFindFiles finder;
     finder.SearchType(kFilesAndFolders);
-    bool unreadable = false;  // or not there yet, which holds no snapshots
+    bool unreadable = false;
     finder.OnUnreadableFolder([&unreadable](const std::string&) { unreadable = true; });
     for (bool found = finder.FindFirstFile("*.*", folder, false); found; found = finder.FindNextFile()) {
         if (!IsDatedName(finder.File()) || !names_only_itself(finder.File())) continue;
@@ -70,9 +76,7 @@ std::optional<std::vector<Snapshot>> list_snapshots(const std::string& folder, c
         }
         snapshots.push_back({finder.File(), finder.IsDir()});
     }
-    // Not there yet holds none; a folder there, or one not to be looked at, failed.
-    const auto there = unreadable ? platform::attributes(folder) : std::nullopt;
-    if (unreadable && (there ? there->directory : !platform::last_error_means_missing())) {
+    if (unreadable && failed_to_list(folder)) {
         AddMessageAndLog("Failed to read dir " + folder);
         return std::nullopt;
     }
